@@ -1,0 +1,46 @@
+#pragma once
+// The recognition engine as the viewer sees it. Convert is synchronous for its caller
+// and raises onProgress on the calling thread as pages finish.
+
+#include <QString>
+
+#include <functional>
+
+namespace ktdv {
+
+class RecognitionEngine {
+public:
+    enum Destination { DestinationFile = 0, DestinationClipboard = 1 };
+
+    // Result codes (0 success).
+    enum Result {
+        Ok = 0,
+        FailedToGetModule = -1,
+        FailedLocatingLibraryPath = -2,
+        FailedLoadingLibrary = -3,
+        FailedToInitialise = -4,
+        FileDoesNotExist = -5,
+        FailedToSplitFile = -6,
+        FailedToOpenPageFile = -7,
+        FailedToCreateLayout = -8,
+        FailedToRecognise = -9,
+        FailedToExport = -10,
+        FailedToOpenClipboard = -11,
+        FailedToOpenExportFile = -12,
+        FailedToSaveFile = -13,
+        ClipboardIsEmpty = -14,
+    };
+
+    virtual ~RecognitionEngine() = default;
+
+    // folder: the application folder, ending in a path separator; may be rewritten.
+    virtual int initialise(QString& folder) = 0;
+    // target: output file for DestinationFile, "notused" for DestinationClipboard.
+    // format: export format code 1..12.
+    virtual int convert(const QString& source, const QString& target, int destination,
+                        int format) = 0;
+
+    std::function<void(int arg)> onProgress;
+};
+
+}  // namespace ktdv

@@ -1,0 +1,74 @@
+#pragma once
+// A document on disk: its format (by content, never by name), its pages and their
+// properties. Opening reads the page directory only; pages are decoded on demand.
+//
+// Thread safety: a Document is immutable after open() and may be shared between threads;
+// decodePage() opens its own file handle and may run on any thread concurrently.
+
+#include <QDateTime>
+#include <QImage>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+#include <QVector>
+
+#include <memory>
+
+namespace ktdv::imaging {
+
+enum class FileFormat { Unknown, Tiff, RawFaxG3, Bmp, Gif, Jpeg, Png };
+
+// Format from the first bytes of the file (magic numbers); raw G3 fax streams are
+// recognised by their EOL codes.
+FileFormat detectFormat(const QString& path);
+FileFormat detectFormat(const QByteArray& head);
+
+struct PageInfo {
+    QSize pixelSize;       // as stored
+    QSizeF dpi;            // dots per inch (x, y); fax 204 x 98 stays non-square
+    int bitsPerPixel = 0;  // 1 for bilevel pages
+    int compression = 0;   // TIFF compression code (1 none, 3 G3, 4 G4, 5 LZW, ...); 0 if not TIFF
+    bool bilevel() const { return bitsPerPixel == 1; }
+    // Size in inches at the page's resolution.
+    QSizeF physicalSizeInches() const;
+};
+
+struct DecodedPage {
+    QImage image;          // Format_Mono for bilevel pages (0 = black), else Grayscale8,
+                           // Indexed8, RGB32 or ARGB32; dotsPerMeterX/Y carry the resolution
+    bool complete = true;  // false when only part of the page could be decoded
+    QString error;         // why the page is partial or missing
+    bool ok() const { return !image.isNull(); }
+};
+
+class Document {
+public:
+    // nullptr (and *error set) when the file is missing, unreadable, of an unknown format,
+    // or exceeds the limits of limits.h.
+    static std::shared_ptr<const Document> open(const QString& path, QString* error = nullptr);
+
+    QString path() const { return m_path; }
+    FileFormat format() const { return m_format; }
+    int pageCount() const { return static_cast<int>(m_pages.size()); }
+    const PageInfo& page(int index) const { return m_pages.at(index); }
+    QDateTime modified() const { return m_modified; }
+    qint64 fileSize() const { return m_fileSize; }
+
+    // Decodes one page at its native resolution, honouring fill order, photometric
+    // interpretation and orientation. Never throws; bounded in time and memory.
+    DecodedPage decodePage(int index) const;
+
+    // Offsets of the TIFF page directories (empty for other formats).
+    const QVector<quint64>& directoryOffsets() const { return m_ifdOffsets; }
+
+private:
+    Document() = default;
+    QString m_path;
+    FileFormat m_format = FileFormat::Unknown;
+    QVector<PageInfo> m_pages;
+    QVector<quint64> m_ifdOffsets;
+    QDateTime m_modified;
+    qint64 m_fileSize = 0;
+};
+
+}  // namespace ktdv::imaging

@@ -1,0 +1,49 @@
+#pragma once
+// Every message box, file dialog, pop-up menu and modal window of the viewer and its
+// components goes through this service: real Qt in production (QtPromptService),
+// scripted in tests. UI thread only.
+
+#include <QPoint>
+#include <QString>
+
+class QWidget;
+class QMenu;
+class QAction;
+class QDialog;
+
+namespace ktdv {
+
+struct FileDialogRequest {
+    bool save = false;
+    QString title;            // "" = the platform's default title
+    QString filter;           // "Name|*.a;*.b|Name2|*.*" as the viewer writes it
+    int filterIndex = 1;      // 1-based
+    QString fileName;         // initial file name
+    int maxFileNameLength = 260;
+    int flags = 0;            // 4096 file must exist, 4 hide read-only box
+};
+
+struct FileDialogResult {
+    QString fileName;  // "" when cancelled
+    int filterIndex = 1;
+};
+
+class PromptService {
+public:
+    virtual ~PromptService() = default;
+    // OK-only message box with the default title.
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    // Yes/No question; returns true for Yes. defaultNo puts the focus on No.
+    virtual bool question(QWidget* parent, const QString& title, const QString& text,
+                          bool defaultNo) = 0;
+    virtual FileDialogResult fileDialog(QWidget* parent, const FileDialogRequest& request) = 0;
+    // Shows a pop-up menu at globalPos; the chosen action is triggered before this returns.
+    virtual void popupMenu(QMenu* menu, const QPoint& globalPos) = 0;
+    // Shows a modal window; returns its result code.
+    virtual int execDialog(QDialog* dialog) = 0;
+};
+
+// Converts the viewer's "Name|pattern|Name|pattern" filter to Qt's "Name (pattern);;..." form.
+QString toQtFilter(const QString& filter);
+
+}  // namespace ktdv

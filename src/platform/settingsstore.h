@@ -1,0 +1,32 @@
+#pragma once
+// Per-user settings: text values under application "Tavrin Networks", section "Common".
+// Booleans are stored as True/False, numbers as decimal text; a missing key yields the
+// reader's default; a stored text that does not convert raises a ViewerError.
+
+#include <QString>
+
+#include <memory>
+
+namespace ktdv {
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual bool contains(const QString& key) const = 0;
+    virtual QString value(const QString& key) const = 0;
+    virtual void setValue(const QString& key, const QString& text) = 0;
+
+    bool readBool(const QString& key, bool defaultValue) const;
+    qint16 readInt16(const QString& key, qint16 defaultValue) const;
+    qint32 readInt32(const QString& key, qint32 defaultValue) const;
+    double readDouble(const QString& key, double defaultValue) const;
+    void writeBool(const QString& key, bool v) { setValue(key, v ? QStringLiteral("True") : QStringLiteral("False")); }
+    void writeInt(const QString& key, qint64 v) { setValue(key, QString::number(v)); }
+};
+
+// QSettings in the user scope, organisation and application "Tavrin Networks", group "Common".
+std::shared_ptr<SettingsStore> createUserSettingsStore();
+// An in-memory store (tests, and hosts that want no persistence).
+std::shared_ptr<SettingsStore> createMemorySettingsStore();
+
+}  // namespace ktdv

@@ -1,0 +1,1 @@
+#include "ktdocview/ctlktdocview.h"

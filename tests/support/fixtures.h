@@ -1,0 +1,63 @@
+#pragma once
+// Builders of test documents, written into a folder the test owns (a QTemporaryDir).
+// Every generated page carries its page number in large text, so a test can tell pages
+// apart by their pixels, and a few fine lines, so scaling faults show.
+
+#include <QImage>
+#include <QList>
+#include <QPair>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+namespace ktdv::test {
+
+// TIFF compression codes, so tests need not include libtiff.
+enum Compression : int {
+    None = 1,
+    G3 = 3,  // 1-D (T4Options 0) unless g3TwoD
+    G4 = 4,
+    Lzw = 5,
+    Jpeg = 7,
+    Deflate = 8,
+    PackBits = 32773,
+};
+
+enum class PageKind { Bilevel, Gray8, Rgb8, Palette8 };
+
+struct TiffPage {
+    QSize size{1240, 1754};  // A4 at 150 dpi
+    QSizeF dpi{150, 150};
+    PageKind kind = PageKind::Bilevel;
+    int compression = G4;
+    bool g3TwoD = false;
+    bool tiled = false;
+    int rowsPerStrip = 0;                  // 0 = libtiff's default
+    QList<QPair<quint16, QString>> asciiTags;  // extra ASCII tags, e.g. {270, "description"}
+    QString label;                         // text drawn on the page; "" = "Page <n>"
+};
+
+// The picture a page of the given spec holds (page number n is 1-based).
+QImage renderPage(const TiffPage& spec, int n);
+
+// Writes a multi-page TIFF. Returns the path, or "" on failure.
+QString writeTiff(const QString& path, const QList<TiffPage>& pages);
+// n identical-spec pages.
+QString writeTiff(const QString& path, int pageCount, const TiffPage& spec = TiffPage());
+
+// BMP, JPEG, PNG through Qt; GIF through a small encoder of our own (Qt writes no GIF).
+QString writeImage(const QString& path, const QImage& image, const char* format);
+
+// A page of text rendered at the given resolution (Format_Mono when bilevel).
+QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSize,
+                      const QString& family = QStringLiteral("DejaVu Serif"),
+                      bool bilevel = true);
+
+// ../shared/corpus (from KTDV_CORPUS_DIR), and one file in it.
+QString corpusDir();
+QString corpusFile(const QString& relative);
+
+// Bytes of a file ("" when unreadable).
+QByteArray readAll(const QString& path);
+
+}  // namespace ktdv::test
