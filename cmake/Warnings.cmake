@@ -6,7 +6,7 @@ target_compile_options(ktdv_warnings INTERFACE
 if(KTDV_WARNINGS_AS_ERRORS)
   target_compile_options(ktdv_warnings INTERFACE -Werror)
 endif()
-target_compile_definitions(ktdv_warnings INTERFACE QT_NO_KEYWORDS_DISABLED QT_USE_QSTRINGBUILDER)
+target_compile_definitions(ktdv_warnings INTERFACE QT_USE_QSTRINGBUILDER)
 
 if(KTDV_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -1,0 +1,315 @@
+#include "support/fixtures.h"
+
+#include <tiffio.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <vector>
+
+namespace ktdv::test {
+
+namespace {
+
+constexpr double kInchesPerMeter = 39.3700787;
+
+QImage toKind(const QImage& rgb, PageKind kind) {
+    switch (kind) {
+        case PageKind::Bilevel: {
+            QImage mono(rgb.size(), QImage::Format_Mono);
+            mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+            for (int y = 0; y < rgb.height(); ++y) {
+                const QRgb* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+                uchar* dst = mono.scanLine(y);
+                std::fill(dst, dst + mono.bytesPerLine(), 0);
+                for (int x = 0; x < rgb.width(); ++x) {
+                    if (qGray(src[x]) >= 128) dst[x >> 3] |= uchar(0x80 >> (x & 7));  // white = 1
+                }
+            }
+            return mono;
+        }
+        case PageKind::Gray8:
+            return rgb.convertToFormat(QImage::Format_Grayscale8);
+        case PageKind::Rgb8:
+            return rgb.convertToFormat(QImage::Format_RGB888);
+        case PageKind::Palette8:
+            return rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    }
+    return rgb;
+}
+
+bool writePage(TIFF* tif, const TiffPage& spec, int n, int total) {
+    const QImage img = renderPage(spec, n);
+    const uint32_t w = img.width(), h = img.height();
+    TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, spec.compression);
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, float(spec.dpi.width()));
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, float(spec.dpi.height()));
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tif, TIFFTAG_PAGENUMBER, uint16_t(n - 1), uint16_t(total));
+    for (const auto& [tag, text] : spec.asciiTags) {
+        const QByteArray t = text.toUtf8();
+        TIFFSetField(tif, tag, t.constData());
+    }
+    int bytesPerPixel = 0;  // 0 = packed bits
+    switch (spec.kind) {
+        case PageKind::Bilevel:
+            TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+            TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+            TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+            if (spec.compression == COMPRESSION_CCITTFAX3)
+                TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS,
+                             spec.g3TwoD ? GROUP3OPT_2DENCODING : 0u);
+            break;
+        case PageKind::Gray8:
+            TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+            TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+            TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+            bytesPerPixel = 1;
+            break;
+        case PageKind::Rgb8:
+            TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+            TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+            if (spec.compression == COMPRESSION_JPEG) {
+                TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+                TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+                TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 85);
+            } else {
+                TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+            }
+            bytesPerPixel = 3;
+            break;
+        case PageKind::Palette8: {
+            TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+            TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+            TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
+            std::vector<uint16_t> r(256), g(256), b(256);
+            const auto table = img.colorTable();
+            for (int i = 0; i < table.size() && i < 256; ++i) {
+                r[i] = uint16_t(qRed(table[i]) * 257);
+                g[i] = uint16_t(qGreen(table[i]) * 257);
+                b[i] = uint16_t(qBlue(table[i]) * 257);
+            }
+            TIFFSetField(tif, TIFFTAG_COLORMAP, r.data(), g.data(), b.data());
+            bytesPerPixel = 1;
+            break;
+        }
+    }
+    const qsizetype rowBytes = bytesPerPixel ? qsizetype(w) * bytesPerPixel : (w + 7) / 8;
+    std::vector<uchar> row(static_cast<size_t>(rowBytes));
+    auto fillRow = [&](uint32_t y) {
+        const uchar* src = img.constScanLine(int(y));
+        if (spec.kind == PageKind::Bilevel) {
+            for (qsizetype i = 0; i < rowBytes; ++i) row[size_t(i)] = uchar(~src[i]);  // 1 = black
+        } else {
+            std::copy(src, src + rowBytes, row.begin());
+        }
+    };
+    if (spec.tiled) {
+        const uint32_t tw = 256, th = 256;
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, tw);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, th);
+        const qsizetype tileRowBytes = bytesPerPixel ? qsizetype(tw) * bytesPerPixel : tw / 8;
+        std::vector<uchar> tile(static_cast<size_t>(tileRowBytes * th));
+        for (uint32_t ty = 0; ty < h; ty += th) {
+            for (uint32_t tx = 0; tx < w; tx += tw) {
+                std::fill(tile.begin(), tile.end(), spec.kind == PageKind::Bilevel ? 0 : 255);
+                for (uint32_t y = ty; y < std::min(h, ty + th); ++y) {
+                    fillRow(y);
+                    const qsizetype from = bytesPerPixel ? qsizetype(tx) * bytesPerPixel : tx / 8;
+                    const qsizetype len = std::min<qsizetype>(tileRowBytes, rowBytes - from);
+                    std::copy(row.begin() + from, row.begin() + from + len,
+                              tile.begin() + qsizetype(y - ty) * tileRowBytes);
+                }
+                if (TIFFWriteTile(tif, tile.data(), tx, ty, 0, 0) < 0) return false;
+            }
+        }
+    } else {
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP,
+                     spec.rowsPerStrip > 0 ? uint32_t(spec.rowsPerStrip)
+                                           : TIFFDefaultStripSize(tif, 0));
+        for (uint32_t y = 0; y < h; ++y) {
+            fillRow(y);
+            if (TIFFWriteScanline(tif, row.data(), y, 0) < 0) return false;
+        }
+    }
+    return TIFFWriteDirectory(tif) != 0;
+}
+
+// A GIF writer that stores pixels as literal LZW codes (9-bit, clear code every 250
+// pixels): large files, but valid for every decoder.
+QByteArray encodeGif(const QImage& source) {
+    const QImage img = source.convertToFormat(QImage::Format_Indexed8);
+    QByteArray out("GIF89a");
+    auto put16 = [&](int v) {
+        out.append(char(v & 0xff));
+        out.append(char((v >> 8) & 0xff));
+    };
+    put16(img.width());
+    put16(img.height());
+    out.append(char(0xF7));  // global colour table, 256 entries
+    out.append('\0');
+    out.append('\0');
+    auto table = img.colorTable();
+    table.resize(256);
+    for (QRgb c : table) {
+        out.append(char(qRed(c)));
+        out.append(char(qGreen(c)));
+        out.append(char(qBlue(c)));
+    }
+    out.append(',');
+    put16(0);
+    put16(0);
+    put16(img.width());
+    put16(img.height());
+    out.append('\0');
+    out.append(char(8));  // LZW minimum code size
+
+    QByteArray data;
+    quint32 acc = 0;
+    int bits = 0;
+    auto putCode = [&](int code) {
+        acc |= quint32(code) << bits;
+        bits += 9;
+        while (bits >= 8) {
+            data.append(char(acc & 0xff));
+            acc >>= 8;
+            bits -= 8;
+        }
+    };
+    int sinceClear = 0;
+    putCode(256);
+    for (int y = 0; y < img.height(); ++y) {
+        const uchar* line = img.constScanLine(y);
+        for (int x = 0; x < img.width(); ++x) {
+            if (sinceClear == 250) {
+                putCode(256);
+                sinceClear = 0;
+            }
+            putCode(line[x]);
+            ++sinceClear;
+        }
+    }
+    putCode(257);
+    if (bits > 0) data.append(char(acc & 0xff));
+    for (qsizetype i = 0; i < data.size(); i += 255) {
+        const qsizetype n = std::min<qsizetype>(255, data.size() - i);
+        out.append(char(n));
+        out.append(data.constData() + i, n);
+    }
+    out.append('\0');
+    out.append(';');
+    return out;
+}
+
+}  // namespace
+
+QImage renderPage(const TiffPage& spec, int n) {
+    QImage rgb(spec.size, QImage::Format_RGB32);
+    rgb.fill(Qt::white);
+    {
+        QPainter p(&rgb);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const QString label = spec.label.isEmpty() ? QStringLiteral("Page %1").arg(n) : spec.label;
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setPixelSize(std::max(8, spec.size.height() / 12));
+        f.setBold(true);
+        p.setFont(f);
+        const QColor ink = spec.kind == PageKind::Rgb8 || spec.kind == PageKind::Palette8
+                               ? QColor(20, 40, 160)
+                               : QColor(Qt::black);
+        p.setPen(ink);
+        p.drawText(QRect(0, spec.size.height() / 8, spec.size.width(), spec.size.height() / 4),
+                   Qt::AlignHCenter | Qt::AlignVCenter, label);
+        // Fine lines: one-pixel rules that vanish when a scaler drops pixels.
+        p.setPen(QPen(Qt::black, 1));
+        for (int y = spec.size.height() / 2; y < spec.size.height() * 3 / 4; y += 8)
+            p.drawLine(spec.size.width() / 10, y, spec.size.width() * 9 / 10, y);
+        p.drawRect(2, 2, spec.size.width() - 5, spec.size.height() - 5);
+        // A filled corner block marks the top left, so turns and flips show.
+        p.fillRect(QRect(10, 10, spec.size.width() / 8, spec.size.height() / 16), ink);
+    }
+    QImage page = toKind(rgb, spec.kind);
+    page.setDotsPerMeterX(qRound(spec.dpi.width() * kInchesPerMeter));
+    page.setDotsPerMeterY(qRound(spec.dpi.height() * kInchesPerMeter));
+    return page;
+}
+
+QString writeTiff(const QString& path, const QList<TiffPage>& pages) {
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tif) return {};
+    bool ok = true;
+    for (int i = 0; i < pages.size() && ok; ++i) ok = writePage(tif, pages[i], i + 1, int(pages.size()));
+    TIFFClose(tif);
+    return ok ? path : QString();
+}
+
+QString writeTiff(const QString& path, int pageCount, const TiffPage& spec) {
+    QList<TiffPage> pages;
+    for (int i = 0; i < pageCount; ++i) pages.append(spec);
+    return writeTiff(path, pages);
+}
+
+QString writeImage(const QString& path, const QImage& image, const char* format) {
+    if (qstrcmp(format, "gif") == 0 || qstrcmp(format, "GIF") == 0) {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) return {};
+        f.write(encodeGif(image));
+        return f.error() == QFile::NoError ? path : QString();
+    }
+    QImageWriter writer(path, format);
+    if (qstrcmp(format, "jpg") == 0 || qstrcmp(format, "jpeg") == 0) writer.setQuality(90);
+    return writer.write(image) ? path : QString();
+}
+
+QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSize,
+                      const QString& family, bool bilevel) {
+    QImage rgb(size, QImage::Format_RGB32);
+    rgb.fill(Qt::white);
+    {
+        QPainter p(&rgb);
+        p.setRenderHint(QPainter::TextAntialiasing, !bilevel);
+        QFont f(family);
+        f.setPixelSize(std::max(6, pointSize * dpi / 72));
+        p.setFont(f);
+        p.setPen(Qt::black);
+        const int margin = dpi / 2;
+        const int step = f.pixelSize() * 3 / 2;
+        int y = margin + f.pixelSize();
+        for (const QString& line : lines) {
+            p.drawText(margin, y, line);
+            y += step;
+        }
+    }
+    QImage page = bilevel ? toKind(rgb, PageKind::Bilevel)
+                          : rgb.convertToFormat(QImage::Format_Grayscale8);
+    page.setDotsPerMeterX(qRound(dpi * kInchesPerMeter));
+    page.setDotsPerMeterY(qRound(dpi * kInchesPerMeter));
+    return page;
+}
+
+QString corpusDir() {
+    const QByteArray env = qgetenv("KTDV_CORPUS_DIR");
+    if (!env.isEmpty()) return QString::fromLocal8Bit(env);
+    const QByteArray src = qgetenv("KTDV_SOURCE_DIR");
+    return QDir(QString::fromLocal8Bit(src)).absoluteFilePath(QStringLiteral("../shared/corpus"));
+}
+
+QString corpusFile(const QString& relative) {
+    return QDir(corpusDir()).absoluteFilePath(relative);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+}  // namespace ktdv::test
