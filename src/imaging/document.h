@@ -4,6 +4,20 @@
 //
 // Thread safety: a Document is immutable after open() and may be shared between threads;
 // decodePage() opens its own file handle and may run on any thread concurrently.
+//
+// Decoded pages:
+// - Bilevel pages are Format_Mono with the colour table {black, white}: index 0 is black
+//   whatever the file's photometric interpretation (1-bit palette pages keep their two
+//   palette colours). Grey pages of 2 to 16 bits become Grayscale8, palette pages
+//   Indexed8, colour pages RGB32 (ARGB32 when they carry alpha).
+// - PageInfo::pixelSize is the size as stored; a page whose orientation tag asks for a
+//   quarter turn (5 to 8) decodes to the transposed size, its resolution swapped.
+// - Resolution: from the file; where it has none, 200 dpi for bilevel TIFF pages and
+//   96 dpi for everything else; fax streams without a TIFF wrapper are 204 x 196 dpi.
+// - A page whose data is damaged shows what could be decoded (complete = false and
+//   error set) when at least one strip or tile decoded; otherwise the image is null.
+// - Pages larger than limits.h allows are refused from their header, before any pixel
+//   memory is allocated.
 
 #include <QDateTime>
 #include <QImage>

@@ -1,0 +1,231 @@
+// Loading documents and pages into the view, page navigation, and writing a turned page
+// back into its file.
+#include <QFileInfo>
+#include <QMutex>
+#include <QSet>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "components/pageview/fileattributes.h"
+#include "components/pageview/pageview.h"
+#include "imaging/document.h"
+#include "imaging/pagecache.h"
+#include "imaging/tiffpageedit.h"
+
+namespace ktdv {
+
+namespace {
+
+constexpr double kInchesPerMeter = 0.0254;
+
+imaging::PageKey keyOf(const imaging::Document& doc, int page) {
+    return {doc.path(), doc.fileSize(), doc.modified().toMSecsSinceEpoch(), page};
+}
+
+// Neighbouring pages being decoded in the background, so one page is not decoded twice.
+QMutex& inFlightMutex() {
+    static QMutex m;
+    return m;
+}
+QSet<QString>& inFlight() {
+    static QSet<QString> s;
+    return s;
+}
+QString inFlightName(const imaging::PageKey& k) {
+    return k.path + QLatin1Char('|') + QString::number(k.fileSize) + QLatin1Char('|') +
+           QString::number(k.modifiedMs) + QLatin1Char('|') + QString::number(k.page);
+}
+
+void prefetch(std::shared_ptr<const imaging::Document> doc, int page) {
+    const imaging::PageKey key = keyOf(*doc, page);
+    if (imaging::PageCache::shared().find(key))
+        return;
+    const QString name = inFlightName(key);
+    {
+        QMutexLocker lock(&inFlightMutex());
+        if (inFlight().contains(name))
+            return;
+        inFlight().insert(name);
+    }
+    // Only the document and the cache are touched here, never a widget.
+    (void)QtConcurrent::run([doc = std::move(doc), page, key, name] {
+        const imaging::DecodedPage decoded = doc->decodePage(page);
+        if (decoded.ok() && decoded.complete)
+            imaging::PageCache::shared().insert(key, decoded.image);
+        QMutexLocker lock(&inFlightMutex());
+        inFlight().remove(name);
+    });
+}
+
+}  // namespace
+
+int PageView::pageCount() const {
+    return m_doc && !m_path.isEmpty() ? m_doc->pageCount() : 0;
+}
+
+bool PageView::openDocument(const QString& path) {
+    // Reuse the open document while the file is unchanged: the viewer reloads the current
+    // page after every resize and page change.
+    if (m_doc && m_doc->path() == path) {
+        const QFileInfo info(path);
+        if (info.exists() && info.size() == m_doc->fileSize() &&
+            info.lastModified() == m_doc->modified())
+            return true;
+    }
+    m_doc = imaging::Document::open(path);
+    return m_doc && m_doc->pageCount() > 0;
+}
+
+bool PageView::showPage(int index) {
+    if (!m_doc || index < 0 || index >= m_doc->pageCount())
+        return false;
+    const imaging::PageKey key = keyOf(*m_doc, index);
+    QImage image;
+    if (auto cached = imaging::PageCache::shared().find(key)) {
+        image = *cached;
+    } else {
+        ++m_decodeCount;
+        const imaging::DecodedPage decoded = m_doc->decodePage(index);
+        if (!decoded.ok())
+            return false;
+        image = decoded.image;
+        // A partly decoded page is shown but not kept, so the next load tries again.
+        if (decoded.complete)
+            imaging::PageCache::shared().insert(key, image);
+    }
+    const imaging::PageInfo& info = m_doc->page(index);
+    m_page = image;
+    m_dpi = info.dpi;
+    if (m_dpi.width() <= 0 || m_dpi.height() <= 0) {
+        const double dx = image.dotsPerMeterX() * kInchesPerMeter;
+        const double dy = image.dotsPerMeterY() * kInchesPerMeter;
+        m_dpi = dx > 0 && dy > 0 ? QSizeF(dx, dy) : QSizeF(96, 96);
+    }
+    m_pageIndex = index;
+    m_navigateTarget = index;
+    m_turn.reset();
+    invalidateScaled();
+    return true;
+}
+
+void PageView::prefetchNeighbours() {
+    if (!m_doc)
+        return;
+    for (int page : {m_pageIndex + 1, m_pageIndex - 1}) {
+        if (page >= 0 && page < m_doc->pageCount())
+            prefetch(m_doc, page);
+    }
+}
+
+void PageView::dropPage() {
+    m_page = QImage();
+    m_turn.reset();
+    invalidateScaled();
+    clearRubberBand();
+}
+
+void PageView::setImagePath(const QString& path) {
+    dropPage();
+    m_path.clear();
+    if (path.isEmpty() || !openDocument(path)) {
+        m_doc.reset();
+        updateScrollBars();
+        viewport()->update();
+        return;
+    }
+    const int index = qBound(0, m_pageIndex, m_doc->pageCount() - 1);
+    if (!showPage(index)) {
+        m_doc.reset();
+        updateScrollBars();
+        viewport()->update();
+        return;
+    }
+    m_path = path;
+    if (m_fit != Fit::None)
+        m_zoom = fitZoom(m_fit);
+    updateScrollBars();
+    viewport()->update();
+    prefetchNeighbours();
+}
+
+void PageView::setPageIndex(int index) {
+    m_pageIndex = qMax(0, index);
+    m_navigateTarget = m_pageIndex;
+    if (m_path.isEmpty() || !m_doc)
+        return;
+    const int clamped = qBound(0, index, m_doc->pageCount() - 1);
+    dropPage();
+    if (!showPage(clamped)) {
+        // The page cannot be decoded: the document is not shown any more.
+        m_path.clear();
+        m_doc.reset();
+    } else {
+        if (m_fit != Fit::None)
+            m_zoom = fitZoom(m_fit);
+        prefetchNeighbours();
+    }
+    updateScrollBars();
+    viewport()->update();
+}
+
+void PageView::setNavigateTo(const QString& where) {
+    const int count = pageCount();
+    const int last = qMax(0, count - 1);
+    int target = m_pageIndex;
+    if (where == QLatin1String("FirstPage"))
+        target = 0;
+    else if (where == QLatin1String("PreviousPage"))
+        target = m_pageIndex - 1;
+    else if (where == QLatin1String("NextPage"))
+        target = m_pageIndex + 1;
+    else if (where == QLatin1String("LastPage"))
+        target = last;
+    m_navigateTarget = qBound(0, target, last);
+}
+
+void PageView::clearImage() {
+    dropPage();
+    m_path.clear();
+    updateScrollBars();
+    viewport()->update();
+}
+
+void PageView::resetDocument(int flags) {
+    Q_UNUSED(flags);
+    releaseImage();
+}
+
+void PageView::releaseImage() {
+    dropPage();
+    m_path.clear();
+    m_doc.reset();
+    releaseScaledStore();
+    updateScrollBars();
+    viewport()->update();
+}
+
+bool PageView::savePageChanges(int pageIndex, int pageCount) {
+    Q_UNUSED(pageCount);
+    if (!m_doc || m_path.isEmpty() || m_page.isNull() || pageIndex != m_pageIndex)
+        return false;
+    if (m_doc->format() != imaging::FileFormat::Tiff &&
+        m_doc->format() != imaging::FileFormat::RawFaxG3)
+        return false;
+    if (fileAttributeLetters(m_path).contains(QLatin1Char('R')))
+        return false;
+    if (m_turn.isIdentity())
+        return true;  // nothing turned, the file already holds the page
+    const bool quarter = qFuzzyIsNull(m_turn.m11());
+    const QString path = m_path;
+    const imaging::WriteResult result = imaging::replacePageImage(path, pageIndex, m_page, quarter);
+    imaging::PageCache::shared().removeFile(path);
+    if (!result.ok)
+        return false;
+    // The file now holds the page as shown.
+    m_turn.reset();
+    m_doc = imaging::Document::open(path);
+    if (!m_doc)
+        m_path.clear();
+    return true;
+}
+
+}  // namespace ktdv

@@ -1,0 +1,142 @@
+// Deleting and moving pages of the document from the thumbnail column. The file is changed
+// losslessly by the imaging layer; the pane then shows the new state and tells the host.
+
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include "components/thumbnails/thumbnailview.h"
+#include "imaging/document.h"
+#include "imaging/tiffpageedit.h"
+#include "platform/promptservice.h"
+
+namespace ktdv {
+
+namespace {
+
+bool isReadOnly(const QString& path) {
+    const QFileInfo info(path);
+    const auto writeBits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.exists() || !info.isWritable() || !(info.permissions() & writeBits);
+}
+
+// Shows the wait cursor while the file is rewritten.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+bool ThumbnailView::refuseChange(bool deleting) {
+    if (!isReadOnly(m_path)) {
+        return false;
+    }
+    if (m_prompts) {
+        m_prompts->message(this, deleting ? tr("The document is read-only. No page can be deleted.")
+                                          : tr("The document is read-only. No page can be moved."));
+    }
+    return true;
+}
+
+void ThumbnailView::deletePageAt(int index) {
+    if (!m_document || index < 0 || index >= thumbnailCount()) {
+        return;
+    }
+    const int page = m_thumbnails[index].page;
+    if (refuseChange(true)) {
+        raiseDeleted(false);
+        return;
+    }
+    if (pageCount() <= 1) {
+        if (m_prompts) {
+            m_prompts->message(this, tr("The only page of a document cannot be deleted."));
+        }
+        raiseDeleted(false);
+        return;
+    }
+    if (!m_prompts) {
+        return;  // nobody to confirm: never delete unasked
+    }
+    const QPointer<ThumbnailView> self(this);
+    const QString path = m_path;
+    const bool confirmed = m_prompts->question(
+        this, tr("Delete Page"),
+        tr("Delete page %1 from the document?\nThe document file is changed; this cannot be "
+           "undone.")
+            .arg(page + 1),
+        true);
+    if (!self || !confirmed || m_path != path) {
+        return;
+    }
+
+    imaging::WriteResult result;
+    {
+        const BusyCursor busy;
+        result = imaging::deletePage(m_path, page);
+    }
+    if (!result.ok) {
+        m_prompts->message(this,
+                           tr("Page %1 could not be deleted: %2").arg(page + 1).arg(result.error));
+        raiseDeleted(false);
+        return;
+    }
+    reloadAfterChange(index);
+    raiseDeleted(true);
+}
+
+void ThumbnailView::movePage(int index, int delta) {
+    if (!m_document || index < 0 || index >= thumbnailCount() || delta == 0) {
+        return;
+    }
+    const int from = m_thumbnails[index].page;
+    const int to = from + delta;
+    if (to < 0 || to >= pageCount()) {
+        return;  // already first or last: nothing to do
+    }
+    if (refuseChange(false)) {
+        raiseMoved(false);
+        return;
+    }
+    imaging::WriteResult result;
+    {
+        const BusyCursor busy;
+        result = imaging::movePage(m_path, from, to);
+    }
+    if (!result.ok) {
+        if (m_prompts) {
+            m_prompts->message(
+                this, tr("Page %1 could not be moved: %2").arg(from + 1).arg(result.error));
+        }
+        raiseMoved(false);
+        return;
+    }
+    // The selection follows the page while it stays in the shown range.
+    reloadAfterChange(to - m_firstPage);
+    raiseMoved(true);
+}
+
+void ThumbnailView::reloadAfterChange(int selectIndex) {
+    m_selected = selectIndex;  // clamped to the new range by the rebuild
+    openDocument(m_path);
+    rebuildRange();
+}
+
+void ThumbnailView::raiseDeleted(bool ok) {
+    if (onPageDeleted) {
+        bool value = ok;
+        onPageDeleted(value);
+    }
+}
+
+void ThumbnailView::raiseMoved(bool ok) {
+    if (onPageMoved) {
+        bool value = ok;
+        onPageMoved(value);
+    }
+}
+
+}  // namespace ktdv

@@ -1,0 +1,174 @@
+#include "imaging/document.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "imaging/ccittdecoder.h"
+#include "imaging/decoders.h"
+#include "imaging/limits.h"
+
+namespace ktdv::imaging {
+
+namespace {
+
+constexpr qint64 kHeadBytes = 4096;
+
+bool startsWith(const QByteArray& head, const char* magic, int length) {
+    return head.size() >= length && memcmp(head.constData(), magic, size_t(length)) == 0;
+}
+
+}  // namespace
+
+QSizeF PageInfo::physicalSizeInches() const {
+    const double dx = dpi.width() > 0 ? dpi.width() : 96.0;
+    const double dy = dpi.height() > 0 ? dpi.height() : 96.0;
+    return {pixelSize.width() / dx, pixelSize.height() / dy};
+}
+
+FileFormat detectFormat(const QByteArray& head) {
+    if (startsWith(head, "II*\0", 4) || startsWith(head, "MM\0*", 4) ||
+        startsWith(head, "II+\0", 4) || startsWith(head, "MM\0+", 4))
+        return FileFormat::Tiff;
+    if (startsWith(head, "BM", 2) && head.size() >= 26)
+        return FileFormat::Bmp;
+    if (startsWith(head, "GIF87a", 6) || startsWith(head, "GIF89a", 6))
+        return FileFormat::Gif;
+    if (startsWith(head, "\xFF\xD8\xFF", 3))
+        return FileFormat::Jpeg;
+    if (startsWith(head, "\x89PNG\r\n\x1A\n", 8))
+        return FileFormat::Png;
+    if (ccitt::looksLikeRawFax(head))
+        return FileFormat::RawFaxG3;
+    return FileFormat::Unknown;
+}
+
+FileFormat detectFormat(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileFormat::Unknown;
+    return detectFormat(file.read(kHeadBytes));
+}
+
+std::shared_ptr<const Document> Document::open(const QString& path, QString* error) {
+    QString localError;
+    QString& err = error ? *error : localError;
+    err.clear();
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
+        return nullptr;
+    }
+    const QFileInfo fileInfo(path);
+    std::shared_ptr<Document> doc(new Document);
+    doc->m_path = path;
+    doc->m_fileSize = file.size();
+    doc->m_modified = fileInfo.lastModified();
+    doc->m_format = detectFormat(file.read(kHeadBytes));
+
+    switch (doc->m_format) {
+        case FileFormat::Tiff: {
+            const qint64 size = file.size();
+            const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+            QByteArray copy;
+            if (!mapped) {  // not mappable (a pipe, a special file): read it instead
+                file.seek(0);
+                copy = file.readAll();
+                mapped = reinterpret_cast<const uchar*>(copy.constData());
+            }
+            const bool found =
+                detail::scanTiffPages(mapped, quint64(copy.isEmpty() ? size : copy.size()),
+                                      &doc->m_ifdOffsets, &doc->m_pages, &err);
+            if (!found)
+                return nullptr;
+            break;
+        }
+        case FileFormat::RawFaxG3: {
+            if (file.size() > limits::kMaxPageBytes) {
+                err = QStringLiteral("The fax file is too large");
+                return nullptr;
+            }
+            file.seek(0);
+            PageInfo info;
+            if (!detail::probeRawFax(file.readAll(), &info, &err))
+                return nullptr;
+            doc->m_pages.append(info);
+            break;
+        }
+        case FileFormat::Bmp:
+        case FileFormat::Gif:
+        case FileFormat::Jpeg:
+        case FileFormat::Png: {
+            file.close();
+            PageInfo info;
+            if (!detail::probeQtImage(path, doc->m_format, &info, &err))
+                return nullptr;
+            doc->m_pages.append(info);
+            break;
+        }
+        case FileFormat::Unknown:
+            err = QStringLiteral("Unknown file format: %1").arg(path);
+            return nullptr;
+    }
+    return doc;
+}
+
+DecodedPage Document::decodePage(int index) const {
+    DecodedPage result;
+    if (index < 0 || index >= pageCount()) {
+        result.complete = false;
+        result.error = QStringLiteral("No page %1 in %2").arg(index + 1).arg(m_path);
+        return result;
+    }
+    switch (m_format) {
+        case FileFormat::Tiff:
+            return detail::decodeTiffPage(m_path, m_ifdOffsets.at(index));
+        case FileFormat::RawFaxG3: {
+            QFile file(m_path);
+            if (!file.open(QIODevice::ReadOnly) || file.size() > limits::kMaxPageBytes) {
+                result.complete = false;
+                result.error = QStringLiteral("Cannot read %1").arg(m_path);
+                return result;
+            }
+            return detail::decodeRawFax(file.readAll(), m_pages.at(index));
+        }
+        case FileFormat::Bmp:
+        case FileFormat::Gif:
+        case FileFormat::Jpeg:
+        case FileFormat::Png:
+            return detail::decodeQtImage(m_path, m_pages.at(index));
+        case FileFormat::Unknown:
+            break;
+    }
+    result.complete = false;
+    result.error = QStringLiteral("Unknown file format");
+    return result;
+}
+
+namespace detail {
+
+bool pageFitsLimits(qint64 width, qint64 height, int bitsPerPixelInMemory, QString* error) {
+    if (width <= 0 || height <= 0) {
+        if (error)
+            *error = QStringLiteral("The page has no pixels");
+        return false;
+    }
+    if (width > limits::kMaxPageDimension || height > limits::kMaxPageDimension) {
+        if (error)
+            *error =
+                QStringLiteral("The page is too large (%1 x %2 pixels)").arg(width).arg(height);
+        return false;
+    }
+    const qint64 bytesPerLine = ((width * bitsPerPixelInMemory + 31) / 32) * 4;
+    if (bytesPerLine * height > limits::kMaxPageBytes) {
+        if (error)
+            *error =
+                QStringLiteral("The page is too large (%1 x %2 pixels)").arg(width).arg(height);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace detail
+
+}  // namespace ktdv::imaging

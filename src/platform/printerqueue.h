@@ -1,0 +1,34 @@
+#pragma once
+// What the print system says about the current default printer, and the rule that turns
+// it into the viewer's "Ready"/"Busy". The query is a function so tests can hand in their
+// own queue; createCupsPrinterStatus uses queryDefaultCupsPrinter.
+
+#include "printerstatus.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace ktdv {
+
+struct PrinterQueueState {
+    bool found = false;  // a default printer exists
+    QString name;
+    int state = 0;               // printer-state: 3 idle, 4 processing, 5 stopped
+    bool acceptingJobs = false;  // printer-is-accepting-jobs
+    QString stateReasons;        // printer-state-reasons, comma-separated; "none" when clear
+};
+
+using PrinterQueueQuery = std::function<PrinterQueueState()>;
+
+// "Ready" for an idle printer that accepts jobs and reports no reason; "Busy" otherwise.
+QString printerStatusText(const PrinterQueueState& queue);
+
+// A PrinterStatus that runs query on every status() call.
+std::shared_ptr<PrinterStatus> createPrinterStatus(PrinterQueueQuery query);
+
+// The current default destination of the local print system; found == false when there
+// is none or the print system cannot be reached.
+PrinterQueueState queryDefaultCupsPrinter();
+
+}  // namespace ktdv

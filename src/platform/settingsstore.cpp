@@ -1,0 +1,86 @@
+#include "settingsstore.h"
+
+#include "classicconversion.h"
+
+#include <QHash>
+#include <QSettings>
+
+namespace ktdv {
+
+bool SettingsStore::readBool(const QString& key, bool defaultValue) const {
+    return contains(key) ? classic::toBool(value(key)) : defaultValue;
+}
+
+qint16 SettingsStore::readInt16(const QString& key, qint16 defaultValue) const {
+    return contains(key) ? classic::toInt16(value(key)) : defaultValue;
+}
+
+qint32 SettingsStore::readInt32(const QString& key, qint32 defaultValue) const {
+    return contains(key) ? classic::toInt32(value(key)) : defaultValue;
+}
+
+double SettingsStore::readDouble(const QString& key, double defaultValue) const {
+    return contains(key) ? classic::toDouble(value(key)) : defaultValue;
+}
+
+namespace {
+
+constexpr auto kOrganisation = "Tavrin Networks";
+constexpr auto kApplication = "Tavrin Networks";
+constexpr auto kGroup = "Common";
+
+// Per-user values in an INI file; every value is written and read back as text.
+class UserSettingsStore final : public SettingsStore {
+public:
+    UserSettingsStore()
+        : m_settings(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication)) {
+        m_settings.setFallbacksEnabled(false);
+    }
+
+    bool contains(const QString& key) const override { return m_settings.contains(path(key)); }
+
+    QString value(const QString& key) const override {
+        const QVariant v = m_settings.value(path(key));
+        // A list ("a, b" unquoted in the file) reads back as the text it was written as.
+        if (v.metaType().id() == QMetaType::QStringList) {
+            return v.toStringList().join(QStringLiteral(", "));
+        }
+        return v.toString();
+    }
+
+    void setValue(const QString& key, const QString& text) override {
+        m_settings.setValue(path(key), text);
+        m_settings.sync();
+    }
+
+private:
+    static QString path(const QString& key) {
+        return QString::fromLatin1(kGroup) + QLatin1Char('/') + key;
+    }
+
+    // contains() and value() are const but QSettings may reload the file underneath.
+    mutable QSettings m_settings;
+};
+
+class MemorySettingsStore final : public SettingsStore {
+public:
+    bool contains(const QString& key) const override { return m_values.contains(key); }
+    QString value(const QString& key) const override { return m_values.value(key); }
+    void setValue(const QString& key, const QString& text) override { m_values.insert(key, text); }
+
+private:
+    QHash<QString, QString> m_values;
+};
+
+}  // namespace
+
+std::shared_ptr<SettingsStore> createUserSettingsStore() {
+    return std::make_shared<UserSettingsStore>();
+}
+
+std::shared_ptr<SettingsStore> createMemorySettingsStore() {
+    return std::make_shared<MemorySettingsStore>();
+}
+
+}  // namespace ktdv

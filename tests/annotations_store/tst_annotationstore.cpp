@@ -1,0 +1,376 @@
+// Annotations kept in a page's own TIFF directory: round trips through real files, hostile
+// payloads, pages that move, turn or go, and hit testing.
+#include <tiffio.h>
+#include <zlib.h>
+
+#include <QColor>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <cstdio>
+#include <memory>
+
+#include "imaging/annotationstore.h"
+#include "imaging/limits.h"
+#include "imaging/tiffpageedit.h"
+#include "support/fixtures.h"
+
+using namespace ktdv::imaging;
+using Annotations = QList<Annotation>;
+
+namespace {
+
+Annotation sample(Annotation::Kind kind, qreal x) {
+    Annotation a = Annotation::make(kind, QRectF(x, 40.5, 120.25, 60));
+    a.text = QStringLiteral("Ünïcode \"quoted\"\nsecond line %1").arg(x);
+    return a;
+}
+
+Annotations makeAllKinds() {
+    Annotation text = sample(Annotation::Text, 300);
+    text.fillColor = Annotation::kNoColor;
+    text.textTurns = 3;
+    text.textMirrored = true;
+    text.fontPointSize = 9;
+    Annotation stamp =
+        Annotation::stampAt({500, 700}, QStringLiteral("Approved 05/Dec/2026"), 18, {150, 150});
+    stamp.extra.insert(QStringLiteral("reviewer"), QStringLiteral("kept as it came"));
+    return {sample(Annotation::FilledRect, 10), sample(Annotation::HollowRect, 20),
+            sample(Annotation::Highlight, 30), text, stamp};
+}
+
+const Annotations& allKinds() {
+    static const Annotations all = makeAllKinds();
+    return all;
+}
+
+// A payload with the documented header around any body (CRC-32 as zlib computes it).
+QByteArray framed(const QByteArray& body, quint16 version = 1, quint16 minReader = 1) {
+    QByteArray out("KTDVANNO", 8);
+    out.resize(20);
+    auto* p = reinterpret_cast<uchar*>(out.data());
+    qToLittleEndian<quint16>(version, p + 8);
+    qToLittleEndian<quint16>(minReader, p + 10);
+    qToLittleEndian<quint32>(quint32(body.size()), p + 12);
+    qToLittleEndian<quint32>(
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
+        p + 16);
+    return out + body;
+}
+
+// A newer writer's payload this version can still read.
+QByteArray newerPayload() {
+    return framed(R"({"annotations":[{"kind":"arrow","from":[1,2]},
+        {"kind":"hollowRect","rect":[5,6,7,8],"border":"#00ff00","opacity":0.5}],
+        "pageSizeHint":[100,200]})",
+                  7, 1);
+}
+
+// Every tag and the raw strips of each page, as libtiff prints and reads them.
+QStringList pageSnapshots(const QString& path) {
+    QStringList out;
+    TIFFSetWarningHandler(nullptr);
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(QFile::encodeName(path), "r"), TIFFClose);
+    if (!tif)
+        return out;
+    do {
+        char* text = nullptr;
+        size_t size = 0;
+        FILE* f = open_memstream(&text, &size);
+        TIFFPrintDirectory(tif.get(), f, 0);
+        fclose(f);
+        QByteArray page(text, qsizetype(size));
+        free(text);
+        page.remove(0, page.indexOf('\n'));  // the directory's offset may change
+        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif.get()); ++s) {
+            QByteArray strip(qsizetype(TIFFRawStripSize(tif.get(), s)), '\0');
+            TIFFReadRawStrip(tif.get(), s, strip.data(), strip.size());
+            page += strip.toBase64();
+        }
+        out << QString::fromLatin1(page);
+    } while (TIFFReadDirectory(tif.get()));
+    return out;
+}
+
+}  // namespace
+
+class TestAnnotationStore : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString threePages() {
+        static int n = 0;
+        return ktdv::test::writeTiff(m_dir.filePath(QStringLiteral("doc%1.tif").arg(++n)), 3);
+    }
+
+private slots:
+    void roundTripThroughFile_data() {
+        QTest::addColumn<Annotations>("list");
+        const Annotations all = allKinds();
+        const char* names[] = {"filled", "hollow", "highlight", "text frame", "stamp"};
+        for (int i = 0; i < all.size(); ++i)
+            QTest::newRow(names[i]) << Annotations{all[i]};
+        QTest::newRow("every kind, order kept") << all;
+        QTest::newRow("many") << Annotations(500, all[1]);
+    }
+    void roundTripThroughFile() {
+        QFETCH(Annotations, list);
+        const QString path = threePages();
+        const QStringList before = pageSnapshots(path);
+        QVERIFY(AnnotationStore::save(path, 1, list).ok);
+
+        const AnnotationLoadResult back = AnnotationStore::load(path, 1);
+        QCOMPARE(back.status, AnnotationStatus::Loaded);
+        QCOMPARE(back.annotations, list);
+        QCOMPARE(AnnotationStore::load(path, 0).status, AnnotationStatus::Absent);
+        QCOMPARE(AnnotationStore::load(path, 2).status, AnnotationStatus::Absent);
+        const QStringList after = pageSnapshots(path);
+        QCOMPARE(after.size(), 3);
+        QCOMPARE(after[0], before[0]);
+        QCOMPARE(after[2], before[2]);
+        QVERIFY(after[1] != before[1]);
+        // The annotated page's own image data stays as it was.
+        QVERIFY(after[1].endsWith(before[1].mid(before[1].lastIndexOf(QLatin1Char('\n')))));
+        // Removing them all leaves the page as it was before.
+        QVERIFY(AnnotationStore::save(path, 1, {}).ok);
+        QCOMPARE(AnnotationStore::load(path, 1).status, AnnotationStatus::Absent);
+        QCOMPARE(pageSnapshots(path), before);
+    }
+
+    void hostilePayloadsLoadAsSkipped_data() {
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<AnnotationStatus>("status");
+        QTest::addColumn<int>("loaded");
+        QTest::addColumn<int>("skipped");
+        const QByteArray good = encodeAnnotations(allKinds());
+        QByteArray flipped = good;
+        flipped[flipped.size() - 3] = char(flipped[flipped.size() - 3] ^ 0x20);
+        QByteArray longer = good;
+        qToLittleEndian<quint32>(quint32(good.size()), longer.data() + 12);
+        const QByteArray many =
+            framed("{\"annotations\":[" +
+                   QByteArray("{},").repeated(ktdv::limits::kMaxAnnotationsPerPage) + "{}]}");
+        const QByteArray deep = framed(QByteArray(100000, '[') + QByteArray(100000, ']'));
+
+        using S = AnnotationStatus;
+        QTest::newRow("no tag") << QByteArray() << S::Absent << 0 << 0;
+        QTest::newRow("well formed") << good << S::Loaded << 5 << 0;
+        QTest::newRow("someone else's tag")
+            << QByteArray("II*\0 other", 10) << S::Foreign << 0 << 0;
+        QTest::newRow("magic only") << good.left(8) << S::Damaged << 0 << 0;
+        QTest::newRow("header cut") << good.left(15) << S::Damaged << 0 << 0;
+        QTest::newRow("body cut") << good.chopped(7) << S::Damaged << 0 << 0;
+        QTest::newRow("length too big") << longer << S::Damaged << 0 << 0;
+        QTest::newRow("flipped bit") << flipped << S::Damaged << 0 << 0;
+        QTest::newRow("future reader version") << framed("{}", 2, 2) << S::FutureVersion << 0 << 0;
+        QTest::newRow("future, header only")
+            << good.left(12).replace(10, 1, "\x09") << S::FutureVersion << 0 << 0;
+        QTest::newRow("newer but readable") << newerPayload() << S::Loaded << 1 << 1;
+        QTest::newRow("not json") << framed("{\"annotations\":[") << S::Damaged << 0 << 0;
+        QTest::newRow("top is an array") << framed("[]") << S::Damaged << 0 << 0;
+        QTest::newRow("list is a string")
+            << framed("{\"annotations\":\"x\"}") << S::Damaged << 0 << 0;
+        QTest::newRow("nested beyond reason") << deep << S::Damaged << 0 << 0;
+        QTest::newRow("too many entries") << many << S::TooLarge << 0 << 0;
+        QTest::newRow("too many bytes")
+            << framed(QByteArray(ktdv::limits::kMaxAnnotationBytes, ' ')) << S::TooLarge << 0 << 0;
+        QTest::newRow("bad entries skipped")
+            << framed(R"({"annotations":[1,{"kind":"stamp"},{"kind":"text","rect":[0,0,-5,5]},
+                {"kind":"text","rect":[0,0,1e300,5]},{"kind":"text","rect":[0,0,"9",5]},
+                {"kind":"text","rect":[1,2,3,4],"fill":"red","fontSize":-4,"textTurns":9}]})")
+            << S::Loaded << 1 << 5;
+    }
+    void hostilePayloadsLoadAsSkipped() {
+        QFETCH(QByteArray, payload);
+        QFETCH(AnnotationStatus, status);
+        const AnnotationLoadResult r = decodeAnnotations(payload);
+        QCOMPARE(r.status, status);
+        QFETCH(int, loaded);
+        QFETCH(int, skipped);
+        QCOMPARE(r.annotations.size(), qsizetype(loaded));
+        QCOMPARE(r.skipped, skipped);
+        QCOMPARE(r.error.isEmpty(), r.ok());
+    }
+
+    // Bodies that pass the checksum but hold mangled JSON: run under the sanitizers.
+    void mangledBodiesNeverCrash() {
+        const QByteArray body = encodeAnnotations(allKinds()).mid(20);
+        QRandomGenerator random(20261205);
+        for (int i = 0; i < 3000; ++i) {
+            QByteArray b = body.left(random.bounded(body.size() + 1));
+            for (int k = random.bounded(1, 4); k > 0 && !b.isEmpty(); --k)
+                b[random.bounded(b.size())] = char("{}[]\",:0e-9x#\\"[random.bounded(15)]);
+            const AnnotationLoadResult r = decodeAnnotations(framed(b));
+            QVERIFY(r.status == AnnotationStatus::Loaded || r.status == AnnotationStatus::Damaged);
+            QVERIFY(r.annotations.size() + r.skipped <= allKinds().size());
+        }
+    }
+
+    void unreadableTagsAreNeverOverwritten_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("replaceDamaged");
+        QTest::addColumn<bool>("saved");
+        const QByteArray damaged = encodeAnnotations(allKinds()).chopped(1);
+        QTest::newRow("future version") << framed("{}", 3, 2) << true << false;
+        QTest::newRow("someone else's") << QByteArray("private data") << true << false;
+        QTest::newRow("damaged") << damaged << false << false;
+        QTest::newRow("damaged, replace asked") << damaged << true << true;
+        QTest::newRow("too large")
+            << framed(QByteArray(ktdv::limits::kMaxAnnotationBytes, ' ')) << true << false;
+    }
+    void unreadableTagsAreNeverOverwritten() {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, replaceDamaged);
+        QFETCH(bool, saved);
+        const QString path = threePages();
+        QVERIFY(writePageTag(path, 1, kAnnotationTag, stored).ok);
+        const QByteArray before = ktdv::test::readAll(path);
+        const WriteResult r = AnnotationStore::save(path, 1, allKinds(), {replaceDamaged});
+        QCOMPARE(r.ok, saved);
+        if (saved) {
+            QCOMPARE(AnnotationStore::load(path, 1).annotations, allKinds());
+        } else {
+            QVERIFY(!r.error.isEmpty());
+            QCOMPARE(ktdv::test::readAll(path), before);
+        }
+    }
+
+    void newerFieldsSurviveRewrite() {
+        const QString path = threePages();
+        QVERIFY(writePageTag(path, 0, kAnnotationTag, newerPayload()).ok);
+        Annotations list = AnnotationStore::load(path, 0).annotations;
+        QCOMPARE(list.size(), 1);
+        list.append(allKinds().constFirst());
+        QVERIFY(AnnotationStore::save(path, 0, list).ok);
+
+        const QByteArray tag = readPageTag(path, 0, kAnnotationTag);
+        const QJsonObject top = QJsonDocument::fromJson(tag.mid(20)).object();
+        QCOMPARE(top.value("pageSizeHint").toArray(), (QJsonArray{100, 200}));
+        const QJsonArray entries = top.value("annotations").toArray();
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries[0].toObject().value("kind").toString(), QStringLiteral("arrow"));
+        QCOMPARE(entries[1].toObject().value("opacity").toDouble(), 0.5);
+        QCOMPARE(AnnotationStore::load(path, 0).annotations, list);
+    }
+
+    void annotationsTravelWithTheirPage_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QList<int>>("origins");  // former index of each page afterwards
+        QTest::newRow("delete first") << "delete 0" << QList<int>{1, 2};
+        QTest::newRow("delete middle") << "delete 1" << QList<int>{0, 2};
+        QTest::newRow("move last to front") << "move 2 0" << QList<int>{2, 0, 1};
+        QTest::newRow("move first to end") << "move 0 2" << QList<int>{1, 2, 0};
+    }
+    void annotationsTravelWithTheirPage() {
+        QFETCH(QString, edit);
+        QFETCH(QList<int>, origins);
+        const QString path = threePages();
+        QList<Annotations> lists;
+        for (int page = 0; page < 3; ++page) {
+            lists << Annotations{sample(Annotation::Kind(page + 1), page * 100)};
+            QVERIFY(AnnotationStore::save(path, page, lists.last()).ok);
+        }
+        const QStringList words = edit.split(' ');
+        const WriteResult r = words[0] == "delete"
+                                  ? deletePage(path, words[1].toInt())
+                                  : movePage(path, words[1].toInt(), words[2].toInt());
+        QVERIFY2(r.ok, qPrintable(r.error));
+        for (int page = 0; page < origins.size(); ++page)
+            QCOMPARE(AnnotationStore::load(path, page).annotations, lists[origins[page]]);
+    }
+
+    // What lay under an annotation on the page lies under it on the turned page.
+    void turnKeepsAnnotationsOverTheirContent_data() {
+        QTest::addColumn<int>("quarterTurns");
+        QTest::addColumn<bool>("flip");
+        for (int q = 0; q < 4; ++q) {
+            QTest::addRow("%d quarter(s)", q) << q << false;
+            QTest::addRow("%d quarter(s), flipped", q) << q << true;
+        }
+    }
+    void turnKeepsAnnotationsOverTheirContent() {
+        QFETCH(int, quarterTurns);
+        QFETCH(bool, flip);
+        QImage page(200, 120, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        const QRect content(30, 10, 50, 20);
+        QPainter(&page).fillRect(content, Qt::black);
+        const Annotations before{Annotation::make(Annotation::Highlight, content),
+                                 Annotation::stampAt({5, 60}, "Draft", 12, {96, 96})};
+
+        QTransform turn = QTransform().rotate(90 * quarterTurns);
+        if (flip)
+            turn *= QTransform::fromScale(1, -1);
+        const QImage turned = page.transformed(turn);
+        const Annotations after = transformForTurn(before, page.size(), quarterTurns, flip);
+        QCOMPARE(after, transformAnnotations(before, page.size(), turn));
+
+        const QRect r = after[0].rect.toRect();
+        QCOMPARE(r.size(), quarterTurns % 2 ? content.size().transposed() : content.size());
+        for (const QPoint& p : {r.topLeft(), r.bottomRight()}) {
+            QCOMPARE(turned.pixelColor(p), QColor(Qt::black));
+        }
+        QCOMPARE(turned.pixelColor(r.topLeft() - QPoint(1, 1)), QColor(Qt::white));
+        QCOMPARE(turned.pixelColor(r.bottomRight() + QPoint(1, 1)), QColor(Qt::white));
+        QVERIFY(QRectF(turned.rect()).contains(after[1].rect));
+
+        // Turning back restores every field, the text's direction included.
+        QCOMPARE(transformAnnotations(after, turned.size(), turn.inverted()), before);
+    }
+
+    // Seen through the view it was placed in, a stamp starts at the click and is sized in
+    // points of the page's resolution.
+    void stampIsPlacedAtTheClick_data() {
+        QTest::addColumn<QTransform>("view");
+        QTest::addColumn<QSizeF>("dpi");
+        QTest::newRow("plain") << QTransform() << QSizeF(200, 200);
+        QTest::newRow("fax, half width") << QTransform::fromScale(0.5, 1) << QSizeF(204, 98);
+        QTest::newRow("turned left") << QTransform().rotate(-90) << QSizeF(200, 200);
+        QTest::newRow("flipped") << QTransform::fromScale(1, -1) << QSizeF(200, 200);
+    }
+    void stampIsPlacedAtTheClick() {
+        QFETCH(QTransform, view);
+        QFETCH(QSizeF, dpi);
+        const Annotation stamp =
+            Annotation::stampAt({400, 300}, "Received 05/Dec/2026", 20, dpi, view);
+        const QRectF seen = view.mapRect(stamp.rect);
+        QCOMPARE(seen.topLeft(), view.map(QPointF(400, 300)));
+        QVERIFY(seen.width() > 3 * seen.height());
+        const qreal heightPt = stamp.textTurns % 2 ? stamp.rect.width() * 72 / dpi.width()
+                                                   : stamp.rect.height() * 72 / dpi.height();
+        QVERIFY2(heightPt > 20 && heightPt < 50, qPrintable(QString::number(heightPt)));
+    }
+
+    void hitTestFindsTheTopmost_data() {
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<qreal>("tolerance");
+        QTest::addColumn<int>("index");
+        QTest::newRow("only the bottom one") << QPointF(5, 5) << 0.0 << 0;
+        QTest::newRow("overlap: last drawn wins") << QPointF(15, 15) << 0.0 << 2;
+        QTest::newRow("edge counts") << QPointF(30, 30) << 0.0 << 2;
+        QTest::newRow("inside a hollow frame") << QPointF(45, 45) << 0.0 << 1;
+        QTest::newRow("empty area") << QPointF(90, 5) << 0.0 << -1;
+        QTest::newRow("near, with tolerance") << QPointF(52, 20) << 3.0 << 1;
+        QTest::newRow("near, without") << QPointF(52, 20) << 0.0 << -1;
+    }
+    void hitTestFindsTheTopmost() {
+        QFETCH(QPointF, point);
+        QFETCH(qreal, tolerance);
+        QFETCH(int, index);
+        const Annotations list{Annotation::make(Annotation::FilledRect, QRectF(0, 0, 20, 20)),
+                               Annotation::make(Annotation::HollowRect, QRectF(50, 50, -40, -40)),
+                               Annotation::make(Annotation::Highlight, QRectF(10, 10, 20, 20))};
+        const AnnotationHit hit = hitTest(list, point, tolerance);
+        QCOMPARE(hit.index, index);
+        QCOMPARE(hit.bounds, index < 0 ? QRectF() : list[index].rect);
+    }
+};
+
+QTEST_MAIN(TestAnnotationStore)
+#include "tst_annotationstore.moc"

@@ -1,0 +1,546 @@
+// The page view as the viewer drives it, on generated documents.
+#include <tiffio.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "components/pageview/pageview.h"
+#include "imaging/document.h"
+#include "imaging/pagecache.h"
+#include "imaging/scaling.h"
+#include "imaging/tiffwriter.h"
+#include "platform/settingsstore.h"
+#include "platform/twips.h"
+#include "support/fixtures.h"
+#include "support/scriptedprompts.h"
+
+using namespace ktdv;
+using test::PageKind;
+using test::TiffPage;
+
+Q_DECLARE_METATYPE(ktdv::test::PageKind)
+
+namespace {
+
+QImage rgb(const QImage& img) {
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+// Mean absolute grey difference between a screen shot and a page drawn at origin.
+double meanDifference(const QImage& shot, const QImage& page, QPoint origin) {
+    const QImage a = shot.convertToFormat(QImage::Format_Grayscale8);
+    const QImage b = page.convertToFormat(QImage::Format_Grayscale8);
+    const QRect both = a.rect().intersected(b.rect().translated(origin));
+    qint64 sum = 0;
+    for (int y = both.top(); y <= both.bottom(); ++y)
+        for (int x = both.left(); x <= both.right(); ++x)
+            sum += qAbs(a.constScanLine(y)[x] - b.constScanLine(y - origin.y())[x - origin.x()]);
+    return both.isEmpty() ? 1e9 : double(sum) / (both.width() * both.height());
+}
+
+// Raw (still compressed) strip bytes of every page of a TIFF file.
+QList<QByteArray> rawPages(const QString& path) {
+    QList<QByteArray> pages;
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    for (bool more = tif != nullptr; more; more = TIFFReadDirectory(tif)) {
+        QByteArray bytes;
+        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
+            QByteArray strip(qsizetype(TIFFRawStripSize(tif, s)), '\0');
+            TIFFReadRawStrip(tif, s, strip.data(), strip.size());
+            bytes += strip;
+        }
+        pages.append(bytes);
+    }
+    if (tif)
+        TIFFClose(tif);
+    return pages;
+}
+
+// Applies R (right), L (left) and F (flip) to the view.
+void turn(PageView& view, const QString& ops) {
+    for (QChar op : ops) {
+        if (op == QLatin1Char('R'))
+            view.rotateRight();
+        if (op == QLatin1Char('L'))
+            view.rotateLeft();
+        if (op == QLatin1Char('F'))
+            view.flip();
+    }
+}
+
+}  // namespace
+
+class TestPageView : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<PageView> m_view;
+    int m_fileNo = 0;
+
+    PageView& view() { return *m_view; }
+    // A fresh name each time, so the process-wide page cache never serves another test's page.
+    QString file(const QString& ext) {
+        return m_dir.filePath(QStringLiteral("doc%1.%2").arg(++m_fileNo).arg(ext));
+    }
+    QString tiff(int pages, const TiffPage& layout) {
+        return test::writeTiff(file(QStringLiteral("tif")), pages, layout);
+    }
+    static TiffPage page(QSize size = QSize(400, 300), PageKind kind = PageKind::Bilevel,
+                         QSizeF dpi = QSizeF(150, 150)) {
+        TiffPage p;
+        p.size = size;
+        p.kind = kind;
+        p.compression = kind == PageKind::Bilevel ? test::G4 : test::Lzw;
+        p.dpi = dpi;
+        return p;
+    }
+    static QPointF tw(QPointF px) {
+        return {px.x() * twips::perPixelX(), px.y() * twips::perPixelY()};
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_view = std::make_unique<PageView>(std::make_shared<test::ScriptedPromptService>(),
+                                            createMemorySettingsStore());
+        m_view->resize(800, 600);
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    }
+    void cleanup() { m_view.reset(); }
+
+    void loadShowsPage_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<PageKind>("kind");
+        QTest::addColumn<int>("compression");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSizeF>("dpi");
+        QTest::addColumn<double>("tolerance");  // mean grey difference at 100 %; < 0 = skip
+        auto row = [](const char* name, const char* format, PageKind kind, int compression,
+                      QSize size, QSizeF dpi, double tolerance) {
+            QTest::newRow(name) << QString(format) << kind << compression << size << dpi
+                                << tolerance;
+        };
+        const QSizeF square(96, 96);
+        row("G4", "tif", PageKind::Bilevel, test::G4, QSize(1240, 1754), QSizeF(150, 150), 0);
+        row("LZW grey", "tif", PageKind::Gray8, test::Lzw, QSize(900, 700), square, 0);
+        row("JPEG in TIFF", "tif", PageKind::Rgb8, test::Jpeg, QSize(640, 480), square, 4);
+        row("fax 204 x 98", "fax", PageKind::Bilevel, test::G3, QSize(1728, 1100), QSizeF(204, 98),
+            -1);
+        row("JPEG file", "jpg", PageKind::Rgb8, 0, QSize(640, 480), square, 4);
+        row("GIF file", "gif", PageKind::Palette8, 0, QSize(300, 200), square, 1);
+    }
+    void loadShowsPage() {
+        QFETCH(QString, format);
+        QFETCH(PageKind, kind);
+        QFETCH(int, compression);
+        QFETCH(QSize, size);
+        QFETCH(QSizeF, dpi);
+        QFETCH(double, tolerance);
+        TiffPage layout = page(size, kind, dpi);
+        layout.compression = compression;
+        const QImage expected = test::renderPage(layout, 1);
+        const QString path = file(format);
+        if (compression)
+            QVERIFY(!test::writeTiff(path, 1, layout).isEmpty());
+        else
+            QVERIFY(!test::writeImage(path, expected, qPrintable(format)).isEmpty());
+
+        view().setImagePath(path);
+        QCOMPARE(view().imagePath(), path);
+        QCOMPARE(view().pageCount(), 1);
+        QCOMPARE(view().shownPage().size(), size);
+        view().zoomTo(QStringLiteral("IN"), 100);
+        QCOMPARE(view().zoomFactor(), QStringLiteral("100"));
+        if (tolerance >= 0) {
+            const QImage shot = view().viewport()->grab().toImage();
+            const double diff = meanDifference(shot, expected, view().pageOrigin());
+            QVERIFY2(diff <= tolerance, qPrintable(QString::number(diff)));
+        }
+        // Fit width: the page fills the width and keeps its true shape.
+        view().fitWidth();
+        QCoreApplication::processEvents();
+        const QSize shown = view().displaySize();
+        QVERIFY(qAbs(shown.width() - view().viewport()->width()) <= 1);
+        const double aspect = double(size.height()) / size.width() * dpi.width() / dpi.height();
+        QVERIFY(qAbs(double(shown.height()) / shown.width() - aspect) < 0.01 * aspect);
+    }
+
+    void failedLoadLeavesNoDocument_data() {
+        QTest::addColumn<QByteArray>("content");  // "-" = no file at all
+        QTest::addColumn<bool>("goodFirst");
+        QTest::newRow("missing file") << QByteArray("-") << false;
+        QTest::newRow("missing file after a good one") << QByteArray("-") << true;
+        QTest::newRow("not an image") << QByteArray(5000, 'x') << false;
+        QTest::newRow("empty file") << QByteArray() << false;
+        QTest::newRow("TIFF header only") << QByteArray("II*\0\x08\0\0\0", 8) << false;
+    }
+    void failedLoadLeavesNoDocument() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, goodFirst);
+        if (goodFirst)
+            view().setImagePath(tiff(2, page()));
+        const QString path = file(QStringLiteral("tif"));
+        if (content != "-") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        view().setImagePath(path);
+        QCOMPARE(view().imagePath(), QString());
+        QCOMPARE(view().pageCount(), 0);
+        QCOMPARE(view().zoomFactor(), QStringLiteral("0"));
+        view().setZoomFactor(QStringLiteral("IN"));
+        QCOMPARE(view().zoomFactor(), QStringLiteral("0"));
+    }
+
+    void zoomSteps_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("steps");  // I = in, O = out
+        QTest::addColumn<int>("expected");
+        auto row = [](const char* name, int start, const char* steps, int expected) {
+            QTest::newRow(name) << start << QString(steps) << expected;
+        };
+        row("in from 100", 100, "I", 125);
+        row("out from 100", 100, "O", 75);
+        row("two thirds", 50, "I", 67);
+        row("between rungs, in", 37, "I", 50);
+        row("between rungs, out", 37, "O", 33);
+        row("top clamps", 600, "III", 800);
+        row("bottom clamps", 13, "OOO", 10);
+        row("there and back", 100, "IIIOOO", 100);
+        row("direct zoom clamps", 5000, "", 800);
+    }
+    void zoomSteps() {
+        QFETCH(int, start);
+        QFETCH(QString, steps);
+        QFETCH(int, expected);
+        view().setImagePath(tiff(1, page()));
+        view().zoomTo(QStringLiteral("IN"), start);
+        for (QChar c : steps)
+            view().setZoomFactor(c == QLatin1Char('I') ? "IN" : "OUT");
+        QCOMPARE(view().zoomFactor(), QString::number(expected));
+        QCOMPARE(view().zoomPercent(), expected);
+    }
+
+    void zoomKeepsCentreFixed() {
+        view().setImagePath(tiff(1, page(QSize(3000, 3000))));
+        view().zoomTo(QStringLiteral("IN"), 100);
+        QCoreApplication::processEvents();  // scroll bars appear through queued events
+        view().horizontalScrollBar()->setValue(500);
+        view().verticalScrollBar()->setValue(400);
+        const QPointF centre = view().viewport()->geometry().center();
+        auto atCentre = [&] { return (centre - view().pageOrigin()) / view().zoom(); };
+        const QPointF before = atCentre();
+        for (const char* step : {"OUT", "IN", "IN"}) {
+            view().setZoomFactor(step);
+            QVERIFY((atCentre() - before).manhattanLength() < 2.5);
+        }
+    }
+
+    void navigate_data() {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("target");
+        auto row = [](const char* name, int current, const char* where, int target) {
+            QTest::newRow(name) << current << QString(where) << target;
+        };
+        row("next", 0, "NextPage", 1);
+        row("next on last", 4, "NextPage", 4);
+        row("previous on first", 0, "PreviousPage", 0);
+        row("previous", 2, "PreviousPage", 1);
+        row("first", 3, "FirstPage", 0);
+        row("last", 1, "LastPage", 4);
+        row("beyond the end shows the last", 99, "PreviousPage", 3);
+    }
+    void navigate() {
+        QFETCH(int, current);
+        QFETCH(QString, where);
+        QFETCH(int, target);
+        view().setImagePath(tiff(5, page()));
+        view().setPageIndex(current);
+        QCOMPARE(view().pageIndex(), qMin(current, 4));
+        view().setNavigateTo(where);
+        QCOMPARE(view().navigateTo(), QString::number(target));
+        view().setPageIndex(target);
+        QCOMPARE(rgb(view().shownPage()), rgb(test::renderPage(page(), target + 1)));
+    }
+
+    void turnAndFlip_data() {
+        QTest::addColumn<PageKind>("kind");
+        QTest::addColumn<QString>("ops");  // R right, L left, F flip
+        QTest::addColumn<QSizeF>("dpi");
+        for (PageKind k : {PageKind::Bilevel, PageKind::Gray8})
+            for (const char* ops : {"R", "L", "F", "RR", "RF", "LLLL"})
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(int(k)).arg(ops)))
+                    << k << QString(ops) << QSizeF(150, 150);
+        QTest::newRow("fax turned keeps its shape") << PageKind::Bilevel << "R" << QSizeF(204, 98);
+    }
+    void turnAndFlip() {
+        QFETCH(PageKind, kind);
+        QFETCH(QString, ops);
+        QFETCH(QSizeF, dpi);
+        view().setImagePath(tiff(1, page(QSize(203, 117), kind, dpi)));
+        QImage expected = rgb(view().shownPage());
+        for (QChar op : ops) {
+            if (op == QLatin1Char('F'))
+                expected = expected.mirrored(false, true);
+            else
+                expected =
+                    expected.transformed(QTransform().rotate(op == QLatin1Char('R') ? 90 : -90));
+        }
+        turn(view(), ops);
+        QCOMPARE(rgb(view().shownPage()), expected);
+        QCOMPARE(view().shownPage().format(),
+                 kind == PageKind::Bilevel ? QImage::Format_Mono : QImage::Format_Grayscale8);
+        // On screen the turned page keeps its physical shape.
+        view().zoomTo(QStringLiteral("IN"), 100);
+        const QSize shown = view().displaySize();
+        const bool quarter = (ops.count(QLatin1Char('R')) + ops.count(QLatin1Char('L'))) % 2;
+        const QSizeF inches = quarter ? QSizeF(117 / dpi.height(), 203 / dpi.width())
+                                      : QSizeF(203 / dpi.width(), 117 / dpi.height());
+        const double aspect = inches.height() / inches.width();
+        QVERIFY(qAbs(double(shown.height()) / shown.width() - aspect) < 0.02 * aspect);
+    }
+
+    void savePageChanges_data() {
+        QTest::addColumn<QString>("ops");
+        QTest::addColumn<QString>("kind");  // of document
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("turned right") << "R" << QString("tif") << true;
+        QTest::newRow("turned left, flipped") << "LF" << QString("tif") << true;
+        QTest::newRow("read-only file") << "R" << QString("readonly") << false;
+        QTest::newRow("not a TIFF") << "R" << QString("jpg") << false;
+    }
+    void savePageChanges() {
+        QFETCH(QString, ops);
+        QFETCH(QString, kind);
+        QFETCH(bool, saved);
+        const bool jpeg = kind == QLatin1String("jpg");
+        const QString path = jpeg ? test::writeImage(file(kind), test::renderPage(page(), 1), "jpg")
+                                  : tiff(3, page());
+        if (kind == QLatin1String("readonly"))
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        const QByteArray before = test::readAll(path);
+        const QList<QByteArray> rawBefore = jpeg ? QList<QByteArray>() : rawPages(path);
+        const int index = jpeg ? 0 : 1;
+        view().setImagePath(path);
+        view().setPageIndex(index);
+        turn(view(), ops);
+        const QImage shown = view().shownPage();
+        QCOMPARE(view().savePageChanges(index, view().pageCount()), saved);
+        if (!saved) {
+            QCOMPARE(test::readAll(path), before);
+            return;
+        }
+        // The other pages are untouched; the page holds what was shown.
+        const QList<QByteArray> rawAfter = rawPages(path);
+        QCOMPARE(rawAfter.size(), 3);
+        QCOMPARE(rawAfter[0], rawBefore[0]);
+        QCOMPARE(rawAfter[2], rawBefore[2]);
+        QCOMPARE(rgb(imaging::Document::open(path)->decodePage(1).image), rgb(shown));
+        // The cache forgot the old page: loading again shows the saved one.
+        view().clearImage();
+        view().setImagePath(path);
+        QCOMPARE(rgb(view().shownPage()), rgb(shown));
+    }
+
+    void mouseEventsInTwips_data() {
+        QTest::addColumn<QEvent::Type>("type");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("expectedButton");
+        QTest::addColumn<int>("expectedShift");
+        const Qt::KeyboardModifiers none;
+        QTest::newRow("left press") << QEvent::MouseButtonPress << Qt::LeftButton << none << 1 << 0;
+        QTest::newRow("right press, shift") << QEvent::MouseButtonPress << Qt::RightButton
+                                            << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2 << 1;
+        QTest::newRow("middle release, ctrl+alt")
+            << QEvent::MouseButtonRelease << Qt::MiddleButton
+            << (Qt::ControlModifier | Qt::AltModifier) << 4 << 6;
+        QTest::newRow("move, nothing held") << QEvent::MouseMove << Qt::NoButton << none << 0 << 0;
+        QTest::newRow("move, left held") << QEvent::MouseMove << Qt::LeftButton << none << 1 << 0;
+    }
+    void mouseEventsInTwips() {
+        QFETCH(QEvent::Type, type);
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(int, expectedButton);
+        QFETCH(int, expectedShift);
+        int got[2] = {-1, -1};
+        QPointF at;
+        auto record = [&](int& b, int& s, float& x, float& y) {
+            got[0] = b;
+            got[1] = s;
+            at = QPointF(x, y);
+        };
+        view().onMouseDown = view().onMouseMove = view().onMouseUp = record;
+        QWidget* vp = view().viewport();
+        const QPointF pos(30, 40);
+        QMouseEvent event(type, pos, vp->mapToGlobal(pos),
+                          type == QEvent::MouseMove ? Qt::NoButton : button, button, modifiers);
+        QCoreApplication::sendEvent(vp, &event);
+        QCOMPARE(got[0], expectedButton);
+        QCOMPARE(got[1], expectedShift);
+        const QPointF expected = tw(vp->mapTo(&view(), pos));
+        QCOMPARE(at, QPointF(float(expected.x()), float(expected.y())));
+    }
+
+    void fileAttributes_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("letters");
+        QTest::newRow("missing") << "missing" << QString();
+        QTest::newRow("plain file") << "plain" << QString("A");
+        QTest::newRow("read-only file") << "readonly" << QString("RA");
+        QTest::newRow("hidden name") << "hidden" << QString("HA");
+        QTest::newRow("read-only folder") << "folder" << QString("RA");
+    }
+    void fileAttributes() {
+        QFETCH(QString, setup);
+        QFETCH(QString, letters);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(setup == QLatin1String("hidden") ? ".a.tif" : "a.tif");
+        if (setup != QLatin1String("missing"))
+            QVERIFY(!test::writeTiff(path, 1, page()).isEmpty());
+        const auto rx = QFile::ReadOwner | QFile::ExeOwner;
+        if (setup == QLatin1String("readonly"))
+            QFile::setPermissions(path, QFile::ReadOwner);
+        if (setup == QLatin1String("folder"))
+            QFile::setPermissions(dir.path(), rx);
+        QCOMPARE(view().getFileAttributes(path), letters);
+        QFile::setPermissions(dir.path(), rx | QFile::WriteOwner);
+    }
+
+    void pageCacheSavesDecodes_data() {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<int>("decodes");
+        QTest::newRow("same page again") << "again" << 1;
+        QTest::newRow("page changed on disk") << "rewritten" << 2;
+        QTest::newRow("next page was fetched ahead") << "next" << 1;
+    }
+    void pageCacheSavesDecodes() {
+        QFETCH(QString, scenario);
+        QFETCH(int, decodes);
+        const QString path = tiff(3, page());
+        view().setImagePath(path);
+        QCOMPARE(view().decodeCount(), 1);
+        if (scenario == QLatin1String("next")) {
+            auto doc = imaging::Document::open(path);
+            const imaging::PageKey next{path, doc->fileSize(), doc->modified().toMSecsSinceEpoch(),
+                                        1};
+            QTRY_VERIFY(imaging::PageCache::shared().find(next).has_value());
+            view().setPageIndex(1);
+        } else {
+            if (scenario == QLatin1String("rewritten")) {
+                QVERIFY(!test::writeTiff(path, 3, page(QSize(300, 200))).isEmpty());
+                QFile f(path);
+                QVERIFY(f.open(QIODevice::ReadWrite));
+                f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFile::FileModificationTime);
+            }
+            view().clearImage();
+            view().setImagePath(path);
+        }
+        QCOMPARE(view().decodeCount(), decodes);
+        QVERIFY(!view().shownPage().isNull());
+    }
+
+    void rubberBandClipping_data() {
+        // A 400 x 300 page at 100 % in an 800 x 600 view lies at (200, 150)..(600, 450).
+        QTest::addColumn<QPoint>("end");  // widget pixels
+        QTest::addColumn<bool>("clipped");
+        QTest::addColumn<QPoint>("clippedTo");
+        QTest::newRow("inside") << QPoint(300, 250) << false << QPoint();
+        QTest::newRow("left of the page") << QPoint(100, 250) << true << QPoint(200, 250);
+        QTest::newRow("beyond bottom right") << QPoint(700, 500) << true << QPoint(600, 450);
+        QTest::newRow("above") << QPoint(350, 20) << true << QPoint(350, 150);
+    }
+    void rubberBandClipping() {
+        QFETCH(QPoint, end);
+        QFETCH(bool, clipped);
+        QFETCH(QPoint, clippedTo);
+        view().setImagePath(tiff(1, page()));
+        view().zoomTo(QStringLiteral("IN"), 100);
+        QCOMPARE(view().pageOrigin(), QPoint(200, 150));
+        const QPointF anchor = tw(QPointF(250, 200)), to = tw(end);
+        view().startRubberBand(anchor.x(), anchor.y());
+        view().drawRubberBand(to.x(), to.y(), 2, 10);
+        QCOMPARE(view().pointerClipped(), clipped);
+        const QRect frame(QPoint(qMin(250, end.x()), qMin(200, end.y())),
+                          QPoint(qMax(250, end.x()), qMax(200, end.y())));  // corners included
+        QCOMPARE(view().rubberBandRect(), frame);
+        view().endRubberBand(to.x(), to.y());
+        QCOMPARE(view().pointerClipped(), clipped);
+        if (clipped) {
+            QCOMPARE(view().clippedX(), qRound(tw(clippedTo).x()));
+            QCOMPARE(view().clippedY(), qRound(tw(clippedTo).y()));
+        }
+    }
+
+    void zones_data() {
+        // Same placement as above; corners as the viewer passes them, in any order.
+        QTest::addColumn<QLine>("corners");
+        QTest::addColumn<QRect>("expected");  // page pixels, right and bottom exclusive
+        QTest::newRow("inside") << QLine(250, 200, 300, 260) << QRect(50, 50, 50, 60);
+        QTest::newRow("corners swapped") << QLine(300, 260, 250, 200) << QRect(50, 50, 50, 60);
+        QTest::newRow("clipped to the page") << QLine(100, 100, 300, 200) << QRect(0, 0, 100, 50);
+        QTest::newRow("outside") << QLine(10, 10, 100, 100) << QRect();
+    }
+    void zones() {
+        QFETCH(QLine, corners);
+        QFETCH(QRect, expected);
+        view().setImagePath(tiff(1, page()));
+        view().zoomTo(QStringLiteral("IN"), 100);
+        const auto [x1, y1, x2, y2] =
+            std::array{corners.x1(), corners.y1(), corners.x2(), corners.y2()};
+        const RegionRect r = view().mapRegion(x1, y1, x2, y2);
+        QCOMPARE(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), expected);
+        QString path;
+        QCOMPARE(view().copyRegion(x1, y1, x2, y2, path, false), expected.isNull() ? 0 : 1);
+        if (expected.isNull())
+            return;
+        const QImage zone = rgb(view().shownPage().copy(expected));
+        QCOMPARE(rgb(QGuiApplication::clipboard()->image()), zone);
+        path = file(QStringLiteral("tif"));
+        QCOMPARE(view().copyRegion(x1, y1, x2, y2, path, true), 1);
+        QCOMPARE(rgb(imaging::Document::open(path)->decodePage(0).image), zone);
+    }
+
+    void decodeVersusRescaleTimings() {
+        // A 300 dpi A4 page of 10 pt text in G4: decoding it, scaling it to 800 pixels
+        // across, and resizing the view at fit width (rescale and paint). Best of three.
+        const QStringList lines(60, QStringLiteral("A dense page: the quick brown fox jumps over "
+                                                   "the lazy dog, then again and again."));
+        const QString path = file(QStringLiteral("tif"));
+        const QImage text = test::renderTextPage(lines, QSize(2480, 3508), 300, 10);
+        QVERIFY(imaging::writeTiffImage(path, text).ok);
+        auto doc = imaging::Document::open(path);
+        auto best = [](const std::function<void()>& f) {
+            qint64 us = std::numeric_limits<qint64>::max();
+            for (int i = 0; i < 3; ++i) {
+                QElapsedTimer t;
+                t.start();
+                f();
+                us = qMin(us, t.nsecsElapsed() / 1000);
+            }
+            return us;
+        };
+        QImage page;
+        const qint64 decodeUs = best([&] { page = doc->decodePage(0).image; });
+        const qint64 rescaleUs = best([&] { imaging::scaleForDisplay(page, QSize(800, 1131)); });
+        view().setImagePath(path);
+        view().fitWidth();
+        const qint64 resizeUs = best([&] {
+            view().resize(view().width() + 10, 620);
+            view().viewport()->grab();
+        });
+        qInfo("decode %lld us, rescale to 800 px %lld us, resize at fit width %lld us", decodeUs,
+              rescaleUs, resizeUs);
+#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
+        QVERIFY(rescaleUs < decodeUs);  // only optimised builds say anything about speed
+#endif
+    }
+};
+
+QTEST_MAIN(TestPageView)
+#include "tst_pageview.moc"

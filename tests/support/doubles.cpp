@@ -1,0 +1,283 @@
+#include "support/doubles.h"
+
+#include "platform/settingsstore.h"
+#include "platform/viewererror.h"
+#include "support/scriptedprompts.h"
+
+namespace ktdv::test {
+
+namespace {
+QString flag(bool b) {
+    return b ? QStringLiteral("true") : QStringLiteral("false");
+}
+}  // namespace
+
+QStringList only(const QStringList& calls, const QStringList& prefixes) {
+    QStringList out;
+    for (const QString& c : calls)
+        for (const QString& p : prefixes)
+            if (c.startsWith(p)) {
+                out.append(c);
+                break;
+            }
+    return out;
+}
+
+// --- RecordingEditor ---------------------------------------------------------------
+
+RecordingEditor::RecordingEditor(QWidget* parent, CallLog log)
+    : m_widget(new QWidget(parent)), m_log(std::move(log)) {}
+
+RecordingEditor::~RecordingEditor() {
+    delete m_widget;
+}
+
+void RecordingEditor::record(const QString& call) {
+    calls.append(call);
+    if (m_log)
+        m_log->append(QStringLiteral("editor.") + call);
+    const QString name = call.left(call.indexOf(QLatin1Char('(')));
+    if (!throwOn.isEmpty() && name == throwOn)
+        throw ViewerError(throwNumber, throwText);
+}
+
+void RecordingEditor::preload(const QString& path, int page) {
+    m_path = path;
+    m_count = documents.value(path, 1);
+    m_page = page;
+    zoom = 100;
+}
+
+void RecordingEditor::setImagePath(const QString& path) {
+    record(QStringLiteral("setImagePath(") + path + QLatin1Char(')'));
+    if (documents.contains(path)) {
+        m_path = path;
+        m_count = documents.value(path);
+        zoom = 100;
+        if (m_page >= m_count)
+            m_page = 0;
+    } else {
+        m_path.clear();
+        m_count = 0;
+    }
+}
+
+void RecordingEditor::setPageIndex(int index) {
+    record(QStringLiteral("setPageIndex(") + QString::number(index) + QLatin1Char(')'));
+    m_page = index;
+}
+
+void RecordingEditor::setNavigateTo(const QString& where) {
+    record(QStringLiteral("setNavigateTo(") + where + QLatin1Char(')'));
+    int target = m_page;
+    if (where == QLatin1String("FirstPage"))
+        target = 0;
+    else if (where == QLatin1String("PreviousPage"))
+        target = qMax(0, m_page - 1);
+    else if (where == QLatin1String("NextPage"))
+        target = qMin(qMax(0, m_count - 1), m_page + 1);
+    else if (where == QLatin1String("LastPage"))
+        target = qMax(0, m_count - 1);
+    m_navigate = QString::number(target);
+}
+
+QString RecordingEditor::navigateTo() const {
+    return navigateAnswer >= 0 ? QString::number(navigateAnswer) : m_navigate;
+}
+
+void RecordingEditor::setTool(const QString& tool) {
+    record(QStringLiteral("setTool(") + tool + QLatin1Char(')'));
+    m_tool = tool;
+}
+
+void RecordingEditor::setZoomFactor(const QString& step) {
+    record(QStringLiteral("setZoomFactor(") + step + QLatin1Char(')'));
+    if (m_path.isEmpty())
+        return;
+    zoom = step == QLatin1String("IN") ? zoom + 25 : qMax(5, zoom - 25);
+}
+
+QString RecordingEditor::zoomFactor() const {
+    if (!zoomFactorAnswer.isNull())
+        return zoomFactorAnswer;
+    return m_path.isEmpty() ? QStringLiteral("0") : QString::number(zoom);
+}
+
+void RecordingEditor::setZoomPercent(int percent) {
+    record(QStringLiteral("setZoomPercent(") + QString::number(percent) + QLatin1Char(')'));
+    zoom = percent;
+}
+
+void RecordingEditor::zoomTo(const QString& direction, int percent) {
+    record(QStringLiteral("zoomTo(") + direction + QLatin1Char(',') + QString::number(percent) +
+           QLatin1Char(')'));
+    zoom = percent;
+}
+
+void RecordingEditor::fitWidth() {
+    record(QStringLiteral("fitWidth"));
+}
+void RecordingEditor::fitHeight() {
+    record(QStringLiteral("fitHeight"));
+}
+void RecordingEditor::syncView() {
+    record(QStringLiteral("syncView"));
+}
+void RecordingEditor::refresh() {
+    record(QStringLiteral("refresh"));
+}
+void RecordingEditor::updateLayout() {
+    record(QStringLiteral("updateLayout"));
+}
+void RecordingEditor::rotateLeft() {
+    record(QStringLiteral("rotateLeft"));
+}
+void RecordingEditor::rotateRight() {
+    record(QStringLiteral("rotateRight"));
+}
+void RecordingEditor::flip() {
+    record(QStringLiteral("flip"));
+}
+
+void RecordingEditor::clearImage() {
+    record(QStringLiteral("clearImage"));
+    m_path.clear();
+    m_count = 0;
+}
+
+bool RecordingEditor::savePageChanges(int pageIndex, int pageCount) {
+    record(QStringLiteral("savePageChanges(") + QString::number(pageIndex) + QLatin1Char(',') +
+           QString::number(pageCount) + QLatin1Char(')'));
+    return true;
+}
+
+QString RecordingEditor::getFileAttributes(const QString& path) {
+    record(QStringLiteral("getFileAttributes(") + path + QLatin1Char(')'));
+    return attributes.value(path, QStringLiteral("A"));
+}
+
+void RecordingEditor::resetDocument(int flags) {
+    record(QStringLiteral("resetDocument(") + QString::number(flags) + QLatin1Char(')'));
+}
+
+void RecordingEditor::releaseImage() {
+    record(QStringLiteral("releaseImage"));
+}
+
+bool RecordingEditor::annotationCommand(const QString& command, AnnotationRecord&, int option,
+                                        const QString& path, int page, int, int, bool, bool) {
+    record(QStringLiteral("annotationCommand(") + command + QLatin1Char(',') +
+           QString::number(option) + QLatin1Char(',') + path + QLatin1Char(',') +
+           QString::number(page) + QLatin1Char(')'));
+    return command == QLatin1String("load") ? annotationLoadResult : true;
+}
+
+void RecordingEditor::printDocument(bool& printAnnotations) {
+    record(QStringLiteral("printDocument(") + flag(printAnnotations) + QLatin1Char(')'));
+}
+
+// --- RecordingThumbnails -----------------------------------------------------------
+
+RecordingThumbnails::RecordingThumbnails(QWidget* parent, CallLog log)
+    : m_widget(new QWidget(parent)), m_log(std::move(log)) {}
+
+RecordingThumbnails::~RecordingThumbnails() {
+    delete m_widget;
+}
+
+void RecordingThumbnails::record(const QString& call) {
+    calls.append(call);
+    if (m_log)
+        m_log->append(QStringLiteral("thumbs.") + call);
+}
+
+void RecordingThumbnails::loadDocument(const QString& path) {
+    record(QStringLiteral("loadDocument(") + path + QLatin1Char(')'));
+}
+
+void RecordingThumbnails::arrange(bool flag) {
+    record(QStringLiteral("arrange(") + (flag ? QStringLiteral("true") : QStringLiteral("false")) +
+           QLatin1Char(')'));
+}
+
+void RecordingThumbnails::setFirstPage(qint32 page) {
+    record(QStringLiteral("setFirstPage(") + QString::number(page) + QLatin1Char(')'));
+    first = page;
+}
+
+void RecordingThumbnails::setScrollPosition(qint16 position) {
+    record(QStringLiteral("setScrollPosition(") + QString::number(position) + QLatin1Char(')'));
+}
+
+void RecordingThumbnails::setViewHeight(float height) {
+    record(QStringLiteral("setViewHeight(") + QString::number(height) + QLatin1Char(')'));
+}
+
+// --- Progress bar and engine -------------------------------------------------------
+
+RecordingProgressBar::RecordingProgressBar(QWidget* parent) : m_widget(new QWidget(parent)) {
+    m_widget->resize(200, 20);
+}
+
+RecordingProgressBar::~RecordingProgressBar() {
+    delete m_widget;
+}
+
+int RecordingEngine::initialise(QString& folder) {
+    receivedFolder = folder;
+    calls.append(QStringLiteral("initialise(") + folder + QLatin1Char(')'));
+    return initialiseResult;
+}
+
+int RecordingEngine::convert(const QString& source, const QString& target, int destination,
+                             int format) {
+    calls.append(QStringLiteral("convert(") + source + QLatin1Char(',') + target +
+                 QLatin1Char(',') + QString::number(destination) + QLatin1Char(',') +
+                 QString::number(format) + QLatin1Char(')'));
+    for (int i = 0; i < progressEvents; ++i)
+        if (onProgress)
+            onProgress(i);
+    return convertResult;
+}
+
+// --- DoubleFactory -----------------------------------------------------------------
+
+DoubleFactory::DoubleFactory()
+    : log(std::make_shared<QStringList>()),
+      prompts(std::make_shared<ScriptedPromptService>()),
+      settings(createMemorySettingsStore()),
+      machine(std::make_shared<FixedMachineValues>()),
+      printer(std::make_shared<FixedPrinterStatus>()) {}
+
+std::unique_ptr<ImageEditor> DoubleFactory::createImageEditor(QWidget* parent) {
+    auto e = std::make_unique<RecordingEditor>(parent, log);
+    editor = e.get();
+    return e;
+}
+
+std::unique_ptr<ThumbnailPane> DoubleFactory::createThumbnailPane(QWidget* parent) {
+    auto t = std::make_unique<RecordingThumbnails>(parent, log);
+    thumbs = t.get();
+    return t;
+}
+
+std::unique_ptr<ProgressBar> DoubleFactory::createProgressBar(QWidget* parent) {
+    auto b = std::make_unique<RecordingProgressBar>(parent);
+    bar = b.get();
+    return b;
+}
+
+std::unique_ptr<RecognitionEngine> DoubleFactory::createRecognitionEngine() {
+    if (engineFails)
+        throw ViewerError(429, QStringLiteral("Cannot create the component object"));
+    auto e = std::make_unique<RecordingEngine>();
+    e->initialiseResult = engineInitialiseResult;
+    engine = e.get();
+    return e;
+}
+
+std::shared_ptr<PromptService> DoubleFactory::promptService() {
+    return prompts;
+}
+
+}  // namespace ktdv::test

@@ -1,0 +1,236 @@
+#pragma once
+// Recording doubles of the viewer's hosted components and a factory that hands them to
+// a viewer. Each double records the calls that change something, in order, as text
+// ("setImagePath(/tmp/a.tif)", "clearImage", "zoomTo(IN,100)"), and answers from fields
+// the test sets beforehand.
+
+#include <QHash>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+#include "components/componentfactory.h"
+#include "components/imageeditor.h"
+#include "components/progressbar.h"
+#include "components/recognitionengine.h"
+#include "components/thumbnailpane.h"
+#include "platform/machinevalues.h"
+#include "platform/printerstatus.h"
+
+namespace ktdv::test {
+
+class ScriptedPromptService;
+
+// A shared, ordered log: every double appends "<name>.<call>" to it as well.
+using CallLog = std::shared_ptr<QStringList>;
+
+class RecordingEditor final : public ImageEditor {
+public:
+    RecordingEditor(QWidget* parent, CallLog log);
+    ~RecordingEditor() override;
+
+    // Documents the editor can load: path -> page count. Any other path fails to load.
+    QHash<QString, int> documents;
+    // Attribute letters per path ("A" when not listed).
+    QHash<QString, QString> attributes;
+    bool annotationLoadResult = true;
+    bool isBusy = false;
+    bool horizontalScrollBar = false;
+    // When set, the call with this name throws ViewerError(throwNumber, throwText).
+    QString throwOn;
+    int throwNumber = 5;
+    QString throwText = QStringLiteral("Invalid procedure call or argument");
+    // When not null, zoomFactor() answers this text.
+    QString zoomFactorAnswer;
+    // When >= 0, navigateTo() answers this index.
+    int navigateAnswer = -1;
+
+    QStringList calls;
+    int zoom = 0;  // current percent, 0 without an image
+
+    // Loads a document as if the viewer had (no call recorded).
+    void preload(const QString& path, int page);
+
+    QWidget* widget() override { return m_widget; }
+    QString imagePath() const override { return m_path; }
+    void setImagePath(const QString& path) override;
+    int pageIndex() const override { return m_page; }
+    void setPageIndex(int index) override;
+    int pageCount() const override { return m_count; }
+    void setNavigateTo(const QString& where) override;
+    QString navigateTo() const override;
+    void setTool(const QString& tool) override;
+    QString tool() const override { return m_tool; }
+    void setZoomFactor(const QString& step) override;
+    QString zoomFactor() const override;
+    void setZoomPercent(int percent) override;
+    int zoomPercent() const override { return zoom; }
+    void zoomTo(const QString& direction, int percent) override;
+    void fitWidth() override;
+    void fitHeight() override;
+    bool busy() const override { return isBusy; }
+    bool hScrollVisible() const override { return horizontalScrollBar; }
+    void clearImage() override;
+    void syncView() override;
+    void refresh() override;
+    void updateLayout() override;
+    void rotateLeft() override;
+    void rotateRight() override;
+    void flip() override;
+    bool savePageChanges(int pageIndex, int pageCount) override;
+    QString getFileAttributes(const QString& path) override;
+    void resetDocument(int flags) override;
+    void releaseImage() override;
+    bool annotationCommand(const QString& command, AnnotationRecord& record, int option,
+                           const QString& path, int page, int x, int y, bool filled,
+                           bool highlight) override;
+    std::array<qint32, 4> hitRect() const override { return {0, 0, 0, 0}; }
+    void stampProperties() override { record(QStringLiteral("stampProperties")); }
+    void rectangleProperties() override { record(QStringLiteral("rectangleProperties")); }
+    void highlightProperties() override { record(QStringLiteral("highlightProperties")); }
+    void showSettings() override { record(QStringLiteral("showSettings")); }
+    void printDocument(bool& printAnnotations) override;
+    void startRubberBand(float, float) override { record(QStringLiteral("startRubberBand")); }
+    void drawRubberBand(float, float, int, int, qint32, bool) override {
+        record(QStringLiteral("drawRubberBand"));
+    }
+    void endRubberBand(float, float) override { record(QStringLiteral("endRubberBand")); }
+    void clearRubberBand() override { record(QStringLiteral("clearRubberBand")); }
+    void startPan(int, int) override { record(QStringLiteral("startPan")); }
+    void panTo(int, int) override { record(QStringLiteral("panTo")); }
+    void endPan() override { record(QStringLiteral("endPan")); }
+    bool pointerClipped() const override { return false; }
+    qint32 clippedX() const override { return 0; }
+    qint32 clippedY() const override { return 0; }
+    int copyRegion(int, int, int, int, QString&, bool) override { return 1; }
+    RegionRect mapRegion(int, int, int, int) override { return {}; }
+    void setViewLeft(qint32 v) override { m_viewLeft = v; }
+    qint32 viewLeft() const override { return m_viewLeft; }
+    void setViewTop(qint32 v) override { m_viewTop = v; }
+    qint32 viewTop() const override { return m_viewTop; }
+
+private:
+    void record(const QString& call);
+
+    QPointer<QWidget> m_widget;
+    CallLog m_log;
+    QString m_path;
+    int m_page = 0;
+    int m_count = 0;
+    QString m_tool = QStringLiteral("Default");
+    QString m_navigate = QStringLiteral("0");
+    qint32 m_viewLeft = 0, m_viewTop = 0;
+};
+
+class RecordingThumbnails final : public ThumbnailPane {
+public:
+    RecordingThumbnails(QWidget* parent, CallLog log);
+    ~RecordingThumbnails() override;
+
+    qint16 selected = 0;
+    qint16 range = 1;
+    QStringList calls;
+    qint32 first = 0;
+    int current = -1;
+
+    QWidget* widget() override { return m_widget; }
+    void loadDocument(const QString& path) override;
+    void clearThumbnails() override { record(QStringLiteral("clearThumbnails")); }
+    void reloadThumbnails() override { record(QStringLiteral("reloadThumbnails")); }
+    void redraw() override { record(QStringLiteral("redraw")); }
+    void arrange(bool flag) override;
+    void setFirstPage(qint32 page) override;
+    qint32 firstPage() const override { return first; }
+    void setScrollPosition(qint16 position) override;
+    void setViewHeight(float height) override;
+    qint16 selectedIndex() const override { return selected; }
+    qint16 scrollRange() const override { return range; }
+    void setCurrentPage(int page) override { current = page; }
+
+private:
+    void record(const QString& call);
+    QPointer<QWidget> m_widget;
+    CallLog m_log;
+};
+
+class RecordingProgressBar final : public ProgressBar {
+public:
+    explicit RecordingProgressBar(QWidget* parent);
+    ~RecordingProgressBar() override;
+    QList<double> values;
+    QWidget* widget() override { return m_widget; }
+    void setMin(qint16 v) override { m_min = v; }
+    qint16 min() const override { return m_min; }
+    void setMax(qint16 v) override { m_max = v; }
+    qint16 max() const override { return m_max; }
+    void setValue(double v) override { values.append(v); }
+    double value() const override { return values.isEmpty() ? 0 : values.last(); }
+    void setText(const QString& text) override { m_text = text; }
+    QString text() const override { return m_text; }
+    void repaint() override {}
+
+private:
+    QPointer<QWidget> m_widget;
+    qint16 m_min = 0, m_max = 100;
+    QString m_text;
+};
+
+class RecordingEngine final : public RecognitionEngine {
+public:
+    int initialiseResult = 0;
+    QString receivedFolder;
+    int convertResult = 0;
+    int progressEvents = 0;  // raised during each convert
+    QStringList calls;
+    int initialise(QString& folder) override;
+    int convert(const QString& source, const QString& target, int destination, int format) override;
+};
+
+class FixedMachineValues final : public MachineValues {
+public:
+    QHash<QString, QString> appPaths;  // product -> folder; "ERROR" when absent
+    QStringList fallbacks;
+    QString appPath(const QString& product) const override {
+        return appPaths.value(product, QStringLiteral("ERROR"));
+    }
+    QStringList fallbackFolders() const override { return fallbacks; }
+};
+
+class FixedPrinterStatus final : public PrinterStatus {
+public:
+    QString answer = QStringLiteral("Ready");
+    QString status() const override { return answer; }
+};
+
+// Hands out the doubles; keeps pointers to the last ones created for the test to use.
+class DoubleFactory final : public ComponentFactory {
+public:
+    DoubleFactory();
+    CallLog log;
+    RecordingEditor* editor = nullptr;
+    RecordingThumbnails* thumbs = nullptr;
+    RecordingProgressBar* bar = nullptr;
+    RecordingEngine* engine = nullptr;
+    bool engineFails = false;        // createRecognitionEngine throws
+    int engineInitialiseResult = 0;  // for the next engine created
+    std::shared_ptr<ScriptedPromptService> prompts;
+    std::shared_ptr<SettingsStore> settings;
+    std::shared_ptr<FixedMachineValues> machine;
+    std::shared_ptr<FixedPrinterStatus> printer;
+
+    std::unique_ptr<ImageEditor> createImageEditor(QWidget* parent) override;
+    std::unique_ptr<ThumbnailPane> createThumbnailPane(QWidget* parent) override;
+    std::unique_ptr<ProgressBar> createProgressBar(QWidget* parent) override;
+    std::unique_ptr<RecognitionEngine> createRecognitionEngine() override;
+    std::shared_ptr<PromptService> promptService() override;
+    std::shared_ptr<SettingsStore> settingsStore() override { return settings; }
+    std::shared_ptr<MachineValues> machineValues() override { return machine; }
+    std::shared_ptr<PrinterStatus> printerStatus() override { return printer; }
+};
+
+// Entries of a call list that start with one of the prefixes, in order.
+QStringList only(const QStringList& calls, const QStringList& prefixes);
+
+}  // namespace ktdv::test

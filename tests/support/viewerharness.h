@@ -1,0 +1,81 @@
+#pragma once
+// A viewer on recording doubles, with documents made as empty files in a folder the test
+// owns. Header only: tests that include it link ktdv_viewer.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+#include "core/statusbar.h"
+#include "core/toolbar.h"
+#include "core/viewercontrol.h"
+#include "platform/settingsstore.h"
+#include "support/doubles.h"
+#include "support/scriptedprompts.h"
+
+namespace ktdv::test {
+
+// One data row: addRow("name", a, b, c) is QTest::newRow("name") << a << b << c.
+template <class... T>
+void addRow(const char* name, const T&... values) {
+    QTestData& row = QTest::newRow(name);
+    (row << ... << values);
+}
+
+struct ViewerHarness {
+    QTemporaryDir dir;
+    std::shared_ptr<DoubleFactory> factory = std::make_shared<DoubleFactory>();
+    std::unique_ptr<ViewerControl> viewer;
+
+    // prepare runs before the viewer is created (settings, machine values, engine).
+    explicit ViewerHarness(const std::function<void(ViewerHarness&)>& prepare = {}, int width = 800,
+                           int height = 600) {
+        moduleState() = ViewerModuleState();
+        if (prepare)
+            prepare(*this);
+        viewer = std::make_unique<ViewerControl>(factory);
+        viewer->resize(width, height);
+        editor().calls.clear();
+        thumbs().calls.clear();
+        factory->log->clear();
+    }
+
+    RecordingEditor& editor() { return *factory->editor; }
+    RecordingThumbnails& thumbs() { return *factory->thumbs; }
+    ScriptedPromptService& prompts() { return *factory->prompts; }
+    SettingsStore& settings() { return *factory->settings; }
+    Toolbar& main() { return *viewer->MainToolbar; }
+    Toolbar& ocr() { return *viewer->OcrToolbar; }
+    QString panel(const char* key) { return viewer->StatusBar->text(QString::fromLatin1(key)); }
+
+    // An empty file the editor double can load, with its page count and attributes.
+    QString document(const QString& name, int pages = 1, const QString& attributes = "A") {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.close();
+        editor().documents.insert(path, pages);
+        editor().attributes.insert(path, attributes);
+        return path;
+    }
+
+    // Loads a page the way navigation does.
+    void load(const QString& path, int page = 0) {
+        QString p = path;
+        viewer->LoadPage(p, QStringLiteral("navigate"), static_cast<qint16>(page));
+    }
+
+    // Enabled states of main toolbar positions as a string of 0/1, e.g. "0110".
+    QString mainStates(std::initializer_list<const char*> keys) {
+        QString s;
+        for (const char* k : keys)
+            s += main().enabled(QString::fromLatin1(k)) ? QLatin1Char('1') : QLatin1Char('0');
+        return s;
+    }
+};
+
+}  // namespace ktdv::test

@@ -1,0 +1,204 @@
+#include "options.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+#include <utility>
+
+namespace ktdv::convert {
+
+namespace {
+
+struct FormatName {
+    const char* name;
+    int code;
+    const char* extension;
+};
+
+constexpr std::array<FormatName, 11> kFormats = {{
+    {"rtf", 1, "rtf"},
+    {"ansi", 2, "txt"},
+    {"dos", 3, "txt"},
+    {"unicode", 4, "txt"},
+    {"tabular", 5, "txt"},
+    {"dos-formatted", 6, "txt"},
+    {"unicode-formatted", 7, "txt"},
+    {"html", 9, "html"},
+    {"pdf-text", 10, "pdf"},
+    {"pdf-text-on-image", 11, "pdf"},
+    {"pdf", 12, "pdf"},
+}};
+
+}  // namespace
+
+std::optional<int> parseFormat(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    bool isNumber = false;
+    const int code = t.toInt(&isNumber);
+    for (const FormatName& f : kFormats) {
+        if ((isNumber && code == f.code) || (!isNumber && t == QLatin1String(f.name))) {
+            return f.code;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QVector<int>> parsePages(const QString& text) {
+    QVector<int> pages;
+    const QStringList parts = text.split(QLatin1Char(','), Qt::KeepEmptyParts);
+    for (const QString& raw : parts) {
+        const QString part = raw.trimmed();
+        const qsizetype dash = part.indexOf(QLatin1Char('-'));
+        bool ok1 = false;
+        bool ok2 = false;
+        int first = 0;
+        int last = 0;
+        if (dash < 0) {
+            first = last = part.toInt(&ok1);
+            ok2 = ok1;
+        } else {
+            first = part.left(dash).trimmed().toInt(&ok1);
+            last = part.mid(dash + 1).trimmed().toInt(&ok2);
+        }
+        if (!ok1 || !ok2 || first < 1 || last < first || last - first > 1000000) {
+            return std::nullopt;
+        }
+        for (int p = first; p <= last; ++p) {
+            pages.append(p);
+        }
+    }
+    return pages;
+}
+
+int formatForPath(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("rtf")) {
+        return 1;
+    }
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) {
+        return 9;
+    }
+    if (suffix == QLatin1String("pdf")) {
+        return 12;
+    }
+    return 2;
+}
+
+QString extensionForFormat(int format) {
+    for (const FormatName& f : kFormats) {
+        if (f.code == format) {
+            return QString::fromLatin1(f.extension);
+        }
+    }
+    return QStringLiteral("txt");
+}
+
+QString outputPathFor(const QString& input, const QString& folder, int format) {
+    return QDir(folder).filePath(QFileInfo(input).completeBaseName() + QLatin1Char('.') +
+                                 extensionForFormat(format));
+}
+
+std::optional<Options> parseArguments(const QStringList& arguments, QString* error, QString* text) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Recognises the text of documents (TIFF, fax, BMP, GIF, JPEG, PNG) and writes it in "
+        "an export format.\n\n"
+        "One input: OUTPUT is the file to write.\n"
+        "Several inputs: OUTPUT is an existing folder; each input is written there under its "
+        "own name with the format's extension (scan.tif -> OUTPUT/scan.pdf).\n\n"
+        "Formats (name or code): rtf 1, ansi 2, dos 3, unicode 4, tabular 5, dos-formatted 6, "
+        "unicode-formatted 7, html 9, pdf-text 10, pdf-text-on-image 11, pdf 12 (searchable: "
+        "page image with invisible text). Without --format the output's extension decides: "
+        ".rtf, .html, .pdf, else ansi.\n\n"
+        "Exit status: 0 when every input was converted, 1 when any failed (each failure is "
+        "reported as \"ktdocview-convert: <message> (<input>)\"), 2 for a bad command line."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Documents to read."),
+                                 QStringLiteral("INPUT..."));
+    const QCommandLineOption outputOpt({QStringLiteral("o"), QStringLiteral("output")},
+                                       QStringLiteral("Output file, or folder for several "
+                                                      "inputs."),
+                                       QStringLiteral("OUTPUT"));
+    const QCommandLineOption formatOpt({QStringLiteral("f"), QStringLiteral("format")},
+                                       QStringLiteral("Export format, name or code."),
+                                       QStringLiteral("FORMAT"));
+    const QCommandLineOption langOpt({QStringLiteral("l"), QStringLiteral("lang")},
+                                     QStringLiteral("Recognition language(s), e.g. eng or "
+                                                    "eng+deu (default eng)."),
+                                     QStringLiteral("LANG"), QStringLiteral("eng"));
+    const QCommandLineOption pagesOpt({QStringLiteral("p"), QStringLiteral("pages")},
+                                      QStringLiteral("Pages to recognise, e.g. 1-3,5 "
+                                                     "(default all)."),
+                                      QStringLiteral("LIST"));
+    const QCommandLineOption jobsOpt({QStringLiteral("j"), QStringLiteral("jobs")},
+                                     QStringLiteral("Pages recognised at once (default: one "
+                                                    "per processor core)."),
+                                     QStringLiteral("N"));
+    const QCommandLineOption dataOpt(QStringLiteral("app-folder"),
+                                     QStringLiteral("Folder whose doZed subfolder holds "
+                                                    "language data (default: the system's)."),
+                                     QStringLiteral("FOLDER"));
+    const QCommandLineOption quietOpt({QStringLiteral("q"), QStringLiteral("quiet")},
+                                      QStringLiteral("No progress bar."));
+    parser.addOptions({outputOpt, formatOpt, langOpt, pagesOpt, jobsOpt, dataOpt, quietOpt});
+
+    auto failWith = [&](const QString& why) -> std::optional<Options> {
+        *error = why;
+        return std::nullopt;
+    };
+    if (!parser.parse(arguments)) {
+        return failWith(parser.errorText());
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        *error = QString();
+        *text = parser.helpText();
+        return std::nullopt;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        *error = QString();
+        *text = QStringLiteral("ktdocview-convert 0.1.0\n");
+        return std::nullopt;
+    }
+    Options o;
+    o.inputs = parser.positionalArguments();
+    o.output = parser.value(outputOpt);
+    if (o.inputs.isEmpty()) {
+        return failWith(QStringLiteral("no input given"));
+    }
+    if (o.output.isEmpty()) {
+        return failWith(QStringLiteral("no output given (-o)"));
+    }
+    if (o.inputs.size() > 1 && !QFileInfo(o.output).isDir()) {
+        return failWith(QStringLiteral("with several inputs the output must be a folder"));
+    }
+    if (parser.isSet(formatOpt)) {
+        const std::optional<int> f = parseFormat(parser.value(formatOpt));
+        if (!f) {
+            return failWith(QStringLiteral("unknown format: ") + parser.value(formatOpt));
+        }
+        o.format = *f;
+    }
+    o.language = parser.value(langOpt);
+    if (parser.isSet(pagesOpt)) {
+        const std::optional<QVector<int>> p = parsePages(parser.value(pagesOpt));
+        if (!p) {
+            return failWith(QStringLiteral("bad page list: ") + parser.value(pagesOpt));
+        }
+        o.pages = *p;
+    }
+    if (parser.isSet(jobsOpt)) {
+        bool ok = false;
+        o.jobs = parser.value(jobsOpt).toInt(&ok);
+        if (!ok || o.jobs < 1 || o.jobs > 256) {
+            return failWith(QStringLiteral("bad job count: ") + parser.value(jobsOpt));
+        }
+    }
+    o.appFolder = parser.value(dataOpt);
+    o.quiet = parser.isSet(quietOpt);
+    return o;
+}
+
+}  // namespace ktdv::convert
