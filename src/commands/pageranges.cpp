@@ -58,6 +58,14 @@ void ViewerControl::BuildPageRanges() {
         else
             tabPages->setTabText(static_cast<int>(i - 1), caption);
     }
+    // Ranges the document no longer has go too, so a short document opened after a long
+    // one shows only its own ranges; the tab clicks this raises are ignored.
+    if (tabPages->count() > r) {
+        const bool wasRebuilding = bTabsRebuilding;
+        bTabsRebuilding = true;
+        while (tabPages->count() > r) tabPages->removeTab(tabPages->count() - 1);
+        bTabsRebuilding = wasRebuilding;
+    }
 }
 
 void ViewerControl::tabPages_Click() {

@@ -196,8 +196,7 @@ void RecordingThumbnails::loadDocument(const QString& path) {
 }
 
 void RecordingThumbnails::arrange(bool flag) {
-    record(QStringLiteral("arrange(") + (flag ? QStringLiteral("true") : QStringLiteral("false")) +
-           QLatin1Char(')'));
+    record(flag ? QStringLiteral("arrange(true)") : QStringLiteral("arrange(false)"));
 }
 
 void RecordingThumbnails::setFirstPage(qint32 page) {
