@@ -45,6 +45,8 @@ void ViewerControl::ResetPageRanges() {
     }
     tabPages->show();
     bTabsRebuilding = false;
+    // The pane starts again at the first page, so thumbnail indexes count from 0 again.
+    RangeStart = 0;
 }
 
 void ViewerControl::BuildPageRanges() {
