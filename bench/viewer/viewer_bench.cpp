@@ -132,7 +132,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
             if (r.run_type == Run::RT_Iteration)
-                seconds[r.benchmark_name()] = r.GetAdjustedRealTime() / 1e9;
+                seconds[r.run_name.function_name] =
+                    r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
     }
     std::map<std::string, double> seconds;
 };

@@ -1,11 +1,15 @@
 #include "imaging/tiffpageedit.h"
 
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QMutex>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
 
+#include "imaging/decoders.h"
+#include "imaging/limits.h"
 #include "imaging/tiffbytes.h"
 #include "imaging/tiffencode.h"
 #include "imaging/tiffstructure.h"
@@ -214,15 +218,75 @@ WriteResult replacePageImage(const QString& path, int index, const QImage& image
     return save(path, file);
 }
 
+namespace {
+
+// Directory offsets of the files read last, keyed by path, size and modification time, so
+// that reading one page's tag does not walk a long document's directory chain each time.
+QVector<quint64> directoryOffsets(const QString& path, const uchar* data, quint64 size) {
+    struct Entry {
+        QString path;
+        qint64 size = 0;
+        QDateTime modified;
+        QVector<quint64> offsets;
+    };
+    static QMutex mutex;
+    static QList<Entry> recent;
+    const QFileInfo info(path);
+    {
+        QMutexLocker lock(&mutex);
+        for (const Entry& e : recent)
+            if (e.path == path && e.size == info.size() && e.modified == info.lastModified())
+                return e.offsets;
+    }
+    QVector<quint64> offsets;
+    QVector<PageInfo> pages;
+    if (!detail::scanTiffPages(data, size, &offsets, &pages, nullptr))
+        offsets.clear();
+    QMutexLocker lock(&mutex);
+    recent.prepend({path, info.size(), info.lastModified(), offsets});
+    while (recent.size() > 8)
+        recent.removeLast();
+    return offsets;
+}
+
+}  // namespace
+
 QByteArray readPageTag(const QString& path, int index, quint16 tag) {
+    // Read on every page load, so it looks at the one directory only: the file is mapped,
+    // the directory chain walked, and the entry's bytes copied out.
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (index < 0 || !f.open(QIODevice::ReadOnly) || f.size() < 8)
         return {};
-    tiff::File file;
-    if (!tiff::read(f.readAll(), &file, nullptr) || !validIndex(file, index))
+    const uchar* data = f.map(0, f.size());
+    if (!data)
         return {};
-    const tiff::Entry* e = file.pages[size_t(index)].find(tag);
-    return e ? e->value : QByteArray();
+    const quint64 size = quint64(f.size());
+    const QVector<quint64> offsets = directoryOffsets(path, data, size);
+    if (index >= offsets.size())
+        return {};
+    const tiff::ByteView v(data, size, data[0] == 'M');
+    const bool bigTiff = v.u16(2) == 43;
+    const quint64 ifd = offsets[index];
+    const quint64 count = bigTiff ? v.u64(ifd) : v.u16(ifd);
+    const quint64 entrySize = bigTiff ? 20 : 12;
+    const quint64 first = ifd + (bigTiff ? 8 : 2);
+    for (quint64 i = 0; i < count && v.has(first + i * entrySize, entrySize); ++i) {
+        const quint64 e = first + i * entrySize;
+        if (v.u16(e) != tag)
+            continue;
+        const int typeSize = tiff::typeSize(v.u16(e + 2));
+        const quint64 n = bigTiff ? v.u64(e + 4) : v.u32(e + 4);
+        if (typeSize == 0 || n > quint64(limits::kMaxTagBytes) / quint64(typeSize))
+            return {};
+        const quint64 bytes = n * quint64(typeSize);
+        quint64 at = e + (bigTiff ? 12 : 8);
+        if (bytes > (bigTiff ? 8u : 4u))
+            at = bigTiff ? v.u64(at) : v.u32(at);
+        if (!v.has(at, bytes))
+            return {};
+        return QByteArray(reinterpret_cast<const char*>(data + at), qsizetype(bytes));
+    }
+    return {};
 }
 
 WriteResult writePageTag(const QString& path, int index, quint16 tag, const QByteArray& value) {
