@@ -40,14 +40,16 @@ std::vector<uint8_t> basePage() {
     for (int y = 0; y < kHeight; ++y) {
         const QRgb* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         for (int x = 0; x < kWidth; ++x)
-            if (qGray(src[x]) < 128) bits[size_t(y) * stride + x / 8] |= uint8_t(0x80 >> (x & 7));
+            if (qGray(src[x]) < 128)
+                bits[size_t(y) * stride + x / 8] |= uint8_t(0x80 >> (x & 7));
     }
     return bits;
 }
 
 int pagesIn(const QString& path) {
     TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
-    if (!tif) return 0;
+    if (!tif)
+        return 0;
     const int n = TIFFNumberOfDirectories(tif);
     TIFFClose(tif);
     return n;
@@ -56,18 +58,21 @@ int pagesIn(const QString& path) {
 
 QString faxDocument(const QString& folder, int pages) {
     const QString path = folder + QStringLiteral("/fax-%1.tif").arg(pages);
-    if (QFile::exists(path) && pagesIn(path) == pages) return path;
+    if (QFile::exists(path) && pagesIn(path) == pages)
+        return path;
     TIFFSetWarningHandler(nullptr);
     const std::vector<uint8_t> base = basePage();
     const int stride = (kWidth + 7) / 8;
     TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
-    if (!tif) return {};
+    if (!tif)
+        return {};
     std::vector<uint8_t> page(base.size());
     for (int n = 0; n < pages; ++n) {
         page = base;
         // Page number as a row of blocks: bit i of n is a black block at column i.
         for (int bit = 0; bit < 11; ++bit) {
-            if (!((n + 1) >> bit & 1)) continue;
+            if (!((n + 1) >> bit & 1))
+                continue;
             for (int y = 80; y < 160; ++y)
                 for (int x = 180 + bit * 100; x < 260 + bit * 100; x += 8)
                     page[size_t(y) * stride + x / 8] = 0xff;
@@ -84,7 +89,8 @@ QString faxDocument(const QString& folder, int pages) {
         TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, kHeight);
         TIFFSetField(tif, TIFFTAG_PAGENUMBER, uint16_t(n), uint16_t(pages));
-        for (int y = 0; y < kHeight; ++y) TIFFWriteScanline(tif, &page[size_t(y) * stride], y, 0);
+        for (int y = 0; y < kHeight; ++y)
+            TIFFWriteScanline(tif, &page[size_t(y) * stride], y, 0);
         TIFFWriteDirectory(tif);
     }
     TIFFClose(tif);
@@ -95,7 +101,8 @@ double referenceDecodeSeconds(const QString& path, int page) {
     QElapsedTimer t;
     t.start();
     TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
-    if (!tif) return 0;
+    if (!tif)
+        return 0;
     TIFFSetDirectory(tif, tdir_t(page));
     const tmsize_t stripSize = TIFFStripSize(tif);
     std::vector<uint8_t> buffer(size_t(stripSize) * TIFFNumberOfStrips(tif));

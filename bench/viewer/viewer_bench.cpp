@@ -164,19 +164,24 @@ long probe(const QString& self, int pages, const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     int pages = 1000;
     int probePages = 0;
     QString folder = QDir::tempPath() + QStringLiteral("/ktdv-bench");
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--pages")) pages = args[i + 1].toInt();
-        if (args[i] == QLatin1String("--folder")) folder = args[i + 1];
-        if (args[i] == QLatin1String("--memory-probe")) probePages = args[i + 1].toInt();
+        if (args[i] == QLatin1String("--pages"))
+            pages = args[i + 1].toInt();
+        if (args[i] == QLatin1String("--folder"))
+            folder = args[i + 1];
+        if (args[i] == QLatin1String("--memory-probe"))
+            probePages = args[i + 1].toInt();
     }
     QDir().mkpath(folder);
-    if (probePages > 0) return memoryProbe(probePages, folder);
+    if (probePages > 0)
+        return memoryProbe(probePages, folder);
 
     std::fprintf(stderr, "generating %d-page fax in %s ...\n", pages, qPrintable(folder));
     g_path = bench::faxDocument(folder, pages);
@@ -221,8 +226,7 @@ int main(int argc, char** argv) {
     viewer.CloseImage();
     const long small = probe(app.applicationFilePath(), 10, folder);
     const long large = probe(app.applicationFilePath(), pages, folder);
-    std::printf("%-40s %10ld KiB (10 pages: %ld KiB, growth %.1f KiB per page)\n",
-                "peak memory", large, small,
-                pages > 10 ? double(large - small) / (pages - 10) : 0.0);
+    std::printf("%-40s %10ld KiB (10 pages: %ld KiB, growth %.1f KiB per page)\n", "peak memory",
+                large, small, pages > 10 ? double(large - small) / (pages - 10) : 0.0);
     return 0;
 }

@@ -65,7 +65,8 @@ void ViewerControl::BuildPageRanges() {
     if (tabPages->count() > r) {
         const bool wasRebuilding = bTabsRebuilding;
         bTabsRebuilding = true;
-        while (tabPages->count() > r) tabPages->removeTab(tabPages->count() - 1);
+        while (tabPages->count() > r)
+            tabPages->removeTab(tabPages->count() - 1);
         bTabsRebuilding = wasRebuilding;
     }
 }

@@ -26,7 +26,8 @@ QByteArray AnnotationRecord::toWire() const {
 
 AnnotationRecord AnnotationRecord::fromWire(const QByteArray& bytes) {
     AnnotationRecord r;
-    if (bytes.size() < kWireSize) return r;
+    if (bytes.size() < kWireSize)
+        return r;
     r.reserved0 = get32(bytes, 0);
     r.type = get32(bytes, 4);
     r.top = get32(bytes, 60);

@@ -1,7 +1,7 @@
 #include "imaging/tiffpageedit.h"
 
-#include <QFile>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QTemporaryDir>

@@ -15,12 +15,12 @@ namespace ktdv {
 
 struct FileDialogRequest {
     bool save = false;
-    QString title;            // "" = the platform's default title
-    QString filter;           // "Name|*.a;*.b|Name2|*.*" as the viewer writes it
-    int filterIndex = 1;      // 1-based
-    QString fileName;         // initial file name
+    QString title;        // "" = the platform's default title
+    QString filter;       // "Name|*.a;*.b|Name2|*.*" as the viewer writes it
+    int filterIndex = 1;  // 1-based
+    QString fileName;     // initial file name
     int maxFileNameLength = 260;
-    int flags = 0;            // 4096 file must exist, 4 hide read-only box
+    int flags = 0;  // 4096 file must exist, 4 hide read-only box
 };
 
 struct FileDialogResult {

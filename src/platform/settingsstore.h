@@ -20,7 +20,9 @@ public:
     qint16 readInt16(const QString& key, qint16 defaultValue) const;
     qint32 readInt32(const QString& key, qint32 defaultValue) const;
     double readDouble(const QString& key, double defaultValue) const;
-    void writeBool(const QString& key, bool v) { setValue(key, v ? QStringLiteral("True") : QStringLiteral("False")); }
+    void writeBool(const QString& key, bool v) {
+        setValue(key, v ? QStringLiteral("True") : QStringLiteral("False"));
+    }
     void writeInt(const QString& key, qint64 v) { setValue(key, QString::number(v)); }
 };
 

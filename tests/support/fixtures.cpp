@@ -27,7 +27,8 @@ QImage toKind(const QImage& rgb, PageKind kind) {
                 uchar* dst = mono.scanLine(y);
                 std::fill(dst, dst + mono.bytesPerLine(), 0);
                 for (int x = 0; x < rgb.width(); ++x) {
-                    if (qGray(src[x]) >= 128) dst[x >> 3] |= uchar(0x80 >> (x & 7));  // white = 1
+                    if (qGray(src[x]) >= 128)
+                        dst[x >> 3] |= uchar(0x80 >> (x & 7));  // white = 1
                 }
             }
             return mono;
@@ -42,31 +43,30 @@ QImage toKind(const QImage& rgb, PageKind kind) {
     return rgb;
 }
 
-bool writePage(TIFF* tif, const TiffPage& spec, int n, int total) {
-    const QImage img = renderPage(spec, n);
+bool writePage(TIFF* tif, const TiffPage& layout, int n, int total) {
+    const QImage img = renderPage(layout, n);
     const uint32_t w = img.width(), h = img.height();
     TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, spec.compression);
-    TIFFSetField(tif, TIFFTAG_XRESOLUTION, float(spec.dpi.width()));
-    TIFFSetField(tif, TIFFTAG_YRESOLUTION, float(spec.dpi.height()));
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, layout.compression);
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, float(layout.dpi.width()));
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, float(layout.dpi.height()));
     TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
     TIFFSetField(tif, TIFFTAG_PAGENUMBER, uint16_t(n - 1), uint16_t(total));
-    for (const auto& [tag, text] : spec.asciiTags) {
+    for (const auto& [tag, text] : layout.asciiTags) {
         const QByteArray t = text.toUtf8();
         TIFFSetField(tif, tag, t.constData());
     }
     int bytesPerPixel = 0;  // 0 = packed bits
-    switch (spec.kind) {
+    switch (layout.kind) {
         case PageKind::Bilevel:
             TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
             TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
             TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-            if (spec.compression == COMPRESSION_CCITTFAX3)
-                TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS,
-                             spec.g3TwoD ? GROUP3OPT_2DENCODING : 0u);
+            if (layout.compression == COMPRESSION_CCITTFAX3)
+                TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, layout.g3TwoD ? GROUP3OPT_2DENCODING : 0u);
             break;
         case PageKind::Gray8:
             TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
@@ -77,7 +77,7 @@ bool writePage(TIFF* tif, const TiffPage& spec, int n, int total) {
         case PageKind::Rgb8:
             TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
             TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
-            if (spec.compression == COMPRESSION_JPEG) {
+            if (layout.compression == COMPRESSION_JPEG) {
                 TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
                 TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
                 TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 85);
@@ -106,13 +106,14 @@ bool writePage(TIFF* tif, const TiffPage& spec, int n, int total) {
     std::vector<uchar> row(static_cast<size_t>(rowBytes));
     auto fillRow = [&](uint32_t y) {
         const uchar* src = img.constScanLine(int(y));
-        if (spec.kind == PageKind::Bilevel) {
-            for (qsizetype i = 0; i < rowBytes; ++i) row[size_t(i)] = uchar(~src[i]);  // 1 = black
+        if (layout.kind == PageKind::Bilevel) {
+            for (qsizetype i = 0; i < rowBytes; ++i)
+                row[size_t(i)] = uchar(~src[i]);  // 1 = black
         } else {
             std::copy(src, src + rowBytes, row.begin());
         }
     };
-    if (spec.tiled) {
+    if (layout.tiled) {
         const uint32_t tw = 256, th = 256;
         TIFFSetField(tif, TIFFTAG_TILEWIDTH, tw);
         TIFFSetField(tif, TIFFTAG_TILELENGTH, th);
@@ -120,7 +121,7 @@ bool writePage(TIFF* tif, const TiffPage& spec, int n, int total) {
         std::vector<uchar> tile(static_cast<size_t>(tileRowBytes * th));
         for (uint32_t ty = 0; ty < h; ty += th) {
             for (uint32_t tx = 0; tx < w; tx += tw) {
-                std::fill(tile.begin(), tile.end(), spec.kind == PageKind::Bilevel ? 0 : 255);
+                std::fill(tile.begin(), tile.end(), layout.kind == PageKind::Bilevel ? 0 : 255);
                 for (uint32_t y = ty; y < std::min(h, ty + th); ++y) {
                     fillRow(y);
                     const qsizetype from = bytesPerPixel ? qsizetype(tx) * bytesPerPixel : tx / 8;
@@ -128,16 +129,18 @@ bool writePage(TIFF* tif, const TiffPage& spec, int n, int total) {
                     std::copy(row.begin() + from, row.begin() + from + len,
                               tile.begin() + qsizetype(y - ty) * tileRowBytes);
                 }
-                if (TIFFWriteTile(tif, tile.data(), tx, ty, 0, 0) < 0) return false;
+                if (TIFFWriteTile(tif, tile.data(), tx, ty, 0, 0) < 0)
+                    return false;
             }
         }
     } else {
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP,
-                     spec.rowsPerStrip > 0 ? uint32_t(spec.rowsPerStrip)
-                                           : TIFFDefaultStripSize(tif, 0));
+        TIFFSetField(
+            tif, TIFFTAG_ROWSPERSTRIP,
+            layout.rowsPerStrip > 0 ? uint32_t(layout.rowsPerStrip) : TIFFDefaultStripSize(tif, 0));
         for (uint32_t y = 0; y < h; ++y) {
             fillRow(y);
-            if (TIFFWriteScanline(tif, row.data(), y, 0) < 0) return false;
+            if (TIFFWriteScanline(tif, row.data(), y, 0) < 0)
+                return false;
         }
     }
     return TIFFWriteDirectory(tif) != 0;
@@ -198,7 +201,8 @@ QByteArray encodeGif(const QImage& source) {
         }
     }
     putCode(257);
-    if (bits > 0) data.append(char(acc & 0xff));
+    if (bits > 0)
+        data.append(char(acc & 0xff));
     for (qsizetype i = 0; i < data.size(); i += 255) {
         const qsizetype n = std::min<qsizetype>(255, data.size() - i);
         out.append(char(n));
@@ -211,61 +215,68 @@ QByteArray encodeGif(const QImage& source) {
 
 }  // namespace
 
-QImage renderPage(const TiffPage& spec, int n) {
-    QImage rgb(spec.size, QImage::Format_RGB32);
+QImage renderPage(const TiffPage& layout, int n) {
+    QImage rgb(layout.size, QImage::Format_RGB32);
     rgb.fill(Qt::white);
     {
         QPainter p(&rgb);
         p.setRenderHint(QPainter::Antialiasing, false);
-        const QString label = spec.label.isEmpty() ? QStringLiteral("Page %1").arg(n) : spec.label;
+        const QString label =
+            layout.label.isEmpty() ? QStringLiteral("Page %1").arg(n) : layout.label;
         QFont f(QStringLiteral("DejaVu Sans"));
-        f.setPixelSize(std::max(8, spec.size.height() / 12));
+        f.setPixelSize(std::max(8, layout.size.height() / 12));
         f.setBold(true);
         p.setFont(f);
-        const QColor ink = spec.kind == PageKind::Rgb8 || spec.kind == PageKind::Palette8
+        const QColor ink = layout.kind == PageKind::Rgb8 || layout.kind == PageKind::Palette8
                                ? QColor(20, 40, 160)
                                : QColor(Qt::black);
         p.setPen(ink);
-        p.drawText(QRect(0, spec.size.height() / 8, spec.size.width(), spec.size.height() / 4),
-                   Qt::AlignHCenter | Qt::AlignVCenter, label);
+        p.drawText(
+            QRect(0, layout.size.height() / 8, layout.size.width(), layout.size.height() / 4),
+            Qt::AlignHCenter | Qt::AlignVCenter, label);
         // Fine lines: one-pixel rules that vanish when a scaler drops pixels.
         p.setPen(QPen(Qt::black, 1));
-        for (int y = spec.size.height() / 2; y < spec.size.height() * 3 / 4; y += 8)
-            p.drawLine(spec.size.width() / 10, y, spec.size.width() * 9 / 10, y);
-        p.drawRect(2, 2, spec.size.width() - 5, spec.size.height() - 5);
+        for (int y = layout.size.height() / 2; y < layout.size.height() * 3 / 4; y += 8)
+            p.drawLine(layout.size.width() / 10, y, layout.size.width() * 9 / 10, y);
+        p.drawRect(2, 2, layout.size.width() - 5, layout.size.height() - 5);
         // A filled corner block marks the top left, so turns and flips show.
-        p.fillRect(QRect(10, 10, spec.size.width() / 8, spec.size.height() / 16), ink);
+        p.fillRect(QRect(10, 10, layout.size.width() / 8, layout.size.height() / 16), ink);
     }
-    QImage page = toKind(rgb, spec.kind);
-    page.setDotsPerMeterX(qRound(spec.dpi.width() * kInchesPerMeter));
-    page.setDotsPerMeterY(qRound(spec.dpi.height() * kInchesPerMeter));
+    QImage page = toKind(rgb, layout.kind);
+    page.setDotsPerMeterX(qRound(layout.dpi.width() * kInchesPerMeter));
+    page.setDotsPerMeterY(qRound(layout.dpi.height() * kInchesPerMeter));
     return page;
 }
 
 QString writeTiff(const QString& path, const QList<TiffPage>& pages) {
     TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
-    if (!tif) return {};
+    if (!tif)
+        return {};
     bool ok = true;
-    for (int i = 0; i < pages.size() && ok; ++i) ok = writePage(tif, pages[i], i + 1, int(pages.size()));
+    for (int i = 0; i < pages.size() && ok; ++i)
+        ok = writePage(tif, pages[i], i + 1, int(pages.size()));
     TIFFClose(tif);
     return ok ? path : QString();
 }
 
-QString writeTiff(const QString& path, int pageCount, const TiffPage& spec) {
+QString writeTiff(const QString& path, int pageCount, const TiffPage& layout) {
     QList<TiffPage> pages;
-    for (int i = 0; i < pageCount; ++i) pages.append(spec);
+    for (int i = 0; i < pageCount; ++i)
+        pages.append(layout);
     return writeTiff(path, pages);
 }
 
 QString writeImage(const QString& path, const QImage& image, const char* format) {
     if (qstrcmp(format, "gif") == 0 || qstrcmp(format, "GIF") == 0) {
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly)) return {};
+        if (!f.open(QIODevice::WriteOnly))
+            return {};
         f.write(encodeGif(image));
         return f.error() == QFile::NoError ? path : QString();
     }
     QImageWriter writer(path, format);
-    if (qstrcmp(format, "jpg") == 0 || qstrcmp(format, "jpeg") == 0) writer.setQuality(90);
+    if (qstrcmp(format, "jpg") == 0 || qstrcmp(format, "jpeg") == 0)
+        writer.setQuality(90);
     return writer.write(image) ? path : QString();
 }
 
@@ -288,8 +299,8 @@ QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSi
             y += step;
         }
     }
-    QImage page = bilevel ? toKind(rgb, PageKind::Bilevel)
-                          : rgb.convertToFormat(QImage::Format_Grayscale8);
+    QImage page =
+        bilevel ? toKind(rgb, PageKind::Bilevel) : rgb.convertToFormat(QImage::Format_Grayscale8);
     page.setDotsPerMeterX(qRound(dpi * kInchesPerMeter));
     page.setDotsPerMeterY(qRound(dpi * kInchesPerMeter));
     return page;
@@ -297,7 +308,8 @@ QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSi
 
 QString corpusDir() {
     const QByteArray env = qgetenv("KTDV_CORPUS_DIR");
-    if (!env.isEmpty()) return QString::fromLocal8Bit(env);
+    if (!env.isEmpty())
+        return QString::fromLocal8Bit(env);
     const QByteArray src = qgetenv("KTDV_SOURCE_DIR");
     return QDir(QString::fromLocal8Bit(src)).absoluteFilePath(QStringLiteral("../shared/corpus"));
 }
@@ -308,7 +320,8 @@ QString corpusFile(const QString& relative) {
 
 QByteArray readAll(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
     return f.readAll();
 }
 

@@ -32,26 +32,25 @@ struct TiffPage {
     int compression = G4;
     bool g3TwoD = false;
     bool tiled = false;
-    int rowsPerStrip = 0;                  // 0 = libtiff's default
+    int rowsPerStrip = 0;                      // 0 = libtiff's default
     QList<QPair<quint16, QString>> asciiTags;  // extra ASCII tags, e.g. {270, "description"}
-    QString label;                         // text drawn on the page; "" = "Page <n>"
+    QString label;                             // text drawn on the page; "" = "Page <n>"
 };
 
-// The picture a page of the given spec holds (page number n is 1-based).
-QImage renderPage(const TiffPage& spec, int n);
+// The picture a page of the given layout holds (page number n is 1-based).
+QImage renderPage(const TiffPage& layout, int n);
 
 // Writes a multi-page TIFF. Returns the path, or "" on failure.
 QString writeTiff(const QString& path, const QList<TiffPage>& pages);
-// n identical-spec pages.
-QString writeTiff(const QString& path, int pageCount, const TiffPage& spec = TiffPage());
+// n pages alike.
+QString writeTiff(const QString& path, int pageCount, const TiffPage& layout = TiffPage());
 
 // BMP, JPEG, PNG through Qt; GIF through a small encoder of our own (Qt writes no GIF).
 QString writeImage(const QString& path, const QImage& image, const char* format);
 
 // A page of text rendered at the given resolution (Format_Mono when bilevel).
 QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSize,
-                      const QString& family = QStringLiteral("DejaVu Serif"),
-                      bool bilevel = true);
+                      const QString& family = QStringLiteral("DejaVu Serif"), bool bilevel = true);
 
 // ../shared/corpus (from KTDV_CORPUS_DIR), and one file in it.
 QString corpusDir();
