@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "components/imageeditor.h"
+#include "imaging/pagecache.h"
 
 namespace ktdv {
 
@@ -180,6 +181,10 @@ private:
     QRect m_scaledRect;
     std::vector<uchar> m_scaledStore;
     QSize m_scaledTarget;
+    qint64 m_scaledSource = 0;
+    // The page shown last, so reloading it needs neither the shared cache nor a decode.
+    imaging::PageKey m_lastKey;
+    QImage m_lastImage;  // cacheKey of the page image m_scaled was made from
 
     // Rubber band (widget pixels), pan, clipping.
     QPointF m_bandAnchor;

@@ -80,7 +80,9 @@ bool PageView::showPage(int index) {
         return false;
     const imaging::PageKey key = keyOf(*m_doc, index);
     QImage image;
-    if (auto cached = imaging::PageCache::shared().find(key)) {
+    if (key == m_lastKey && !m_lastImage.isNull()) {
+        image = m_lastImage;  // the same page again: a resize or a reload after a change
+    } else if (auto cached = imaging::PageCache::shared().find(key)) {
         image = *cached;
     } else {
         ++m_decodeCount;
@@ -93,6 +95,8 @@ bool PageView::showPage(int index) {
             imaging::PageCache::shared().insert(key, image);
     }
     const imaging::PageInfo& info = m_doc->page(index);
+    m_lastKey = key;
+    m_lastImage = image;
     m_page = image;
     m_dpi = info.dpi;
     if (m_dpi.width() <= 0 || m_dpi.height() <= 0) {
@@ -103,7 +107,8 @@ bool PageView::showPage(int index) {
     m_pageIndex = index;
     m_navigateTarget = index;
     m_turn.reset();
-    invalidateScaled();
+    // The scaled page is kept: reloading the same page at the same zoom (after a resize or
+    // an annotation change) paints what is already scaled.
     return true;
 }
 
@@ -119,7 +124,6 @@ void PageView::prefetchNeighbours() {
 void PageView::dropPage() {
     m_page = QImage();
     m_turn.reset();
-    invalidateScaled();
     clearRubberBand();
 }
 
@@ -196,6 +200,8 @@ void PageView::resetDocument(int flags) {
 
 void PageView::releaseImage() {
     dropPage();
+    m_lastImage = QImage();
+    m_lastKey = {};
     m_path.clear();
     m_doc.reset();
     releaseScaledStore();
@@ -218,6 +224,7 @@ bool PageView::savePageChanges(int pageIndex, int pageCount) {
     const QString path = m_path;
     const imaging::WriteResult result = imaging::replacePageImage(path, pageIndex, m_page, quarter);
     imaging::PageCache::shared().removeFile(path);
+    m_lastImage = QImage();
     if (!result.ok)
         return false;
     // The file now holds the page as shown.

@@ -49,7 +49,8 @@ void PageView::releaseScaledStore() {
 
 void PageView::ensureScaled(const QRect& visible) {
     const QSize target = displaySize();
-    if (!m_scaled.isNull() && m_scaledTarget == target && m_scaledRect.contains(visible))
+    if (!m_scaled.isNull() && m_scaledTarget == target && m_scaledSource == m_page.cacheKey() &&
+        m_scaledRect.contains(visible))
         return;
     const QRect full(QPoint(0, 0), target);
     QRect part = full;
@@ -78,6 +79,7 @@ void PageView::ensureScaled(const QRect& visible) {
     m_scaled = scaled;
     m_scaledRect = scaled.isNull() ? QRect() : part;
     m_scaledTarget = target;
+    m_scaledSource = m_page.cacheKey();
 }
 
 void PageView::paintEvent(QPaintEvent* event) {
