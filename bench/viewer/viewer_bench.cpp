@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "common/faxdocument.h"
@@ -198,8 +199,13 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("viewer/next_page", BM_NextPage)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("viewer/resize", BM_Resize)->Unit(benchmark::kMillisecond);
-    int bargc = 1;
-    benchmark::Initialize(&bargc, argv);
+    // Google Benchmark's own flags (--benchmark_filter=..., --benchmark_min_time=...) pass through.
+    std::vector<char*> bargv{argv[0]};
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]).starts_with("--benchmark"))
+            bargv.push_back(argv[i]);
+    int bargc = int(bargv.size());
+    benchmark::Initialize(&bargc, bargv.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
