@@ -1,6 +1,7 @@
 // The viewer on its real components (settings kept in memory): generated documents are
 // opened, paged, zoomed and closed as a user would.
 #include <QFile>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -66,8 +67,12 @@ void TestViewerReal::pagesOfDocuments_data() {
     QTest::addColumn<bool>("thumbs");
     QTest::addColumn<QStringList>("tabs");
     addRow("one-page TIFF", "one.tif", 1, false, QStringList());
+    addRow("two pages", "two.tif", 2, false, QStringList());
     addRow("12-page fax with thumbnails", "twelve.fax", 12, true, QStringList{"1...50"});
-    addRow("60 pages with thumbnails", "sixty.tiff", 60, true, QStringList{"1...50", "51...100"});
+    addRow("51 pages with thumbnails", "fiftyone.tif", 51, true, QStringList{"1...50", "51...100"});
+    addRow("120 pages with thumbnails", "long.tiff", 120, true,
+           QStringList{"1...50", "51...100", "101...150"});
+    addRow("1000 pages", "thousand.tif", 1000, false, QStringList());
     addRow("JPEG image", "photo.jpg", 0, false, QStringList());
 }
 
@@ -120,6 +125,27 @@ void TestViewerReal::pagesOfDocuments() {
     // On a one-page document the first-page rule leaves "NextPage" enabled.
     QCOMPARE(v.MainToolbar->enabled("NextPage"), count == 1);
     QCOMPARE(v.MainToolbar->enabled("FirstPage"), count > 1);
+    if (count > 1) {
+        // The go-to-page box: a typed page number is shown, one too many is refused.
+        v.MainToolbar_ButtonClick("FirstPage");
+        v.OcrToolbar->setValue(QStringLiteral("GoToPage"), 1);
+        v.ToggleGoToPage();
+        v.tboxPageNumber->setText(QString::number(count + 1));
+        v.btnFind_Click();
+        QCOMPARE(v.tboxPageNumber->text(), QString::number(count));
+        QCOMPARE(v.StatusBar->text("PageNumber"), QString("1 of %1").arg(count));
+        v.tboxPageNumber->setText(QString::number(count / 2 + 1));
+        v.btnFind_Click();
+        QCOMPARE(v.StatusBar->text("PageNumber"),
+                 QString("%1 of %2").arg(count / 2 + 1).arg(count));
+        QCOMPARE(v.ctlKTImgEdit1->pageIndex(), count / 2);
+    }
+    if (thumbs && tabs.size() > 1) {
+        // A range tab shows the first page of its range.
+        v.tabPages->setCurrentIndex(1);
+        QCOMPARE(v.StatusBar->text("PageNumber"), QString("51 of %1").arg(count));
+        v.tabPages->setCurrentIndex(0);
+    }
     v.MainToolbar_ButtonClick("ZoomIn");
     QVERIFY(v.StatusBar->text("ZoomFactor") != QStringLiteral("100 %"));
     v.CloseImage();
