@@ -1,8 +1,9 @@
 # Project-wide compiler settings, applied through one INTERFACE target.
 add_library(ktdv_warnings INTERFACE)
 target_compile_options(ktdv_warnings INTERFACE
-  -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor -Wcast-align
-  -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+  -Wall -Wextra -Wpedantic $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
+  -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual -Wnull-dereference
+  -Wimplicit-fallthrough)
 if(KTDV_WARNINGS_AS_ERRORS)
   target_compile_options(ktdv_warnings INTERFACE -Werror)
 endif()

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   poppler-utils libxml2-utils
   clang clang-format libclang-rt-14-dev
+  ccache valgrind
 )
 
 missing=()
