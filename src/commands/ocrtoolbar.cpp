@@ -1,7 +1,11 @@
 // The annotation toolbar's click handler and the mutual exclusion of its tool buttons.
+#include <QCursor>
+
 #include "components/imageeditor.h"
 #include "core/toolbar.h"
 #include "core/viewercontrol.h"
+#include "platform/promptservice.h"
+#include "platform/settingsstore.h"
 
 namespace ktdv {
 
@@ -43,7 +47,11 @@ void ViewerControl::OcrToolbar_ButtonClick(const QString& key) {
     } else if (key == QLatin1String("Rectangle")) {
         editor.setTool(QStringLiteral("default"));
         ReleaseAnnotationTools(8);
-        // The rectangle kind pop-up is offered here while the tool is pressed.
+        if (OcrToolbar->value(QStringLiteral("Rectangle")) == 1) {
+            qint16 kind = m_settings->readInt16(QStringLiteral("intRect"), 1);
+            mnuRect_Click(kind);
+            m_prompts->popupMenu(mnuMainRect, QCursor::pos());
+        }
     } else if (key == QLatin1String("Highlight")) {
         ReleaseAnnotationTools(10);
     } else if (key == QLatin1String("Text")) {
@@ -51,7 +59,11 @@ void ViewerControl::OcrToolbar_ButtonClick(const QString& key) {
     } else if (key == QLatin1String("Stamp")) {
         editor.setTool(QStringLiteral("stamp"));
         ReleaseAnnotationTools(15);
-        // The stamp kind pop-up is offered here while the tool is pressed.
+        if (OcrToolbar->value(QStringLiteral("Stamp")) == 1) {
+            qint16 kind = m_settings->readInt16(QStringLiteral("StampType"), 1);
+            mnuStamp_Click(kind);
+            m_prompts->popupMenu(mnuMainStamp, QCursor::pos());
+        }
     }
 }
 

@@ -1,10 +1,13 @@
 // The splitter between the thumbnails and the page: drag feedback, the pending drop and
-// the pointer shown over it.
+// the pointer shown over it; the page view's move handler, which also draws the frame of
+// an annotation or a selection and pans the page.
 #include <QLabel>
 #include <QPushButton>
 
+#include "annotations/annotationunits.h"
 #include "components/imageeditor.h"
 #include "core/viewercontrol.h"
+#include "platform/settingsstore.h"
 #include "platform/twips.h"
 
 namespace ktdv {
@@ -52,7 +55,6 @@ void ViewerControl::UserControl_MouseMove() {
 
 void ViewerControl::ctlKTImgEdit1_MouseMove(int& button, int& shift, float& x, float& y) {
     Q_UNUSED(shift)
-    Q_UNUSED(y)
     ViewerModuleState& g = module();
     if (ctlKTImgEdit1->busy())
         return;
@@ -67,7 +69,28 @@ void ViewerControl::ctlKTImgEdit1_MouseMove(int& button, int& shift, float& x, f
             g.gSplitterDrag = false;
         }
     }
-    // The annotation tools' drawing while the button is held continues here.
+    if (button != 1)
+        return;
+    if (selectionModeOn()) {
+        if (toolPressed("Select") || toolPressed("Stamp"))
+            return;  // those tools act on release
+        if (toolPressed("Rectangle")) {
+            // Filled only for the stored kind 1; the created annotation reads it otherwise.
+            if (m_settings->readDouble(QStringLiteral("intRect"), 1) == 1)
+                ctlKTImgEdit1->drawRubberBand(x, y, 0, 10, lngRectFillColor, true);
+            else
+                ctlKTImgEdit1->drawRubberBand(x, y, 0, 10, lngRectBorderColor);
+        } else if (toolPressed("Highlight")) {
+            ctlKTImgEdit1->drawRubberBand(x, y, 0, 10, lngHighColor, true);
+        } else {
+            ctlKTImgEdit1->drawRubberBand(x, y, 2, 10);
+        }
+        // Once moved, a drag stays moved, even back onto its anchor.
+        if (x != g.SelAnchorX || y != g.SelAnchorY)
+            g.SelDragged = true;
+    } else if (scrollModeOn()) {
+        ctlKTImgEdit1->panTo(annotations::pixelX(x), annotations::pixelY(y));
+    }
 }
 
 }  // namespace ktdv

@@ -189,6 +189,9 @@ void ViewerControl::connectEvents() {
     connect(OcrToolbar, &Toolbar::buttonClicked, this, [this](int pos) {
         runUntrapped([&] { OcrToolbar_ButtonClick(OcrToolbar->key(pos)); });
     });
+    connect(SelectionToolbar, &Toolbar::buttonClicked, this, [this](int pos) {
+        runUntrapped([&] { SelectionToolbar_ButtonClick(SelectionToolbar->key(pos)); });
+    });
     connect(tabPages, &QTabBar::currentChanged, this,
             [this](int) { runUntrapped([this] { tabPages_Click(); }); });
     connect(VScroll1, &QScrollBar::sliderMoved, this,
@@ -206,8 +209,14 @@ void ViewerControl::connectEvents() {
     for (QWidget* child : page->findChildren<QWidget*>())
         child->installEventFilter(this);
 
+    ctlKTImgEdit1->onMouseDown = [this](int& b, int& s, float& x, float& y) {
+        runUntrapped([&] { ctlKTImgEdit1_MouseDown(b, s, x, y); });
+    };
     ctlKTImgEdit1->onMouseMove = [this](int& b, int& s, float& x, float& y) {
         runUntrapped([&] { ctlKTImgEdit1_MouseMove(b, s, x, y); });
+    };
+    ctlKTImgEdit1->onMouseUp = [this](int& b, int& s, float& x, float& y) {
+        runUntrapped([&] { ctlKTImgEdit1_MouseUp(b, s, x, y); });
     };
     ctlKTImgThumbs1->onThumbClick = [this](int& i, int& b, int& s, float& x, float& y) {
         runUntrapped([&] { ctlKTImgThumbs1_ThumbClick(i, b, s, x, y); });
@@ -221,6 +230,7 @@ void ViewerControl::connectEvents() {
     ctlKTImgThumbs1->onPageMoved = [this](bool& ok) {
         runUntrapped([&] { ctlKTImgThumbs1_PageMoved(ok); });
     };
+    connectAnnotationEvents();
 }
 
 void ViewerControl::installShortcuts() {

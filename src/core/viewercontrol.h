@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 #include "core/modulestate.h"
@@ -22,6 +23,9 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QAction;
+class QDate;
+class QDialog;
+class QLocale;
 class QPushButton;
 class QScrollBar;
 class QTabBar;
@@ -145,6 +149,63 @@ public:
     void ReleaseAnnotationTools(qint16 position);
     void TogglePrintAnnotations();
 
+    // --- Annotation mouse handling, styles and management (annotations/) -------------
+    void ctlKTImgEdit1_MouseDown(int& button, int& shift, float& x, float& y);
+    void ctlKTImgEdit1_MouseUp(int& button, int& shift, float& x, float& y);
+    void OcrToolbar_MouseUp(qint16 button, qint16 shift, float& x, float& y);
+    // The drag rectangle in whole twips: left, top, right, bottom.
+    struct DragRect {
+        qint32 left = 0, top = 0, right = 0, bottom = 0;
+    };
+    void FinishAnnotation(float& x, float& y);
+    DragRect GetDragRect() const;
+    void AddTextAnnotation();
+    void AddShapeAnnotation(qint16& annotationType, bool& highlight);
+    void ClickAnnotation(float& x, float& y);
+    // Selection mode: the main toolbar's "Select" is enabled and pressed; scroll mode
+    // likewise with "Scroll". toolPressed reads an annotation tool button by key.
+    bool selectionModeOn() const;
+    bool scrollModeOn() const;
+    bool toolPressed(const char* key) const;
+
+    // Stamps, rectangle kinds and the component's style dialogs (annotations/stamps.cpp).
+    void mnuStamp_Click(qint16& index);
+    void mnuRect_Click(qint16& index);
+    void mnuProperties_Click();
+    void PlaceStamp(float& x, float& y);
+    // The stamp text of a stamp kind on a date, as the locale writes "dd/MMM/yyyy".
+    static QString StampText(qint16 stampType, const QDate& date, const QLocale& locale);
+
+    // The annotation pop-up and the delete confirmation (annotations/annotationmenu.cpp).
+    void ShowAnnotationMenu(float& x, float& y);
+    void mnuDelete_Click();
+    void btnYes_Click();
+    void btnNo_Click();
+
+    // Annotation colours, read from the settings at each press that starts a drag.
+    qint32 lngRectFillColor = 0;
+    qint32 lngRectBorderColor = 0;
+    qint32 lngHighColor = 0;
+    // Key of the tool button last right-clicked ("Rectangle", "Highlight" or "Stamp").
+    QString strPropertiesTool;
+    // Pop-up menus; mnuStamp and mnuRect are indexed from 1 (index 0 unused).
+    QMenu* mnuMain = nullptr;
+    QAction* mnuDelete = nullptr;
+    QAction* mnuEdit = nullptr;
+    QAction* mnuMove = nullptr;
+    QMenu* mnuMainStamp = nullptr;
+    std::array<QAction*, 5> mnuStamp = {};
+    QMenu* mnuMainRect = nullptr;
+    std::array<QAction*, 3> mnuRect = {};
+    QMenu* mnuMainProperties = nullptr;
+    QAction* mnuProperties = nullptr;
+    // The delete confirmation while it is shown; a fresh window for each showing.
+    QDialog* frmMsgBox = nullptr;
+
+    // --- Selection toolbar (selection/) ------------------------------------------------
+    void PlaceSelectionToolbar(float& x, float& y);
+    void SelectionToolbar_ButtonClick(const QString& key);
+
     // --- Thumbnail events (thumbnails/thumbnailevents.cpp) ---------------------------
     void ctlKTImgThumbs1_ThumbClick(int& index, int& button, int& shift, float& x, float& y);
     void ctlKTImgThumbs1_MouseMove(int& button, int& shift, float& x, float& y);
@@ -174,6 +235,9 @@ private:
     // Runs a main toolbar command from the keyboard when its button is usable.
     void runShortcut(const QString& key);
     void showLoading(const QString& text);
+    // Builds the annotation pop-up menus and wires the annotation toolbar's right-button
+    // releases (annotations/annotationevents.cpp).
+    void connectAnnotationEvents();
 
     std::shared_ptr<ComponentFactory> m_factory;
     std::shared_ptr<PromptService> m_prompts;

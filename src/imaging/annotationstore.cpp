@@ -568,6 +568,20 @@ QList<Annotation> transformAnnotations(const QList<Annotation>& annotations, con
     return out;
 }
 
+bool turnStoredAnnotations(const QByteArray& stored, const QSizeF& pageSize, const QTransform& turn,
+                           QByteArray* turned) {
+    if (stored.isEmpty()) {
+        turned->clear();
+        return true;
+    }
+    const Decoded current = decode(stored);
+    if (!current.result.writable())
+        return false;
+    *turned = encode(transformAnnotations(current.result.annotations, pageSize, turn),
+                     current.keptEntries, current.keptTop);
+    return true;
+}
+
 QList<Annotation> transformForTurn(const QList<Annotation>& annotations, const QSizeF& pageSize,
                                    int quarterTurns, bool flip) {
     return transformAnnotations(annotations, pageSize, turnTransform(pageSize, quarterTurns, flip));

@@ -163,4 +163,11 @@ QList<Annotation> transformAnnotations(const QList<Annotation>& annotations, con
 QTransform pageTurnMatrix(const QSizeF& pageSize, const QTransform& turn);
 QTransform turnTransform(const QSizeF& pageSize, int quarterTurns, bool flip);
 
+// A stored payload after its page turned through `turn` (as transformAnnotations): the
+// entries this version reads are turned, everything else is carried over as it was. False,
+// with *turned untouched, when the payload cannot be read; it is then to be left alone.
+// An empty payload gives an empty one.
+bool turnStoredAnnotations(const QByteArray& stored, const QSizeF& pageSize, const QTransform& turn,
+                           QByteArray* turned);
+
 }  // namespace ktdv::imaging

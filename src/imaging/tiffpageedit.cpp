@@ -1,14 +1,13 @@
 #include "imaging/tiffpageedit.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
 
 #include "imaging/decoders.h"
+#include "imaging/document.h"
 #include "imaging/limits.h"
 #include "imaging/tiffbytes.h"
 #include "imaging/tiffencode.h"
@@ -132,8 +131,55 @@ WriteResult movePage(const QString& path, int from, int to) {
     return save(path, file);
 }
 
+namespace {
+
+// Tags a caller may set: private and descriptive ones, never those that describe or locate
+// the image data.
+bool writableTag(quint16 tag) {
+    return !tiff::isOffsetTag(tag) && tag >= 254 &&
+           !(tag >= 256 && tag <= 532 && tag != 270 && tag != 305);
+}
+
+void setTag(tiff::Ifd& page, quint16 tag, const QByteArray& value) {
+    if (value.isEmpty()) {
+        page.remove(tag);
+        return;
+    }
+    tiff::Entry e;
+    e.tag = tag;
+    e.type = 7;  // UNDEFINED
+    e.count = quint64(value.size());
+    e.value = value;
+    page.set(e);
+}
+
+struct TagChange {
+    bool set = false;
+    quint16 tag = 0;
+    QByteArray value;
+};
+
+WriteResult replaceImage(const QString& path, int index, const QImage& image, bool quarterTurn,
+                         const TagChange& change);
+
+}  // namespace
+
 WriteResult replacePageImage(const QString& path, int index, const QImage& image,
                              bool quarterTurn) {
+    return replaceImage(path, index, image, quarterTurn, {});
+}
+
+WriteResult replacePageImage(const QString& path, int index, const QImage& image, bool quarterTurn,
+                             quint16 tag, const QByteArray& tagValue) {
+    if (!writableTag(tag))
+        return failure(QStringLiteral("Tag %1 cannot be written").arg(tag));
+    return replaceImage(path, index, image, quarterTurn, {true, tag, tagValue});
+}
+
+namespace {
+
+WriteResult replaceImage(const QString& path, int index, const QImage& image, bool quarterTurn,
+                         const TagChange& change) {
     tiff::File file;
     WriteResult r;
     if (!load(path, &file, &r))
@@ -213,107 +259,39 @@ WriteResult replacePageImage(const QString& path, int index, const QImage& image
             page.set(ny);
         }
     }
+    if (change.set)
+        setTag(page, change.tag, change.value);
     // In BigTIFF files the offsets are rewritten as 8-byte values by the writer; the
     // counts copied from a classic file stay valid as they are.
     return save(path, file);
 }
 
-namespace {
-
-// Directory offsets of the files read last, keyed by path, size and modification time, so
-// that reading one page's tag does not walk a long document's directory chain each time.
-QVector<quint64> directoryOffsets(const QString& path, const uchar* data, quint64 size) {
-    struct Entry {
-        QString path;
-        qint64 size = 0;
-        QDateTime modified;
-        QVector<quint64> offsets;
-    };
-    static QMutex mutex;
-    static QList<Entry> recent;
-    const QFileInfo info(path);
-    {
-        QMutexLocker lock(&mutex);
-        for (const Entry& e : recent)
-            if (e.path == path && e.size == info.size() && e.modified == info.lastModified())
-                return e.offsets;
-    }
-    QVector<quint64> offsets;
-    QVector<PageInfo> pages;
-    if (!detail::scanTiffPages(data, size, &offsets, &pages, nullptr))
-        offsets.clear();
-    QMutexLocker lock(&mutex);
-    recent.prepend({path, info.size(), info.lastModified(), offsets});
-    while (recent.size() > 8)
-        recent.removeLast();
-    return offsets;
-}
-
 }  // namespace
 
 QByteArray readPageTag(const QString& path, int index, quint16 tag) {
-    // Read on every page load, so it looks at the one directory only: the file is mapped,
-    // the directory chain walked, and the entry's bytes copied out.
-    QFile f(path);
-    if (index < 0 || !f.open(QIODevice::ReadOnly) || f.size() < 8)
-        return {};
-    const uchar* data = f.map(0, f.size());
-    if (!data)
-        return {};
-    const quint64 size = quint64(f.size());
-    const QVector<quint64> offsets = directoryOffsets(path, data, size);
-    if (index >= offsets.size())
-        return {};
-    const tiff::ByteView v(data, size, data[0] == 'M');
-    const bool bigTiff = v.u16(2) == 43;
-    const quint64 ifd = offsets[index];
-    const quint64 count = bigTiff ? v.u64(ifd) : v.u16(ifd);
-    const quint64 entrySize = bigTiff ? 20 : 12;
-    const quint64 first = ifd + (bigTiff ? 8 : 2);
-    for (quint64 i = 0; i < count && v.has(first + i * entrySize, entrySize); ++i) {
-        const quint64 e = first + i * entrySize;
-        if (v.u16(e) != tag)
-            continue;
-        const int typeSize = tiff::typeSize(v.u16(e + 2));
-        const quint64 n = bigTiff ? v.u64(e + 4) : v.u32(e + 4);
-        if (typeSize == 0 || n > quint64(limits::kMaxTagBytes) / quint64(typeSize))
-            return {};
-        const quint64 bytes = n * quint64(typeSize);
-        quint64 at = e + (bigTiff ? 12 : 8);
-        if (bytes > (bigTiff ? 8u : 4u))
-            at = bigTiff ? v.u64(at) : v.u32(at);
-        if (!v.has(at, bytes))
-            return {};
-        return QByteArray(reinterpret_cast<const char*>(data + at), qsizetype(bytes));
-    }
-    return {};
+    // Read on every page load: the open document keeps the directory offsets of the files
+    // read last, so this reads the one directory and the entry's bytes.
+    const auto doc = Document::open(path);
+    return doc ? doc->readPageTag(index, tag) : QByteArray();
 }
 
 WriteResult writePageTag(const QString& path, int index, quint16 tag, const QByteArray& value) {
     tiff::File file;
     WriteResult r;
+    if (value.size() > limits::kMaxTagBytes)
+        return failure(QStringLiteral("The value of tag %1 is too large").arg(tag));
     if (!load(path, &file, &r))
         return r;
     if (!validIndex(file, index))
         return failure(QStringLiteral("There is no page %1").arg(index + 1));
-    if (tiff::isOffsetTag(tag) || tag < 254 ||
-        (tag >= 256 && tag <= 532 && tag != 270 && tag != 305))
+    if (!writableTag(tag))
         return failure(QStringLiteral("Tag %1 cannot be written").arg(tag));
     tiff::Ifd& page = file.pages[size_t(index)];
-    if (value.isEmpty()) {
-        if (!page.find(tag)) {
-            r.ok = true;
-            return r;
-        }
-        page.remove(tag);
-    } else {
-        tiff::Entry e;
-        e.tag = tag;
-        e.type = 7;  // UNDEFINED
-        e.count = quint64(value.size());
-        e.value = value;
-        page.set(e);
+    if (value.isEmpty() && !page.find(tag)) {
+        r.ok = true;
+        return r;
     }
+    setTag(page, tag, value);
     return save(path, file);
 }
 

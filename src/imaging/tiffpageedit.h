@@ -20,6 +20,10 @@ WriteResult movePage(const QString& path, int from, int to);
 // tag of that page and every other page stays as it was; resolutions are swapped when
 // the image was turned a quarter.
 WriteResult replacePageImage(const QString& path, int index, const QImage& image, bool quarterTurn);
+// The same, and in the same write sets one private tag of that page to tagValue ("" removes
+// it), so a turned page and what belongs to its geometry change together.
+WriteResult replacePageImage(const QString& path, int index, const QImage& image, bool quarterTurn,
+                             quint16 tag, const QByteArray& tagValue);
 
 // The bytes of a private tag of one page ("" when absent), and writing them back.
 QByteArray readPageTag(const QString& path, int index, quint16 tag);

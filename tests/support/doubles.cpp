@@ -164,12 +164,62 @@ void RecordingEditor::releaseImage() {
     record(QStringLiteral("releaseImage"));
 }
 
-bool RecordingEditor::annotationCommand(const QString& command, AnnotationRecord&, int option,
-                                        const QString& path, int page, int, int, bool, bool) {
+bool RecordingEditor::annotationCommand(const QString& command, AnnotationRecord& rec, int option,
+                                        const QString& path, int page, int x, int y, bool filled,
+                                        bool highlight) {
     record(QStringLiteral("annotationCommand(") + command + QLatin1Char(',') +
            QString::number(option) + QLatin1Char(',') + path + QLatin1Char(',') +
            QString::number(page) + QLatin1Char(')'));
-    return command == QLatin1String("load") ? annotationLoadResult : true;
+    annotationCalls.append({command, rec, option, path, page, x, y, filled, highlight});
+    return command == QLatin1String("load") ? annotationLoadResult
+                                            : annotationResults.value(command, true);
+}
+
+namespace {
+QString number(float v) {
+    return QString::number(static_cast<double>(v));
+}
+}  // namespace
+
+void RecordingEditor::startRubberBand(float x, float y) {
+    strokes.append(QStringLiteral("start(%1,%2)").arg(number(x), number(y)));
+    record(QStringLiteral("startRubberBand"));
+}
+
+void RecordingEditor::drawRubberBand(float x, float y, int style, int mode, qint32 colour,
+                                     bool filled) {
+    strokes.append(QStringLiteral("draw(%1,%2,%3,%4,%5,%6)")
+                       .arg(number(x), number(y))
+                       .arg(style)
+                       .arg(mode)
+                       .arg(colour)
+                       .arg(flag(filled)));
+    record(QStringLiteral("drawRubberBand"));
+}
+
+void RecordingEditor::endRubberBand(float x, float y) {
+    strokes.append(QStringLiteral("end(%1,%2)").arg(number(x), number(y)));
+    record(QStringLiteral("endRubberBand"));
+}
+
+void RecordingEditor::clearRubberBand() {
+    strokes.append(QStringLiteral("clear"));
+    record(QStringLiteral("clearRubberBand"));
+}
+
+void RecordingEditor::startPan(int x, int y) {
+    strokes.append(QStringLiteral("startPan(%1,%2)").arg(x).arg(y));
+    record(QStringLiteral("startPan"));
+}
+
+void RecordingEditor::panTo(int x, int y) {
+    strokes.append(QStringLiteral("panTo(%1,%2)").arg(x).arg(y));
+    record(QStringLiteral("panTo"));
+}
+
+void RecordingEditor::endPan() {
+    strokes.append(QStringLiteral("endPan"));
+    record(QStringLiteral("endPan"));
 }
 
 void RecordingEditor::printDocument(bool& printAnnotations) {

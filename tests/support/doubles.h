@@ -50,6 +50,26 @@ public:
     QStringList calls;
     int zoom = 0;  // current percent, 0 without an image
 
+    // Annotation commands with every argument, in order.
+    struct AnnotationCall {
+        QString command;
+        AnnotationRecord record;
+        int option = 0;
+        QString path;
+        int page = 0, x = 0, y = 0;
+        bool filled = false, highlight = false;
+    };
+    QList<AnnotationCall> annotationCalls;
+    // Result per command other than "load" (true when not listed).
+    QHash<QString, bool> annotationResults;
+    std::array<qint32, 4> hitRectAnswer = {0, 0, 0, 0};
+    // What pointerClipped, clippedX and clippedY answer.
+    bool clipped = false;
+    qint32 clipX = 0, clipY = 0;
+    // Rubber band and pan calls with their arguments, e.g. "draw(30,45,0,10,255,true)",
+    // "start(30,45)", "end(60,90)", "clear", "startPan(2,3)", "panTo(4,6)", "endPan".
+    QStringList strokes;
+
     // Loads a document as if the viewer had (no call recorded).
     void preload(const QString& path, int page);
 
@@ -86,24 +106,22 @@ public:
     bool annotationCommand(const QString& command, AnnotationRecord& record, int option,
                            const QString& path, int page, int x, int y, bool filled,
                            bool highlight) override;
-    std::array<qint32, 4> hitRect() const override { return {0, 0, 0, 0}; }
+    std::array<qint32, 4> hitRect() const override { return hitRectAnswer; }
     void stampProperties() override { record(QStringLiteral("stampProperties")); }
     void rectangleProperties() override { record(QStringLiteral("rectangleProperties")); }
     void highlightProperties() override { record(QStringLiteral("highlightProperties")); }
     void showSettings() override { record(QStringLiteral("showSettings")); }
     void printDocument(bool& printAnnotations) override;
-    void startRubberBand(float, float) override { record(QStringLiteral("startRubberBand")); }
-    void drawRubberBand(float, float, int, int, qint32, bool) override {
-        record(QStringLiteral("drawRubberBand"));
-    }
-    void endRubberBand(float, float) override { record(QStringLiteral("endRubberBand")); }
-    void clearRubberBand() override { record(QStringLiteral("clearRubberBand")); }
-    void startPan(int, int) override { record(QStringLiteral("startPan")); }
-    void panTo(int, int) override { record(QStringLiteral("panTo")); }
-    void endPan() override { record(QStringLiteral("endPan")); }
-    bool pointerClipped() const override { return false; }
-    qint32 clippedX() const override { return 0; }
-    qint32 clippedY() const override { return 0; }
+    void startRubberBand(float x, float y) override;
+    void drawRubberBand(float x, float y, int style, int mode, qint32 colour, bool filled) override;
+    void endRubberBand(float x, float y) override;
+    void clearRubberBand() override;
+    void startPan(int x, int y) override;
+    void panTo(int x, int y) override;
+    void endPan() override;
+    bool pointerClipped() const override { return clipped; }
+    qint32 clippedX() const override { return clipX; }
+    qint32 clippedY() const override { return clipY; }
     int copyRegion(int, int, int, int, QString&, bool) override { return 1; }
     RegionRect mapRegion(int, int, int, int) override { return {}; }
     void setViewLeft(qint32 v) override { m_viewLeft = v; }

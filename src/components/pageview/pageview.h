@@ -9,18 +9,24 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QTransform>
 
 #include <memory>
 #include <vector>
 
 #include "components/imageeditor.h"
+#include "imaging/annotationstore.h"
 #include "imaging/pagecache.h"
+
+class QPainter;
+class QPlainTextEdit;
 
 namespace ktdv {
 
 class PromptService;
 class SettingsStore;
+class TextFrameEditor;
 namespace imaging {
 class Document;
 }
@@ -55,7 +61,8 @@ public:
     void fitWidth() override;
     void fitHeight() override;
 
-    bool busy() const override { return false; }
+    // True while the text of a new text frame is being typed.
+    bool busy() const override { return m_textEditor != nullptr; }
     bool hScrollVisible() const override;
 
     void clearImage() override;
@@ -76,7 +83,9 @@ public:
     bool annotationCommand(const QString& command, AnnotationRecord& record, int option = 0,
                            const QString& path = QString(), int page = 0, int x = 0, int y = 0,
                            bool filled = false, bool highlight = false) override;
-    std::array<qint32, 4> hitRect() const override { return {0, 0, 0, 0}; }
+    // Left, top, right, bottom in twips relative to the widget, as the annotation found by
+    // the last "rangecheck" is shown now; all zero when it found none.
+    std::array<qint32, 4> hitRect() const override { return m_hitRect; }
 
     void stampProperties() override;
     void rectangleProperties() override;
@@ -120,6 +129,17 @@ public:
     // Smooth scaling of grey and colour pages (bilevel pages are always averaged).
     bool smoothScaling() const { return m_smooth; }
     void setSmoothScaling(bool on);
+    // Annotations of the shown page (in pixels of the page as stored, before the view's
+    // turns and flips), unsaved additions included, and what reading them found.
+    const QList<imaging::Annotation>& annotations() const;
+    imaging::AnnotationStatus annotationStatus() const;
+    // Maps pixels of the stored page to widget pixels as the page is shown now.
+    QTransform pageToWidget() const;
+    // The editor open over a text frame just added, where its text is typed; null when none.
+    QPlainTextEdit* textFrameEditor() const;
+    // Stores the text typed so far into the frame and its file, as Enter or leaving the
+    // editor do, and closes the editor.
+    void commitTextFrame();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -138,6 +158,7 @@ private:
     bool openDocument(const QString& path);
     bool showPage(int index);
     void prefetchNeighbours();
+    void prefetchNeighboursNow();
     void dropPage();
 
     // Zoom and scrolling (pageviewtransform.cpp).
@@ -151,6 +172,29 @@ private:
     void invalidateScaled();
     void releaseScaledStore();
     void ensureScaled(const QRect& visible);
+
+    // Annotations of the shown page drawn over it (pageviewannotations.cpp); origin is
+    // where the page's top left corner lies in viewport coordinates.
+    void paintAnnotations(QPainter& painter, const QPoint& origin);
+    QTransform pageToViewport(const QPointF& origin) const;
+    QSizeF storedPageSize() const;
+    QSizeF storedPageDpi() const;
+    void ensureAnnotations() const;
+    bool reloadAnnotations() const;
+    bool annotationsEditable() const;
+    bool addAnnotation(const AnnotationRecord& record, bool highlight);
+    bool saveAnnotations(const QString& path, int page);
+    bool removeCurrentAnnotation();
+    bool rangeCheck(int x, int y);
+    bool isShownFile(const QString& path) const;
+    void adoptRewrittenFile();
+    qint32 settingOr(const char* key, qint32 fallback) const;
+    // The text frame editor (pageviewannottext.cpp).
+    void openTextFrameEditor(const imaging::Annotation& frame);
+    void finishTextFrame(bool keep);
+    void placeTextFrameEditor();
+    bool textFrameBelongsTo(const QString& path, int page) const;
+    imaging::WriteResult writeTurnedPage(const QString& path, int index, bool quarterTurn);
 
     // Mouse helpers (pageviewmouse.cpp).
     QPointF twipsToPixels(float x, float y) const;
@@ -182,6 +226,11 @@ private:
     std::vector<uchar> m_scaledStore;
     QSize m_scaledTarget;
     qint64 m_scaledSource = 0;
+    QRegion m_scaledValid;  // the parts of m_scaledRect scaled so far (bilevel pages)
+    // Neighbouring pages are fetched after the next paint, once around each shown page.
+    bool m_prefetchPending = false;
+    std::weak_ptr<const imaging::Document> m_prefetchedDoc;
+    int m_prefetchedPage = -1;
     // The page shown last, so reloading it needs neither the shared cache nor a decode.
     imaging::PageKey m_lastKey;
     QImage m_lastImage;  // cacheKey of the page image m_scaled was made from
@@ -199,6 +248,19 @@ private:
     bool m_panning = false;
     QPoint m_panStart;
     QPoint m_panScrollStart;
+
+    // Annotations of the shown page, read when first needed (pageviewannotations.cpp).
+    mutable QList<imaging::Annotation> m_annotations;
+    mutable imaging::AnnotationStatus m_annotationStatus = imaging::AnnotationStatus::Absent;
+    mutable imaging::PageKey m_annotationsKey;  // file and page they were read from
+    int m_currentAnnotation = -1;               // chosen by the last "rangecheck"
+    std::array<qint32, 4> m_hitRect{};
+    // The deleter stores a text still being typed (also when the view goes away); it needs
+    // nothing else of the view.
+    struct TextFrameEditorDeleter {
+        void operator()(TextFrameEditor* editor) const;
+    };
+    std::unique_ptr<TextFrameEditor, TextFrameEditorDeleter> m_textEditor;
 };
 
 }  // namespace ktdv

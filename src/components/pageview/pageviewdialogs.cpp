@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "components/pageview/pageview.h"
 #include "platform/promptservice.h"
@@ -21,6 +22,14 @@ struct ColourSetting {
     qint32 defaultBgr;
 };
 
+struct SizeSetting {
+    QString label;
+    QString key;
+    qint32 defaultValue;
+    qint32 minimum;
+    qint32 maximum;
+};
+
 const char* const kBgrProperty = "bgr";
 
 QColor fromBgr(qint32 bgr) {
@@ -30,13 +39,13 @@ qint32 toBgr(const QColor& c) {
     return c.red() | (c.green() << 8) | (c.blue() << 16);
 }
 
-qint32 readColour(const SettingsStore* settings, const ColourSetting& s) {
+qint32 readSetting(const SettingsStore* settings, const QString& key, qint32 fallback) {
     if (!settings)
-        return s.defaultBgr;
+        return fallback;
     try {
-        return settings->readInt32(s.key, s.defaultBgr);
+        return settings->readInt32(key, fallback);
     } catch (...) {
-        return s.defaultBgr;  // a damaged value shows the default, and is replaced on OK
+        return fallback;  // a damaged value shows the default, and is replaced on OK
     }
 }
 
@@ -48,9 +57,12 @@ void paintSwatch(QPushButton* button, qint32 bgr) {
     button->setPalette(pal);
 }
 
-// A dialog with one colour button per setting; OK stores the colours as decimal text.
-void editColours(QWidget* parent, PromptService* prompts, SettingsStore* settings,
-                 const QString& title, const QList<ColourSetting>& rows) {
+// A dialog with one colour button per colour setting and one spin box per size setting;
+// OK stores them as decimal text. Picking a colour opens a colour chooser, also through the
+// prompt service.
+void editStyle(QWidget* parent, PromptService* prompts, SettingsStore* settings,
+               const QString& title, const QList<ColourSetting>& rows,
+               const QList<SizeSetting>& sizes = {}) {
     if (!prompts)
         return;
     QDialog dialog(parent);
@@ -61,14 +73,26 @@ void editColours(QWidget* parent, PromptService* prompts, SettingsStore* setting
     for (const ColourSetting& row : rows) {
         auto* button = new QPushButton(&dialog);
         button->setObjectName(row.key);
-        paintSwatch(button, readColour(settings, row));
+        paintSwatch(button, readSetting(settings, row.key, row.defaultBgr) & 0xFFFFFF);
         QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, button, prompts] {
             QColorDialog picker(fromBgr(button->property(kBgrProperty).toInt()), &dialog);
+            picker.setObjectName(QStringLiteral("colourPicker"));
+            picker.setOption(QColorDialog::DontUseNativeDialog);
             if (prompts->execDialog(&picker) == QDialog::Accepted)
                 paintSwatch(button, toBgr(picker.selectedColor()));
         });
         form->addRow(row.label, button);
         buttons.append(button);
+    }
+    QList<QSpinBox*> boxes;
+    for (const SizeSetting& row : sizes) {
+        auto* box = new QSpinBox(&dialog);
+        box->setObjectName(row.key);
+        box->setRange(row.minimum, row.maximum);
+        box->setValue(
+            qBound(row.minimum, readSetting(settings, row.key, row.defaultValue), row.maximum));
+        form->addRow(row.label, box);
+        boxes.append(box);
     }
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -78,24 +102,27 @@ void editColours(QWidget* parent, PromptService* prompts, SettingsStore* setting
         return;
     for (int i = 0; i < rows.size(); ++i)
         settings->writeInt(rows[i].key, buttons[i]->property(kBgrProperty).toInt());
+    for (int i = 0; i < sizes.size(); ++i)
+        settings->writeInt(sizes[i].key, boxes[i]->value());
 }
 
 }  // namespace
 
 void PageView::stampProperties() {
-    editColours(this, m_prompts.get(), m_settings.get(), tr("Stamp Properties"),
-                {{tr("Stamp colour"), QStringLiteral("stampColor"), 0x0000FF}});
+    editStyle(this, m_prompts.get(), m_settings.get(), tr("Stamp Properties"),
+              {{tr("Stamp colour"), QStringLiteral("stampColor"), 0x0000FF}},
+              {{tr("Font size (points)"), QStringLiteral("stampFontSize"), 16, 4, 400}});
 }
 
 void PageView::rectangleProperties() {
-    editColours(this, m_prompts.get(), m_settings.get(), tr("Rectangle Properties"),
-                {{tr("Fill colour"), QStringLiteral("rectFillColor"), 0xFF0000},
-                 {tr("Border colour"), QStringLiteral("rectBorderColor"), 0x0000FF}});
+    editStyle(this, m_prompts.get(), m_settings.get(), tr("Rectangle Properties"),
+              {{tr("Fill colour"), QStringLiteral("rectFillColor"), 0xFF0000},
+               {tr("Border colour"), QStringLiteral("rectBorderColor"), 0x0000FF}});
 }
 
 void PageView::highlightProperties() {
-    editColours(this, m_prompts.get(), m_settings.get(), tr("Highlight Properties"),
-                {{tr("Highlight colour"), QStringLiteral("highColor"), 0x00FFFF}});
+    editStyle(this, m_prompts.get(), m_settings.get(), tr("Highlight Properties"),
+              {{tr("Highlight colour"), QStringLiteral("highColor"), 0x00FFFF}});
 }
 
 void PageView::showSettings() {

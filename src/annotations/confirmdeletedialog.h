@@ -1,0 +1,16 @@
+#pragma once
+// The small modal window that asks before an annotation is deleted: a frame with the
+// question and the buttons "&Yes" and "&No", laid out in twips and converted to pixels.
+// No holds the first tab position, so it has the focus and answers Enter.
+// UI thread only.
+
+class QDialog;
+class QWidget;
+
+namespace ktdv::annotations {
+
+// Builds the window (objectName "frmMsgBox", children "fraMain", "Label1", "btnYes",
+// "btnNo"); the caller connects the buttons and owns the window.
+QDialog* createConfirmDeleteDialog(QWidget* parent);
+
+}  // namespace ktdv::annotations

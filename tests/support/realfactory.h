@@ -1,0 +1,45 @@
+#pragma once
+// The real components for a viewer under test: page view, thumbnail pane, progress bar
+// and recognition engine, with scripted prompts and settings kept in memory. Header only:
+// tests that include it link ktdv_viewer.
+
+#include <memory>
+
+#include "components/componentfactory.h"
+#include "components/ocr/tesseractengine.h"
+#include "components/pageview/pageview.h"
+#include "components/progressbar/progressbarwidget.h"
+#include "components/thumbnails/thumbnailview.h"
+#include "platform/settingsstore.h"
+#include "support/doubles.h"
+#include "support/scriptedprompts.h"
+
+namespace ktdv::test {
+
+class RealFactory final : public ComponentFactory {
+public:
+    std::shared_ptr<ScriptedPromptService> prompts = std::make_shared<ScriptedPromptService>();
+    std::shared_ptr<SettingsStore> settings = createMemorySettingsStore();
+    std::unique_ptr<ImageEditor> createImageEditor(QWidget* parent) override {
+        return std::make_unique<PageView>(prompts, settings, parent);
+    }
+    std::unique_ptr<ThumbnailPane> createThumbnailPane(QWidget* parent) override {
+        return std::make_unique<ThumbnailView>(prompts, parent);
+    }
+    std::unique_ptr<ProgressBar> createProgressBar(QWidget* parent) override {
+        return std::make_unique<ProgressBarWidget>(parent);
+    }
+    std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
+        return std::make_unique<TesseractEngine>();
+    }
+    std::shared_ptr<PromptService> promptService() override { return prompts; }
+    std::shared_ptr<SettingsStore> settingsStore() override { return settings; }
+    std::shared_ptr<MachineValues> machineValues() override {
+        return std::make_shared<FixedMachineValues>();
+    }
+    std::shared_ptr<PrinterStatus> printerStatus() override {
+        return std::make_shared<FixedPrinterStatus>();
+    }
+};
+
+}  // namespace ktdv::test
