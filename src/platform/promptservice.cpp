@@ -2,6 +2,8 @@
 
 #include "qtpromptservice.h"
 
+#include <QDialog>
+
 namespace ktdv {
 
 QStringList qtNameFilters(const QString& filter) {
@@ -23,6 +25,11 @@ QStringList qtNameFilters(const QString& filter) {
         result << (name.isEmpty() ? list : name + QStringLiteral(" (") + list + QLatin1Char(')'));
     }
     return result;
+}
+
+bool PromptService::printDialog(QDialog* dialog, QPrinter& printer) {
+    Q_UNUSED(printer)
+    return dialog && execDialog(dialog) == QDialog::Accepted;
 }
 
 QString toQtFilter(const QString& filter) {

@@ -10,6 +10,7 @@ class QWidget;
 class QMenu;
 class QAction;
 class QDialog;
+class QPrinter;
 
 namespace ktdv {
 
@@ -41,6 +42,10 @@ public:
     virtual void popupMenu(QMenu* menu, const QPoint& globalPos) = 0;
     // Shows a modal window; returns its result code.
     virtual int execDialog(QDialog* dialog) = 0;
+    // The print dialog: dialog is a print dialog made for printer. Returns true when the
+    // user chose to print; printer then holds the choices (printer, pages, paper, copies).
+    // By default the dialog is shown with execDialog.
+    virtual bool printDialog(QDialog* dialog, QPrinter& printer);
 };
 
 // Converts the viewer's "Name|pattern|Name|pattern" filter to Qt's "Name (pattern);;..." form.
