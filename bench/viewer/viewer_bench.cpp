@@ -4,6 +4,7 @@
 //
 //   viewer_bench [--pages N] [--folder DIR]      (default 1000 pages in /tmp/ktdv-bench)
 //   viewer_bench --memory-probe N                (prints the peak RSS after paging N pages)
+//   viewer_bench --only-benchmarks               (no paging run, no memory probes: profiling)
 
 #include <benchmark/benchmark.h>
 
@@ -170,8 +171,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int pages = 1000;
     int probePages = 0;
+    bool onlyBenchmarks = false;
     QString folder = QDir::tempPath() + QStringLiteral("/ktdv-bench");
     const QStringList args = app.arguments();
+    onlyBenchmarks = args.contains(QStringLiteral("--only-benchmarks"));
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == QLatin1String("--pages"))
             pages = args[i + 1].toInt();
@@ -209,6 +212,8 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
+    if (onlyBenchmarks)
+        return 0;
     const double perPage = pageThroughAll();
     const double ref = reporter.seconds["reference/libtiff_decode_page"];
     auto ratio = [&](double s) { return ref > 0 ? s / ref : 0.0; };

@@ -7,6 +7,8 @@
 
 #include "imaging/document.h"
 
+class QFile;
+
 namespace ktdv::imaging::detail {
 
 // Walks the TIFF directory chain straight from the file's bytes: one PageInfo and one
@@ -14,6 +16,13 @@ namespace ktdv::imaging::detail {
 // broken link and at limits::kMaxPages. False (with *error) when no page was found.
 bool scanTiffPages(const uchar* data, quint64 size, QVector<quint64>* offsets,
                    QVector<PageInfo>* pages, QString* error);
+// The same read from an open file a directory at a time, without mapping it.
+bool scanTiffPages(QFile& file, QVector<quint64>* offsets, QVector<PageInfo>* pages,
+                   QString* error);
+
+// The bytes of one tag of the directory at ifdOffset ("" when absent or too large), read
+// without walking the directory chain.
+QByteArray readTiffTag(QFile& file, quint64 ifdOffset, quint16 tag);
 
 // Decodes the page whose directory starts at ifdOffset.
 DecodedPage decodeTiffPage(const QString& path, quint64 ifdOffset);

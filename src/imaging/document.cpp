@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 
 #include "imaging/ccittdecoder.h"
 #include "imaging/decoders.h"
@@ -17,7 +19,55 @@ bool startsWith(const QByteArray& head, const char* magic, int length) {
     return head.size() >= length && memcmp(head.constData(), magic, size_t(length)) == 0;
 }
 
+// The directories of the TIFF files opened last, by path, size, modification time and
+// first bytes: the page view and the thumbnail pane open the same document one after the
+// other, and reopening an unchanged file does not walk its directory chain again.
+struct RecentDirectory {
+    QString path;
+    qint64 size = 0;
+    QDateTime modified;
+    size_t headHash = 0;
+    QVector<quint64> offsets;
+    QVector<PageInfo> pages;
+};
+constexpr int kRecentDirectories = 4;
+
+QMutex& recentMutex() {
+    static QMutex m;
+    return m;
+}
+QList<RecentDirectory>& recentDirectories() {
+    static QList<RecentDirectory> list;
+    return list;
+}
+
 }  // namespace
+
+bool Document::recentDirectory(const Document& doc, size_t headHash, QVector<quint64>* offsets,
+                               QVector<PageInfo>* pages) {
+    QMutexLocker lock(&recentMutex());
+    for (const RecentDirectory& r : recentDirectories()) {
+        if (r.path == doc.m_path && r.size == doc.m_fileSize && r.modified == doc.m_modified &&
+            r.headHash == headHash) {
+            *offsets = r.offsets;
+            *pages = r.pages;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Document::rememberDirectory(const Document& doc, size_t headHash,
+                                 const QVector<quint64>& offsets, const QVector<PageInfo>& pages) {
+    if (!doc.m_modified.isValid())
+        return;
+    QMutexLocker lock(&recentMutex());
+    QList<RecentDirectory>& list = recentDirectories();
+    list.removeIf([&](const RecentDirectory& r) { return r.path == doc.m_path; });
+    list.prepend({doc.m_path, doc.m_fileSize, doc.m_modified, headHash, offsets, pages});
+    while (list.size() > kRecentDirectories)
+        list.removeLast();
+}
 
 QSizeF PageInfo::physicalSizeInches() const {
     const double dx = dpi.width() > 0 ? dpi.width() : 96.0;
@@ -64,21 +114,27 @@ std::shared_ptr<const Document> Document::open(const QString& path, QString* err
     doc->m_path = path;
     doc->m_fileSize = file.size();
     doc->m_modified = fileInfo.lastModified();
-    doc->m_format = detectFormat(file.read(kHeadBytes));
+    const QByteArray head = file.read(kHeadBytes);
+    doc->m_format = detectFormat(head);
 
     switch (doc->m_format) {
         case FileFormat::Tiff: {
-            const qint64 size = file.size();
-            const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-            QByteArray copy;
-            if (!mapped) {  // not mappable (a pipe, a special file): read it instead
+            // Read a directory at a time, not mapped: a long document's directories are
+            // spread over the whole file. A pipe or special file is read whole instead.
+            bool found = false;
+            if (file.isSequential() || file.size() <= 0) {
                 file.seek(0);
-                copy = file.readAll();
-                mapped = reinterpret_cast<const uchar*>(copy.constData());
+                const QByteArray copy = file.readAll();
+                found = detail::scanTiffPages(reinterpret_cast<const uchar*>(copy.constData()),
+                                              quint64(copy.size()), &doc->m_ifdOffsets,
+                                              &doc->m_pages, &err);
+            } else if (!recentDirectory(*doc, qHash(head), &doc->m_ifdOffsets, &doc->m_pages)) {
+                found = detail::scanTiffPages(file, &doc->m_ifdOffsets, &doc->m_pages, &err);
+                if (found)
+                    rememberDirectory(*doc, qHash(head), doc->m_ifdOffsets, doc->m_pages);
+            } else {
+                found = true;
             }
-            const bool found =
-                detail::scanTiffPages(mapped, quint64(copy.isEmpty() ? size : copy.size()),
-                                      &doc->m_ifdOffsets, &doc->m_pages, &err);
             if (!found)
                 return nullptr;
             break;
@@ -143,6 +199,16 @@ DecodedPage Document::decodePage(int index) const {
     result.complete = false;
     result.error = QStringLiteral("Unknown file format");
     return result;
+}
+
+QByteArray Document::readPageTag(int index, quint16 tag) const {
+    if (m_format != FileFormat::Tiff || index < 0 || index >= m_ifdOffsets.size())
+        return {};
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != m_fileSize ||
+        QFileInfo(file).lastModified() != m_modified)
+        return {};
+    return detail::readTiffTag(file, m_ifdOffsets.at(index), tag);
 }
 
 namespace detail {

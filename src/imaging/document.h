@@ -72,11 +72,21 @@ public:
     // interpretation and orientation. Never throws; bounded in time and memory.
     DecodedPage decodePage(int index) const;
 
+    // The bytes of a private tag of one TIFF page ("" when absent, for other formats and
+    // when the file changed since it was opened), read from the page's own directory: no
+    // walk of the directory chain and no mapping of the file. Any thread.
+    QByteArray readPageTag(int index, quint16 tag) const;
+
     // Offsets of the TIFF page directories (empty for other formats).
     const QVector<quint64>& directoryOffsets() const { return m_ifdOffsets; }
 
 private:
     Document() = default;
+    // The directory of a TIFF file opened shortly before and unchanged since (document.cpp).
+    static bool recentDirectory(const Document& doc, size_t headHash, QVector<quint64>* offsets,
+                                QVector<PageInfo>* pages);
+    static void rememberDirectory(const Document& doc, size_t headHash,
+                                  const QVector<quint64>& offsets, const QVector<PageInfo>& pages);
     QString m_path;
     FileFormat m_format = FileFormat::Unknown;
     QVector<PageInfo> m_pages;

@@ -1,27 +1,16 @@
 #include "imaging/scaling.h"
 
+#include <QHash>
 #include <QPainter>
 
-#include <array>
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
 namespace ktdv::imaging {
 
 namespace {
-
-// Set bits of every byte value.
-constexpr std::array<quint8, 256> makePopcountTable() {
-    std::array<quint8, 256> t{};
-    for (int i = 0; i < 256; ++i) {
-        int n = 0;
-        for (int b = i; b; b >>= 1)
-            n += b & 1;
-        t[i] = static_cast<quint8>(n);
-    }
-    return t;
-}
-constexpr std::array<quint8, 256> kPopcount = makePopcountTable();
 
 // Source span [first, last) covered by target cell i of n over a source of length len; never
 // empty, so enlarging repeats source pixels.
@@ -44,9 +33,19 @@ int tableGrey(const QImage& img, int index, int fallback) {
     return img.colorCount() > index ? qGray(img.color(index)) : fallback;
 }
 
+// Grey of every ink count of a box of `area` source pixels, rounded as
+// (paper * (area - inked) + ink * inked + area / 2) / area.
+struct GreyTable {
+    int area = 0;
+    std::vector<quint32> pixel;  // as written: grey, or 0xFFgggggg for RGB32
+};
+
 // Bilevel to grey: every target pixel is the mean of the source pixels its box covers.
-// Pages are mostly paper: all-paper words of a row are skipped 64 pixels at a time, and the
-// ink of any other byte is counted per target column with masked table look-ups.
+// Pages are mostly paper: all-paper words of a row are skipped 64 pixels at a time. When
+// shrinking, each source byte adds the ink of up to eight target columns at once: a table
+// per byte position gives its count per column packed into the eight bytes of a 64-bit
+// word, and the words of the source rows of one target row are summed before they are
+// spread over the columns. Greys come from a table per box area, never from a division.
 // `out` has the part's size and is Format_Grayscale8 or Format_RGB32.
 void scaleBilevelInto(const QImage& src, QSize target, const QRect& part, QImage& out) {
     const QImage mono =
@@ -60,56 +59,130 @@ void scaleBilevelInto(const QImage& src, QSize target, const QRect& part, QImage
     // XOR with this makes ink bits 1.
     const uchar flip = g1 < g0 ? 0x00 : 0xFF;
     const bool rgb = out.format() == QImage::Format_RGB32;
+    const quint32 paperPixel = rgb ? 0xFF000000u | (uint(paper) * 0x010101u) : uint(paper);
+    const bool whitePaper = paperPixel == 0xFFFFFFFFu;
 
     out.setDotsPerMeterX(int(qint64(mono.dotsPerMeterX()) * target.width() / qMax(1, w)));
     out.setDotsPerMeterY(int(qint64(mono.dotsPerMeterY()) * target.height() / qMax(1, h)));
 
     const int cols = part.width();
-    std::vector<int> width(cols);  // source pixels across each target column
-    std::vector<int> acc(cols);
+    std::vector<int> acc(cols, 0);
     const bool shrinking = target.width() < w;
     // Shrinking: the target column of every source x in [xBegin, xEnd).
     // Enlarging: the one source x of every target column.
     const int xBegin = sourceSpan(part.x(), target.width(), w).first;
     const int xEnd = sourceSpan(part.x() + cols - 1, target.width(), w).last;
     std::vector<int> map(shrinking ? xEnd - xBegin : cols);
+    // Source pixels across each target column take few values: each column names its one.
+    std::vector<int> widths;
+    std::vector<quint8> widthOf(cols);
     for (int c = 0; c < cols; ++c) {
         const Span s = sourceSpan(part.x() + c, target.width(), w);
-        width[c] = s.last - s.first;
+        const int width = s.last - s.first;
+        auto it = std::find(widths.begin(), widths.end(), width);
+        if (it == widths.end()) {
+            widths.push_back(width);
+            it = widths.end() - 1;
+        }
+        widthOf[c] = quint8(it - widths.begin());
         if (shrinking)
             for (int x = s.first; x < s.last; ++x)
                 map[x - xBegin] = c;
         else
             map[c] = s.first;
     }
+    if (widths.size() > 255)  // cannot happen with spans from sourceSpan; kept safe
+        return;
+
+    std::vector<GreyTable> tables;
+    auto tableFor = [&](int area) -> const quint32* {
+        for (const GreyTable& t : tables)
+            if (t.area == area)
+                return t.pixel.data();
+        GreyTable t;
+        t.area = area;
+        t.pixel.resize(size_t(area) + 1);
+        for (int inked = 0; inked <= area; ++inked) {
+            const uint grey =
+                uint((qint64(paper) * (area - inked) + qint64(ink) * inked + area / 2) / area);
+            t.pixel[size_t(inked)] = rgb ? 0xFF000000u | (grey * 0x010101u) : grey;
+        }
+        tables.push_back(std::move(t));
+        return tables.back().pixel.data();
+    };
 
     const int firstByte = xBegin >> 3;
     const int endByte = (xEnd + 7) >> 3;
-    // Shrinking: each source byte split into the bits of each target column it feeds.
-    struct Segment {
-        int col;
-        uchar mask;
-    };
-    std::vector<Segment> segs;
-    std::vector<int> segFirst;
+    const int bytes = endByte - firstByte;
+    // Shrinking: per source byte, the first target column it feeds and the table that
+    // spreads its bits over that column and the next ones (at most eight).
+    std::vector<int> byteCol;
+    std::vector<quint8> byteFields;
+    std::vector<const quint64*> byteTable;
+    std::vector<std::pair<quint32, std::vector<quint64>>> spreads;
+    std::vector<quint64> packed;
     if (shrinking) {
-        segFirst.reserve(endByte - firstByte + 1);
+        byteCol.resize(size_t(bytes));
+        byteFields.resize(size_t(bytes));
+        byteTable.resize(size_t(bytes));
+        packed.assign(size_t(bytes), 0);
+        std::vector<size_t> spreadOf(static_cast<size_t>(bytes));
+        QHash<quint32, size_t> spreadIndex;
         for (int i = firstByte; i < endByte; ++i) {
-            segFirst.push_back(int(segs.size()));
-            const size_t byteStart = segs.size();
+            int first = -1;
+            quint32 key = 0;  // field of each bit, 4 bits each; 0xF = outside the part
+            int fields = 0;
             for (int k = 0; k < 8; ++k) {
                 const int x = i * 8 + k;
-                if (x < xBegin || x >= xEnd)
-                    continue;
-                const int col = map[x - xBegin];
-                if (segs.size() > byteStart && segs.back().col == col)
-                    segs.back().mask |= uchar(0x80 >> k);
-                else
-                    segs.push_back({col, uchar(0x80 >> k)});
+                int field = 0xF;
+                if (x >= xBegin && x < xEnd) {
+                    const int col = map[x - xBegin];
+                    if (first < 0)
+                        first = col;
+                    field = col - first;
+                    fields = field + 1;
+                }
+                key |= quint32(field) << (4 * k);
             }
+            byteCol[size_t(i - firstByte)] = qMax(0, first);
+            byteFields[size_t(i - firstByte)] = quint8(fields);
+            auto known = spreadIndex.constFind(key);
+            if (known == spreadIndex.constEnd()) {
+                // Built from the lowest set bit up: one addition per byte value.
+                quint64 bit[8];
+                for (int k = 0; k < 8; ++k) {
+                    const int field = int(key >> (4 * k)) & 0xF;
+                    bit[k] = field == 0xF ? 0 : quint64(1) << (8 * field);
+                }
+                std::vector<quint64> table(256, 0);
+                for (int v = 1; v < 256; ++v)
+                    table[size_t(v)] =
+                        table[size_t(v & (v - 1))] + bit[7 - qCountTrailingZeroBits(uint(v))];
+                known = spreadIndex.insert(key, spreads.size());
+                spreads.emplace_back(key, std::move(table));
+            }
+            const size_t found = known.value();
+            spreadOf[size_t(i - firstByte)] = found;
         }
-        segFirst.push_back(int(segs.size()));
+        for (int i = 0; i < bytes; ++i)
+            byteTable[size_t(i)] = spreads[spreadOf[size_t(i)]].second.data();
     }
+    // Rows summed into the packed counts before they could overflow a byte (8 bits a row).
+    constexpr int kRowsPerFlush = 31;
+    int touchedFirst = INT_MAX;  // byte range of `packed` holding ink
+    int touchedLast = -1;
+    auto flush = [&] {
+        for (int b = touchedFirst; b <= touchedLast; ++b) {
+            quint64 word = packed[size_t(b)];
+            if (!word)
+                continue;
+            packed[size_t(b)] = 0;
+            int* a = acc.data() + byteCol[size_t(b)];
+            const int fields = byteFields[size_t(b)];
+            for (int f = 0; f < fields; ++f, word >>= 8)
+                a[f] += int(word & 0xFF);
+        }
+    };
     auto addRow = [&](const uchar* line) {
         if (!shrinking) {
             for (int c = 0; c < cols; ++c) {
@@ -118,44 +191,81 @@ void scaleBilevelInto(const QImage& src, QSize target, const QRect& part, QImage
             }
             return;
         }
-        auto addByte = [&](int i) {
-            const uchar byte = line[i] ^ flip;
-            if (!byte)
-                return;
-            for (int k = segFirst[i - firstByte]; k < segFirst[i - firstByte + 1]; ++k)
-                acc[segs[k].col] += kPopcount[byte & segs[k].mask];
-        };
+        const uchar* from = line + firstByte;
         const quint64 paperWord = flip ? ~quint64(0) : quint64(0);
-        int i = firstByte;
-        for (; i + 8 <= endByte; i += 8) {
+        auto addBytes = [&](int b, int end) {
+            bool any = false;
+            for (; b < end; ++b) {
+                const uchar byte = from[b] ^ flip;
+                if (!byte)
+                    continue;
+                packed[size_t(b)] += byteTable[size_t(b)][byte];
+                touchedFirst = qMin(touchedFirst, b);
+                touchedLast = qMax(touchedLast, b);
+                any = true;
+            }
+            return any;
+        };
+        int b = 0;
+        for (; b + 8 <= bytes; b += 8) {
             quint64 word;
-            std::memcpy(&word, line + i, 8);
-            if (word == paperWord)
-                continue;
-            for (int k = 0; k < 8; ++k)
-                addByte(i + k);
+            std::memcpy(&word, from + b, 8);
+            if (word != paperWord)
+                addBytes(b, b + 8);
         }
-        for (; i < endByte; ++i)
-            addByte(i);
+        addBytes(b, bytes);
     };
 
+    int tableRows = -1;
+    std::vector<const quint32*> rowTables(widths.size());
     for (int r = 0; r < part.height(); ++r) {
         const Span rows = sourceSpan(part.y() + r, target.height(), h);
-        std::fill(acc.begin(), acc.end(), 0);
-        for (int y = rows.first; y < rows.last; ++y)
-            addRow(mono.constScanLine(y));
-        uchar* dst = out.scanLine(r);
-        QRgb* dstRgb = reinterpret_cast<QRgb*>(dst);
         const int rowCount = rows.last - rows.first;
-        for (int c = 0; c < cols; ++c) {
-            const int area = width[c] * rowCount;
-            const int inked = acc[c];
-            const uint grey = uint((paper * (area - inked) + ink * inked + area / 2) / area);
-            if (rgb)
-                dstRgb[c] = 0xFF000000u | (grey * 0x010101u);
-            else
-                dst[c] = uchar(grey);
+        touchedFirst = INT_MAX;
+        touchedLast = -1;
+        int pending = 0;
+        for (int y = rows.first; y < rows.last; ++y) {
+            addRow(mono.constScanLine(y));
+            if (shrinking && ++pending == kRowsPerFlush) {
+                flush();
+                pending = 0;
+            }
         }
+        // Columns that may hold ink; the others are paper.
+        int c0 = 0, c1 = cols;
+        if (shrinking) {
+            flush();
+            if (touchedLast < 0) {
+                c0 = c1 = 0;
+            } else {
+                c0 = byteCol[size_t(touchedFirst)];
+                c1 = qMin(cols, byteCol[size_t(touchedLast)] + byteFields[size_t(touchedLast)]);
+            }
+        }
+        if (rowCount != tableRows) {
+            for (size_t k = 0; k < widths.size(); ++k)
+                rowTables[k] = tableFor(widths[k] * rowCount);
+            tableRows = rowCount;
+        }
+        uchar* dst = out.scanLine(r);
+        if (rgb) {
+            quint32* d = reinterpret_cast<quint32*>(dst);
+            if (whitePaper) {  // the usual paper: a plain byte fill
+                std::memset(d, 0xFF, size_t(c0) * 4);
+                std::memset(d + c1, 0xFF, size_t(cols - c1) * 4);
+            } else {
+                std::fill(d, d + c0, paperPixel);
+                std::fill(d + c1, d + cols, paperPixel);
+            }
+            for (int c = c0; c < c1; ++c)
+                d[c] = rowTables[widthOf[c]][acc[c]];
+        } else {
+            std::memset(dst, paper, size_t(c0));
+            for (int c = c0; c < c1; ++c)
+                dst[c] = uchar(rowTables[widthOf[c]][acc[c]]);
+            std::memset(dst + c1, paper, size_t(cols - c1));
+        }
+        std::fill(acc.begin() + c0, acc.begin() + c1, 0);
     }
 }
 

@@ -1,7 +1,15 @@
 // The page directory of a TIFF file, read from its bytes without libtiff: opening a
 // thousand-page fax must not cost a thousand directory reads.
 
+#include <QFile>
 #include <QSet>
+
+#include <algorithm>
+#include <array>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 #include "imaging/decoders.h"
 #include "imaging/limits.h"
@@ -24,7 +32,89 @@ struct Fields {
     quint64 resUnit = 2;
 };
 
-double rationalAt(const ByteView& v, quint16 type, quint64 off) {
+// The reads of ByteView from an open file, through a small window: the directories of a
+// long document lie all over the file, next to each page's data, and reading the few
+// bytes of each costs far less than mapping the file and touching one of its memory
+// pages per directory.
+class FileView {
+public:
+    FileView(QFile& file, quint64 size, bool bigEndian)
+        : m_file(file), m_size(size), m_big(bigEndian) {}
+
+    bool has(quint64 offset, quint64 length) const {
+        return offset <= m_size && length <= m_size - offset;
+    }
+    quint16 u16(quint64 off) const {
+        uchar p[2];
+        if (!fetch(off, 2, p))
+            return 0;
+        return m_big ? quint16((p[0] << 8) | p[1]) : quint16((p[1] << 8) | p[0]);
+    }
+    quint32 u32(quint64 off) const {
+        uchar p[4];
+        if (!fetch(off, 4, p))
+            return 0;
+        return m_big ? (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3]
+                     : (quint32(p[3]) << 24) | (quint32(p[2]) << 16) | (quint32(p[1]) << 8) | p[0];
+    }
+    quint64 u64(quint64 off) const {
+        if (!has(off, 8))
+            return 0;
+        const quint64 a = u32(off), b = u32(off + 4);
+        return m_big ? (a << 32) | b : (b << 32) | a;
+    }
+    quint64 element(quint16 type, quint64 off, quint64 index) const {
+        switch (tiff::typeSize(type)) {
+            case 1: {
+                uchar b = 0;
+                return fetch(off + index, 1, &b) ? b : 0;
+            }
+            case 2:
+                return u16(off + index * 2);
+            case 4:
+                return u32(off + index * 4);
+            case 8:
+                return u64(off + index * 8);
+            default:
+                return 0;
+        }
+    }
+
+private:
+    static constexpr quint64 kWindow = 2048;
+    static constexpr quint64 kBefore = 256;  // values are often written just before
+
+    bool fetch(quint64 off, quint64 length, uchar* out) const {
+        if (!has(off, length))
+            return false;
+        if (off < m_start || off + length > m_start + m_length) {
+            m_start = off > kBefore ? off - kBefore : 0;
+            m_length = 0;
+            const quint64 want = std::min<quint64>(kWindow, m_size - m_start);
+            qint64 got = -1;
+#ifdef Q_OS_UNIX
+            got = ::pread(m_file.handle(), m_window.data(), size_t(want), off_t(m_start));
+#endif
+            if (got < 0 && m_file.seek(qint64(m_start)))
+                got = m_file.read(reinterpret_cast<char*>(m_window.data()), qint64(want));
+            if (got < 0 || off + length > m_start + quint64(got))
+                return false;
+            m_length = quint64(got);
+        }
+        std::memcpy(out, m_window.data() + (off - m_start), size_t(length));
+        return true;
+    }
+
+    QFile& m_file;
+    quint64 m_size;
+    bool m_big;
+    mutable std::array<uchar, kWindow> m_window{};
+    mutable quint64 m_start = 0;
+    mutable quint64 m_length = 0;
+};
+
+template <class View>
+double rationalAt(const View& v, quint16 type, quint64 off) {
     if (type == 5 || type == 10) {
         const quint32 num = v.u32(off), den = v.u32(off + 4);
         return den ? double(num) / double(den) : 0.0;
@@ -44,19 +134,9 @@ double rationalAt(const ByteView& v, quint16 type, quint64 off) {
     return double(v.element(type, off, 0));
 }
 
-}  // namespace
-
-bool scanTiffPages(const uchar* data, quint64 size, QVector<quint64>* offsets,
-                   QVector<PageInfo>* pages, QString* error) {
-    offsets->clear();
-    pages->clear();
-    if (!data || size < 8) {
-        if (error)
-            *error = QStringLiteral("The TIFF header is incomplete");
-        return false;
-    }
-    const bool big = data[0] == 'M';
-    const ByteView v(data, size, big);
+template <class View>
+bool scanPages(const View& v, quint64 size, QVector<quint64>* offsets, QVector<PageInfo>* pages,
+               QString* error) {
     const quint16 magic = v.u16(2);
     const bool bigTiff = magic == 43;
     if (bigTiff && (v.u16(4) != 8 || size < 16)) {
@@ -87,7 +167,14 @@ bool scanTiffPages(const uchar* data, quint64 size, QVector<quint64>* offsets,
         seen.insert(next);
         const quint64 count = bigTiff ? v.u64(next) : v.u16(next);
         const quint64 first = next + countSize;
-        if (count == 0 || count > 4096 || !v.has(first, count * entrySize)) {
+        bool page = count > 0 && count <= 4096 && v.has(first, count * entrySize);
+        for (quint64 i = 0; page && i < count; ++i) {
+            const quint64 e = first + i * entrySize;
+            if (tiff::isPageEntry(v.u16(e), v.u16(e + 2)))
+                break;
+            page = i + 1 < count;
+        }
+        if (!page) {
             stopReason = QStringLiteral("A page directory is damaged");
             break;
         }
@@ -174,6 +261,67 @@ bool scanTiffPages(const uchar* data, quint64 size, QVector<quint64>* offsets,
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool scanTiffPages(const uchar* data, quint64 size, QVector<quint64>* offsets,
+                   QVector<PageInfo>* pages, QString* error) {
+    offsets->clear();
+    pages->clear();
+    if (!data || size < 8) {
+        if (error)
+            *error = QStringLiteral("The TIFF header is incomplete");
+        return false;
+    }
+    return scanPages(ByteView(data, size, data[0] == 'M'), size, offsets, pages, error);
+}
+
+bool scanTiffPages(QFile& file, QVector<quint64>* offsets, QVector<PageInfo>* pages,
+                   QString* error) {
+    offsets->clear();
+    pages->clear();
+    const qint64 size = file.size();
+    char order = 0;
+    if (size < 8 || !file.seek(0) || file.read(&order, 1) != 1) {
+        if (error)
+            *error = QStringLiteral("The TIFF header is incomplete");
+        return false;
+    }
+    return scanPages(FileView(file, quint64(size), order == 'M'), quint64(size), offsets, pages,
+                     error);
+}
+
+QByteArray readTiffTag(QFile& file, quint64 ifdOffset, quint16 tag) {
+    const qint64 size = file.size();
+    char order = 0;
+    if (size < 8 || !file.seek(0) || file.read(&order, 1) != 1)
+        return {};
+    const FileView v(file, quint64(size), order == 'M');
+    const bool bigTiff = v.u16(2) == 43;
+    const quint64 count = bigTiff ? v.u64(ifdOffset) : v.u16(ifdOffset);
+    const quint64 entrySize = bigTiff ? 20 : 12;
+    const quint64 first = ifdOffset + (bigTiff ? 8 : 2);
+    for (quint64 i = 0; i < count && i < 4096 && v.has(first + i * entrySize, entrySize); ++i) {
+        const quint64 e = first + i * entrySize;
+        if (v.u16(e) != tag)
+            continue;
+        const int typeSize = tiff::typeSize(v.u16(e + 2));
+        const quint64 n = bigTiff ? v.u64(e + 4) : v.u32(e + 4);
+        if (typeSize == 0 || n > quint64(limits::kMaxTagBytes) / quint64(typeSize))
+            return {};
+        const quint64 bytes = n * quint64(typeSize);
+        quint64 at = e + (bigTiff ? 12 : 8);
+        if (bytes > (bigTiff ? 8u : 4u))
+            at = bigTiff ? v.u64(at) : v.u32(at);
+        if (!v.has(at, bytes))
+            return {};
+        QByteArray value(qsizetype(bytes), Qt::Uninitialized);
+        if (!file.seek(qint64(at)) || file.read(value.data(), value.size()) != value.size())
+            return {};
+        return value;
+    }
+    return {};
 }
 
 }  // namespace ktdv::imaging::detail

@@ -19,6 +19,9 @@ PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<Setti
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
+    // Every paint covers the whole viewport (page or background), so nothing beneath it
+    // is painted first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
     if (m_settings) {
@@ -52,11 +55,6 @@ void PageView::setSmoothScaling(bool on) {
     m_smooth = on;
     invalidateScaled();
     viewport()->update();
-}
-
-void PageView::printDocument(bool& printAnnotations) {
-    // Printing belongs to the viewer's print path; the view has nothing of its own to add.
-    Q_UNUSED(printAnnotations);
 }
 
 }  // namespace ktdv

@@ -1,8 +1,9 @@
 // Loading documents and pages into the view, page navigation, and writing a turned page
 // back into its file.
 #include <QFileInfo>
+#include <QFuture>
+#include <QHash>
 #include <QMutex>
-#include <QSet>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "components/pageview/fileattributes.h"
@@ -21,14 +22,15 @@ imaging::PageKey keyOf(const imaging::Document& doc, int page) {
     return {doc.path(), doc.fileSize(), doc.modified().toMSecsSinceEpoch(), page};
 }
 
-// Neighbouring pages being decoded in the background, so one page is not decoded twice.
+// Neighbouring pages being decoded in the background, so one page is not decoded twice:
+// a view that needs one of them waits for it instead.
 QMutex& inFlightMutex() {
     static QMutex m;
     return m;
 }
-QSet<QString>& inFlight() {
-    static QSet<QString> s;
-    return s;
+QHash<QString, QFuture<void>>& inFlight() {
+    static QHash<QString, QFuture<void>> futures;
+    return futures;
 }
 QString inFlightName(const imaging::PageKey& k) {
     return k.path + QLatin1Char('|') + QString::number(k.fileSize) + QLatin1Char('|') +
@@ -40,20 +42,32 @@ void prefetch(std::shared_ptr<const imaging::Document> doc, int page) {
     if (imaging::PageCache::shared().find(key))
         return;
     const QString name = inFlightName(key);
+    // Held while the task is queued, so it cannot remove its entry before it is made.
+    QMutexLocker lock(&inFlightMutex());
+    if (inFlight().contains(name))
+        return;
+    // Only the document and the cache are touched here, never a widget.
+    inFlight().insert(name, QtConcurrent::run([doc = std::move(doc), page, key, name] {
+                          const imaging::DecodedPage decoded = doc->decodePage(page);
+                          if (decoded.ok() && decoded.complete)
+                              imaging::PageCache::shared().insert(key, decoded.image);
+                          QMutexLocker done(&inFlightMutex());
+                          inFlight().remove(name);
+                      }));
+}
+
+// Waits for the page when it is being decoded in the background; false when it is not.
+bool waitForPrefetch(const imaging::PageKey& key) {
+    QFuture<void> pending;
     {
         QMutexLocker lock(&inFlightMutex());
-        if (inFlight().contains(name))
-            return;
-        inFlight().insert(name);
+        const auto it = inFlight().constFind(inFlightName(key));
+        if (it == inFlight().constEnd())
+            return false;
+        pending = it.value();
     }
-    // Only the document and the cache are touched here, never a widget.
-    (void)QtConcurrent::run([doc = std::move(doc), page, key, name] {
-        const imaging::DecodedPage decoded = doc->decodePage(page);
-        if (decoded.ok() && decoded.complete)
-            imaging::PageCache::shared().insert(key, decoded.image);
-        QMutexLocker lock(&inFlightMutex());
-        inFlight().remove(name);
-    });
+    pending.waitForFinished();  // runs it here when no thread has started it yet
+    return true;
 }
 
 }  // namespace
@@ -84,6 +98,9 @@ bool PageView::showPage(int index) {
         image = m_lastImage;  // the same page again: a resize or a reload after a change
     } else if (auto cached = imaging::PageCache::shared().find(key)) {
         image = *cached;
+    } else if (auto fetched =
+                   waitForPrefetch(key) ? imaging::PageCache::shared().find(key) : std::nullopt) {
+        image = *fetched;
     } else {
         ++m_decodeCount;
         const imaging::DecodedPage decoded = m_doc->decodePage(index);
@@ -113,9 +130,27 @@ bool PageView::showPage(int index) {
 }
 
 void PageView::prefetchNeighbours() {
-    if (!m_doc)
+    // After the next paint: the page on the screen comes first.
+    m_prefetchPending = m_doc != nullptr;
+}
+
+void PageView::prefetchNeighboursNow() {
+    if (!m_doc || m_path.isEmpty())
         return;
-    for (int page : {m_pageIndex + 1, m_pageIndex - 1}) {
+    const bool sameDoc = m_prefetchedDoc.lock() == m_doc;
+    if (sameDoc && m_prefetchedPage == m_pageIndex)
+        return;  // a reload of the same page: already fetched around it
+    // Paging on fetches two pages ahead in its direction, so a page being shown and the
+    // next being decoded keep both cores busy; otherwise one page either side.
+    int ahead[2] = {m_pageIndex + 1, m_pageIndex - 1};
+    if (sameDoc && m_prefetchedPage >= 0 && m_pageIndex != m_prefetchedPage) {
+        const int step = m_pageIndex > m_prefetchedPage ? 1 : -1;
+        ahead[0] = m_pageIndex + step;
+        ahead[1] = m_pageIndex + 2 * step;
+    }
+    m_prefetchedDoc = m_doc;
+    m_prefetchedPage = m_pageIndex;
+    for (int page : ahead) {
         if (page >= 0 && page < m_doc->pageCount())
             prefetch(m_doc, page);
     }
@@ -222,7 +257,7 @@ bool PageView::savePageChanges(int pageIndex, int pageCount) {
         return true;  // nothing turned, the file already holds the page
     const bool quarter = qFuzzyIsNull(m_turn.m11());
     const QString path = m_path;
-    const imaging::WriteResult result = imaging::replacePageImage(path, pageIndex, m_page, quarter);
+    const imaging::WriteResult result = writeTurnedPage(path, pageIndex, quarter);
     imaging::PageCache::shared().removeFile(path);
     m_lastImage = QImage();
     if (!result.ok)

@@ -1,7 +1,10 @@
 // Drawing: the page scaled once per zoom and turn and kept, so a paint only copies pixels;
-// the rubber band on top.
+// the rubber band on top. Bilevel pages are scaled where they are seen: a paint scales the
+// part of the viewport not scaled yet at this zoom, in bands, so opening, resizing at a fit
+// zoom and paging cost a screenful, and scrolling scales the rows it uncovers.
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "components/pageview/pageview.h"
 #include "imaging/scaling.h"
@@ -13,6 +16,10 @@ namespace {
 // Largest scaled page kept whole; beyond it (far zoomed in) only the region around the
 // viewport is scaled.
 constexpr qint64 kMaxScaledBytes = 64LL * 1024 * 1024;
+// A store up to this size is kept when the document is closed: the next one reuses it.
+constexpr size_t kKeptStoreBytes = 16u * 1024 * 1024;
+// Bilevel pages are scaled in bands of this many rows (fewer, larger pieces when scrolling).
+constexpr int kBandRows = 64;
 const QColor kBackground(128, 128, 128);
 
 bool isBilevel(const QImage& img) {
@@ -39,63 +46,103 @@ QImage scaleFast(const QImage& page, QSize target, const QRect& part) {
 void PageView::invalidateScaled() {
     m_scaled = QImage();
     m_scaledRect = QRect();
+    m_scaledValid = QRegion();
 }
 
 void PageView::releaseScaledStore() {
     invalidateScaled();
-    m_scaledStore.clear();
-    m_scaledStore.shrink_to_fit();
+    if (m_scaledStore.capacity() > kKeptStoreBytes) {
+        m_scaledStore.clear();
+        m_scaledStore.shrink_to_fit();
+    }
 }
 
 void PageView::ensureScaled(const QRect& visible) {
     const QSize target = displaySize();
-    if (!m_scaled.isNull() && m_scaledTarget == target && m_scaledSource == m_page.cacheKey() &&
-        m_scaledRect.contains(visible))
-        return;
     const QRect full(QPoint(0, 0), target);
-    QRect part = full;
-    if (qint64(target.width()) * target.height() * 4 > kMaxScaledBytes) {
-        const QSize v = viewport()->size();
-        part = visible.adjusted(-v.width() / 2, -v.height() / 2, v.width() / 2, v.height() / 2)
-                   .intersected(full);
-    }
-    QImage scaled;
-    if (isBilevel(m_page)) {
-        // Grey, in memory kept from the last time: a resize at a fit zoom rescales, and
-        // fresh memory, or four bytes a pixel, cost more than the scaling itself on some
-        // systems. Painting converts only what is visible.
+    const bool current = !m_scaled.isNull() && m_scaledTarget == target &&
+                         m_scaledSource == m_page.cacheKey() && m_scaledRect.contains(visible);
+    // (QRegion::contains(QRect) only tells whether they overlap.)
+    if (current && QRegion(visible).subtracted(m_scaledValid).isEmpty())
+        return;
+    if (!current) {
+        QRect part = full;
+        if (qint64(target.width()) * target.height() * 4 > kMaxScaledBytes) {
+            const QSize v = viewport()->size();
+            part = visible.adjusted(-v.width() / 2, -v.height() / 2, v.width() / 2, v.height() / 2)
+                       .intersected(full);
+        }
+        m_scaledValid = QRegion();
+        m_scaledTarget = target;
+        m_scaledSource = m_page.cacheKey();
+        if (!isBilevel(m_page)) {
+            m_scaled = m_smooth ? imaging::scaleForDisplay(m_page, target, part)
+                                : scaleFast(m_page, target, part);
+            m_scaledRect = m_scaled.isNull() ? QRect() : part;
+            m_scaledValid = m_scaledRect;
+            return;
+        }
+        // Screen pixels, in memory kept from the last time: a resize at a fit zoom rescales,
+        // and fresh memory costs more than the scaling itself on some systems. Nothing is
+        // scaled here; the visible bands are, below.
         m_scaled = QImage();  // releases the store before it may move
-        const int stride = (part.width() + 3) & ~3;
-        const size_t bytes = size_t(stride) * size_t(part.height());
+        const size_t bytes = size_t(part.width()) * 4 * size_t(part.height());
         if (m_scaledStore.size() < bytes)
-            m_scaledStore.resize(bytes + bytes / 4);
-        scaled = QImage(m_scaledStore.data(), part.width(), part.height(), stride,
-                        QImage::Format_Grayscale8);
-        imaging::scaleForDisplayInto(m_page, target, part, scaled);
-    } else {
-        scaled = m_smooth ? imaging::scaleForDisplay(m_page, target, part)
-                          : scaleFast(m_page, target, part);
+            m_scaledStore.resize(bytes);
+        m_scaled = QImage(m_scaledStore.data(), part.width(), part.height(), part.width() * 4,
+                          QImage::Format_RGB32);
+        m_scaledRect = part;
     }
-    m_scaled = scaled;
-    m_scaledRect = scaled.isNull() ? QRect() : part;
-    m_scaledTarget = target;
-    m_scaledSource = m_page.cacheKey();
+    if (!isBilevel(m_page) || m_scaled.isNull())
+        return;
+    // The visible part not scaled yet, in whole bands of the store.
+    const int top =
+        m_scaledRect.top() + (visible.top() - m_scaledRect.top()) / kBandRows * kBandRows;
+    const int bottom =
+        qMin(m_scaledRect.bottom(),
+             m_scaledRect.top() +
+                 ((visible.bottom() - m_scaledRect.top()) / kBandRows + 1) * kBandRows - 1);
+    const QRect wanted(QPoint(visible.left(), top), QPoint(visible.right(), bottom));
+    const QRegion missing = QRegion(wanted) - m_scaledValid;
+    const qsizetype stride = m_scaledRect.width() * 4;
+    for (const QRect& part : missing) {
+        uchar* at = m_scaledStore.data() + (part.y() - m_scaledRect.y()) * stride +
+                    (part.x() - m_scaledRect.x()) * 4;
+        QImage piece(at, part.width(), part.height(), stride, QImage::Format_RGB32);
+        imaging::scaleForDisplayInto(m_page, target, part, piece);
+    }
+    m_scaledValid += missing;
 }
 
 void PageView::paintEvent(QPaintEvent* event) {
     QPainter p(viewport());
-    p.fillRect(event->rect(), kBackground);
-    if (!m_page.isNull()) {
-        // Viewport coordinates; the page's origin is in widget coordinates.
-        const QPoint origin = pageOrigin() - viewport()->geometry().topLeft();
-        const QRect visible =
-            QRect(-origin, viewport()->size()).intersected(QRect(QPoint(0, 0), displaySize()));
-        if (!visible.isEmpty()) {
-            ensureScaled(visible);
-            if (m_page.hasAlphaChannel())
-                p.fillRect(QRect(origin, displaySize()), Qt::white);
-            p.drawImage(origin + m_scaledRect.topLeft(), m_scaled);
-        }
+    // Viewport coordinates; the page's origin is in widget coordinates.
+    const QPoint origin = pageOrigin() - viewport()->geometry().topLeft();
+    const QRect visible =
+        m_page.isNull()
+            ? QRect()
+            : QRect(-origin, viewport()->size()).intersected(QRect(QPoint(0, 0), displaySize()));
+    // The background only where no page pixel goes.
+    QRegion background(event->rect());
+    if (!visible.isEmpty() && !m_page.hasAlphaChannel())
+        background -= visible.translated(origin);
+    for (const QRect& r : background)
+        p.fillRect(r, kBackground);
+    if (!visible.isEmpty()) {
+        ensureScaled(visible);
+        if (m_page.hasAlphaChannel())
+            p.fillRect(QRect(origin, displaySize()), Qt::white);
+        if (m_scaled.isNull())
+            p.fillRect(visible.translated(origin), kBackground);
+        const QRect shown = visible.intersected(m_scaledRect);
+        p.drawImage(origin + shown.topLeft(), m_scaled, shown.translated(-m_scaledRect.topLeft()));
+        paintAnnotations(p, origin);
+    }
+    if (m_prefetchPending) {
+        // Neighbouring pages are decoded once the page is on the screen, so they do not
+        // compete with showing it.
+        m_prefetchPending = false;
+        QTimer::singleShot(0, this, [this] { prefetchNeighboursNow(); });
     }
     if (m_bandShown) {
         const QRect band = m_bandRect.translated(-viewport()->geometry().topLeft());
