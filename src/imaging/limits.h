@@ -1,5 +1,24 @@
 #pragma once
 // Bounds that hold for any input, however hostile. Documented in the README.
+//
+// Where each is enforced:
+// - Page pixels and memory: every decoder checks the size in the file's header against
+//   kMaxPageDimension and kMaxPageBytes (detail::pageFitsLimits) before it allocates a
+//   pixel; TIFF strips and tiles are bounded the same way, libtiff's single allocations
+//   at kMaxPageBytes, Qt's image readers just above it. Fax data without a height stops
+//   at kMaxPageDimension rows or kMaxPageBytes, whichever comes first.
+// - Pages: the directory walks stop at kMaxPages pages (the document keeps those).
+// - Tags: no tag value above kMaxTagBytes is read, copied or written; the lossless page
+//   edits copy at most a few times the file's own size in values and image data however
+//   many directories point at the same bytes.
+// - Annotations: a payload above kMaxAnnotationBytes or with more than
+//   kMaxAnnotationsPerPage entries is neither loaded nor saved.
+// - Time: no decoder loops without consuming input. Directory walks visit each
+//   directory once (loops are detected) and stop at kMaxPages; every directory has at
+//   most 4096 entries and sub-directories nest at most 8 deep. The fax decoder reads at
+//   least one bit per row and stops at its row bound; a row that cannot be decoded is
+//   skipped by seeking forward to the next EOL. So the work on a file grows with its size
+//   and with the page size its header declares, both bounded above.
 
 #include <QtGlobal>
 

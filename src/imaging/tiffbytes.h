@@ -36,6 +36,13 @@ inline int typeSize(quint16 type) {
     }
 }
 
+// Whether a directory entry makes its directory a page: a known type, and not one of the
+// free-space tags that edits drop. A directory without one is damaged and ends the chain
+// for the viewer and the editor alike.
+inline bool isPageEntry(quint16 tag, quint16 type) {
+    return typeSize(type) != 0 && tag != 288 && tag != 289;
+}
+
 class ByteView {
 public:
     ByteView(const uchar* data, quint64 size, bool bigEndian)

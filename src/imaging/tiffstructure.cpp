@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <bitset>
 
 #include "imaging/limits.h"
 #include "imaging/tiffbytes.h"
@@ -38,8 +39,14 @@ public:
         if (!m_v.has(off, countSize))
             return false;
         const quint64 n = m_bigTiff ? m_v.u64(off) : m_v.u16(off);
-        return n > 0 && n <= 4096 &&
-               m_v.has(off + countSize, n * entrySize());  // a missing link reads as 0
+        if (n == 0 || n > 4096 || !m_v.has(off + countSize, n * entrySize()))
+            return false;  // a missing link reads as 0
+        for (quint64 i = 0; i < n; ++i) {
+            const quint64 e = off + countSize + i * entrySize();
+            if (isPageEntry(m_v.u16(e), m_v.u16(e + 2)))
+                return true;
+        }
+        return false;
     }
 
     bool readIfd(quint64 off, Ifd* ifd, quint64* next, int depth) {
@@ -53,6 +60,7 @@ public:
         const quint64 countSize = m_bigTiff ? 8 : 2;
         const quint64 n = m_bigTiff ? m_v.u64(off) : m_v.u16(off);
         const quint64 inlineSize = m_bigTiff ? 8 : 4;
+        std::bitset<65536> stored;
         for (quint64 i = 0; i < n; ++i) {
             const quint64 e = off + countSize + i * entrySize();
             Entry entry;
@@ -70,8 +78,12 @@ public:
                 at = m_bigTiff ? m_v.u64(at) : m_v.u32(at);
             if (!m_v.has(at, size))
                 return fail(QStringLiteral("Tag %1 lies outside the file").arg(entry.tag));
-            if (entry.tag == kFreeOffsets || entry.tag == kFreeByteCounts)
+            // A repeated tag: the first counts, as for the page walk and libtiff.
+            if (entry.tag == kFreeOffsets || entry.tag == kFreeByteCounts || stored.test(entry.tag))
                 continue;
+            stored.set(entry.tag);
+            if (!copyAllowed(size))
+                return fail(QStringLiteral("Tag %1 overlaps other data").arg(entry.tag));
             entry.value =
                 QByteArray(reinterpret_cast<const char*>(m_v.data() + at), qsizetype(size));
             ifd->set(entry);
@@ -86,6 +98,12 @@ public:
 
 private:
     quint64 entrySize() const { return m_bigTiff ? 20 : 12; }
+    // Values and image data are copied out of the file: directories whose values share
+    // bytes must not multiply it (a small file could otherwise claim gigabytes).
+    bool copyAllowed(quint64 size) {
+        m_copiedBytes += size;
+        return m_copiedBytes <= 4 * m_v.size() + 65536;
+    }
     bool fail(const QString& message) {
         if (error.isEmpty())
             error = message;
@@ -114,6 +132,8 @@ private:
         for (int i = 0; i < o.size(); ++i) {
             if (!m_v.has(o[i], c[i]))
                 return fail(QStringLiteral("Image data lies outside the file"));
+            if (!copyAllowed(c[i]))
+                return fail(QStringLiteral("The image data overlaps itself"));
             ifd->blocks.append(slice(o[i], c[i]));
         }
         return true;
@@ -140,7 +160,7 @@ private:
                             end = s;
                     size = qMin<quint64>(end - qMin(end, off), quint64(limits::kMaxTagBytes));
                 }
-                if (!m_v.has(off, size))
+                if (!m_v.has(off, size) || !copyAllowed(size))
                     return fail(QStringLiteral("JPEG data lies outside the file"));
                 ifd->jpegInterchange = slice(off, size);
             }
@@ -158,7 +178,7 @@ private:
                     for (int k = 0; k < 16; ++k)
                         size += m_v.data()[off + quint64(k)];
                 }
-                if (!m_v.has(off, size))
+                if (!m_v.has(off, size) || !copyAllowed(size))
                     return fail(QStringLiteral("A JPEG table is damaged"));
                 ifd->jpegTables[t].append(slice(off, size));
             }
@@ -195,6 +215,7 @@ private:
     tiff::ByteView m_v;
     bool m_bigTiff;
     QSet<quint64> m_visited;
+    quint64 m_copiedBytes = 0;
 };
 
 class Writer {
