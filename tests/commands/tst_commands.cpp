@@ -39,648 +39,601 @@ QStringList tabs(QTabBar* bar) {
 class TestCommands : public QObject {
     Q_OBJECT
 private slots:
-    void toolbarState_data();
-    void toolbarState();
-    void preamble_data();
-    void preamble();
-    void tail_data();
-    void tail();
-    void errorReport_data();
-    void errorReport();
-    void viewModes_data();
-    void viewModes();
-    void zoom_data();
-    void zoom();
-    void defaultZoom_data();
-    void defaultZoom();
-    void navigation_data();
-    void navigation();
-    void goToPageBox_data();
-    void goToPageBox();
-    void goToPageTyping_data();
-    void goToPageTyping();
-    void pageRanges_data();
-    void pageRanges();
-    void splitter_data();
-    void splitter();
-    void print_data();
-    void print();
-    void annotationTools_data();
-    void annotationTools();
-};
+    void toolbarState_data() {
+        QTest::addColumn<bool>("enable");
+        QTest::addColumn<bool>("excludeNav");
+        QTest::addColumn<int>("permission");
+        QTest::addColumn<QString>("main");   // positions 1 to 30
+        QTest::addColumn<QString>("tools");  // annotation positions 6 to 15
 
-void TestCommands::toolbarState_data() {
-    QTest::addColumn<bool>("enable");
-    QTest::addColumn<bool>("excludeNav");
-    QTest::addColumn<int>("permission");
-    QTest::addColumn<QString>("main");   // positions 1 to 30
-    QTest::addColumn<QString>("tools");  // annotation positions 6 to 15
-
-    // Navigation (20 to 23) starts as "1010" to show what excludeNav keeps.
-    addRow("disable all", false, false, 24, "100000000000000000000001101111", "0000000000");
-    addRow("disable, navigation kept", false, true, 24, "100000000000000000010101101111",
-           "0000000000");
-    addRow("enable, all permissions", true, false, 24, "111111111111111111111111101111",
-           "1111111111");
-    addRow("enable, permission 0", true, false, 0, "111111111111111000111111101111", "0000000000");
-    addRow("enable, permission 8", true, true, 8, "111111111111111111010101101111", "0000000000");
-    addRow("enable, permission 16", true, true, 16, "111111111111111000010101101111", "1111111111");
-}
-
-void TestCommands::toolbarState() {
-    QFETCH(bool, enable);
-    QFETCH(bool, excludeNav);
-    QFETCH(int, permission);
-    QFETCH(QString, main);
-    QFETCH(QString, tools);
-    ViewerHarness h;
-    h.viewer->setUserPermission(permission);
-    for (int pos = 20; pos <= 23; ++pos)
-        h.main().setEnabled(pos, pos % 2 == 0);
-    h.main().setEnabled(26, false);
-    h.viewer->SetToolbarState(enable, excludeNav);
-    QCOMPARE(states(h.main(), 1, 30), main);
-    QCOMPARE(states(h.ocr(), 6, 15), tools);
-    QCOMPARE(states(h.ocr(), 1, 4), QStringLiteral("0011"));
-}
-
-void TestCommands::preamble_data() {
-    QTest::addColumn<QString>("document");  // "" = none
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("scrollBefore");
-    QTest::addColumn<int>("scrollAfter");
-    QTest::addColumn<int>("selectAfter");
-    QTest::addColumn<QStringList>("toolCalls");  // setTool and zoom calls, in order
-    QTest::addColumn<bool>("toolsReleased");
-
-    addRow("ZoomIn while scrolling returns to select first", "a.tif", "ZoomIn", 1, 0, 1,
-           QStringList{"setTool(Default)", "setZoomFactor(IN)"}, true);
-    addRow("Scroll pressed", "a.tif", "Scroll", 1, 1, 0, QStringList{"setTool(Scroll)"}, true);
-    addRow("Scroll released by the click still scrolls", "a.tif", "Scroll", 0, 0, 0,
-           QStringList{"setTool(Scroll)"}, true);
-    addRow("Scroll without a document does nothing", "", "Scroll", 1, 1, 1, QStringList(), false);
-    addRow("jpeg keeps annotation tools", "a.jpg", "FitWidth", 0, 0, 1,
-           QStringList{"setTool(Default)"}, false);
-    addRow("unknown key runs preamble only", "a.tif", "Annotation", 1, 0, 1,
-           QStringList{"setTool(Default)"}, true);
-}
-
-void TestCommands::preamble() {
-    QFETCH(QString, document);
-    QFETCH(QString, key);
-    QFETCH(int, scrollBefore);
-    QFETCH(int, scrollAfter);
-    QFETCH(int, selectAfter);
-    QFETCH(QStringList, toolCalls);
-    QFETCH(bool, toolsReleased);
-
-    ViewerHarness h;
-    h.viewer->setUserPermission(24);
-    if (!document.isEmpty())
-        h.load(h.document(document, 3));
-    h.main().setValue("Scroll", scrollBefore);
-    h.main().setValue("Select", 1);
-    h.ocr().setEnabled("Rectangle", true);
-    h.ocr().setValue("Rectangle", 1);
-    h.ocr().setEnabled("GoToPage", true);
-    h.ocr().setValue("GoToPage", 1);
-    h.viewer->fraGoto->show();
-    h.editor().calls.clear();
-
-    h.viewer->MainToolbar_ButtonClick(key);
-
-    QCOMPARE(h.main().value("Scroll"), scrollAfter);
-    QCOMPARE(h.main().value("Select"), selectAfter);
-    QCOMPARE(only(h.editor().calls, {"setTool", "setZoomFactor"}), toolCalls);
-    QCOMPARE(h.ocr().value("Rectangle"), toolsReleased ? 0 : 1);
-    QCOMPARE(h.ocr().value("GoToPage"), 0);
-    QVERIFY(h.viewer->fraGoto->isHidden());
-}
-
-void TestCommands::tail_data() {
-    QTest::addColumn<QString>("document");
-    QTest::addColumn<QString>("attributes");
-    QTest::addColumn<int>("permission");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<bool>("selectEnabled");
-    QTest::addColumn<QStringList>("calls");
-
-    addRow("rotate left disables the annotation select tool", "a.tif", "A", 24, "Rotate90Left",
-           false, QStringList{"rotateLeft", "refresh", "updateLayout", "syncView"});
-    addRow("flip keeps the page size", "a.tif", "A", 24, "Flip", false,
-           QStringList{"flip", "refresh"});
-    addRow("rotate right", "a.tif", "A", 24, "Rotate90Right", false,
-           QStringList{"rotateRight", "refresh", "updateLayout", "syncView"});
-    addRow("other command re-enables select", "a.tif", "A", 24, "Select", true, QStringList());
-    addRow("read-only file: select stays off", "a.tif", "R", 24, "Select", false, QStringList());
-    addRow("no annotate permission", "a.tif", "A", 8, "Select", false, QStringList());
-    addRow("jpeg", "a.jpg", "A", 24, "Select", false, QStringList());
-}
-
-void TestCommands::tail() {
-    QFETCH(QString, document);
-    QFETCH(QString, attributes);
-    QFETCH(int, permission);
-    QFETCH(QString, key);
-    QFETCH(bool, selectEnabled);
-    QFETCH(QStringList, calls);
-    ViewerHarness h;
-    h.viewer->setUserPermission(permission);
-    h.load(h.document(document, 2, attributes));
-    h.ocr().setEnabled("Select", false);
-    h.ocr().setValue("Select", 1);
-    h.editor().calls.clear();
-    h.viewer->MainToolbar_ButtonClick(key);
-    QCOMPARE(h.ocr().enabled("Select"), selectEnabled);
-    const bool turned = !calls.isEmpty();
-    QCOMPARE(h.viewer->bPageModified, turned);
-    if (turned)
-        QCOMPARE(h.ocr().value("Select"), 0);
-    QCOMPARE(only(h.editor().calls, {"rotate", "flip", "refresh", "updateLayout", "syncView"}),
-             calls);
-}
-
-void TestCommands::errorReport_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("throwOn");
-    QTest::addColumn<QStringList>("messages");
-    addRow("failing rotation is reported, tail skipped", "Rotate90Left", "rotateLeft",
-           QStringList{"MainToolbar Error(5) - Invalid procedure call or argument"});
-    addRow("failing print is not reported", "Print", "printDocument", QStringList());
-    addRow("non-numeric zoom answer", "ZoomIn", "",
-           QStringList{"MainToolbar Error(13) - Type mismatch"});
-}
-
-void TestCommands::errorReport() {
-    QFETCH(QString, key);
-    QFETCH(QString, throwOn);
-    QFETCH(QStringList, messages);
-    ViewerHarness h;
-    h.viewer->setUserPermission(24);
-    h.load(h.document("a.tif", 2));
-    h.ocr().setEnabled("Select", false);
-    h.editor().throwOn = throwOn;
-    if (throwOn.isEmpty())
-        h.editor().zoomFactorAnswer = "abc";
-    h.viewer->MainToolbar_ButtonClick(key);
-    QCOMPARE(h.prompts().messages, messages);
-    QVERIFY(!h.ocr().enabled("Select"));  // the tail did not run
-}
-
-void TestCommands::viewModes_data() {
-    QTest::addColumn<QString>("document");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("bThumbs");  // afterwards; "" = never written
-    QTest::addColumn<bool>("paneShown");
-    QTest::addColumn<QStringList>("thumbCalls");
-    addRow("page only, no document", "", "ShowImage", "False", false, QStringList());
-    addRow("both on a TIFF", "a.tif", "ShowBoth", "True", true,
-           QStringList{"clearThumbnails", "redraw", "loadDocument"});
-    addRow("both on a jpeg only hides the pane", "a.jpg", "ShowBoth", "", false, QStringList());
-    addRow("both without a document", "", "ShowBoth", "", true, QStringList());
-}
-
-void TestCommands::viewModes() {
-    QFETCH(QString, document);
-    QFETCH(QString, key);
-    QFETCH(QString, bThumbs);
-    QFETCH(bool, paneShown);
-    QFETCH(QStringList, thumbCalls);
-    ViewerHarness h;
-    QString path;
-    if (!document.isEmpty()) {
-        path = h.document(document, 3);
-        h.load(path);
+        // Navigation (20 to 23) starts as "1010" to show what excludeNav keeps.
+        addRow("disable all", false, false, 24, "100000000000000000000001101111", "0000000000");
+        addRow("disable, navigation kept", false, true, 24, "100000000000000000010101101111",
+               "0000000000");
+        addRow("enable, all permissions", true, false, 24, "111111111111111111111111101111",
+               "1111111111");
+        addRow("enable, permission 0", true, false, 0, "111111111111111000111111101111",
+               "0000000000");
+        addRow("enable, permission 8", true, true, 8, "111111111111111111010101101111",
+               "0000000000");
+        addRow("enable, permission 16", true, true, 16, "111111111111111000010101101111",
+               "1111111111");
     }
-    h.viewer->ctlKTImgThumbs1->widget()->show();
-    h.viewer->MainToolbar_ButtonClick(key);
-    QCOMPARE(h.settings().contains("bThumbs"), !bThumbs.isEmpty());
-    if (!bThumbs.isEmpty())
-        QCOMPARE(h.settings().value("bThumbs"), bThumbs);
-    QCOMPARE(!h.viewer->ctlKTImgThumbs1->widget()->isHidden(), paneShown);
-    QStringList head = h.thumbs().calls.mid(0, thumbCalls.size());
-    if (!thumbCalls.isEmpty())
-        thumbCalls.last() += "(" + path + ")";
-    QCOMPARE(head, thumbCalls);
-    if (key == "ShowBoth" && paneShown && !document.isEmpty()) {
-        QVERIFY(!h.viewer->tabPages->isHidden());
-        QVERIFY(!h.viewer->btnSplitter->isHidden());
+    void toolbarState() {
+        QFETCH(bool, enable);
+        QFETCH(bool, excludeNav);
+        QFETCH(int, permission);
+        QFETCH(QString, main);
+        QFETCH(QString, tools);
+        ViewerHarness h;
+        h.viewer->setUserPermission(permission);
+        for (int pos = 20; pos <= 23; ++pos)
+            h.main().setEnabled(pos, pos % 2 == 0);
+        h.main().setEnabled(26, false);
+        h.viewer->SetToolbarState(enable, excludeNav);
+        QCOMPARE(states(h.main(), 1, 30), main);
+        QCOMPARE(states(h.ocr(), 6, 15), tools);
+        QCOMPARE(states(h.ocr(), 1, 4), QStringLiteral("0011"));
     }
-}
 
-void TestCommands::zoom_data() {
-    QTest::addColumn<bool>("document");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QStringList>("calls");
-    QTest::addColumn<QString>("panel");
-    addRow("zoom in", true, "ZoomIn",
-           QStringList{"setZoomFactor(IN)", "refresh", "updateLayout", "syncView"}, "125 %");
-    addRow("zoom out", true, "ZoomOut",
-           QStringList{"setZoomFactor(OUT)", "refresh", "updateLayout", "syncView"}, "75 %");
-    addRow("fit width", true, "FitWidth",
-           QStringList{"fitWidth", "updateLayout", "refresh", "syncView"}, "Fit Width");
-    addRow("fit height", true, "FitHeight",
-           QStringList{"fitHeight", "updateLayout", "refresh", "syncView"}, "Fit Height");
-    addRow("actual size", true, "OneToOne",
-           QStringList{"zoomTo(IN,100)", "refresh", "updateLayout", "syncView"}, "100 %");
-    addRow("zoom in without a document", false, "ZoomIn", QStringList{"setZoomFactor(IN)"},
-           "ZoomFactor");
-    addRow("fit width without a document", false, "FitWidth", QStringList(), "ZoomFactor");
-    addRow("actual size without a document", false, "OneToOne", QStringList(), "ZoomFactor");
-}
+    void preamble_data() {
+        QTest::addColumn<QString>("document");  // "" = none
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("scrollBefore");
+        QTest::addColumn<int>("scrollAfter");
+        QTest::addColumn<int>("selectAfter");
+        QTest::addColumn<QStringList>("toolCalls");  // setTool and zoom calls, in order
+        QTest::addColumn<bool>("toolsReleased");
 
-void TestCommands::zoom() {
-    QFETCH(bool, document);
-    QFETCH(QString, key);
-    QFETCH(QStringList, calls);
-    QFETCH(QString, panel);
-    ViewerHarness h;
-    if (document)
+        addRow("ZoomIn while scrolling returns to select first", "a.tif", "ZoomIn", 1, 0, 1,
+               QStringList{"setTool(Default)", "setZoomFactor(IN)"}, true);
+        addRow("Scroll pressed", "a.tif", "Scroll", 1, 1, 0, QStringList{"setTool(Scroll)"}, true);
+        addRow("Scroll released by the click still scrolls", "a.tif", "Scroll", 0, 0, 0,
+               QStringList{"setTool(Scroll)"}, true);
+        addRow("Scroll without a document does nothing", "", "Scroll", 1, 1, 1, QStringList(),
+               false);
+        addRow("jpeg keeps annotation tools", "a.jpg", "FitWidth", 0, 0, 1,
+               QStringList{"setTool(Default)"}, false);
+        addRow("unknown key runs preamble only", "a.tif", "Annotation", 1, 0, 1,
+               QStringList{"setTool(Default)"}, true);
+    }
+    void preamble() {
+        QFETCH(QString, document);
+        QFETCH(QString, key);
+        QFETCH(int, scrollBefore);
+        QFETCH(int, scrollAfter);
+        QFETCH(int, selectAfter);
+        QFETCH(QStringList, toolCalls);
+        QFETCH(bool, toolsReleased);
+
+        ViewerHarness h;
+        h.viewer->setUserPermission(24);
+        if (!document.isEmpty())
+            h.load(h.document(document, 3));
+        h.main().setValue("Scroll", scrollBefore);
+        h.main().setValue("Select", 1);
+        h.ocr().setEnabled("Rectangle", true);
+        h.ocr().setValue("Rectangle", 1);
+        h.ocr().setEnabled("GoToPage", true);
+        h.ocr().setValue("GoToPage", 1);
+        h.viewer->fraGoto->show();
+        h.editor().calls.clear();
+
+        h.viewer->MainToolbar_ButtonClick(key);
+
+        QCOMPARE(h.main().value("Scroll"), scrollAfter);
+        QCOMPARE(h.main().value("Select"), selectAfter);
+        QCOMPARE(only(h.editor().calls, {"setTool", "setZoomFactor"}), toolCalls);
+        QCOMPARE(h.ocr().value("Rectangle"), toolsReleased ? 0 : 1);
+        QCOMPARE(h.ocr().value("GoToPage"), 0);
+        QVERIFY(h.viewer->fraGoto->isHidden());
+    }
+
+    void tail_data() {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("attributes");
+        QTest::addColumn<int>("permission");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("selectEnabled");
+        QTest::addColumn<QStringList>("calls");
+
+        addRow("rotate left disables the annotation select tool", "a.tif", "A", 24, "Rotate90Left",
+               false, QStringList{"rotateLeft", "refresh", "updateLayout", "syncView"});
+        addRow("flip keeps the page size", "a.tif", "A", 24, "Flip", false,
+               QStringList{"flip", "refresh"});
+        addRow("other command re-enables select", "a.tif", "A", 24, "Select", true, QStringList());
+        addRow("read-only file: select stays off", "a.tif", "R", 24, "Select", false,
+               QStringList());
+        addRow("no annotate permission", "a.tif", "A", 8, "Select", false, QStringList());
+        addRow("jpeg", "a.jpg", "A", 24, "Select", false, QStringList());
+    }
+    void tail() {
+        QFETCH(QString, document);
+        QFETCH(QString, attributes);
+        QFETCH(int, permission);
+        QFETCH(QString, key);
+        QFETCH(bool, selectEnabled);
+        QFETCH(QStringList, calls);
+        ViewerHarness h;
+        h.viewer->setUserPermission(permission);
+        h.load(h.document(document, 2, attributes));
+        h.ocr().setEnabled("Select", false);
+        h.ocr().setValue("Select", 1);
+        h.editor().calls.clear();
+        h.viewer->MainToolbar_ButtonClick(key);
+        QCOMPARE(h.ocr().enabled("Select"), selectEnabled);
+        const bool turned = !calls.isEmpty();
+        QCOMPARE(h.viewer->bPageModified, turned);
+        if (turned)
+            QCOMPARE(h.ocr().value("Select"), 0);
+        QCOMPARE(only(h.editor().calls, {"rotate", "flip", "refresh", "updateLayout", "syncView"}),
+                 calls);
+    }
+
+    void errorReport_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("throwOn");
+        QTest::addColumn<QStringList>("messages");
+        addRow("failing rotation is reported, tail skipped", "Rotate90Left", "rotateLeft",
+               QStringList{"MainToolbar Error(5) - Invalid procedure call or argument"});
+        addRow("failing print is not reported", "Print", "printDocument", QStringList());
+        addRow("non-numeric zoom answer", "ZoomIn", "",
+               QStringList{"MainToolbar Error(13) - Type mismatch"});
+    }
+    void errorReport() {
+        QFETCH(QString, key);
+        QFETCH(QString, throwOn);
+        QFETCH(QStringList, messages);
+        ViewerHarness h;
+        h.viewer->setUserPermission(24);
         h.load(h.document("a.tif", 2));
-    h.editor().calls.clear();
-    h.viewer->MainToolbar_ButtonClick(key);
-    QCOMPARE(only(h.editor().calls,
-                  {"setZoomFactor", "zoomTo", "fit", "refresh", "updateLayout", "syncView"}),
-             calls);
-    QCOMPARE(h.panel("ZoomFactor"), panel);
-}
-
-void TestCommands::defaultZoom_data() {
-    QTest::addColumn<QString>("step");  // stored "gStepInOut"; "" = absent
-    QTest::addColumn<QString>("zoomCall");
-    QTest::addColumn<QString>("panel");
-    addRow("absent: 100", "", "zoomTo(IN,100)", "100 %");
-    const int percents[] = {25, 40, 55, 70, 85, 100, 125, 150, 175, 200, 225};
-    for (int n = 1; n <= 11; ++n)
-        QTest::addRow("step %d", n)
-            << QString::number(n) << QString("zoomTo(IN,%1)").arg(percents[n - 1])
-            << QString("%1 %").arg(percents[n - 1]);
-    addRow("step 12", "12", "fitWidth", "Fit Width");
-    addRow("step 13", "13", "fitHeight", "Fit Height");
-    addRow("step 14", "14", "", "before");
-    addRow("step 0", "0", "", "before");
-    addRow("step -1", "-1", "", "before");
-    addRow("not a number", "abc", "", "before");
-}
-
-void TestCommands::defaultZoom() {
-    QFETCH(QString, step);
-    QFETCH(QString, zoomCall);
-    QFETCH(QString, panel);
-    ViewerHarness h([&](ViewerHarness& t) {
-        if (!step.isEmpty())
-            t.settings().setValue("gStepInOut", step);
-    });
-    h.viewer->StatusBar->setText("ZoomFactor", "before");
-    h.load(h.document("a.tif", 2));
-    QStringList expected;
-    if (!zoomCall.isEmpty())
-        expected << zoomCall;
-    if (step != "abc")
-        expected << "updateLayout"
-                 << "refresh"
-                 << "syncView";
-    if (zoomCall.startsWith("zoomTo"))
-        expected << "setZoomPercent(" + zoomCall.section(',', 1).chopped(1) + ")";
-    QCOMPARE(only(h.editor().calls,
-                  {"zoomTo", "fit", "updateLayout", "refresh", "syncView", "setZoomPercent"}),
-             expected);
-    QCOMPARE(h.panel("ZoomFactor"), panel);
-    QCOMPARE(h.prompts().messages.size(), step == "abc" ? 1 : 0);
-    if (step == "abc")
-        QVERIFY(h.prompts().messages.first().startsWith("LoadImage: Error (13) - "));
-}
-
-void TestCommands::navigation_data() {
-    QTest::addColumn<int>("pages");  // 0 = no document
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("target");
-    QTest::addColumn<QString>("nav");  // FirstPage PreviousPage NextPage LastPage
-
-    addRow("next from the first", 12, 0, "NextPage", 1, "1111");
-    addRow("next on the last", 12, 11, "NextPage", 11, "1100");
-    addRow("previous to the first", 12, 1, "PreviousPage", 0, "0011");
-    addRow("last", 12, 3, "LastPage", 11, "1100");
-    addRow("first", 12, 5, "FirstPage", 0, "0011");
-    addRow("only page: first rule wins", 1, 0, "NextPage", 0, "0011");
-    addRow("no document", 0, 0, "NextPage", 0, "0011");
-}
-
-void TestCommands::navigation() {
-    QFETCH(int, pages);
-    QFETCH(int, page);
-    QFETCH(QString, key);
-    QFETCH(int, target);
-    QFETCH(QString, nav);
-    ViewerHarness h;
-    h.viewer->setUserPermission(24);
-    h.viewer->ArrangePanes();
-    if (pages > 0)
-        h.load(h.document("a.tif", pages), page);
-    h.ocr().setEnabled("GoToPage", true);
-    h.ocr().setValue("GoToPage", 1);
-    h.viewer->fraGoto->show();
-    h.viewer->bPageModified = true;
-    h.viewer->MainToolbar_ButtonClick(key);
-
-    QCOMPARE(h.editor().pageIndex(), target);
-    QCOMPARE(h.mainStates({"FirstPage", "PreviousPage", "NextPage", "LastPage"}), nav);
-    QVERIFY(h.viewer->fraGoto->isHidden());
-    QCOMPARE(h.ocr().value("GoToPage"), 0);
-    // Only a navigation with a document clears the turned-page flag.
-    QCOMPARE(h.viewer->bPageModified, pages == 0);
-    if (pages > 0) {
-        QCOMPARE(h.panel("PageNumber"), QString("%1 of %2").arg(target + 1).arg(pages));
-    } else {
-        QVERIFY(!h.ocr().enabled("GoToPage"));
-        QCOMPARE(h.viewer->fraGoto->y(), h.viewer->OcrToolbar->widget()->y() + 1400);
-        QCOMPARE(h.mainStates({"Print", "ZoomIn", "Rotate90Right", "Open"}),
-                 QStringLiteral("0001"));
-    }
-}
-
-void TestCommands::goToPageBox_data() {
-    QTest::addColumn<bool>("hScroll");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<QString>("textAfter");
-    addRow("page 5", false, 76, "5", true, "5");
-    addRow("the page count loads the last page", true, 92, "12", true, "12");
-    addRow("zero is replaced by the page count", false, 76, "0", false, "12");
-    addRow("beyond the count", false, 76, "13", false, "12");
-    addRow("empty", false, 76, "", false, "12");
-}
-
-void TestCommands::goToPageBox() {
-    QFETCH(bool, hScroll);
-    QFETCH(int, offset);
-    QFETCH(QString, typed);
-    QFETCH(bool, accepted);
-    QFETCH(QString, textAfter);
-    ViewerHarness h;
-    ViewerControl& v = *h.viewer;
-    v.ArrangePanes();
-    h.load(h.document("a.tif", 12), 2);
-    h.editor().horizontalScrollBar = hScroll;
-    const int top = v.OcrToolbar->widget()->y();
-
-    h.ocr().setValue("GoToPage", 1);
-    v.OcrToolbar_ButtonClick("GoToPage");
-    QVERIFY(!v.fraGoto->isHidden());
-    QCOMPARE(v.fraGoto->y(), top - offset);
-    QCOMPARE(v.tboxPageNumber->text(), QStringLiteral("3"));
-    QCOMPARE(v.tboxPageNumber->maxLength(), 9);
-    QCOMPARE(v.vsPages->maximum(), 12);
-    QCOMPARE(v.vsPages->value(), 3);
-    QCOMPARE(moduleState().gGotoPageCount, 12);
-
-    v.tboxPageNumber->setText(typed);
-    v.btnFind_Click();
-    QCOMPARE(v.tboxPageNumber->text(), textAfter);
-    if (accepted) {
-        QCOMPARE(h.editor().pageIndex(), typed.toInt() - 1);
-        QCOMPARE(h.panel("PageNumber"), typed + " of 12");
-        QCOMPARE(v.vsPages->value(), typed.toInt());
-        QVERIFY(!v.fraGoto->isHidden());
-    } else {
-        QCOMPARE(h.editor().pageIndex(), 2);
-        QCOMPARE(v.tboxPageNumber->selectedText(), textAfter);
+        h.ocr().setEnabled("Select", false);
+        h.editor().throwOn = throwOn;
+        if (throwOn.isEmpty())
+            h.editor().zoomFactorAnswer = "abc";
+        const qsizetype loads = only(h.editor().calls, {"setImagePath"}).size();
+        h.viewer->MainToolbar_ButtonClick(key);
+        QCOMPARE(h.prompts().messages, messages);
+        QVERIFY(!h.ocr().enabled("Select"));                               // the tail did not run
+        QCOMPARE(only(h.editor().calls, {"setImagePath"}).size(), loads);  // nor a reload
     }
 
-    h.ocr().setValue("GoToPage", 0);
-    v.OcrToolbar_ButtonClick("GoToPage");
-    QVERIFY(v.fraGoto->isHidden());
-    QCOMPARE(v.fraGoto->y(), top + offset);
-}
-
-void TestCommands::goToPageTyping_data() {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("text");
-    addRow("digits", "123", "123");
-    addRow("signs and letters are dropped", "1-2+3.a4 ", "1234");
-    addRow("backspace works", "12\b3", "13");
-    addRow("nine digits at most", "12345678901", "123456789");
-}
-
-void TestCommands::goToPageTyping() {
-    QFETCH(QString, keys);
-    QFETCH(QString, text);
-    ViewerHarness h;
-    ViewerControl& v = *h.viewer;
-    h.load(h.document("a.tif", 12));
-    h.ocr().setValue("GoToPage", 1);
-    v.OcrToolbar_ButtonClick("GoToPage");
-    v.tboxPageNumber->clear();
-    for (const QChar c : keys) {
-        const int key = c == '\b' ? int(Qt::Key_Backspace) : int(c.toUpper().unicode());
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(v.tboxPageNumber, &press);
+    void viewModes_data() {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("bThumbs");  // afterwards; "" = never written
+        QTest::addColumn<bool>("paneShown");
+        QTest::addColumn<QStringList>("thumbCalls");
+        addRow("page only, no document", "", "ShowImage", "False", false, QStringList());
+        addRow("both on a TIFF", "a.tif", "ShowBoth", "True", true,
+               QStringList{"clearThumbnails", "redraw", "loadDocument"});
+        addRow("both on a jpeg only hides the pane", "a.jpg", "ShowBoth", "", false, QStringList());
+        addRow("both without a document", "", "ShowBoth", "", true, QStringList());
     }
-    QCOMPARE(v.tboxPageNumber->text(), text);
-
-    // A right-click empties the clipboard, so nothing but digits can be pasted.
-    QApplication::clipboard()->setText("not a number");
-    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), b, b,
-                          Qt::NoModifier);
-        QApplication::sendEvent(v.tboxPageNumber, &press);
-        QCOMPARE(QApplication::clipboard()->text().isEmpty(), b == Qt::RightButton);
-    }
-}
-
-void TestCommands::pageRanges_data() {
-    QTest::addColumn<int>("first");  // pages of a first document; 0 = none
-    QTest::addColumn<int>("pages");
-    QTest::addColumn<QStringList>("captions");
-    const QStringList one{"1...50"};
-    addRow("0 pages", 0, 0, one);
-    addRow("50 pages", 0, 50, one);
-    addRow("51 pages", 0, 51, QStringList{"1...50", "51...100"});
-    addRow("100 pages", 0, 100, QStringList{"1...50", "51...100"});
-    addRow("101 pages", 0, 101, QStringList{"1...50", "51...100", "101...150"});
-    addRow("120 pages", 0, 120, QStringList{"1...50", "51...100", "101...150"});
-    addRow("30 pages after 120", 120, 30, one);
-}
-
-void TestCommands::pageRanges() {
-    QFETCH(int, first);
-    QFETCH(int, pages);
-    QFETCH(QStringList, captions);
-    ViewerHarness h([](ViewerHarness& t) { t.settings().writeBool("bThumbs", true); });
-    ViewerControl& v = *h.viewer;
-    if (first > 0) {
-        v.OpenImage(h.document("long.tif", first));
-        v.tabPages->setCurrentIndex(v.tabPages->count() - 1);
-    }
-    if (pages > 0) {
-        v.OpenImage(h.document("doc.tif", pages));
-    } else {
-        v.ResetPageRanges();
-        v.BuildPageRanges();
-    }
-    QCOMPARE(tabs(v.tabPages), captions);
-    QVERIFY(!v.bTabsRebuilding);
-
-    if (captions.size() < 2)
-        return;
-    // A click on the second range shows its thumbnails and loads its first page.
-    h.thumbs().calls.clear();
-    h.thumbs().selected = 0;
-    v.tabPages->setCurrentIndex(1);
-    QCOMPARE(v.RangeStart, 50);
-    QCOMPARE(h.thumbs().calls.mid(0, 4),
-             QStringList({"setFirstPage(50)", "clearThumbnails", "reloadThumbnails", "redraw"}));
-    QCOMPARE(h.editor().pageIndex(), 50);
-    QCOMPARE(h.panel("PageNumber"), QString("51 of %1").arg(pages));
-    QCOMPARE(v.VScroll1->value(), 1);
-}
-
-void TestCommands::splitter_data() {
-    QTest::addColumn<QString>("over");      // where the pointer moves after the release
-    QTest::addColumn<QList<int>>("moves");  // x of each move (pane: pixels; page: pixels)
-    QTest::addColumn<int>("splitter");      // left edge afterwards
-    QTest::addColumn<bool>("pending");
-    addRow("thumbnails at 250", "thumbs", QList<int>{250}, 250, false);
-    addRow("thumbnails at 80: refused", "thumbs", QList<int>{80}, 156, true);
-    addRow("at 100 the drag goes on", "thumbs", QList<int>{100}, 156, true);
-    addRow("refused, then 150", "thumbs", QList<int>{80, 150}, 150, false);
-    addRow("page 60 to the right", "page", QList<int>{60}, 216, false);
-    addRow("page too close to its right edge", "page", QList<int>{10000}, 156, true);
-}
-
-void TestCommands::splitter() {
-    QFETCH(QString, over);
-    QFETCH(QList<int>, moves);
-    QFETCH(int, splitter);
-    QFETCH(bool, pending);
-    ViewerHarness h;
-    ViewerControl& v = *h.viewer;
-    v.ctlKTImgThumbs1->widget()->show();
-    v.btnSplitter->show();
-    v.ArrangePanes();
-    const double tpp = twips::perPixelX();
-
-    // Hovering shows the resize pointer; the background restores the old one.
-    v.setMousePointer(2);
-    v.btnSplitter_MouseMove(0, 0, 0, 0);
-    QCOMPARE(v.mousePointer(), qint16(9));
-    QCOMPARE(v.cursor().shape(), Qt::SizeHorCursor);
-    v.UserControl_MouseMove();
-    QCOMPARE(v.mousePointer(), qint16(2));
-
-    v.btnSplitter_MouseDown(2, 0, 0, 0);
-    QVERIFY(!moduleState().gSplitterDrag);
-    QVERIFY(v.pBoxDrag->isHidden());
-    v.btnSplitter_MouseDown(1, 0, 0, 0);
-    QVERIFY(moduleState().gSplitterDrag);
-    QVERIFY(!v.pBoxDrag->isHidden());
-    v.btnSplitter_MouseMove(1, 0, static_cast<float>(40 * tpp), 0);
-    QCOMPARE(v.pBoxDrag->x(), 156 + 40);
-    QCOMPARE(v.btnSplitter->x(), 156);
-    v.btnSplitter_MouseUp(1, 0, 0, 0);
-    QVERIFY(v.pBoxDrag->isHidden());
-    QVERIFY(moduleState().gSplitterDrag);
-
-    for (int x : moves) {
-        int button = 0, shift = 0;
-        float fy = 10;
-        if (over == "thumbs") {
-            float fx = static_cast<float>(x);
-            v.ctlKTImgThumbs1_MouseMove(button, shift, fx, fy);
-        } else {
-            float fx = static_cast<float>(x * tpp);
-            v.ctlKTImgEdit1_MouseMove(button, shift, fx, fy);
+    void viewModes() {
+        QFETCH(QString, document);
+        QFETCH(QString, key);
+        QFETCH(QString, bThumbs);
+        QFETCH(bool, paneShown);
+        QFETCH(QStringList, thumbCalls);
+        ViewerHarness h;
+        QString path;
+        if (!document.isEmpty()) {
+            path = h.document(document, 3);
+            h.load(path);
+        }
+        h.viewer->ctlKTImgThumbs1->widget()->show();
+        h.viewer->MainToolbar_ButtonClick(key);
+        QCOMPARE(h.settings().contains("bThumbs"), !bThumbs.isEmpty());
+        if (!bThumbs.isEmpty())
+            QCOMPARE(h.settings().value("bThumbs"), bThumbs);
+        QCOMPARE(!h.viewer->ctlKTImgThumbs1->widget()->isHidden(), paneShown);
+        QStringList head = h.thumbs().calls.mid(0, thumbCalls.size());
+        if (!thumbCalls.isEmpty())
+            thumbCalls.last() += "(" + path + ")";
+        QCOMPARE(head, thumbCalls);
+        if (key == "ShowBoth" && paneShown && !document.isEmpty()) {
+            QVERIFY(!h.viewer->tabPages->isHidden());
+            QVERIFY(!h.viewer->btnSplitter->isHidden());
         }
     }
-    QCOMPARE(v.btnSplitter->x(), splitter);
-    QCOMPARE(moduleState().gSplitterDrag, pending);
-    if (!pending)
-        QCOMPARE(v.tabPages->width(), splitter);  // re-laid with the new position
-}
 
-void TestCommands::print_data() {
-    QTest::addColumn<bool>("document");
-    QTest::addColumn<bool>("switchEnabled");
-    QTest::addColumn<int>("switchClicks");
-    QTest::addColumn<bool>("busy");
-    QTest::addColumn<QString>("printer");
-    QTest::addColumn<QString>("printed");  // "" = nothing printed
-    addRow("with annotations", true, true, 0, false, "Ready", "true");
-    addRow("switch off", true, true, 1, false, "Ready", "false");
-    addRow("switch back on", true, true, 2, false, "Ready", "true");
-    addRow("switch disabled", true, false, 0, false, "Ready", "false");
-    addRow("editor busy", true, true, 0, true, "Ready", "");
-    addRow("printer busy", true, true, 0, false, "Busy", "");
-    addRow("no document", false, true, 0, false, "Ready", "");
-}
-
-void TestCommands::print() {
-    QFETCH(bool, document);
-    QFETCH(bool, switchEnabled);
-    QFETCH(int, switchClicks);
-    QFETCH(bool, busy);
-    QFETCH(QString, printer);
-    QFETCH(QString, printed);
-    ViewerHarness h;
-    h.factory->printer->answer = printer;
-    if (document)
-        h.load(h.document("a.tif", 3), 1);
-    h.ocr().setEnabled(2, true);
-    for (int i = 0; i < switchClicks; ++i)
-        h.viewer->OcrToolbar_ButtonClick("PrintAnnotations");
-    QCOMPARE(h.ocr().image(2), switchClicks % 2 ? 13 : 12);
-    h.ocr().setEnabled(2, switchEnabled);
-    h.editor().isBusy = busy;
-    h.editor().calls.clear();
-    h.viewer->MainToolbar_ButtonClick("Print");
-    const QStringList prints = only(h.editor().calls, {"printDocument"});
-    QCOMPARE(prints,
-             printed.isEmpty() ? QStringList() : QStringList{"printDocument(" + printed + ")"});
-    // After printing the same page is loaded again.
-    QCOMPARE(h.editor().calls.contains("setPageIndex(1)"), !printed.isEmpty());
-}
-
-void TestCommands::annotationTools_data() {
-    QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<QString>("pressed");  // values of positions 6, 8, 10, 12, 15
-    QTest::addColumn<QString>("tool");     // the editor's tool afterwards
-    addRow("rectangle", QStringList{"Rectangle"}, "01000", "default");
-    addRow("stamp after rectangle", QStringList{"Rectangle", "Stamp"}, "00001", "stamp");
-    addRow("second click releases", QStringList{"Text", "Text"}, "00000", "default");
-    addRow("select then highlight", QStringList{"Select", "Highlight"}, "00100", "default");
-}
-
-void TestCommands::annotationTools() {
-    QFETCH(QStringList, clicks);
-    QFETCH(QString, pressed);
-    QFETCH(QString, tool);
-    ViewerHarness h;
-    h.viewer->setUserPermission(24);
-    h.load(h.document("a.tif", 2));
-    h.main().setValue("Scroll", 1);
-    h.main().setValue("Select", 0);
-    for (const QString& key : clicks) {
-        // The toolbar toggles a check button before its handler runs.
-        h.ocr().setValue(key, h.ocr().value(key) ? 0 : 1);
-        h.viewer->OcrToolbar_ButtonClick(key);
+    void zoom_data() {
+        QTest::addColumn<bool>("document");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QString>("panel");
+        addRow("zoom in", true, "ZoomIn",
+               QStringList{"setZoomFactor(IN)", "refresh", "updateLayout", "syncView"}, "125 %");
+        addRow("zoom out", true, "ZoomOut",
+               QStringList{"setZoomFactor(OUT)", "refresh", "updateLayout", "syncView"}, "75 %");
+        addRow("fit width", true, "FitWidth",
+               QStringList{"fitWidth", "updateLayout", "refresh", "syncView"}, "Fit Width");
+        addRow("fit height", true, "FitHeight",
+               QStringList{"fitHeight", "updateLayout", "refresh", "syncView"}, "Fit Height");
+        addRow("actual size", true, "OneToOne",
+               QStringList{"zoomTo(IN,100)", "refresh", "updateLayout", "syncView"}, "100 %");
+        addRow("zoom in without a document", false, "ZoomIn", QStringList{"setZoomFactor(IN)"},
+               "ZoomFactor");
+        addRow("fit width without a document", false, "FitWidth", QStringList(), "ZoomFactor");
     }
-    QString values;
-    for (int pos : {6, 8, 10, 12, 15})
-        values += QString::number(h.ocr().value(pos));
-    QCOMPARE(values, pressed);
-    QCOMPARE(h.editor().tool(), tool);
-    QCOMPARE(h.main().value("Scroll"), 0);
-    QCOMPARE(h.main().value("Select"), 1);
+    void zoom() {
+        QFETCH(bool, document);
+        QFETCH(QString, key);
+        QFETCH(QStringList, calls);
+        QFETCH(QString, panel);
+        ViewerHarness h;
+        if (document)
+            h.load(h.document("a.tif", 2));
+        h.editor().calls.clear();
+        h.viewer->MainToolbar_ButtonClick(key);
+        QCOMPARE(only(h.editor().calls,
+                      {"setZoomFactor", "zoomTo", "fit", "refresh", "updateLayout", "syncView"}),
+                 calls);
+        QCOMPARE(h.panel("ZoomFactor"), panel);
+    }
 
-    // While the editor is busy a click only flips the button back.
-    h.editor().isBusy = true;
-    h.ocr().setValue("Rectangle", 1);
-    h.viewer->OcrToolbar_ButtonClick("Rectangle");
-    QCOMPARE(h.ocr().value("Rectangle"), 0);
-    QCOMPARE(h.editor().tool(), tool);
-}
+    void defaultZoom_data() {
+        QTest::addColumn<QString>("step");  // stored "gStepInOut"; "" = absent
+        QTest::addColumn<QString>("zoomCall");
+        QTest::addColumn<QString>("panel");
+        addRow("absent: 100", "", "zoomTo(IN,100)", "100 %");
+        addRow("step 1", "1", "zoomTo(IN,25)", "25 %");
+        addRow("step 6", "6", "zoomTo(IN,100)", "100 %");
+        addRow("step 11", "11", "zoomTo(IN,225)", "225 %");
+        addRow("step 12", "12", "fitWidth", "Fit Width");
+        addRow("step 13", "13", "fitHeight", "Fit Height");
+        addRow("step 14", "14", "", "before");
+        addRow("step 0", "0", "", "before");
+        addRow("step -1", "-1", "", "before");
+        addRow("not a number", "abc", "", "before");
+    }
+    void defaultZoom() {
+        QFETCH(QString, step);
+        QFETCH(QString, zoomCall);
+        QFETCH(QString, panel);
+        ViewerHarness h([&](ViewerHarness& t) {
+            if (!step.isEmpty())
+                t.settings().setValue("gStepInOut", step);
+        });
+        h.viewer->StatusBar->setText("ZoomFactor", "before");
+        h.load(h.document("a.tif", 2));
+        QStringList expected;
+        if (!zoomCall.isEmpty())
+            expected << zoomCall;
+        if (step != "abc")
+            expected += QStringList{"updateLayout", "refresh", "syncView"};
+        if (zoomCall.startsWith("zoomTo"))
+            expected << "setZoomPercent(" + zoomCall.section(',', 1).chopped(1) + ")";
+        QCOMPARE(only(h.editor().calls,
+                      {"zoomTo", "fit", "updateLayout", "refresh", "syncView", "setZoomPercent"}),
+                 expected);
+        QCOMPARE(h.panel("ZoomFactor"), panel);
+        QCOMPARE(h.prompts().messages.size(), step == "abc" ? 1 : 0);
+        if (step == "abc")
+            QVERIFY(h.prompts().messages.first().startsWith("LoadImage: Error (13) - "));
+    }
+
+    void navigation_data() {
+        QTest::addColumn<int>("pages");  // 0 = no document
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QString>("nav");  // FirstPage PreviousPage NextPage LastPage
+
+        addRow("next from the first", 12, 0, "NextPage", 1, "1111");
+        addRow("next on the last", 12, 11, "NextPage", 11, "1100");
+        addRow("previous to the first", 12, 1, "PreviousPage", 0, "0011");
+        addRow("last", 12, 3, "LastPage", 11, "1100");
+        addRow("first", 12, 5, "FirstPage", 0, "0011");
+        addRow("only page: first rule wins", 1, 0, "NextPage", 0, "0011");
+        addRow("no document", 0, 0, "NextPage", 0, "0011");
+    }
+    void navigation() {
+        QFETCH(int, pages);
+        QFETCH(int, page);
+        QFETCH(QString, key);
+        QFETCH(int, target);
+        QFETCH(QString, nav);
+        ViewerHarness h;
+        h.viewer->setUserPermission(24);
+        h.viewer->ArrangePanes();
+        if (pages > 0)
+            h.load(h.document("a.tif", pages), page);
+        h.ocr().setEnabled("GoToPage", true);
+        h.ocr().setValue("GoToPage", 1);
+        h.viewer->fraGoto->show();
+        h.viewer->bPageModified = true;
+        h.viewer->MainToolbar_ButtonClick(key);
+
+        QCOMPARE(h.editor().pageIndex(), target);
+        QCOMPARE(h.mainStates({"FirstPage", "PreviousPage", "NextPage", "LastPage"}), nav);
+        QVERIFY(h.viewer->fraGoto->isHidden());
+        QCOMPARE(h.ocr().value("GoToPage"), 0);
+        // Only a navigation with a document clears the turned-page flag.
+        QCOMPARE(h.viewer->bPageModified, pages == 0);
+        if (pages > 0) {
+            QCOMPARE(h.panel("PageNumber"), QString("%1 of %2").arg(target + 1).arg(pages));
+        } else {
+            QVERIFY(!h.ocr().enabled("GoToPage"));
+            QCOMPARE(h.viewer->fraGoto->y(), h.viewer->OcrToolbar->widget()->y() + 1400);
+            QCOMPARE(h.mainStates({"Print", "ZoomIn", "Rotate90Right", "Open"}),
+                     QStringLiteral("0001"));
+        }
+    }
+
+    void goToPageBox_data() {
+        QTest::addColumn<bool>("hScroll");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("textAfter");
+        addRow("page 5", false, 76, "5", true, "5");
+        addRow("the page count loads the last page", true, 92, "12", true, "12");
+        addRow("zero is replaced by the page count", false, 76, "0", false, "12");
+        addRow("beyond the count", false, 76, "13", false, "12");
+        addRow("empty", false, 76, "", false, "12");
+    }
+    void goToPageBox() {
+        QFETCH(bool, hScroll);
+        QFETCH(int, offset);
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        QFETCH(QString, textAfter);
+        ViewerHarness h;
+        ViewerControl& v = *h.viewer;
+        v.ArrangePanes();
+        h.load(h.document("a.tif", 12), 2);
+        h.editor().horizontalScrollBar = hScroll;
+        const int top = v.OcrToolbar->widget()->y();
+
+        h.ocr().setValue("GoToPage", 1);
+        v.OcrToolbar_ButtonClick("GoToPage");
+        QVERIFY(!v.fraGoto->isHidden());
+        QCOMPARE(v.fraGoto->y(), top - offset);
+        QCOMPARE(v.tboxPageNumber->text(), QStringLiteral("3"));
+        QCOMPARE(v.tboxPageNumber->maxLength(), 9);
+        QCOMPARE(v.vsPages->maximum(), 12);
+        QCOMPARE(v.vsPages->value(), 3);
+        QCOMPARE(moduleState().gGotoPageCount, 12);
+
+        v.tboxPageNumber->setText(typed);
+        v.btnFind_Click();
+        QCOMPARE(v.tboxPageNumber->text(), textAfter);
+        if (accepted) {
+            QCOMPARE(h.editor().pageIndex(), typed.toInt() - 1);
+            QCOMPARE(h.panel("PageNumber"), typed + " of 12");
+            QCOMPARE(v.vsPages->value(), typed.toInt());
+            QVERIFY(!v.fraGoto->isHidden());
+        } else {
+            QCOMPARE(h.editor().pageIndex(), 2);
+            QCOMPARE(v.tboxPageNumber->selectedText(), textAfter);
+        }
+
+        h.ocr().setValue("GoToPage", 0);
+        v.OcrToolbar_ButtonClick("GoToPage");
+        QVERIFY(v.fraGoto->isHidden());
+        QCOMPARE(v.fraGoto->y(), top + offset);
+    }
+
+    void goToPageTyping_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        addRow("signs and letters are dropped", "1-2+3.a4 ", "1234");
+        addRow("backspace works", "12\b3", "13");
+        addRow("nine digits at most", "12345678901", "123456789");
+    }
+    void goToPageTyping() {
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        ViewerHarness h;
+        ViewerControl& v = *h.viewer;
+        h.load(h.document("a.tif", 12));
+        h.ocr().setValue("GoToPage", 1);
+        v.OcrToolbar_ButtonClick("GoToPage");
+        v.tboxPageNumber->clear();
+        for (const QChar c : keys) {
+            const int key = c == '\b' ? int(Qt::Key_Backspace) : int(c.toUpper().unicode());
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(v.tboxPageNumber, &press);
+        }
+        QCOMPARE(v.tboxPageNumber->text(), text);
+
+        // A right-click empties the clipboard, so nothing but digits can be pasted.
+        QApplication::clipboard()->setText("not a number");
+        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), b, b,
+                              Qt::NoModifier);
+            QApplication::sendEvent(v.tboxPageNumber, &press);
+            QCOMPARE(QApplication::clipboard()->text().isEmpty(), b == Qt::RightButton);
+        }
+    }
+
+    void pageRanges_data() {
+        QTest::addColumn<int>("first");  // pages of a first document; 0 = none
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QStringList>("captions");
+        const QStringList one{"1...50"};
+        addRow("0 pages", 0, 0, one);
+        addRow("50 pages", 0, 50, one);
+        addRow("51 pages", 0, 51, QStringList{"1...50", "51...100"});
+        addRow("120 pages", 0, 120, QStringList{"1...50", "51...100", "101...150"});
+        addRow("30 pages after 120", 120, 30, one);
+    }
+    void pageRanges() {
+        QFETCH(int, first);
+        QFETCH(int, pages);
+        QFETCH(QStringList, captions);
+        ViewerHarness h([](ViewerHarness& t) { t.settings().writeBool("bThumbs", true); });
+        ViewerControl& v = *h.viewer;
+        if (first > 0) {
+            v.OpenImage(h.document("long.tif", first));
+            v.tabPages->setCurrentIndex(v.tabPages->count() - 1);
+        }
+        if (pages > 0) {
+            v.OpenImage(h.document("doc.tif", pages));
+        } else {
+            v.ResetPageRanges();
+            v.BuildPageRanges();
+        }
+        QCOMPARE(tabs(v.tabPages), captions);
+        QVERIFY(!v.bTabsRebuilding);
+
+        if (captions.size() < 2)
+            return;
+        // A click on the second range shows its thumbnails and loads its first page.
+        h.thumbs().calls.clear();
+        h.thumbs().selected = 0;
+        v.tabPages->setCurrentIndex(1);
+        QCOMPARE(v.RangeStart, 50);
+        QCOMPARE(h.thumbs().calls.mid(0, 4), QStringList({"setFirstPage(50)", "clearThumbnails",
+                                                          "reloadThumbnails", "redraw"}));
+        QCOMPARE(h.editor().pageIndex(), 50);
+        QCOMPARE(h.panel("PageNumber"), QString("51 of %1").arg(pages));
+        QCOMPARE(v.VScroll1->value(), 1);
+    }
+
+    void splitter_data() {
+        QTest::addColumn<QString>("over");      // where the pointer moves after the release
+        QTest::addColumn<QList<int>>("moves");  // x of each move (pane: pixels; page: pixels)
+        QTest::addColumn<int>("splitter");      // left edge afterwards
+        QTest::addColumn<bool>("pending");
+        addRow("thumbnails at 250", "thumbs", QList<int>{250}, 250, false);
+        addRow("thumbnails at 80: refused", "thumbs", QList<int>{80}, 156, true);
+        addRow("refused, then 150", "thumbs", QList<int>{80, 150}, 150, false);
+        addRow("page 60 to the right", "page", QList<int>{60}, 216, false);
+        addRow("page too close to its right edge", "page", QList<int>{10000}, 156, true);
+    }
+    void splitter() {
+        QFETCH(QString, over);
+        QFETCH(QList<int>, moves);
+        QFETCH(int, splitter);
+        QFETCH(bool, pending);
+        ViewerHarness h;
+        ViewerControl& v = *h.viewer;
+        v.ctlKTImgThumbs1->widget()->show();
+        v.btnSplitter->show();
+        v.ArrangePanes();
+        const double tpp = twips::perPixelX();
+
+        // Hovering shows the resize pointer; the background restores the old one.
+        v.setMousePointer(2);
+        v.btnSplitter_MouseMove(0, 0, 0, 0);
+        QCOMPARE(v.mousePointer(), qint16(9));
+        QCOMPARE(v.cursor().shape(), Qt::SizeHorCursor);
+        v.UserControl_MouseMove();
+        QCOMPARE(v.mousePointer(), qint16(2));
+
+        v.btnSplitter_MouseDown(2, 0, 0, 0);
+        QVERIFY(!moduleState().gSplitterDrag);
+        QVERIFY(v.pBoxDrag->isHidden());
+        v.btnSplitter_MouseDown(1, 0, 0, 0);
+        QVERIFY(moduleState().gSplitterDrag);
+        QVERIFY(!v.pBoxDrag->isHidden());
+        v.btnSplitter_MouseMove(1, 0, static_cast<float>(40 * tpp), 0);
+        QCOMPARE(v.pBoxDrag->x(), 156 + 40);
+        QCOMPARE(v.btnSplitter->x(), 156);
+        v.btnSplitter_MouseUp(1, 0, 0, 0);
+        QVERIFY(v.pBoxDrag->isHidden());
+        QVERIFY(moduleState().gSplitterDrag);
+
+        for (int x : moves) {
+            int button = 0, shift = 0;
+            float fy = 10;
+            if (over == "thumbs") {
+                float fx = static_cast<float>(x);
+                v.ctlKTImgThumbs1_MouseMove(button, shift, fx, fy);
+            } else {
+                float fx = static_cast<float>(x * tpp);
+                v.ctlKTImgEdit1_MouseMove(button, shift, fx, fy);
+            }
+        }
+        QCOMPARE(v.btnSplitter->x(), splitter);
+        QCOMPARE(moduleState().gSplitterDrag, pending);
+        if (!pending)
+            QCOMPARE(v.tabPages->width(), splitter);  // re-laid with the new position
+    }
+
+    void print_data() {
+        QTest::addColumn<bool>("document");
+        QTest::addColumn<bool>("switchEnabled");
+        QTest::addColumn<int>("switchClicks");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<QString>("printer");
+        QTest::addColumn<QString>("printed");  // "" = nothing printed
+        addRow("with annotations", true, true, 0, false, "Ready", "true");
+        addRow("switch off", true, true, 1, false, "Ready", "false");
+        addRow("switch back on", true, true, 2, false, "Ready", "true");
+        addRow("switch disabled", true, false, 0, false, "Ready", "false");
+        addRow("editor busy", true, true, 0, true, "Ready", "");
+        addRow("printer busy", true, true, 0, false, "Busy", "");
+        addRow("no document", false, true, 0, false, "Ready", "");
+    }
+    void print() {
+        QFETCH(bool, document);
+        QFETCH(bool, switchEnabled);
+        QFETCH(int, switchClicks);
+        QFETCH(bool, busy);
+        QFETCH(QString, printer);
+        QFETCH(QString, printed);
+        ViewerHarness h;
+        h.factory->printer->answer = printer;
+        if (document)
+            h.load(h.document("a.tif", 3), 1);
+        h.ocr().setEnabled(2, true);
+        for (int i = 0; i < switchClicks; ++i)
+            h.viewer->OcrToolbar_ButtonClick("PrintAnnotations");
+        QCOMPARE(h.ocr().image(2), switchClicks % 2 ? 13 : 12);
+        h.ocr().setEnabled(2, switchEnabled);
+        h.editor().isBusy = busy;
+        h.editor().calls.clear();
+        h.viewer->MainToolbar_ButtonClick("Print");
+        const QStringList prints = only(h.editor().calls, {"printDocument"});
+        QCOMPARE(prints,
+                 printed.isEmpty() ? QStringList() : QStringList{"printDocument(" + printed + ")"});
+        // After printing the same page is loaded again.
+        QCOMPARE(h.editor().calls.contains("setPageIndex(1)"), !printed.isEmpty());
+    }
+
+    void annotationTools_data() {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("pressed");  // values of positions 6, 8, 10, 12, 15
+        QTest::addColumn<QString>("tool");     // the editor's tool afterwards
+        addRow("rectangle", QStringList{"Rectangle"}, "01000", "default");
+        addRow("stamp after rectangle", QStringList{"Rectangle", "Stamp"}, "00001", "stamp");
+        addRow("second click releases", QStringList{"Text", "Text"}, "00000", "default");
+        addRow("select then highlight", QStringList{"Select", "Highlight"}, "00100", "default");
+    }
+    void annotationTools() {
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, pressed);
+        QFETCH(QString, tool);
+        ViewerHarness h;
+        h.viewer->setUserPermission(24);
+        h.load(h.document("a.tif", 2));
+        h.main().setValue("Scroll", 1);
+        h.main().setValue("Select", 0);
+        for (const QString& key : clicks) {
+            // The toolbar toggles a check button before its handler runs.
+            h.ocr().setValue(key, h.ocr().value(key) ? 0 : 1);
+            h.viewer->OcrToolbar_ButtonClick(key);
+        }
+        QString values;
+        for (int pos : {6, 8, 10, 12, 15})
+            values += QString::number(h.ocr().value(pos));
+        QCOMPARE(values, pressed);
+        QCOMPARE(h.editor().tool(), tool);
+        QCOMPARE(h.main().value("Scroll"), 0);
+        QCOMPARE(h.main().value("Select"), 1);
+
+        // While the editor is busy a click only flips the button back.
+        h.editor().isBusy = true;
+        h.ocr().setValue("Rectangle", 1);
+        h.viewer->OcrToolbar_ButtonClick("Rectangle");
+        QCOMPARE(h.ocr().value("Rectangle"), 0);
+        QCOMPARE(h.editor().tool(), tool);
+    }
+};
 
 QTEST_MAIN(TestCommands)
 #include "tst_commands.moc"

@@ -22,12 +22,10 @@ ToolRun runTool(const QString& program, const QStringList& arguments, const QByt
     env.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
     p.setProcessEnvironment(env);
     p.start(program, arguments);
-    if (!p.waitForStarted(10000)) {
+    if (!p.waitForStarted(10000))
         return run;
-    }
-    if (!input.isEmpty()) {
+    if (!input.isEmpty())
         p.write(input);
-    }
     p.closeWriteChannel();
     if (!p.waitForFinished(60000)) {
         p.kill();
@@ -52,13 +50,11 @@ QString normalizedText(const QString& text) {
 double characterErrorRate(const QString& recognised, const QString& reference) {
     const QString a = normalizedText(recognised);
     const QString b = normalizedText(reference);
-    if (b.isEmpty()) {
+    if (b.isEmpty())
         return a.isEmpty() ? 0.0 : 1.0;
-    }
     std::vector<int> row(static_cast<size_t>(b.size()) + 1);
-    for (size_t j = 0; j < row.size(); ++j) {
+    for (size_t j = 0; j < row.size(); ++j)
         row[j] = static_cast<int>(j);
-    }
     for (qsizetype i = 1; i <= a.size(); ++i) {
         int diagonal = row[0];
         row[0] = static_cast<int>(i);
@@ -86,16 +82,14 @@ bool writeMultiPageTiff(const QString& path, const QList<QImage>& pages) {
     for (qsizetype i = 0; i < pages.size(); ++i) {
         const QImage& image = pages.at(i);
         ocr::PixPtr pix = ocr::pixFromImage(image);
-        if (!pix) {
+        if (!pix)
             return false;
-        }
         pixSetResolution(pix.get(),
                          static_cast<l_int32>(std::lround(image.dotsPerMeterX() * 0.0254)),
                          static_cast<l_int32>(std::lround(image.dotsPerMeterY() * 0.0254)));
         const l_int32 comp = pixGetDepth(pix.get()) == 1 ? IFF_TIFF_G4 : IFF_TIFF_LZW;
-        if (pixWriteTiff(name.constData(), pix.get(), comp, i == 0 ? "w" : "a") != 0) {
+        if (pixWriteTiff(name.constData(), pix.get(), comp, i == 0 ? "w" : "a") != 0)
             return false;
-        }
     }
     return true;
 }

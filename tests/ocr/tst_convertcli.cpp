@@ -25,99 +25,73 @@ QString page(const QTemporaryDir& dir, const QString& name, const QString& text)
 
 class TestConvertCli : public QObject {
     Q_OBJECT
-
 private slots:
-    void pageLists_data();
-    void pageLists();
-    void runs_data();
-    void runs();
+    void pageLists_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QVector<int>>("pages");
+        QTest::newRow("ranges and singles") << "1-3,5" << true << QVector<int>{1, 2, 3, 5};
+        QTest::newRow("spaces") << " 7 , 2-2" << true << QVector<int>{7, 2};
+        QTest::newRow("reversed range") << "3-1" << false << QVector<int>{};
+        QTest::newRow("page zero") << "0" << false << QVector<int>{};
+        QTest::newRow("empty item") << "1,,2" << false << QVector<int>{};
+        QTest::newRow("not a number") << "a-b" << false << QVector<int>{};
+    }
+    void pageLists() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(QVector<int>, pages);
+        const auto parsed = convert::parsePages(text);
+        QCOMPARE(parsed.has_value(), valid);
+        if (valid)
+            QCOMPARE(*parsed, pages);
+    }
+
+    void runs_data() {
+        QTest::addColumn<QString>("arguments");  // split at blanks; %D = the temporary folder
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stderrHas");
+        QTest::addColumn<QString>("outputs");  // files that must exist afterwards, blank-separated
+        QTest::addColumn<QString>("outputHas");  // text the first output holds
+        auto row = [](const char* name, const char* args, int code, const char* err,
+                      const char* outs, const char* has) {
+            QTest::newRow(name) << QString(args) << code << QString(err) << QString(outs)
+                                << QString(has);
+        };
+        row("format from the extension", "%D/a.png -o %D/a.html", 0, "", "a.html", "ocrx_word");
+        row("several inputs into a folder", "%D/a.png %D/b.png -f ansi -j 2 -o %D/out", 0, "",
+            "out/a.txt out/b.txt", "Alpha");
+        row("missing input reported, others converted", "%D/none.tif %D/b.png -o %D/out", 1,
+            "ktdocview-convert: File does not exist (", "out/b.txt", "Bravo");
+        row("output folder missing", "%D/a.png -o %D/no/x.txt", 1,
+            "ktdocview-convert: Failed to open export file", "", "");
+        row("no language data", "%D/a.png -l qqq -o %D/x.txt", 1,
+            "ktdocview-convert: Failed loading library", "", "");
+        row("unknown format", "%D/a.png -f doc -o %D/x.txt", 2, "unknown format", "", "");
+        row("several inputs need a folder", "%D/a.png %D/b.png -o %D/x.txt", 2, "must be a folder",
+            "", "");
+    }
+    void runs() {
+        QFETCH(QString, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, stderrHas);
+        QFETCH(QString, outputs);
+        QFETCH(QString, outputHas);
+        QTemporaryDir dir;
+        QVERIFY(!page(dir, QStringLiteral("a.png"), QStringLiteral("Alpha page here")).isEmpty());
+        QVERIFY(!page(dir, QStringLiteral("b.png"), QStringLiteral("Bravo page there")).isEmpty());
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out")));
+        const test::ToolRun run =
+            test::runTool(kBinary, arguments.replace("%D", dir.path()).split(QLatin1Char(' ')));
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(QString::fromLocal8Bit(run.err).contains(stderrHas), run.err.constData());
+        const QStringList files = outputs.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (const QString& out : files)
+            QVERIFY2(QFile::exists(dir.filePath(out)), qPrintable(out));
+        if (!files.isEmpty())
+            QVERIFY(test::readAll(dir.filePath(files.first())).contains(outputHas.toUtf8()));
+    }
 };
-
-void TestConvertCli::pageLists_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QVector<int>>("pages");
-    QTest::newRow("ranges and singles") << "1-3,5" << true << QVector<int>{1, 2, 3, 5};
-    QTest::newRow("spaces") << " 7 , 2-2" << true << QVector<int>{7, 2};
-    QTest::newRow("reversed range") << "3-1" << false << QVector<int>{};
-    QTest::newRow("page zero") << "0" << false << QVector<int>{};
-    QTest::newRow("empty item") << "1,,2" << false << QVector<int>{};
-    QTest::newRow("not a number") << "a-b" << false << QVector<int>{};
-}
-
-void TestConvertCli::pageLists() {
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-    QFETCH(QVector<int>, pages);
-    const auto parsed = convert::parsePages(text);
-    QCOMPARE(parsed.has_value(), valid);
-    if (valid) {
-        QCOMPARE(*parsed, pages);
-    }
-}
-
-void TestConvertCli::runs_data() {
-    QTest::addColumn<QStringList>("arguments");  // %D = the temporary folder
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("stderrHas");
-    QTest::addColumn<QStringList>("outputs");  // files that must exist afterwards
-    QTest::addColumn<QString>("outputHas");    // text the first output holds
-    QTest::newRow("format from the extension")
-        << QStringList{QStringLiteral("%D/a.png"), QStringLiteral("-o"),
-                       QStringLiteral("%D/a.html")}
-        << 0 << "" << QStringList{QStringLiteral("a.html")} << "ocrx_word";
-    QTest::newRow("several inputs into a folder")
-        << QStringList{QStringLiteral("%D/a.png"), QStringLiteral("%D/b.png"), QStringLiteral("-f"),
-                       QStringLiteral("ansi"),     QStringLiteral("-j"),       QStringLiteral("2"),
-                       QStringLiteral("-o"),       QStringLiteral("%D/out")}
-        << 0 << "" << QStringList{QStringLiteral("out/a.txt"), QStringLiteral("out/b.txt")}
-        << "Alpha";
-    QTest::newRow("missing input reported, others converted")
-        << QStringList{QStringLiteral("%D/none.tif"), QStringLiteral("%D/b.png"),
-                       QStringLiteral("-o"), QStringLiteral("%D/out")}
-        << 1 << "ktdocview-convert: File does not exist ("
-        << QStringList{QStringLiteral("out/b.txt")} << "Bravo";
-    QTest::newRow("output folder missing")
-        << QStringList{QStringLiteral("%D/a.png"), QStringLiteral("-o"),
-                       QStringLiteral("%D/no/x.txt")}
-        << 1 << "ktdocview-convert: Failed to open export file" << QStringList{} << "";
-    QTest::newRow("no language data")
-        << QStringList{QStringLiteral("%D/a.png"), QStringLiteral("-l"), QStringLiteral("qqq"),
-                       QStringLiteral("-o"), QStringLiteral("%D/x.txt")}
-        << 1 << "ktdocview-convert: Failed loading library" << QStringList{} << "";
-    QTest::newRow("unknown format")
-        << QStringList{QStringLiteral("%D/a.png"), QStringLiteral("-f"), QStringLiteral("doc"),
-                       QStringLiteral("-o"), QStringLiteral("%D/x.txt")}
-        << 2 << "unknown format" << QStringList{} << "";
-    QTest::newRow("several inputs need a folder")
-        << QStringList{QStringLiteral("%D/a.png"), QStringLiteral("%D/b.png"), QStringLiteral("-o"),
-                       QStringLiteral("%D/x.txt")}
-        << 2 << "must be a folder" << QStringList{} << "";
-}
-
-void TestConvertCli::runs() {
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QString, stderrHas);
-    QFETCH(QStringList, outputs);
-    QFETCH(QString, outputHas);
-    QTemporaryDir dir;
-    QVERIFY(!page(dir, QStringLiteral("a.png"), QStringLiteral("Alpha page here")).isEmpty());
-    QVERIFY(!page(dir, QStringLiteral("b.png"), QStringLiteral("Bravo page there")).isEmpty());
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out")));
-    for (QString& a : arguments) {
-        a.replace(QStringLiteral("%D"), dir.path());
-    }
-    const test::ToolRun run = test::runTool(kBinary, arguments);
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2(QString::fromLocal8Bit(run.err).contains(stderrHas), run.err.constData());
-    for (const QString& out : outputs) {
-        QVERIFY2(QFile::exists(dir.filePath(out)), qPrintable(out));
-    }
-    if (!outputs.isEmpty()) {
-        QVERIFY(test::readAll(dir.filePath(outputs.first())).contains(outputHas.toUtf8()));
-    }
-}
 
 QTEST_MAIN(TestConvertCli)
 #include "tst_convertcli.moc"

@@ -52,9 +52,8 @@ QString tiffWithMissingStrip(const QString& path) {
     entry(279, 4, 1, 512);         // strip bytes
     u32(0);
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(b) != b.size()) {
+    if (!f.open(QIODevice::WriteOnly) || f.write(b) != b.size())
         return {};
-    }
     return path;
 }
 
@@ -62,137 +61,126 @@ QString tiffWithMissingStrip(const QString& path) {
 
 class TestOcrEngineErrors : public QObject {
     Q_OBJECT
-
 private slots:
-    void initialiseFindsLanguageData_data();
-    void initialiseFindsLanguageData();
-    void convertFailures_data();
-    void convertFailures();
     void cleanup() { imaging::faults::reset(); }
-};
 
-void TestOcrEngineErrors::initialiseFindsLanguageData_data() {
-    QTest::addColumn<QString>("doZedContent");  // "" none, "copy", "garbage", "other"
-    QTest::addColumn<bool>("systemData");
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<int>("expected");
-    QTest::addColumn<bool>("fromDoZed");
-    QTest::newRow("system data") << "" << true << "eng" << 0 << false;
-    QTest::newRow("doZed data preferred") << "copy" << true << "eng" << 0 << true;
-    QTest::newRow("no data anywhere") << "" << false << "eng" << -2 << false;
-    QTest::newRow("empty doZed, no system data") << "empty" << false << "eng" << -2 << false;
-    QTest::newRow("language not installed") << "" << true << "xyz" << -3 << false;
-    QTest::newRow("doZed without the language") << "other" << true << "eng" << -3 << false;
-    QTest::newRow("corrupt language data") << "garbage" << true << "eng" << -4 << false;
-}
+    void initialiseFindsLanguageData_data() {
+        QTest::addColumn<QString>("doZedContent");  // "" none, "copy", "garbage", "other"
+        QTest::addColumn<bool>("systemData");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<bool>("fromDoZed");
+        QTest::newRow("system data") << "" << true << "eng" << 0 << false;
+        QTest::newRow("doZed data preferred") << "copy" << true << "eng" << 0 << true;
+        QTest::newRow("no data anywhere") << "" << false << "eng" << -2 << false;
+        QTest::newRow("empty doZed, no system data") << "empty" << false << "eng" << -2 << false;
+        QTest::newRow("language not installed") << "" << true << "xyz" << -3 << false;
+        QTest::newRow("doZed without the language") << "other" << true << "eng" << -3 << false;
+        QTest::newRow("corrupt language data") << "garbage" << true << "eng" << -4 << false;
+    }
+    void initialiseFindsLanguageData() {
+        QFETCH(QString, doZedContent);
+        QFETCH(bool, systemData);
+        QFETCH(QString, language);
+        QFETCH(int, expected);
+        QFETCH(bool, fromDoZed);
+        QTemporaryDir app;
+        const QString doZed = app.filePath(QStringLiteral("doZed"));
+        if (!doZedContent.isEmpty())
+            QVERIFY(QDir().mkpath(doZed));
+        if (doZedContent == QLatin1String("copy")) {
+            QVERIFY(QFile::copy(kSystemData + QStringLiteral("/eng.traineddata"),
+                                doZed + QStringLiteral("/eng.traineddata")));
+        } else if (doZedContent == QLatin1String("garbage") ||
+                   doZedContent == QLatin1String("other")) {
+            QFile f(doZed + (doZedContent == QLatin1String("garbage")
+                                 ? QStringLiteral("/eng.traineddata")
+                                 : QStringLiteral("/fra.traineddata")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, 'x'));
+        }
+        TesseractEngine engine;
+        engine.setLanguage(language);
+        engine.setSystemDataFolders(systemData ? QStringList{kSystemData} : QStringList{});
+        QString folder = app.path() + QLatin1Char('/');
+        QCOMPARE(engine.initialise(folder), expected);
+        if (expected == 0)
+            QCOMPARE(QDir(engine.dataFolder()) == QDir(doZed), fromDoZed);
+    }
 
-void TestOcrEngineErrors::initialiseFindsLanguageData() {
-    QFETCH(QString, doZedContent);
-    QFETCH(bool, systemData);
-    QFETCH(QString, language);
-    QFETCH(int, expected);
-    QFETCH(bool, fromDoZed);
-    QTemporaryDir app;
-    const QString doZed = app.filePath(QStringLiteral("doZed"));
-    if (!doZedContent.isEmpty()) {
-        QVERIFY(QDir().mkpath(doZed));
+    void convertFailures_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<int>("destination");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("not initialised") << "uninitialised" << 0 << 2 << -4;
+        QTest::newRow("missing source") << "missing" << 0 << 2 << -5;
+        QTest::newRow("source is a folder") << "folder" << 0 << 2 << -5;
+        QTest::newRow("not a document") << "garbage" << 0 << 2 << -6;
+        QTest::newRow("page beyond the document") << "page range" << 0 << 2 << -6;
+        QTest::newRow("page data missing") << "missing strip" << 0 << 2 << -7;
+        QTest::newRow("page too wide to analyse") << "too wide" << 0 << 2 << -8;
+        QTest::newRow("format without a writer") << "blank" << 0 << 8 << -10;
+        QTest::newRow("no clipboard without a GUI") << "blank" << 1 << 2 << -11;
+        QTest::newRow("output folder missing") << "no folder" << 0 << 2 << -12;
+        QTest::newRow("output file read-only") << "read-only" << 0 << 2 << -12;
+        QTest::newRow("write fails") << "write fails" << 0 << 12 << -13;
+        QTest::newRow("rename fails") << "rename fails" << 0 << 9 << -13;
+        QTest::newRow("blank page to a file") << "blank" << 0 << 2 << 0;
     }
-    if (doZedContent == QLatin1String("copy")) {
-        QVERIFY(QFile::copy(kSystemData + QStringLiteral("/eng.traineddata"),
-                            doZed + QStringLiteral("/eng.traineddata")));
-    } else if (doZedContent == QLatin1String("garbage") || doZedContent == QLatin1String("other")) {
-        QFile f(doZed + (doZedContent == QLatin1String("garbage")
-                             ? QStringLiteral("/eng.traineddata")
-                             : QStringLiteral("/fra.traineddata")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(4096, 'x'));
-    }
-    TesseractEngine engine;
-    engine.setLanguage(language);
-    engine.setSystemDataFolders(systemData ? QStringList{kSystemData} : QStringList{});
-    QString folder = app.path() + QLatin1Char('/');
-    QCOMPARE(engine.initialise(folder), expected);
-    if (expected == 0) {
-        QCOMPARE(QDir(engine.dataFolder()) == QDir(doZed), fromDoZed);
-    }
-}
-
-void TestOcrEngineErrors::convertFailures_data() {
-    QTest::addColumn<QString>("situation");
-    QTest::addColumn<int>("destination");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("not initialised") << "uninitialised" << 0 << 2 << -4;
-    QTest::newRow("missing source") << "missing" << 0 << 2 << -5;
-    QTest::newRow("source is a folder") << "folder" << 0 << 2 << -5;
-    QTest::newRow("not a document") << "garbage" << 0 << 2 << -6;
-    QTest::newRow("page beyond the document") << "page range" << 0 << 2 << -6;
-    QTest::newRow("page data missing") << "missing strip" << 0 << 2 << -7;
-    QTest::newRow("page too wide to analyse") << "too wide" << 0 << 2 << -8;
-    QTest::newRow("format without a writer") << "blank" << 0 << 8 << -10;
-    QTest::newRow("no clipboard without a GUI") << "blank" << 1 << 2 << -11;
-    QTest::newRow("output folder missing") << "no folder" << 0 << 2 << -12;
-    QTest::newRow("output file read-only") << "read-only" << 0 << 2 << -12;
-    QTest::newRow("write fails") << "write fails" << 0 << 12 << -13;
-    QTest::newRow("rename fails") << "rename fails" << 0 << 9 << -13;
-    QTest::newRow("blank page to a file") << "blank" << 0 << 2 << 0;
-}
-
-void TestOcrEngineErrors::convertFailures() {
-    QFETCH(QString, situation);
-    QFETCH(int, destination);
-    QFETCH(int, format);
-    QFETCH(int, expected);
-    QTemporaryDir dir;
-    QString source = blankPage(dir.filePath(QStringLiteral("blank.png")), QSize(600, 400));
-    QString target = dir.filePath(QStringLiteral("out.txt"));
-    TesseractEngine engine;
-    engine.setSystemDataFolders({kSystemData});
-    QString folder = dir.path() + QLatin1Char('/');
-    if (situation != QLatin1String("uninitialised")) {
-        QCOMPARE(engine.initialise(folder), 0);
-    }
-    if (situation == QLatin1String("missing")) {
-        source = dir.filePath(QStringLiteral("nothing.tif"));
-    } else if (situation == QLatin1String("folder")) {
-        source = dir.path();
-    } else if (situation == QLatin1String("garbage")) {
-        source = dir.filePath(QStringLiteral("text.tif"));
-        QFile f(source);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("this is not an image at all\n");
-    } else if (situation == QLatin1String("page range")) {
-        engine.setPages({5});
-    } else if (situation == QLatin1String("missing strip")) {
-        source = tiffWithMissingStrip(dir.filePath(QStringLiteral("strip.tif")));
-    } else if (situation == QLatin1String("too wide")) {
-        source = blankPage(dir.filePath(QStringLiteral("wide.png")), QSize(40000, 60));
-    } else if (situation == QLatin1String("no folder")) {
-        target = dir.filePath(QStringLiteral("no/such/folder/out.txt"));
-    } else if (situation == QLatin1String("write fails")) {
-        imaging::faults::failAt(imaging::faults::Step::Write);
-    } else if (situation == QLatin1String("rename fails")) {
-        imaging::faults::failAt(imaging::faults::Step::Rename);
-    }
-    QVERIFY(!source.isEmpty());
-    const QByteArray before = QByteArrayLiteral("the user's earlier file\n");
-    {
-        QFile f(target);
-        if (f.open(QIODevice::WriteOnly)) {
-            f.write(before);
+    void convertFailures() {
+        QFETCH(QString, situation);
+        QFETCH(int, destination);
+        QFETCH(int, format);
+        QFETCH(int, expected);
+        QTemporaryDir dir;
+        QString source = blankPage(dir.filePath(QStringLiteral("blank.png")), QSize(600, 400));
+        QString target = dir.filePath(QStringLiteral("out.txt"));
+        TesseractEngine engine;
+        engine.setSystemDataFolders({kSystemData});
+        QString folder = dir.path() + QLatin1Char('/');
+        if (situation != QLatin1String("uninitialised"))
+            QCOMPARE(engine.initialise(folder), 0);
+        if (situation == QLatin1String("missing")) {
+            source = dir.filePath(QStringLiteral("nothing.tif"));
+        } else if (situation == QLatin1String("folder")) {
+            source = dir.path();
+        } else if (situation == QLatin1String("garbage")) {
+            source = dir.filePath(QStringLiteral("text.tif"));
+            QFile f(source);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("this is not an image at all\n");
+        } else if (situation == QLatin1String("page range")) {
+            engine.setPages({5});
+        } else if (situation == QLatin1String("missing strip")) {
+            source = tiffWithMissingStrip(dir.filePath(QStringLiteral("strip.tif")));
+        } else if (situation == QLatin1String("too wide")) {
+            source = blankPage(dir.filePath(QStringLiteral("wide.png")), QSize(40000, 60));
+        } else if (situation == QLatin1String("no folder")) {
+            target = dir.filePath(QStringLiteral("no/such/folder/out.txt"));
+        } else if (situation == QLatin1String("write fails")) {
+            imaging::faults::failAt(imaging::faults::Step::Write);
+        } else if (situation == QLatin1String("rename fails")) {
+            imaging::faults::failAt(imaging::faults::Step::Rename);
+        }
+        QVERIFY(!source.isEmpty());
+        const QByteArray before = QByteArrayLiteral("the user's earlier file\n");
+        {
+            QFile f(target);
+            if (f.open(QIODevice::WriteOnly))
+                f.write(before);
+        }
+        if (situation == QLatin1String("read-only"))
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup));
+        const int code = engine.convert(
+            source, destination == 1 ? QStringLiteral("notused") : target, destination, format);
+        QCOMPARE(code, expected);
+        if (expected != 0 && QFile::exists(target)) {
+            // A failed conversion leaves an existing file as it was.
+            QCOMPARE(test::readAll(target), before);
         }
     }
-    if (situation == QLatin1String("read-only")) {
-        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup));
-    }
-    const int code = engine.convert(source, destination == 1 ? QStringLiteral("notused") : target,
-                                    destination, format);
-    QCOMPARE(code, expected);
-    if (expected != 0 && QFile::exists(target)) {
-        // A failed conversion leaves an existing file as it was.
-        QCOMPARE(test::readAll(target), before);
-    }
-}
+};
 
 QTEST_GUILESS_MAIN(TestOcrEngineErrors)
 #include "tst_ocrengine_errors.moc"

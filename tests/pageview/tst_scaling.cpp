@@ -64,6 +64,9 @@ private Q_SLOTS:
         row("hairline across survives 1/8", 4, QSize(800, 400), QSize(100, 50), false, 0, 252);
         row("one dot survives 1/10", 5, QSize(500, 300), QSize(50, 30), true, 0, 252);
         row("enlarging keeps pure black and white", 2, QSize(20, 10), QSize(60, 30), true, 0, 255);
+        // Boxes taller than 31 rows: the packed per-byte counts are spread before they overflow.
+        row("checker, 80-row boxes", 2, QSize(800, 400), QSize(10, 5), true, 120, 135);
+        row("hairline across survives 1/40", 4, QSize(800, 400), QSize(20, 10), true, 0, 252);
     }
     void bilevelAveragesToGrey() {
         QFETCH(int, pattern);

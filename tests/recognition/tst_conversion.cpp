@@ -24,119 +24,109 @@ RecordingProgressBar& bar(ViewerHarness& h) {
 
 class TestConversion : public QObject {
     Q_OBJECT
-private Q_SLOTS:
-    void toFile_data();
-    void toFile();
-    void toClipboard_data();
-    void toClipboard();
-    void progress_data();
-    void progress();
-};
-
-void TestConversion::toFile_data() {
-    QTest::addColumn<QString>("chosen");  // "" = the dialog was cancelled
-    QTest::addColumn<int>("filterIndex");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<int>("format");  // passed to the engine; 0 = no call
-    QTest::addColumn<QString>("message");
-    addRow("preselected ANSI text", "out.txt", 2, 0, 2, QString());
-    addRow("Unicode formatted keeps its index", "out.txt", 7, 0, 7, QString());
-    addRow("HTML skips the unused code", "out.html", 8, 0, 9, QString());
-    addRow("PDF image on text", "out.pdf", 11, 0, 12, QString());
-    addRow("cancelled", "", 2, 0, 0, QString());
-    addRow("export file cannot be opened", "out.txt", 2, -12, 2,
-           QString("ZidaDodi Error: (-12) - Failed to open export file"));
-    addRow("recognition failed", "out.rtf", 1, -9, 1,
-           QString("ZidaDodi Error: (-9) - Failed to recognise"));
-    addRow("a code without a text", "out.txt", 2, -15, 2, QString("ZidaDodi Error: (-15) - "));
-}
-
-void TestConversion::toFile() {
-    QFETCH(QString, chosen);
-    QFETCH(int, filterIndex);
-    QFETCH(int, result);
-    QFETCH(int, format);
-    QFETCH(QString, message);
-    ViewerHarness h;
-    const QString doc = h.document("scan.tif", 4);
-    h.viewer->OpenImage(doc);
-    h.factory->engine->convertResult = result;
-    const QString target = chosen.isEmpty() ? QString() : h.dir.filePath(chosen);
-    h.prompts().fileAnswers.append({target, filterIndex});
-
-    h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToFile"));
-
-    QCOMPARE(h.prompts().fileRequests.size(), 1);
-    const FileDialogRequest& request = h.prompts().fileRequests.first();
-    QVERIFY(request.save);
-    QCOMPARE(request.title, QString("Convert Document to File"));
-    QCOMPARE(request.filter, QString(kFilter));
-    QCOMPARE(request.filterIndex, 2);
-    QCOMPARE(request.fileName, QString());
-    const QStringList converts = only(h.factory->engine->calls, {"convert("});
-    if (format == 0) {
-        QVERIFY(converts.isEmpty());
-        QVERIFY(bar(h).values.isEmpty());  // the bar was never set up
-    } else {
-        QCOMPARE(converts,
-                 QStringList{QString("convert(%1,%2,0,%3)").arg(doc, target).arg(format)});
+private slots:
+    void toFile_data() {
+        QTest::addColumn<QString>("chosen");  // "" = the dialog was cancelled
+        QTest::addColumn<int>("filterIndex");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("format");  // passed to the engine; 0 = no call
+        QTest::addColumn<QString>("message");
+        addRow("preselected ANSI text", "out.txt", 2, 0, 2, QString());
+        addRow("Unicode formatted keeps its index", "out.txt", 7, 0, 7, QString());
+        addRow("HTML skips the unused code", "out.html", 8, 0, 9, QString());
+        addRow("PDF image on text", "out.pdf", 11, 0, 12, QString());
+        addRow("cancelled", "", 2, 0, 0, QString());
+        addRow("export file cannot be opened", "out.txt", 2, -12, 2,
+               QString("ZidaDodi Error: (-12) - Failed to open export file"));
+        addRow("recognition failed", "out.rtf", 1, -9, 1,
+               QString("ZidaDodi Error: (-9) - Failed to recognise"));
+        addRow("a code without a text", "out.txt", 2, -15, 2, QString("ZidaDodi Error: (-15) - "));
     }
-    QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
-    QVERIFY(!bar(h).widget()->isVisible());
-}
+    void toFile() {
+        QFETCH(QString, chosen);
+        QFETCH(int, filterIndex);
+        QFETCH(int, result);
+        QFETCH(int, format);
+        QFETCH(QString, message);
+        ViewerHarness h;
+        const QString doc = h.document("scan.tif", 4);
+        h.viewer->OpenImage(doc);
+        h.factory->engine->convertResult = result;
+        const QString target = chosen.isEmpty() ? QString() : h.dir.filePath(chosen);
+        h.prompts().fileAnswers.append({target, filterIndex});
 
-void TestConversion::toClipboard_data() {
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QString>("message");
-    addRow("success", 0, QString());
-    addRow("export file failure", -12,
-           QString("ZidaDodi Error (Clipboard): (-12) - Failed to open export file"));
-    addRow("nothing recognised", -14,
-           QString("ZidaDodi Error (Clipboard): (-14) - Clipboard is empty"));
-}
+        h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToFile"));
 
-void TestConversion::toClipboard() {
-    QFETCH(int, result);
-    QFETCH(QString, message);
-    ViewerHarness h;
-    const QString doc = h.document("scan.tif", 2);
-    h.viewer->OpenImage(doc);
-    h.factory->engine->convertResult = result;
+        QCOMPARE(h.prompts().fileRequests.size(), 1);
+        const FileDialogRequest& request = h.prompts().fileRequests.first();
+        QVERIFY(request.save);
+        QCOMPARE(request.title, QString("Convert Document to File"));
+        QCOMPARE(request.filter, QString(kFilter));
+        QCOMPARE(request.filterIndex, 2);
+        QCOMPARE(request.fileName, QString());
+        const QStringList converts = only(h.factory->engine->calls, {"convert("});
+        if (format == 0) {
+            QVERIFY(converts.isEmpty());
+            QVERIFY(bar(h).values.isEmpty());  // the bar was never set up
+        } else {
+            QCOMPARE(converts,
+                     QStringList{QString("convert(%1,%2,0,%3)").arg(doc, target).arg(format)});
+        }
+        QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QVERIFY(!bar(h).widget()->isVisible());
+    }
 
-    h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToClipboard"));
+    void toClipboard_data() {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("message");
+        addRow("success", 0, QString());
+        addRow("export file failure", -12,
+               QString("ZidaDodi Error (Clipboard): (-12) - Failed to open export file"));
+        addRow("nothing recognised", -14,
+               QString("ZidaDodi Error (Clipboard): (-14) - Clipboard is empty"));
+    }
+    void toClipboard() {
+        QFETCH(int, result);
+        QFETCH(QString, message);
+        ViewerHarness h;
+        const QString doc = h.document("scan.tif", 2);
+        h.viewer->OpenImage(doc);
+        h.factory->engine->convertResult = result;
 
-    QVERIFY(h.prompts().fileRequests.isEmpty());
-    QCOMPARE(only(h.factory->engine->calls, {"convert("}),
-             QStringList{QString("convert(%1,notused,1,2)").arg(doc)});
-    QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
-    QVERIFY(!bar(h).widget()->isVisible());
-}
+        h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToClipboard"));
 
-void TestConversion::progress_data() {
-    QTest::addColumn<int>("pages");
-    QTest::addColumn<int>("events");
-    QTest::addColumn<QList<double>>("values");  // every value the bar received
-    QTest::addColumn<int>("max");
-    addRow("four pages", 4, 4, QList<double>{0, 25, 50, 75, 100}, 100);
-    addRow("three pages", 3, 3, QList<double>{0, 100.0 / 3, 200.0 / 3, 100}, 100);
-    addRow("more events than pages", 1, 2, QList<double>{0, 100, 200}, 100);
-}
+        QVERIFY(h.prompts().fileRequests.isEmpty());
+        QCOMPARE(only(h.factory->engine->calls, {"convert("}),
+                 QStringList{QString("convert(%1,notused,1,2)").arg(doc)});
+        QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QVERIFY(!bar(h).widget()->isVisible());
+    }
 
-void TestConversion::progress() {
-    QFETCH(int, pages);
-    QFETCH(int, events);
-    QFETCH(QList<double>, values);
-    QFETCH(int, max);
-    ViewerHarness h;
-    h.viewer->OpenImage(h.document("scan.tif", pages));
-    h.factory->engine->progressEvents = events;
-    h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToClipboard"));
-    const QList<double> got = bar(h).values;
-    QCOMPARE(got.size(), values.size());
-    for (int i = 0; i < got.size(); ++i)
-        QVERIFY2(qFuzzyCompare(got[i] + 1, values[i] + 1), qPrintable(QString::number(got[i])));
-    QCOMPARE(int(bar(h).max()), max);
-}
+    void progress_data() {
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("events");
+        QTest::addColumn<QList<double>>("values");  // every value the bar received
+        QTest::addColumn<int>("max");
+        addRow("four pages", 4, 4, QList<double>{0, 25, 50, 75, 100}, 100);
+        addRow("three pages", 3, 3, QList<double>{0, 100.0 / 3, 200.0 / 3, 100}, 100);
+        addRow("more events than pages", 1, 2, QList<double>{0, 100, 200}, 100);
+    }
+    void progress() {
+        QFETCH(int, pages);
+        QFETCH(int, events);
+        QFETCH(QList<double>, values);
+        QFETCH(int, max);
+        ViewerHarness h;
+        h.viewer->OpenImage(h.document("scan.tif", pages));
+        h.factory->engine->progressEvents = events;
+        h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToClipboard"));
+        const QList<double> got = bar(h).values;
+        QCOMPARE(got.size(), values.size());
+        for (int i = 0; i < got.size(); ++i)
+            QVERIFY2(qFuzzyCompare(got[i] + 1, values[i] + 1), qPrintable(QString::number(got[i])));
+        QCOMPARE(int(bar(h).max()), max);
+    }
+};
 
 QTEST_MAIN(TestConversion)
 #include "tst_conversion.moc"
