@@ -19,7 +19,13 @@ namespace {
 QMutex g_mutex;
 int g_failAt[4] = {0, 0, 0, 0};
 int g_seen[4] = {0, 0, 0, 0};
+std::function<void(Step)> g_observer;
 }  // namespace
+
+void setObserver(std::function<void(Step)> observer) {
+    QMutexLocker lock(&g_mutex);
+    g_observer = std::move(observer);
+}
 
 void failAt(Step step, int occurrence) {
     QMutexLocker lock(&g_mutex);
@@ -35,6 +41,13 @@ void reset() {
 
 // True when this occurrence of the step is to fail.
 static bool hit(Step step) {
+    std::function<void(Step)> observer;
+    {
+        QMutexLocker lock(&g_mutex);
+        observer = g_observer;
+    }
+    if (observer)
+        observer(step);
     QMutexLocker lock(&g_mutex);
     const int i = int(step);
     if (g_failAt[i] <= 0)

@@ -28,6 +28,10 @@ namespace faults {
 enum class Step { Open, Write, Flush, Rename };
 void failAt(Step step, int occurrence = 1);
 void reset();
+// Called on the writing thread just before each step is carried out (before any injected
+// failure), so a test can watch a write or stop it at a chosen system call; empty to clear.
+// reset() leaves it in place.
+void setObserver(std::function<void(Step)> observer);
 }  // namespace faults
 
 }  // namespace ktdv::imaging

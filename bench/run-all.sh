@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark, then prints one table: our figures, the reference
+# measured in the same run (libtiff decoding, tiffcp, the tesseract command line) and
+# their ratio, with the machine it ran on.
+#
+#   bench/run-all.sh                       release preset, build/release
+#   KTDV_BENCH_PRESET=dev bench/run-all.sh  RelWithDebInfo, build/dev
+#   KTDV_BENCH_BUILD=folder                 build in another folder with the preset's settings
+#   KTDV_BENCH_JOBS=n                       build jobs (default: all cores)
+#   KTDV_BENCH_OCR_PAGES=n                  pages for the recognition benchmark (default 20)
+# Raw output of each program is kept in <build>/bench-logs/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+preset="${KTDV_BENCH_PRESET:-release}"
+build="${KTDV_BENCH_BUILD:-build/$preset}"
+jobs="${KTDV_BENCH_JOBS:-$(nproc)}"
+ocr_pages="${KTDV_BENCH_OCR_PAGES:-20}"
+logs="$build/bench-logs"
+
+./scripts/install-deps.sh
+cmake --preset "$preset" -B "$build" -DKTDV_BUILD_BENCH=ON >/dev/null
+if ! grep -q '^benchmark_DIR:PATH=/' "$build/CMakeCache.txt"; then
+  echo "Google Benchmark was not found (libbenchmark-dev); no benchmarks to build." >&2
+  exit 1
+fi
+cmake --build "$build" --target viewer_bench bench_imaging bench_thumbnails bench_ocr -- -j"$jobs"
+
+mkdir -p "$logs"
+export QT_QPA_PLATFORM=offscreen
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+run() {  # name, command...
+  local name=$1
+  shift
+  echo "== $name" >&2
+  local t0=$SECONDS
+  "$@" >"$logs/$name.log" 2>"$logs/$name.err" || {
+    echo "$name failed (exit $?); see $logs/$name.err" >&2
+    return 0
+  }
+  echo "   $((SECONDS - t0)) s" >&2
+}
+
+run imaging "$build/bench/imaging/bench_imaging" --benchmark_out="$logs/imaging.json" \
+  --benchmark_out_format=json
+run viewer "$build/bench/viewer/viewer_bench" --folder "$work/viewer"
+run thumbnails "$build/bench/thumbnails/bench_thumbnails"
+OMP_THREAD_LIMIT=1 run ocr "$build/bench/ocr/bench_ocr" "$ocr_pages"
+
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -n1)
+mem=$(awk '/MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo)
+
+python3 - "$logs" "$preset" "$cpu" "$(nproc)" "$mem" "$load_before" "$load_after" <<'EOF'
+import json, re, sys
+logs, preset, cpu, cores, mem, load_before, load_after = sys.argv[1:]
+
+def text(name):
+    try:
+        return open(f"{logs}/{name}.log", encoding="utf-8", errors="replace").read()
+    except OSError:
+        return ""
+
+rows = []  # measure, ours, reference, ratio, target
+
+def row(measure, ours, ref, ratio, target=""):
+    rows.append((measure, ours, ref, ratio, target))
+
+def ms(v):
+    return "-" if v is None else (f"{v:.2f} ms" if v < 1000 else f"{v / 1000:.2f} s")
+
+def ratio(a, b):
+    return f"{a / b:.2f}" if a is not None and b else "-"
+
+def num(pattern, source, group=1):
+    m = re.search(pattern, source, re.M)
+    return float(m.group(group)) if m else None
+
+# imaging: Google Benchmark JSON, CPU time per iteration
+try:
+    with open(f"{logs}/imaging.json", encoding="utf-8") as f:
+        bm = {b["name"]: b for b in json.load(f)["benchmarks"]}
+except (OSError, ValueError, KeyError):
+    bm = {}
+
+def cpu_ms(name):
+    b = bm.get(name)
+    if not b:
+        return None
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
+    return b["cpu_time"] * scale
+
+d, r = cpu_ms("BM_DecodeA4G4_Document"), cpu_ms("BM_DecodeA4G4_PlainLibtiff")
+row("decode one A4 G4 page (CPU)", ms(d), "libtiff " + ms(r), ratio(d, r))
+d, r = cpu_ms("BM_Open1000Pages_Document"), cpu_ms("BM_Open1000Pages_PlainLibtiff")
+row("open a 1000-page G4 file (CPU)", ms(d), "libtiff " + ms(r), ratio(d, r))
+
+# viewer: its own summary table
+v = text("viewer")
+ref = num(r"^libtiff decode of one page \(reference\)\s+([\d.]+)", v)
+for label, pattern, target in [
+    ("open + first page shown, fit width", r"^open \+ first page shown \(fit width\)\s+([\d.]+)", "<= 3"),
+    ("next page shown", r"^next page shown\s+([\d.]+)", "<= 3"),
+    ("paging through 1000 pages, per page", r"^paging through every page, per page\s+([\d.]+)", "<= 3"),
+    ("resize of the viewer", r"^resize \(no new decode\)\s+([\d.]+)", "<= 0.5"),
+]:
+    o = num(pattern, v)
+    row(label, ms(o), "libtiff " + ms(ref), ratio(o, ref), target)
+m = re.search(r"^peak memory\s+(\d+) KiB \(10 pages: (\d+) KiB", v, re.M)
+if m:
+    large, small = int(m.group(1)), int(m.group(2))
+    row("peak memory, 1000 vs 10 pages", f"{large / 1024:.0f} MiB", f"{small / 1024:.0f} MiB",
+        f"{large / small:.2f}" if small else "-", "flat")
+
+# thumbnails: its own summary
+t = text("thumbnails")
+first = num(r"first screen of thumbnails\s+([\d.]+) ms", t)
+row("first screen of thumbnails", ms(first), "", "", "<= 500 ms")
+m = re.search(r"all (\d+) thumbnails.*?([\d.]+) ms\n\s*reference: .*?= +([\d.]+) ms\s+ratio ([\d.]+)", t)
+if m:
+    row(f"all {m.group(1)} thumbnails", ms(float(m.group(2))),
+        f"libtiff decodes / cores {ms(float(m.group(3)))}", m.group(4), "<= 2")
+stall = num(r"longest UI stall\s+([\d.]+) ms", t)
+row("longest UI stall while thumbnails fill", ms(stall), "", "", "<= 50 ms")
+dele = num(r"delete one page\s+([\d.]+) ms", t)
+cp = num(r"tiffcp copying the whole file\s+([\d.]+) ms", t)
+row("delete one page of 1000", ms(dele), "tiffcp " + ms(cp), ratio(dele, cp), "<= 2")
+
+# recognition: engine against the command line (ratio = speed-up of ours)
+o = text("ocr")
+pages = num(r"^(\d+) pages", o)
+for kind, label in [("text", "to text"), ("pdf", "to searchable PDF")]:
+    m = re.search(rf"^to {kind}\s+engine\s+([\d.]+) s\s+tesseract cli\s+([\d.]+) s", o, re.M)
+    if m:
+        ours, cli = float(m.group(1)), float(m.group(2))
+        row(f"{int(pages or 0)} pages {label}", f"{ours:.2f} s", f"tesseract {cli:.2f} s",
+            f"{cli / ours:.2f} (speed-up)" if ours else "-", ">= 1.6")
+m = re.search(r"^CER text\s+engine ([\d.]+)\s+tesseract cli ([\d.]+)", o, re.M)
+if m:
+    row("character error rate, text", m.group(1), m.group(2), "", "")
+
+print()
+print(f"Machine: {cpu}, {cores} cores, {mem}; preset {preset}; "
+      f"load average {load_before} before, {load_after} after")
+print()
+print("| measure | ours | reference | ratio | target |")
+print("|---|---|---|---|---|")
+for r in rows:
+    print("| " + " | ".join(r) + " |")
+EOF

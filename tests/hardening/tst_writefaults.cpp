@@ -1,0 +1,173 @@
+// Every write to a user's file, failed at each step of the safe write: the file keeps its
+// bytes, nothing is left beside it, and the viewer still shows the document as stored.
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "components/imageeditor.h"
+#include "core/statusbar.h"
+#include "core/viewercontrol.h"
+#include "editorannotation.h"
+#include "hardeningfactory.h"
+#include "imaging/annotationstore.h"
+#include "imaging/safefilewriter.h"
+#include "support/fixtures.h"
+
+using namespace ktdv;
+using namespace ktdv::test;
+using Step = imaging::faults::Step;
+
+namespace {
+
+const QString kTessData = QStringLiteral("/usr/share/tesseract-ocr/5/tessdata");
+
+// What a viewer shows of its document.
+struct Shown {
+    int pageCount = -1;
+    QString pageNumber;
+    int thumbnails = -1;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown shown(ViewerControl& v) {
+    auto* thumbs = dynamic_cast<ThumbnailView*>(v.ctlKTImgThumbs1.get());
+    return {v.ctlKTImgEdit1->pageCount(), v.StatusBar->text(QStringLiteral("PageNumber")),
+            thumbs ? thumbs->pageCount() : -1};
+}
+
+// Everything in the folder but the named files (temporary files show up here).
+QStringList strays(const QString& folder, const QStringList& expected) {
+    QStringList found = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : expected)
+        found.removeAll(name);
+    return found;
+}
+
+}  // namespace
+
+class TestWriteFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { imaging::faults::reset(); }
+    void cleanup() { imaging::faults::reset(); }
+    void failedWriteKeepsTheFile_data();
+    void failedWriteKeepsTheFile();
+};
+
+void TestWriteFaults::failedWriteKeepsTheFile_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("step");  // -1: no fault, the write must then change the file
+    const char* steps[] = {"open", "write", "flush", "rename"};
+    for (const char* op : {"rotate", "annotate", "delete", "move", "export"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1/none").arg(QLatin1String(op))))
+            << QString::fromLatin1(op) << -1;
+        for (int s = 0; s < 4; ++s)
+            QTest::newRow(qPrintable(QStringLiteral("%1/%2").arg(op, steps[s])))
+                << QString::fromLatin1(op) << s;
+    }
+}
+
+void TestWriteFaults::failedWriteKeepsTheFile() {
+    QFETCH(QString, operation);
+    QFETCH(int, step);
+    const bool fail = step >= 0;
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    moduleState() = ViewerModuleState();
+
+    const TiffPage layout;  // A4: the page fills the view, so a rectangle in the middle is on it
+    const QString doc = writeTiff(dir.filePath(QStringLiteral("doc.tif")), 3, layout);
+    QVERIFY(!doc.isEmpty());
+    QString target = doc;  // the file the operation writes
+
+    auto factory = std::make_shared<HardeningFactory>();
+    factory->settings->writeInt(QStringLiteral("chkSaveTIF"), 1);
+    factory->settings->writeBool(QStringLiteral("bThumbs"), true);
+    std::unique_ptr<ViewerControl> viewer;
+    const bool viewerLevel = operation != QLatin1String("export");
+    if (viewerLevel) {
+        viewer = std::make_unique<ViewerControl>(factory);
+        viewer->resize(900, 700);
+        viewer->show();
+        viewer->setUserPermission(24);
+        viewer->OpenImage(doc);
+        QString path = doc;
+        viewer->LoadPage(path, QStringLiteral("navigate"), 1);  // page 2 shown
+        QCOMPARE(shown(*viewer), (Shown{3, QStringLiteral("2 of 3"), 3}));
+    }
+
+    // The export overwrites an earlier export of the user's.
+    std::unique_ptr<TesseractEngine> engine;
+    QString source;
+    if (operation == QLatin1String("export")) {
+        target = dir.filePath(QStringLiteral("earlier.txt"));
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("the user's earlier export\r\n");
+        f.close();
+        source = dir.filePath(QStringLiteral("words.png"));
+        const QImage page = renderTextPage({QStringLiteral("Quarterly invoice")}, QSize(900, 300),
+                                           200, 24, QStringLiteral("DejaVu Serif"), false);
+        QVERIFY(page.save(source, "PNG"));
+        engine = std::make_unique<TesseractEngine>();
+        engine->setSystemDataFolders({kTessData});
+        QString folder = dir.path() + QLatin1Char('/');
+        QCOMPARE(engine->initialise(folder), 0);
+    }
+    const QByteArray before = readAll(target);
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+
+    if (fail)
+        imaging::faults::failAt(Step(step));
+    bool ok = false;
+    if (operation == QLatin1String("rotate")) {
+        viewer->MainToolbar_ButtonClick(QStringLiteral("Rotate90Right"));
+        QVERIFY(viewer->bPageModified);
+        viewer->CloseImage();  // writes the turned page back
+        ok = readAll(doc) != before;
+        imaging::faults::reset();
+        viewer->OpenImage(doc);
+        QCOMPARE(shown(*viewer), (Shown{3, QStringLiteral("1 of 3"), 3}));
+    } else if (operation == QLatin1String("annotate")) {
+        QVERIFY(annotateMiddle(*viewer->ctlKTImgEdit1, doc, 1, &ok));
+        imaging::faults::reset();
+        QCOMPARE(imaging::AnnotationStore::load(doc, 1).annotations.size(), fail ? 0 : 1);
+        QString path = doc;
+        viewer->LoadPage(path, QStringLiteral("navigate"), 1);
+        QCOMPARE(shown(*viewer), (Shown{3, QStringLiteral("2 of 3"), 3}));
+    } else if (operation == QLatin1String("delete") || operation == QLatin1String("move")) {
+        auto* thumbs = dynamic_cast<ThumbnailView*>(viewer->ctlKTImgThumbs1.get());
+        QVERIFY(thumbs);
+        factory->prompts->clearRecords();
+        factory->prompts->questionAnswers = {true};
+        if (operation == QLatin1String("delete"))
+            thumbs->deletePageAt(2);
+        else
+            thumbs->movePage(0, 1);
+        imaging::faults::reset();
+        ok = readAll(doc) != before;
+        // A failure is told to the user, and the viewer still shows the stored document.
+        QCOMPARE(factory->prompts->messages.size(), fail ? 1 : 0);
+        const int pages = operation == QLatin1String("delete") && !fail ? 2 : 3;
+        const Shown now = shown(*viewer);
+        QCOMPARE(now.pageCount, pages);
+        QCOMPARE(now.thumbnails, pages);
+        if (fail)
+            QCOMPARE(now.pageNumber, QStringLiteral("2 of 3"));
+    } else if (operation == QLatin1String("export")) {
+        const int code = engine->convert(source, target, RecognitionEngine::DestinationFile, 2);
+        ok = code == RecognitionEngine::Ok;
+        if (!fail)
+            QVERIFY(readAll(target).contains("invoice"));
+    }
+    imaging::faults::reset();
+
+    QCOMPARE(ok, !fail);
+    if (fail)
+        QVERIFY2(readAll(target) == before, "the original changed although the write failed");
+    QCOMPARE(strays(dir.path(), files), QStringList());
+}
+
+QTEST_MAIN(TestWriteFaults)
+#include "tst_writefaults.moc"
