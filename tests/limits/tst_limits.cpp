@@ -21,10 +21,16 @@ using namespace ktdv::imaging;
 
 namespace {
 
-// Refusals come from headers; inputs that decode up to a bound get more time.
-constexpr qint64 kMaxMilliseconds = 1000;
-constexpr qint64 kMaxMillisecondsAtBound = 5000;
-constexpr qint64 kMaxPeakGrowthKb = 128 * 1024;
+// Refusals come from headers; inputs that decode up to a bound get more time. Sanitizer
+// builds run several times slower and keep freed memory in quarantine.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr qint64 kSlowdown = 5;
+#else
+constexpr qint64 kSlowdown = 1;
+#endif
+constexpr qint64 kMaxMilliseconds = 1000 * kSlowdown;
+constexpr qint64 kMaxMillisecondsAtBound = 5000 * kSlowdown;
+constexpr qint64 kMaxPeakGrowthKb = 128 * 1024 * kSlowdown;
 
 // --- byte builders -----------------------------------------------------------------------
 
