@@ -83,8 +83,7 @@ QString ViewerControl::StampText(qint16 stampType, const QDate& date, const QLoc
     if (!sep.isEmpty() && month.endsWith(sep))
         month.chop(sep.size());
     return text + QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')) + sep + month +
-           sep +
-           QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+           sep + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
 }
 
 void ViewerControl::mnuStamp_Click(qint16& index) {
