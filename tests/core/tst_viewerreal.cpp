@@ -18,41 +18,12 @@
 #include "platform/settingsstore.h"
 #include "support/doubles.h"
 #include "support/fixtures.h"
+#include "support/realfactory.h"
 #include "support/scriptedprompts.h"
 #include "support/viewerharness.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
-
-namespace {
-
-class RealFactory final : public ComponentFactory {
-public:
-    std::shared_ptr<ScriptedPromptService> prompts = std::make_shared<ScriptedPromptService>();
-    std::shared_ptr<SettingsStore> settings = createMemorySettingsStore();
-    std::unique_ptr<ImageEditor> createImageEditor(QWidget* parent) override {
-        return std::make_unique<PageView>(prompts, settings, parent);
-    }
-    std::unique_ptr<ThumbnailPane> createThumbnailPane(QWidget* parent) override {
-        return std::make_unique<ThumbnailView>(prompts, parent);
-    }
-    std::unique_ptr<ProgressBar> createProgressBar(QWidget* parent) override {
-        return std::make_unique<ProgressBarWidget>(parent);
-    }
-    std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
-        return std::make_unique<TesseractEngine>();
-    }
-    std::shared_ptr<PromptService> promptService() override { return prompts; }
-    std::shared_ptr<SettingsStore> settingsStore() override { return settings; }
-    std::shared_ptr<MachineValues> machineValues() override {
-        return std::make_shared<FixedMachineValues>();
-    }
-    std::shared_ptr<PrinterStatus> printerStatus() override {
-        return std::make_shared<FixedPrinterStatus>();
-    }
-};
-
-}  // namespace
 
 class TestViewerReal : public QObject {
     Q_OBJECT

@@ -22,6 +22,7 @@
 
 using namespace ktdv;
 using imaging::Annotation;
+using test::rawPages;
 using imaging::AnnotationStatus;
 
 Q_DECLARE_METATYPE(ktdv::imaging::AnnotationStatus)
@@ -29,24 +30,6 @@ Q_DECLARE_METATYPE(ktdv::imaging::AnnotationStatus)
 namespace {
 
 constexpr QSize kPage(600, 400);
-
-// Compressed strip bytes of every page: annotation writes must never touch them.
-QList<QByteArray> rawPages(const QString& path) {
-    QList<QByteArray> pages;
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
-    for (bool more = tif != nullptr; more; more = TIFFReadDirectory(tif)) {
-        QByteArray bytes;
-        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
-            QByteArray strip(qsizetype(TIFFRawStripSize(tif, s)), '\0');
-            TIFFReadRawStrip(tif, s, strip.data(), strip.size());
-            bytes += strip;
-        }
-        pages.append(bytes);
-    }
-    if (tif)
-        TIFFClose(tif);
-    return pages;
-}
 
 // A page rectangle as the view shows it after the turns R (clockwise) and F (flip).
 QRectF turned(QRectF r, const QString& turns) {

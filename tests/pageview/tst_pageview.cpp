@@ -15,6 +15,7 @@
 
 using namespace ktdv;
 using test::PageKind;
+using test::rawPages;
 using test::TiffPage;
 
 Q_DECLARE_METATYPE(ktdv::test::PageKind)
@@ -35,24 +36,6 @@ double meanDifference(const QImage& shot, const QImage& page, QPoint origin) {
         for (int x = both.left(); x <= both.right(); ++x)
             sum += qAbs(a.constScanLine(y)[x] - b.constScanLine(y - origin.y())[x - origin.x()]);
     return both.isEmpty() ? 1e9 : double(sum) / (both.width() * both.height());
-}
-
-// Raw (still compressed) strip bytes of every page of a TIFF file.
-QList<QByteArray> rawPages(const QString& path) {
-    QList<QByteArray> pages;
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
-    for (bool more = tif != nullptr; more; more = TIFFReadDirectory(tif)) {
-        QByteArray bytes;
-        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
-            QByteArray strip(qsizetype(TIFFRawStripSize(tif, s)), '\0');
-            TIFFReadRawStrip(tif, s, strip.data(), strip.size());
-            bytes += strip;
-        }
-        pages.append(bytes);
-    }
-    if (tif)
-        TIFFClose(tif);
-    return pages;
 }
 
 // Applies R (right), L (left) and F (flip) to the view.

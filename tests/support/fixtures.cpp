@@ -306,6 +306,23 @@ QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSi
     return page;
 }
 
+QList<QByteArray> rawPages(const QString& path) {
+    QList<QByteArray> pages;
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    for (bool more = tif != nullptr; more; more = TIFFReadDirectory(tif)) {
+        QByteArray bytes;
+        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
+            QByteArray strip(qsizetype(TIFFRawStripSize(tif, s)), '\0');
+            TIFFReadRawStrip(tif, s, strip.data(), strip.size());
+            bytes += strip;
+        }
+        pages.append(bytes);
+    }
+    if (tif)
+        TIFFClose(tif);
+    return pages;
+}
+
 QString corpusDir() {
     const QByteArray env = qgetenv("KTDV_CORPUS_DIR");
     if (!env.isEmpty())

@@ -3,6 +3,7 @@
 // Every generated page carries its page number in large text, so a test can tell pages
 // apart by their pixels, and a few fine lines, so scaling faults show.
 
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QPair>
@@ -53,6 +54,10 @@ QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSi
                       const QString& family = QStringLiteral("DejaVu Serif"), bool bilevel = true);
 
 // ../shared/corpus (from KTDV_CORPUS_DIR), and one file in it.
+// Raw (still compressed) strip bytes of every page of a TIFF file: edits that must not
+// re-encode image data compare these before and after.
+QList<QByteArray> rawPages(const QString& path);
+
 QString corpusDir();
 QString corpusFile(const QString& relative);
 
