@@ -3,6 +3,7 @@
 #include <QScrollBar>
 
 #include "components/pageview/fileattributes.h"
+#include "components/pageview/stripscrollbar.h"
 #include "imaging/document.h"
 #include "platform/promptservice.h"
 #include "platform/settingsstore.h"
@@ -15,6 +16,8 @@ PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<Setti
     // Without a frame the viewport is the widget's whole area, so widget and viewport
     // coordinates agree (mouse events, rubber band and zones all use the widget's).
     setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBar(new StripScrollBar(Qt::Horizontal));
+    setVerticalScrollBar(new StripScrollBar(Qt::Vertical));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setMouseTracking(true);

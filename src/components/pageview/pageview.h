@@ -217,6 +217,7 @@ private:
     // View.
     double m_zoom = 1.0;
     Fit m_fit = Fit::None;
+    QSize m_laidOutViewport;  // the viewport size of the last layout
     bool m_smooth = true;
     QString m_tool = QStringLiteral("Default");
 

@@ -1,10 +1,13 @@
 // Loading documents and pages into the view, page navigation, and writing a turned page
 // back into its file.
 #include <QFileInfo>
-#include <QFuture>
 #include <QHash>
-#include <QMutex>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QRunnable>
+#include <QThreadPool>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 #include "components/pageview/fileattributes.h"
 #include "components/pageview/pageview.h"
@@ -23,19 +26,55 @@ imaging::PageKey keyOf(const imaging::Document& doc, int page) {
 }
 
 // Neighbouring pages being decoded in the background, so one page is not decoded twice:
-// a view that needs one of them waits for it instead.
-QMutex& inFlightMutex() {
-    static QMutex m;
+// a view that needs one of them waits for it instead. Standard library locks and a release
+// store hand the work over, so the thread sanitizer sees every hand-off (Qt's own locks
+// are inside the library, which is not instrumented).
+class Prefetch;
+std::mutex& inFlightMutex() {
+    static std::mutex m;
     return m;
 }
-QHash<QString, QFuture<void>>& inFlight() {
-    static QHash<QString, QFuture<void>> futures;
-    return futures;
+std::condition_variable& inFlightDone() {
+    static std::condition_variable done;
+    return done;
+}
+QHash<QString, Prefetch*>& inFlight() {  // under inFlightMutex()
+    static QHash<QString, Prefetch*> tasks;
+    return tasks;
 }
 QString inFlightName(const imaging::PageKey& k) {
     return k.path + QLatin1Char('|') + QString::number(k.fileSize) + QLatin1Char('|') +
            QString::number(k.modifiedMs) + QLatin1Char('|') + QString::number(k.page);
 }
+
+// Decodes one page into the shared cache. Only the document and the cache are touched,
+// never a widget. It stays in inFlight() until its page is in the cache (or failed).
+class Prefetch final : public QRunnable {
+public:
+    Prefetch(std::shared_ptr<const imaging::Document> doc, int page, imaging::PageKey key,
+             QString name)
+        : m_doc(std::move(doc)), m_page(page), m_key(std::move(key)), m_name(std::move(name)) {}
+
+    // Publishes the task to the thread that will run it; called just before it is queued.
+    void handOver() { m_handedOver.store(true, std::memory_order_release); }
+
+    void run() override {
+        m_handedOver.load(std::memory_order_acquire);
+        const imaging::DecodedPage decoded = m_doc->decodePage(m_page);
+        if (decoded.ok() && decoded.complete)
+            imaging::PageCache::shared().insert(m_key, decoded.image);
+        const std::lock_guard<std::mutex> lock(inFlightMutex());
+        inFlight().remove(m_name);
+        inFlightDone().notify_all();
+    }
+
+private:
+    std::shared_ptr<const imaging::Document> m_doc;
+    int m_page;
+    imaging::PageKey m_key;
+    QString m_name;
+    std::atomic<bool> m_handedOver{false};
+};
 
 void prefetch(std::shared_ptr<const imaging::Document> doc, int page) {
     const imaging::PageKey key = keyOf(*doc, page);
@@ -43,30 +82,32 @@ void prefetch(std::shared_ptr<const imaging::Document> doc, int page) {
         return;
     const QString name = inFlightName(key);
     // Held while the task is queued, so it cannot remove its entry before it is made.
-    QMutexLocker lock(&inFlightMutex());
+    const std::lock_guard<std::mutex> lock(inFlightMutex());
     if (inFlight().contains(name))
         return;
-    // Only the document and the cache are touched here, never a widget.
-    inFlight().insert(name, QtConcurrent::run([doc = std::move(doc), page, key, name] {
-                          const imaging::DecodedPage decoded = doc->decodePage(page);
-                          if (decoded.ok() && decoded.complete)
-                              imaging::PageCache::shared().insert(key, decoded.image);
-                          QMutexLocker done(&inFlightMutex());
-                          inFlight().remove(name);
-                      }));
+    auto* task = new Prefetch(std::move(doc), page, key, name);
+    inFlight().insert(name, task);
+    task->handOver();
+    QThreadPool::globalInstance()->start(task);
 }
 
 // Waits for the page when it is being decoded in the background; false when it is not.
 bool waitForPrefetch(const imaging::PageKey& key) {
-    QFuture<void> pending;
-    {
-        QMutexLocker lock(&inFlightMutex());
-        const auto it = inFlight().constFind(inFlightName(key));
-        if (it == inFlight().constEnd())
-            return false;
-        pending = it.value();
+    const QString name = inFlightName(key);
+    std::unique_lock<std::mutex> lock(inFlightMutex());
+    const auto it = inFlight().constFind(name);
+    if (it == inFlight().constEnd())
+        return false;
+    // Still queued (the entry is there, so the task has not finished and still exists):
+    // decode it here rather than wait for a thread.
+    Prefetch* task = it.value();
+    if (QThreadPool::globalInstance()->tryTake(task)) {
+        lock.unlock();
+        task->run();
+        delete task;
+        return true;
     }
-    pending.waitForFinished();  // runs it here when no thread has started it yet
+    inFlightDone().wait(lock, [&name] { return !inFlight().contains(name); });
     return true;
 }
 
@@ -222,9 +263,11 @@ void PageView::setNavigateTo(const QString& where) {
 }
 
 void PageView::clearImage() {
+    // The scroll bars follow at the next syncView() or page shown: a reload of the same
+    // page (after every resize) then leaves them as they are instead of hiding them and
+    // laying the view out twice.
     dropPage();
     m_path.clear();
-    updateScrollBars();
     viewport()->update();
 }
 

@@ -1,4 +1,5 @@
 // Zoom, fitting, page turns and scrolling: where the page lies on the screen.
+#include <QCoreApplication>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -50,6 +51,9 @@ void PageView::updateScrollBars() {
     h->setPageStep(qMax(1, v.width()));
     vb->setRange(0, qMax(0, d.height() - v.height()));
     vb->setPageStep(qMax(1, v.height()));
+    // The scroll area shows or hides its bars in a queued call after a range change; run it
+    // now, so the view is laid out once before it is next painted instead of painted twice.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 double PageView::fitZoom(Fit fit) const {
@@ -147,15 +151,21 @@ bool PageView::hScrollVisible() const {
 }
 
 void PageView::updateLayout() {
+    bool changed = viewport()->size() != m_laidOutViewport;
+    m_laidOutViewport = viewport()->size();
     if (m_fit != Fit::None && !m_page.isNull()) {
         const double z = fitZoom(m_fit);
         if (!qFuzzyCompare(z, m_zoom)) {
             m_zoom = z;
             invalidateScaled();
+            changed = true;
         }
     }
     updateScrollBars();
-    viewport()->update();
+    // The scroll area lays its children out again once the scroll bars' ranges settle;
+    // when that changes nothing, the page already painted stays.
+    if (changed)
+        viewport()->update();
 }
 
 void PageView::syncView() {
