@@ -21,11 +21,24 @@ void StripScrollBar::paintEvent(QPaintEvent* event) {
     // A pressed part is drawn sunken, as the base class does.
     if (isSliderDown())
         opt.activeSubControls = QStyle::SC_ScrollBarSlider;
-    QPainter p(this);
     const QRect area = event->rect();
+    const qreal dpr = devicePixelRatioF();
+    QPainter p(this);
+    QImage strip;
     for (int y = area.top(); y <= area.bottom(); y += kStripRows) {
-        p.setClipRect(QRect(area.left(), y, area.width(), qMin(kStripRows, area.bottom() + 1 - y)));
-        style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &p, this);
+        const QRect part(area.left(), y, area.width(), qMin(kStripRows, area.bottom() + 1 - y));
+        const QSize pixels = (QSizeF(part.size()) * dpr).toSize();
+        if (strip.size() != pixels) {
+            strip = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            strip.setDevicePixelRatio(dpr);
+        }
+        strip.fill(Qt::transparent);
+        {
+            QPainter sp(&strip);
+            sp.translate(-part.topLeft());
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &sp, this);
+        }
+        p.drawImage(part.topLeft(), strip);
     }
 }
 
