@@ -1,6 +1,7 @@
 // Printing the document: the print dialog, then every chosen page at its true size on
-// the paper (scaled down to fit when it is larger), with its stored annotations when
-// asked. Bilevel pages go to the printer as 1-bit images, never as grey copies.
+// the paper (turned to the paper's orientation, and scaled down to fit when it is still
+// larger), with its stored annotations when asked. Bilevel pages go to the printer as
+// 1-bit images, never as grey copies.
 #include "components/pageview/pageview.h"
 
 #include <QFileInfo>
@@ -58,17 +59,36 @@ QSizeF pageDpi(const QImage& image, const imaging::PageInfo& info) {
             pick(image.dotsPerMeterY(), info.dpi.height())};
 }
 
-// Where a page lands on the paper, in device pixels: its true size at the printer's
-// resolution, scaled down with its shape kept when that does not fit, centred.
-QRectF placeOnPaper(const QSize& pixels, const QSizeF& dpi, const QRectF& paper,
-                    const QSizeF& deviceDpi) {
-    QSizeF size(pixels.width() / dpi.width() * deviceDpi.width(),
-                pixels.height() / dpi.height() * deviceDpi.height());
+// A page's true size on the paper, in device pixels.
+QSizeF trueSize(const QSize& pixels, const QSizeF& dpi, const QSizeF& deviceDpi) {
+    return {pixels.width() / dpi.width() * deviceDpi.width(),
+            pixels.height() / dpi.height() * deviceDpi.height()};
+}
+
+// Where a page of this size lands on the paper: as it is, scaled down with its shape kept
+// when that does not fit, centred.
+QRectF placeOnPaper(QSizeF size, const QRectF& paper) {
     if (size.width() > paper.width() || size.height() > paper.height())
         size.scale(paper.size(), Qt::KeepAspectRatio);
     const QPointF topLeft(paper.x() + (paper.width() - size.width()) / 2,
                           paper.y() + (paper.height() - size.height()) / 2);
     return {topLeft, size};
+}
+
+// Page pixels to device pixels. A landscape page on portrait paper (or the other way round)
+// is turned a quarter clockwise, so it prints at its true size instead of shrunk.
+QTransform pageToDevice(const QSize& pixels, const QSizeF& dpi, const QRectF& paper,
+                        const QSizeF& deviceDpi) {
+    const QSizeF size = trueSize(pixels, dpi, deviceDpi);
+    const bool turn = size.width() != size.height() &&
+                      (size.width() > size.height()) != (paper.width() > paper.height());
+    const QRectF target = placeOnPaper(turn ? size.transposed() : size, paper);
+    if (!turn)
+        return QTransform(target.width() / pixels.width(), 0, 0, target.height() / pixels.height(),
+                          target.x(), target.y());
+    // Page x runs down the paper, page y from right to left.
+    return QTransform(0, target.height() / pixels.width(), -target.width() / pixels.height(), 0,
+                      target.x() + target.width(), target.y());
 }
 
 }  // namespace
@@ -116,19 +136,17 @@ void PageView::printDocument(bool& printAnnotations) {
 
         const QImage& image = decoded.image;
         const QSizeF dpi = pageDpi(image, doc->page(index));
-        const QRectF target = placeOnPaper(image.size(), dpi, paper, deviceDpi);
+        const QTransform toDevice = pageToDevice(image.size(), dpi, paper, deviceDpi);
         // A bilevel page is drawn as it is: the printer receives its 1-bit pixels.
-        painter.drawImage(target, image);
+        painter.setTransform(toDevice);
+        painter.drawImage(QPointF(0, 0), image);
+        painter.resetTransform();
 
         if (withAnnotations) {
             const imaging::AnnotationLoadResult stored =
                 imaging::AnnotationStore::load(doc->path(), index);
-            if (stored.ok() && !stored.annotations.isEmpty()) {
-                const QTransform pageToDevice =
-                    QTransform::fromTranslate(target.x(), target.y())
-                        .scale(target.width() / image.width(), target.height() / image.height());
-                imaging::AnnotationPainter::paint(painter, stored.annotations, pageToDevice, dpi);
-            }
+            if (stored.ok() && !stored.annotations.isEmpty())
+                imaging::AnnotationPainter::paint(painter, stored.annotations, toDevice, dpi);
         }
     }
     if (!painter.end())
