@@ -43,7 +43,57 @@ inline bool isPageEntry(quint16 tag, quint16 type) {
     return typeSize(type) != 0 && tag != 288 && tag != 289;
 }
 
-class ByteView {
+// Byte-order-aware reads of TIFF numbers over any source of bytes. Source provides
+// has(offset, length), bigEndian() and fetch(offset, length, out), which copies the bytes
+// out and fails outside the source. Each reader returns 0 where fetch() fails; callers
+// check has() where it matters.
+template <class Source>
+class FieldReader {
+public:
+    quint16 u16(quint64 off) const {
+        uchar p[2];
+        if (!source().fetch(off, 2, p))
+            return 0;
+        return source().bigEndian() ? quint16((p[0] << 8) | p[1]) : quint16((p[1] << 8) | p[0]);
+    }
+    quint32 u32(quint64 off) const {
+        uchar p[4];
+        if (!source().fetch(off, 4, p))
+            return 0;
+        return source().bigEndian()
+                   ? (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3]
+                   : (quint32(p[3]) << 24) | (quint32(p[2]) << 16) | (quint32(p[1]) << 8) | p[0];
+    }
+    quint64 u64(quint64 off) const {
+        if (!source().has(off, 8))
+            return 0;
+        const quint64 a = u32(off), b = u32(off + 4);
+        return source().bigEndian() ? (a << 32) | b : (b << 32) | a;
+    }
+    // One element of an array of the given integer type.
+    quint64 element(quint16 type, quint64 off, quint64 index) const {
+        switch (typeSize(type)) {
+            case 1: {
+                uchar b = 0;
+                return source().fetch(off + index, 1, &b) ? b : 0;
+            }
+            case 2:
+                return u16(off + index * 2);
+            case 4:
+                return u32(off + index * 4);
+            case 8:
+                return u64(off + index * 8);
+            default:
+                return 0;
+        }
+    }
+
+private:
+    const Source& source() const { return static_cast<const Source&>(*this); }
+};
+
+// The reads over a buffer in memory.
+class ByteView : public FieldReader<ByteView> {
 public:
     ByteView(const uchar* data, quint64 size, bool bigEndian)
         : m_data(data), m_size(size), m_big(bigEndian) {}
@@ -54,40 +104,11 @@ public:
     bool has(quint64 offset, quint64 length) const {
         return offset <= m_size && length <= m_size - offset;
     }
-    // Each reader returns 0 outside the buffer; callers check has() where it matters.
-    quint16 u16(quint64 off) const {
-        if (!has(off, 2))
-            return 0;
-        const uchar* p = m_data + off;
-        return m_big ? quint16((p[0] << 8) | p[1]) : quint16((p[1] << 8) | p[0]);
-    }
-    quint32 u32(quint64 off) const {
-        if (!has(off, 4))
-            return 0;
-        const uchar* p = m_data + off;
-        return m_big ? (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3]
-                     : (quint32(p[3]) << 24) | (quint32(p[2]) << 16) | (quint32(p[1]) << 8) | p[0];
-    }
-    quint64 u64(quint64 off) const {
-        if (!has(off, 8))
-            return 0;
-        const quint64 a = u32(off), b = u32(off + 4);
-        return m_big ? (a << 32) | b : (b << 32) | a;
-    }
-    // One element of an array of the given integer type.
-    quint64 element(quint16 type, quint64 off, quint64 index) const {
-        switch (typeSize(type)) {
-            case 1:
-                return has(off + index, 1) ? m_data[off + index] : 0;
-            case 2:
-                return u16(off + index * 2);
-            case 4:
-                return u32(off + index * 4);
-            case 8:
-                return u64(off + index * 8);
-            default:
-                return 0;
-        }
+    bool fetch(quint64 off, quint64 length, uchar* out) const {
+        if (!has(off, length))
+            return false;
+        std::memcpy(out, m_data + off, size_t(length));
+        return true;
     }
 
 private:

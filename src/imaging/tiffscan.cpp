@@ -32,58 +32,19 @@ struct Fields {
     quint64 resUnit = 2;
 };
 
-// The reads of ByteView from an open file, through a small window: the directories of a
+// The same reads from an open file, through a small window: the directories of a
 // long document lie all over the file, next to each page's data, and reading the few
 // bytes of each costs far less than mapping the file and touching one of its memory
 // pages per directory.
-class FileView {
+class FileView : public tiff::FieldReader<FileView> {
 public:
     FileView(QFile& file, quint64 size, bool bigEndian)
         : m_file(file), m_size(size), m_big(bigEndian) {}
 
+    bool bigEndian() const { return m_big; }
     bool has(quint64 offset, quint64 length) const {
         return offset <= m_size && length <= m_size - offset;
     }
-    quint16 u16(quint64 off) const {
-        uchar p[2];
-        if (!fetch(off, 2, p))
-            return 0;
-        return m_big ? quint16((p[0] << 8) | p[1]) : quint16((p[1] << 8) | p[0]);
-    }
-    quint32 u32(quint64 off) const {
-        uchar p[4];
-        if (!fetch(off, 4, p))
-            return 0;
-        return m_big ? (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3]
-                     : (quint32(p[3]) << 24) | (quint32(p[2]) << 16) | (quint32(p[1]) << 8) | p[0];
-    }
-    quint64 u64(quint64 off) const {
-        if (!has(off, 8))
-            return 0;
-        const quint64 a = u32(off), b = u32(off + 4);
-        return m_big ? (a << 32) | b : (b << 32) | a;
-    }
-    quint64 element(quint16 type, quint64 off, quint64 index) const {
-        switch (tiff::typeSize(type)) {
-            case 1: {
-                uchar b = 0;
-                return fetch(off + index, 1, &b) ? b : 0;
-            }
-            case 2:
-                return u16(off + index * 2);
-            case 4:
-                return u32(off + index * 4);
-            case 8:
-                return u64(off + index * 8);
-            default:
-                return 0;
-        }
-    }
-
-private:
-    static constexpr quint64 kWindow = 2048;
-    static constexpr quint64 kBefore = 256;  // values are often written just before
-
     bool fetch(quint64 off, quint64 length, uchar* out) const {
         if (!has(off, length))
             return false;
@@ -104,6 +65,10 @@ private:
         std::memcpy(out, m_window.data() + (off - m_start), size_t(length));
         return true;
     }
+
+private:
+    static constexpr quint64 kWindow = 2048;
+    static constexpr quint64 kBefore = 256;  // values are often written just before
 
     QFile& m_file;
     quint64 m_size;
