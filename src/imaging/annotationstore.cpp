@@ -481,8 +481,28 @@ AnnotationLoadResult decodeAnnotations(const QByteArray& payload) {
     return decode(payload).result;
 }
 
+namespace {
+
+// The page's stored payload and what it holds. A tag that is there but could not be read
+// counts as unreadable, never as no annotations, so a save leaves it alone.
+Decoded readStored(const QString& path, int page, QByteArray* stored) {
+    TagRead how = TagRead::Absent;
+    *stored = readPageTag(path, page, kAnnotationTag, &how);
+    if (how == TagRead::TooLarge)
+        return fail(AnnotationStatus::TooLarge,
+                    QStringLiteral("the stored annotations are larger than the %1 bytes allowed")
+                        .arg(limits::kMaxTagBytes));
+    if (how == TagRead::Unreadable)
+        return fail(AnnotationStatus::Damaged,
+                    QStringLiteral("the stored annotations cannot be read from the file"));
+    return decode(*stored);
+}
+
+}  // namespace
+
 AnnotationLoadResult AnnotationStore::load(const QString& path, int page) {
-    return decode(readPageTag(path, page, kAnnotationTag)).result;
+    QByteArray stored;
+    return readStored(path, page, &stored).result;
 }
 
 WriteResult AnnotationStore::save(const QString& path, int page,
@@ -494,8 +514,8 @@ WriteResult AnnotationStore::save(const QString& path, int page,
             return refuse(QStringLiteral("an annotation lies outside any page"));
     }
 
-    const QByteArray stored = readPageTag(path, page, kAnnotationTag);
-    Decoded current = decode(stored);
+    QByteArray stored;
+    Decoded current = readStored(path, page, &stored);
     if (current.result.status == AnnotationStatus::Damaged && options.replaceDamaged)
         current = Decoded{};
     else if (!current.result.writable())

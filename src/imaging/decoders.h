@@ -20,9 +20,9 @@ bool scanTiffPages(const uchar* data, quint64 size, QVector<quint64>* offsets,
 bool scanTiffPages(QFile& file, QVector<quint64>* offsets, QVector<PageInfo>* pages,
                    QString* error);
 
-// The bytes of one tag of the directory at ifdOffset ("" when absent or too large), read
+// The bytes of one tag of the directory at ifdOffset ("" unless *how is Read), read
 // without walking the directory chain.
-QByteArray readTiffTag(QFile& file, quint64 ifdOffset, quint16 tag);
+QByteArray readTiffTag(QFile& file, quint64 ifdOffset, quint16 tag, TagRead* how = nullptr);
 
 // Decodes the page whose directory starts at ifdOffset.
 DecodedPage decodeTiffPage(const QString& path, quint64 ifdOffset);

@@ -201,14 +201,19 @@ DecodedPage Document::decodePage(int index) const {
     return result;
 }
 
-QByteArray Document::readPageTag(int index, quint16 tag) const {
+QByteArray Document::readPageTag(int index, quint16 tag, TagRead* how) const {
+    if (how)
+        *how = TagRead::Absent;
     if (m_format != FileFormat::Tiff || index < 0 || index >= m_ifdOffsets.size())
         return {};
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly) || file.size() != m_fileSize ||
-        QFileInfo(file).lastModified() != m_modified)
+        QFileInfo(file).lastModified() != m_modified) {
+        if (how)
+            *how = TagRead::Unreadable;
         return {};
-    return detail::readTiffTag(file, m_ifdOffsets.at(index), tag);
+    }
+    return detail::readTiffTag(file, m_ifdOffsets.at(index), tag, how);
 }
 
 namespace detail {

@@ -32,6 +32,15 @@ namespace ktdv::imaging {
 
 enum class FileFormat { Unknown, Tiff, RawFaxG3, Bmp, Gif, Jpeg, Png };
 
+// How reading one tag of a page went. A tag that is there but cannot be read is not
+// absent: whoever would replace it must know that something is stored.
+enum class TagRead {
+    Absent,      // the page has no such tag
+    Read,        // its bytes were read
+    TooLarge,    // its value is larger than limits::kMaxTagBytes
+    Unreadable,  // damaged entry, value outside the file, or the file changed or is gone
+};
+
 // Format from the first bytes of the file (magic numbers); raw G3 fax streams are
 // recognised by their EOL codes.
 FileFormat detectFormat(const QString& path);
@@ -72,10 +81,10 @@ public:
     // interpretation and orientation. Never throws; bounded in time and memory.
     DecodedPage decodePage(int index) const;
 
-    // The bytes of a private tag of one TIFF page ("" when absent, for other formats and
-    // when the file changed since it was opened), read from the page's own directory: no
-    // walk of the directory chain and no mapping of the file. Any thread.
-    QByteArray readPageTag(int index, quint16 tag) const;
+    // The bytes of a private tag of one TIFF page ("" unless *how is Read; Absent for other
+    // formats), read from the page's own directory: no walk of the directory chain and no
+    // mapping of the file. Any thread.
+    QByteArray readPageTag(int index, quint16 tag, TagRead* how = nullptr) const;
 
     // Offsets of the TIFF page directories (empty for other formats).
     const QVector<quint64>& directoryOffsets() const { return m_ifdOffsets; }

@@ -1,9 +1,9 @@
 #include "imaging/pagecache.h"
 
 #include <QHash>
-#include <QMutex>
 
 #include <list>
+#include <mutex>
 
 #include "imaging/limits.h"
 
@@ -29,7 +29,9 @@ struct PageCache::Impl {
     qint64 used = 0;
     std::list<Entry> order;
     QHash<PageKey, std::list<Entry>::iterator> index;
-    mutable QMutex mutex;
+    // A standard mutex rather than a QMutex, whose contended path the thread sanitizer
+    // cannot follow: page decodes in the background fill the cache.
+    mutable std::mutex mutex;
 
     void erase(std::list<Entry>::iterator it) {
         used -= it->bytes;
@@ -47,7 +49,7 @@ PageCache::~PageCache() {
 }
 
 std::optional<QImage> PageCache::find(const PageKey& key) {
-    QMutexLocker lock(&d->mutex);
+    const std::lock_guard<std::mutex> lock(d->mutex);
     const auto it = d->index.find(key);
     if (it == d->index.end())
         return std::nullopt;
@@ -57,7 +59,7 @@ std::optional<QImage> PageCache::find(const PageKey& key) {
 
 void PageCache::insert(const PageKey& key, const QImage& image) {
     const qint64 bytes = image.sizeInBytes();
-    QMutexLocker lock(&d->mutex);
+    const std::lock_guard<std::mutex> lock(d->mutex);
     if (const auto it = d->index.find(key); it != d->index.end())
         d->erase(it.value());
     if (image.isNull() || bytes > d->maxBytes)
@@ -70,7 +72,7 @@ void PageCache::insert(const PageKey& key, const QImage& image) {
 }
 
 void PageCache::removeFile(const QString& path) {
-    QMutexLocker lock(&d->mutex);
+    const std::lock_guard<std::mutex> lock(d->mutex);
     for (auto it = d->order.begin(); it != d->order.end();) {
         const auto next = std::next(it);
         if (it->key.path == path)
@@ -80,14 +82,14 @@ void PageCache::removeFile(const QString& path) {
 }
 
 void PageCache::clear() {
-    QMutexLocker lock(&d->mutex);
+    const std::lock_guard<std::mutex> lock(d->mutex);
     d->order.clear();
     d->index.clear();
     d->used = 0;
 }
 
 qint64 PageCache::bytesUsed() const {
-    QMutexLocker lock(&d->mutex);
+    const std::lock_guard<std::mutex> lock(d->mutex);
     return d->used;
 }
 

@@ -268,11 +268,16 @@ WriteResult replaceImage(const QString& path, int index, const QImage& image, bo
 
 }  // namespace
 
-QByteArray readPageTag(const QString& path, int index, quint16 tag) {
+QByteArray readPageTag(const QString& path, int index, quint16 tag, TagRead* how) {
     // Read on every page load: the open document keeps the directory offsets of the files
     // read last, so this reads the one directory and the entry's bytes.
     const auto doc = Document::open(path);
-    return doc ? doc->readPageTag(index, tag) : QByteArray();
+    if (!doc) {
+        if (how)
+            *how = TagRead::Unreadable;
+        return {};
+    }
+    return doc->readPageTag(index, tag, how);
 }
 
 WriteResult writePageTag(const QString& path, int index, quint16 tag, const QByteArray& value) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 
+#include "imaging/document.h"
 #include "imaging/safefilewriter.h"
 
 namespace ktdv::imaging {
@@ -25,8 +26,8 @@ WriteResult replacePageImage(const QString& path, int index, const QImage& image
 WriteResult replacePageImage(const QString& path, int index, const QImage& image, bool quarterTurn,
                              quint16 tag, const QByteArray& tagValue);
 
-// The bytes of a private tag of one page ("" when absent), and writing them back.
-QByteArray readPageTag(const QString& path, int index, quint16 tag);
+// The bytes of a private tag of one page ("" unless *how is Read), and writing them back.
+QByteArray readPageTag(const QString& path, int index, quint16 tag, TagRead* how = nullptr);
 WriteResult writePageTag(const QString& path, int index, quint16 tag, const QByteArray& value);
 
 }  // namespace ktdv::imaging

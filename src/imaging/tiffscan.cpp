@@ -257,7 +257,10 @@ bool scanTiffPages(QFile& file, QVector<quint64>* offsets, QVector<PageInfo>* pa
                      error);
 }
 
-QByteArray readTiffTag(QFile& file, quint64 ifdOffset, quint16 tag) {
+QByteArray readTiffTag(QFile& file, quint64 ifdOffset, quint16 tag, TagRead* how) {
+    TagRead ignored;
+    TagRead& outcome = how ? *how : ignored;
+    outcome = TagRead::Unreadable;
     const qint64 size = file.size();
     char order = 0;
     if (size < 8 || !file.seek(0) || file.read(&order, 1) != 1)
@@ -273,8 +276,12 @@ QByteArray readTiffTag(QFile& file, quint64 ifdOffset, quint16 tag) {
             continue;
         const int typeSize = tiff::typeSize(v.u16(e + 2));
         const quint64 n = bigTiff ? v.u64(e + 4) : v.u32(e + 4);
-        if (typeSize == 0 || n > quint64(limits::kMaxTagBytes) / quint64(typeSize))
+        if (typeSize == 0)
             return {};
+        if (n > quint64(limits::kMaxTagBytes) / quint64(typeSize)) {
+            outcome = TagRead::TooLarge;
+            return {};
+        }
         const quint64 bytes = n * quint64(typeSize);
         quint64 at = e + (bigTiff ? 12 : 8);
         if (bytes > (bigTiff ? 8u : 4u))
@@ -284,8 +291,10 @@ QByteArray readTiffTag(QFile& file, quint64 ifdOffset, quint16 tag) {
         QByteArray value(qsizetype(bytes), Qt::Uninitialized);
         if (!file.seek(qint64(at)) || file.read(value.data(), value.size()) != value.size())
             return {};
+        outcome = TagRead::Read;
         return value;
     }
+    outcome = TagRead::Absent;
     return {};
 }
 
