@@ -7,7 +7,10 @@
 //
 // Threads: create and call on the UI thread only. Workers touch only the shared, immutable
 // Document and their own images. Starting a batch or cancel() drops every request not yet
-// begun; a decode already running finishes and its result is discarded.
+// begun; a decode already running finishes and its result is discarded. Work goes to a
+// worker as a task published with a release store, and results come back through a queue
+// under a std::mutex, so every hand-off is one the thread sanitizer can follow (the thread
+// pool's and the event loop's own locks are inside Qt, which is not instrumented).
 
 #include <QImage>
 #include <QObject>
@@ -16,7 +19,6 @@
 #include <QThreadPool>
 #include <QVector>
 
-#include <atomic>
 #include <memory>
 
 namespace ktdv::imaging {
@@ -57,14 +59,24 @@ signals:
     // The current batch has nothing left queued or running.
     void batchFinished(quint64 batch);
 
+protected:
+    // A worker finished a request (the only event posted to the renderer).
+    void customEvent(QEvent* event) override;
+
 private:
+    struct Result;
+    struct Channel;
+    class Task;
+
+    // Takes what the workers finished since the last call.
+    void takeResults();
     void submitMore();
     void submit(const ThumbnailRequest& request);
     void taskDone(quint64 batch, const ThumbnailRequest& request, const QImage& image,
                   const QString& error, bool delivered);
 
     QThreadPool m_pool;
-    std::shared_ptr<std::atomic<quint64>> m_liveBatch;  // workers skip older batches
+    std::unique_ptr<Channel> m_channel;  // shared with the workers; outlives them
     std::shared_ptr<const imaging::Document> m_document;
     QVector<ThumbnailRequest> m_queued;  // not yet handed to the pool, reading order
     quint64 m_batch = 0;
