@@ -1,8 +1,13 @@
 // Deleting and moving pages of the document from the thumbnail column. The file is changed
 // losslessly by the imaging layer; the pane then shows the new state and tells the host.
 
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
+
+#include <atomic>
+#include <functional>
+#include <thread>
 
 #include "components/thumbnails/thumbnailview.h"
 #include "imaging/document.h"
@@ -28,6 +33,27 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
+
+// Rewriting a long document takes seconds. The rewrite runs on a worker while this thread
+// goes on painting the window behind the wait cursor; the user's input waits until it is
+// done, so nothing can change the document meanwhile, and the caller gets the result as
+// from a plain call.
+imaging::WriteResult rewriteKeepingWindowPainted(
+    const std::function<imaging::WriteResult()>& rewrite) {
+    const BusyCursor busy;
+    imaging::WriteResult result;
+    std::atomic<bool> done{false};
+    QEventLoop loop;
+    std::thread worker([&] {
+        result = rewrite();
+        done.store(true, std::memory_order_release);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    if (!done.load(std::memory_order_acquire))
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    return result;
+}
 
 }  // namespace
 
@@ -73,11 +99,10 @@ void ThumbnailView::deletePageAt(int index) {
         return;
     }
 
-    imaging::WriteResult result;
-    {
-        const BusyCursor busy;
-        result = imaging::deletePage(m_path, page);
-    }
+    const imaging::WriteResult result =
+        rewriteKeepingWindowPainted([&path, page] { return imaging::deletePage(path, page); });
+    if (!self)
+        return;  // the host closed the pane meanwhile
     if (!result.ok) {
         m_prompts->message(this,
                            tr("Page %1 could not be deleted: %2").arg(page + 1).arg(result.error));
@@ -101,11 +126,12 @@ void ThumbnailView::movePage(int index, int delta) {
         raiseMoved(false);
         return;
     }
-    imaging::WriteResult result;
-    {
-        const BusyCursor busy;
-        result = imaging::movePage(m_path, from, to);
-    }
+    const QPointer<ThumbnailView> self(this);
+    const QString path = m_path;
+    const imaging::WriteResult result = rewriteKeepingWindowPainted(
+        [&path, from, to] { return imaging::movePage(path, from, to); });
+    if (!self)
+        return;  // the host closed the pane meanwhile
     if (!result.ok) {
         if (m_prompts) {
             m_prompts->message(
