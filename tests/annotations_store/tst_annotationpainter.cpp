@@ -1,9 +1,14 @@
-// Annotations drawn at different zooms, turns and flips land over the page content they
-// belong to, and stay inside their own bounds.
+// Annotations as drawn: a highlight leaves the text under it readable, texts and stamps
+// stay inside their own bounds in a turned view too (placement over the page at each zoom,
+// turn and flip: tests/pageview).
 #include <QPainter>
 #include <QtTest>
 
 #include "imaging/annotationpainter.h"
+#include "support/rows.h"
+
+using ktdv::test::columns;
+using ktdv::test::fetch;
 
 using namespace ktdv::imaging;
 
@@ -36,30 +41,6 @@ class TestAnnotationPainter : public QObject {
     Q_OBJECT
 
 private slots:
-    void filledRectangleLandsWhereExpected_data() {
-        QTest::addColumn<QTransform>("view");
-        QTest::addColumn<QSize>("device");
-        QTest::addColumn<QRect>("expected");
-        const QTransform right = pageTurnMatrix(kPage, QTransform().rotate(90));
-        const QTransform flipped = pageTurnMatrix(kPage, QTransform::fromScale(1, -1));
-        QTest::newRow("actual size") << QTransform() << kPage << QRect(20, 10, 40, 30);
-        QTest::newRow("200%") << QTransform::fromScale(2, 2) << kPage * 2 << QRect(40, 20, 80, 60);
-        QTest::newRow("50%, turned right")
-            << right * QTransform::fromScale(0.5, 0.5) << QSize(50, 100) << QRect(30, 10, 15, 20);
-        QTest::newRow("150%, flipped") << flipped * QTransform::fromScale(1.5, 1.5)
-                                       << QSize(300, 150) << QRect(30, 90, 60, 45);
-    }
-    void filledRectangleLandsWhereExpected() {
-        QFETCH(QTransform, view);
-        QFETCH(QSize, device);
-        QFETCH(QRect, expected);
-        const Annotation a = Annotation::make(Annotation::FilledRect, QRectF(20, 10, 40, 30));
-        const QImage image = paintOnWhite(device, {a}, view);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                QVERIFY2(image.pixel(x, y) == (expected.contains(x, y) ? qRgb(0, 0, 255) : ~0u),
-                         qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
-    }
 
     void highlightKeepsTextReadable() {
         QImage image(kPage, QImage::Format_RGB32);
@@ -75,10 +56,8 @@ private slots:
     }
 
     void textStaysInsideItsBox_data() {
-        QTest::addColumn<Annotation>("annotation");
-        QTest::addColumn<QTransform>("view");
-        QTest::addColumn<QSizeF>("dpi");
-        QTest::addColumn<int>("minInkHeight");  // device pixels
+        // minInkHeight: device pixels
+        columns<Annotation, QTransform, QSizeF, int>("annotation", "view", "dpi", "minInkHeight");
         const QTransform right = pageTurnMatrix(QSizeF(400, 300), QTransform().rotate(90));
         Annotation frame = Annotation::make(Annotation::Text, QRectF(20, 20, 200, 120));
         frame.lineWidth = 0;
@@ -95,10 +74,8 @@ private slots:
         QTest::newRow("wrapped text") << frame << QTransform() << QSizeF(96, 96) << 30;
     }
     void textStaysInsideItsBox() {
-        QFETCH(Annotation, annotation);
-        QFETCH(QTransform, view);
-        QFETCH(QSizeF, dpi);
-        QFETCH(int, minInkHeight);
+        auto [annotation, view, dpi, minInkHeight] =
+            fetch<Annotation, QTransform, QSizeF, int>("annotation", "view", "dpi", "minInkHeight");
         const QRect box = view.mapRect(annotation.rect).toAlignedRect();
         const QImage image = paintOnWhite(QSize(600, 500), {annotation}, view, dpi);
         const QRect ink = inkBounds(image);

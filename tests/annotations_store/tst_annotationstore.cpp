@@ -1,14 +1,11 @@
 // Annotations kept in a page's own TIFF directory: round trips through real files, hostile
-// payloads, pages that move, turn or go, and hit testing.
+// payloads, and pages that move or go.
 #include <tiffio.h>
 #include <zlib.h>
 
-#include <QColor>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QPainter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -20,6 +17,10 @@
 #include "imaging/limits.h"
 #include "imaging/tiffpageedit.h"
 #include "support/fixtures.h"
+#include "support/rows.h"
+
+using ktdv::test::columns;
+using ktdv::test::fetch;
 
 using namespace ktdv::imaging;
 using Annotations = QList<Annotation>;
@@ -110,12 +111,8 @@ class TestAnnotationStore : public QObject {
 private slots:
     void roundTripThroughFile_data() {
         QTest::addColumn<Annotations>("list");
-        const Annotations all = allKinds();
-        const char* names[] = {"filled", "hollow", "highlight", "text frame", "stamp"};
-        for (int i = 0; i < all.size(); ++i)
-            QTest::newRow(names[i]) << Annotations{all[i]};
-        QTest::newRow("every kind, order kept") << all;
-        QTest::newRow("many") << Annotations(500, all[1]);
+        QTest::newRow("every kind, order kept") << allKinds();
+        QTest::newRow("many") << Annotations(500, allKinds()[1]);
     }
     void roundTripThroughFile() {
         QFETCH(Annotations, list);
@@ -142,10 +139,7 @@ private slots:
     }
 
     void hostilePayloadsLoadAsSkipped_data() {
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<AnnotationStatus>("status");
-        QTest::addColumn<int>("loaded");
-        QTest::addColumn<int>("skipped");
+        columns<QByteArray, AnnotationStatus, int, int>("payload", "status", "loaded", "skipped");
         const QByteArray good = encodeAnnotations(allKinds());
         QByteArray flipped = good;
         flipped[flipped.size() - 3] = char(flipped[flipped.size() - 3] ^ 0x20);
@@ -195,24 +189,8 @@ private slots:
         QCOMPARE(r.error.isEmpty(), r.ok());
     }
 
-    // Bodies that pass the checksum but hold mangled JSON: run under the sanitizers.
-    void mangledBodiesNeverCrash() {
-        const QByteArray body = encodeAnnotations(allKinds()).mid(20);
-        QRandomGenerator random(20261205);
-        for (int i = 0; i < 3000; ++i) {
-            QByteArray b = body.left(random.bounded(body.size() + 1));
-            for (int k = random.bounded(1, 4); k > 0 && !b.isEmpty(); --k)
-                b[random.bounded(b.size())] = char("{}[]\",:0e-9x#\\"[random.bounded(15)]);
-            const AnnotationLoadResult r = decodeAnnotations(framed(b));
-            QVERIFY(r.status == AnnotationStatus::Loaded || r.status == AnnotationStatus::Damaged);
-            QVERIFY(r.annotations.size() + r.skipped <= allKinds().size());
-        }
-    }
-
     void unreadableTagsAreNeverOverwritten_data() {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<bool>("replaceDamaged");
-        QTest::addColumn<bool>("saved");
+        columns<QByteArray, bool, bool>("stored", "replaceDamaged", "saved");
         const QByteArray damaged = encodeAnnotations(allKinds()).chopped(1);
         QTest::newRow("future version") << framed("{}", 3, 2) << true << false;
         QTest::newRow("someone else's") << QByteArray("private data") << true << false;
@@ -222,9 +200,8 @@ private slots:
             << framed(QByteArray(ktdv::limits::kMaxAnnotationBytes, ' ')) << true << false;
     }
     void unreadableTagsAreNeverOverwritten() {
-        QFETCH(QByteArray, stored);
-        QFETCH(bool, replaceDamaged);
-        QFETCH(bool, saved);
+        auto [stored, replaceDamaged, saved] =
+            fetch<QByteArray, bool, bool>("stored", "replaceDamaged", "saved");
         const QString path = threePages();
         QVERIFY(writePageTag(path, 1, kAnnotationTag, stored).ok);
         const QByteArray before = ktdv::test::readAll(path);
@@ -279,91 +256,6 @@ private slots:
         QVERIFY2(r.ok, qPrintable(r.error));
         for (int page = 0; page < origins.size(); ++page)
             QCOMPARE(AnnotationStore::load(path, page).annotations, lists[origins[page]]);
-    }
-
-    // What lay under an annotation on the page lies under it on the turned page.
-    void turnKeepsAnnotationsOverTheirContent_data() {
-        QTest::addColumn<int>("quarterTurns");
-        QTest::addColumn<bool>("flip");
-        for (int q = 0; q < 4; ++q) {
-            QTest::addRow("%d quarter(s)", q) << q << false;
-            QTest::addRow("%d quarter(s), flipped", q) << q << true;
-        }
-    }
-    void turnKeepsAnnotationsOverTheirContent() {
-        QFETCH(int, quarterTurns);
-        QFETCH(bool, flip);
-        QImage page(200, 120, QImage::Format_RGB32);
-        page.fill(Qt::white);
-        const QRect content(30, 10, 50, 20);
-        QPainter(&page).fillRect(content, Qt::black);
-        const Annotations before{Annotation::make(Annotation::Highlight, content),
-                                 Annotation::stampAt({5, 60}, "Draft", 12, {96, 96})};
-
-        QTransform turn = QTransform().rotate(90 * quarterTurns);
-        if (flip)
-            turn *= QTransform::fromScale(1, -1);
-        const QImage turned = page.transformed(turn);
-        const Annotations after = transformForTurn(before, page.size(), quarterTurns, flip);
-        QCOMPARE(after, transformAnnotations(before, page.size(), turn));
-
-        const QRect r = after[0].rect.toRect();
-        QCOMPARE(r.size(), quarterTurns % 2 ? content.size().transposed() : content.size());
-        for (const QPoint& p : {r.topLeft(), r.bottomRight()}) {
-            QCOMPARE(turned.pixelColor(p), QColor(Qt::black));
-        }
-        QCOMPARE(turned.pixelColor(r.topLeft() - QPoint(1, 1)), QColor(Qt::white));
-        QCOMPARE(turned.pixelColor(r.bottomRight() + QPoint(1, 1)), QColor(Qt::white));
-        QVERIFY(QRectF(turned.rect()).contains(after[1].rect));
-
-        // Turning back restores every field, the text's direction included.
-        QCOMPARE(transformAnnotations(after, turned.size(), turn.inverted()), before);
-    }
-
-    // Seen through the view it was placed in, a stamp starts at the click and is sized in
-    // points of the page's resolution.
-    void stampIsPlacedAtTheClick_data() {
-        QTest::addColumn<QTransform>("view");
-        QTest::addColumn<QSizeF>("dpi");
-        QTest::newRow("plain") << QTransform() << QSizeF(200, 200);
-        QTest::newRow("fax, half width") << QTransform::fromScale(0.5, 1) << QSizeF(204, 98);
-        QTest::newRow("turned left") << QTransform().rotate(-90) << QSizeF(200, 200);
-    }
-    void stampIsPlacedAtTheClick() {
-        QFETCH(QTransform, view);
-        QFETCH(QSizeF, dpi);
-        const Annotation stamp =
-            Annotation::stampAt({400, 300}, "Received 05/Dec/2026", 20, dpi, view);
-        const QRectF seen = view.mapRect(stamp.rect);
-        QCOMPARE(seen.topLeft(), view.map(QPointF(400, 300)));
-        QVERIFY(seen.width() > 3 * seen.height());
-        const qreal heightPt = stamp.textTurns % 2 ? stamp.rect.width() * 72 / dpi.width()
-                                                   : stamp.rect.height() * 72 / dpi.height();
-        QVERIFY2(heightPt > 20 && heightPt < 50, qPrintable(QString::number(heightPt)));
-    }
-
-    void hitTestFindsTheTopmost_data() {
-        QTest::addColumn<QPointF>("point");
-        QTest::addColumn<qreal>("tolerance");
-        QTest::addColumn<int>("index");
-        QTest::newRow("only the bottom one") << QPointF(5, 5) << 0.0 << 0;
-        QTest::newRow("overlap: last drawn wins") << QPointF(15, 15) << 0.0 << 2;
-        QTest::newRow("edge counts") << QPointF(30, 30) << 0.0 << 2;
-        QTest::newRow("inside a hollow frame") << QPointF(45, 45) << 0.0 << 1;
-        QTest::newRow("empty area") << QPointF(90, 5) << 0.0 << -1;
-        QTest::newRow("near, with tolerance") << QPointF(52, 20) << 3.0 << 1;
-        QTest::newRow("near, without") << QPointF(52, 20) << 0.0 << -1;
-    }
-    void hitTestFindsTheTopmost() {
-        QFETCH(QPointF, point);
-        QFETCH(qreal, tolerance);
-        QFETCH(int, index);
-        const Annotations list{Annotation::make(Annotation::FilledRect, QRectF(0, 0, 20, 20)),
-                               Annotation::make(Annotation::HollowRect, QRectF(50, 50, -40, -40)),
-                               Annotation::make(Annotation::Highlight, QRectF(10, 10, 20, 20))};
-        const AnnotationHit hit = hitTest(list, point, tolerance);
-        QCOMPARE(hit.index, index);
-        QCOMPARE(hit.bounds, index < 0 ? QRectF() : list[index].rect);
     }
 };
 

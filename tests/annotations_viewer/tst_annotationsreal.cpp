@@ -4,8 +4,6 @@
 #include <QDialog>
 #include <QtTest>
 
-#include "core/toolbar.h"
-#include "core/viewercontrol.h"
 #include "imaging/annotationstore.h"
 #include "support/fixtures.h"
 #include "support/realfactory.h"

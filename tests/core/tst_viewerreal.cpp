@@ -1,25 +1,12 @@
 // The viewer on its real components (settings kept in memory): generated documents are
 // opened, paged, zoomed and closed as a user would.
-#include <QFile>
 #include <QLineEdit>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 
-#include "components/imageeditor.h"
-#include "components/ocr/tesseractengine.h"
-#include "components/pageview/pageview.h"
-#include "components/progressbar/progressbarwidget.h"
-#include "components/thumbnails/thumbnailview.h"
-#include "core/statusbar.h"
-#include "core/toolbar.h"
-#include "core/viewercontrol.h"
-#include "platform/settingsstore.h"
-#include "support/doubles.h"
 #include "support/fixtures.h"
 #include "support/realfactory.h"
-#include "support/scriptedprompts.h"
 #include "support/viewerharness.h"
 
 using namespace ktdv;
@@ -28,103 +15,102 @@ using namespace ktdv::test;
 class TestViewerReal : public QObject {
     Q_OBJECT
 private slots:
-    void pagesOfDocuments_data();
-    void pagesOfDocuments();
-};
+    void pagesOfDocuments_data() {
+        columns<QString, int, bool, QStringList>("name", "pages", "thumbs", "tabs");
+        addRow("one-page TIFF", "one.tif", 1, false, QStringList());
+        addRow("two pages", "two.tif", 2, false, QStringList());
+        addRow("12-page fax with thumbnails", "twelve.fax", 12, true, QStringList{"1...50"});
+        addRow("51 pages with thumbnails", "fiftyone.tif", 51, true,
+               QStringList{"1...50", "51...100"});
+        addRow("120 pages with thumbnails", "long.tiff", 120, true,
+               QStringList{"1...50", "51...100", "101...150"});
+        addRow("1000 pages", "thousand.tif", 1000, false, QStringList());
+        addRow("JPEG image", "photo.jpg", 0, false, QStringList());
+    }
 
-void TestViewerReal::pagesOfDocuments_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("pages");
-    QTest::addColumn<bool>("thumbs");
-    QTest::addColumn<QStringList>("tabs");
-    addRow("one-page TIFF", "one.tif", 1, false, QStringList());
-    addRow("two pages", "two.tif", 2, false, QStringList());
-    addRow("12-page fax with thumbnails", "twelve.fax", 12, true, QStringList{"1...50"});
-    addRow("51 pages with thumbnails", "fiftyone.tif", 51, true, QStringList{"1...50", "51...100"});
-    addRow("120 pages with thumbnails", "long.tiff", 120, true,
-           QStringList{"1...50", "51...100", "101...150"});
-    addRow("1000 pages", "thousand.tif", 1000, false, QStringList());
-    addRow("JPEG image", "photo.jpg", 0, false, QStringList());
-}
-
-void TestViewerReal::pagesOfDocuments() {
-    QFETCH(QString, name);
-    QFETCH(int, pages);
-    QFETCH(bool, thumbs);
-    QFETCH(QStringList, tabs);
-    moduleState() = ViewerModuleState();
-    QTemporaryDir dir;
-    const QString path = dir.filePath(name);
-    if (pages > 0) {
+    void pagesOfDocuments() {
+        auto [name, pages, thumbs, tabs] =
+            fetch<QString, int, bool, QStringList>("name", "pages", "thumbs", "tabs");
+        moduleState() = ViewerModuleState();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
         TiffPage page;
         page.size = QSize(200, 280);
-        QVERIFY(!writeTiff(path, pages, page).isEmpty());
-    } else {
-        QImage image(120, 80, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QVERIFY(!writeImage(path, image, "JPEG").isEmpty());
-    }
-    auto factory = std::make_shared<RealFactory>();
-    factory->settings->writeBool("bThumbs", thumbs);
-    ViewerControl v(factory);
-    v.resize(900, 700);
-    v.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&v));
-    v.setUserPermission(24);
-    // Hosts and tests find every control by its name, toolbar buttons by key.
-    for (const char* control :
-         {"ctlKTImgEdit1", "ctlKTImgThumbs1", "StatusBar", "tabPages", "VScroll1", "btnSplitter",
-          "pBoxDrag", "fraGoto", "tboxPageNumber", "vsPages", "btnFind", "ProgressBar1"})
-        QVERIFY2(v.findChild<QWidget*>(control), control);
-    for (const char* bar : {"MainToolbar", "OcrToolbar", "SelectionToolbar"})
-        QVERIFY2(v.findChild<QToolBar*>(bar)->findChild<QWidget*>("Select") || bar[0] == 'S', bar);
-    QVERIFY(v.findChild<QToolBar*>("SelectionToolbar")->findChild<QWidget*>("OCR"));
-    v.OpenImage(path);
-    const int count = qMax(1, pages);
-    QCOMPARE(v.StatusBar->text("PageNumber"), QString("1 of %1").arg(count));
-    QCOMPARE(v.StatusBar->text("ImagePath"), path);
-    QCOMPARE(v.StatusBar->text("ZoomFactor"), QStringLiteral("100 %"));
-    QCOMPARE(v.ctlKTImgThumbs1->widget()->isVisible(), thumbs);
-    if (thumbs) {
-        QStringList captions;
-        for (int i = 0; i < v.tabPages->count(); ++i)
-            captions << v.tabPages->tabText(i);
-        QCOMPARE(captions, tabs);
-    }
-    v.MainToolbar_ButtonClick("LastPage");
-    QCOMPARE(v.StatusBar->text("PageNumber"), QString("%1 of %1").arg(count));
-    // On a one-page document the first-page rule leaves "NextPage" enabled.
-    QCOMPARE(v.MainToolbar->enabled("NextPage"), count == 1);
-    QCOMPARE(v.MainToolbar->enabled("FirstPage"), count > 1);
-    if (count > 1) {
-        // The go-to-page box: a typed page number is shown, one too many is refused.
-        v.MainToolbar_ButtonClick("FirstPage");
-        v.OcrToolbar->setValue(QStringLiteral("GoToPage"), 1);
-        v.ToggleGoToPage();
-        v.tboxPageNumber->setText(QString::number(count + 1));
-        v.btnFind_Click();
-        QCOMPARE(v.tboxPageNumber->text(), QString::number(count));
+        if (pages > 0) {
+            QVERIFY(!writeTiff(path, pages, page).isEmpty());
+        } else {
+            QImage image(120, 80, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QVERIFY(!writeImage(path, image, "JPEG").isEmpty());
+        }
+        auto factory = std::make_shared<RealFactory>();
+        factory->settings->writeBool("bThumbs", thumbs);
+        ViewerControl v(factory);
+        v.resize(900, 700);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        v.setUserPermission(24);
+        // Hosts and tests find every control by its name, toolbar buttons by key.
+        for (const char* control : {"ctlKTImgEdit1", "ctlKTImgThumbs1", "StatusBar", "tabPages",
+                                    "VScroll1", "btnSplitter", "pBoxDrag", "fraGoto",
+                                    "tboxPageNumber", "vsPages", "btnFind", "ProgressBar1"})
+            QVERIFY2(v.findChild<QWidget*>(control), control);
+        for (const char* bar : {"MainToolbar", "OcrToolbar", "SelectionToolbar"})
+            QVERIFY2(v.findChild<QToolBar*>(bar)->findChild<QWidget*>("Select") || bar[0] == 'S',
+                     bar);
+        QVERIFY(v.findChild<QToolBar*>("SelectionToolbar")->findChild<QWidget*>("OCR"));
+        v.OpenImage(path);
+        const int count = qMax(1, pages);
         QCOMPARE(v.StatusBar->text("PageNumber"), QString("1 of %1").arg(count));
-        v.tboxPageNumber->setText(QString::number(count / 2 + 1));
-        v.btnFind_Click();
-        QCOMPARE(v.StatusBar->text("PageNumber"),
-                 QString("%1 of %2").arg(count / 2 + 1).arg(count));
-        QCOMPARE(v.ctlKTImgEdit1->pageIndex(), count / 2);
+        QCOMPARE(v.StatusBar->text("ImagePath"), path);
+        QCOMPARE(v.StatusBar->text("ZoomFactor"), QStringLiteral("100 %"));
+        QCOMPARE(v.ctlKTImgThumbs1->widget()->isVisible(), thumbs);
+        if (thumbs) {
+            QStringList captions;
+            for (int i = 0; i < v.tabPages->count(); ++i)
+                captions << v.tabPages->tabText(i);
+            QCOMPARE(captions, tabs);
+        }
+        v.MainToolbar_ButtonClick("LastPage");
+        QCOMPARE(v.StatusBar->text("PageNumber"), QString("%1 of %1").arg(count));
+        if (pages > 0)  // the last page itself is shown, not a stale one
+            QCOMPARE(static_cast<PageView&>(*v.ctlKTImgEdit1)
+                         .shownPage()
+                         .convertToFormat(QImage::Format_RGB32),
+                     renderPage(page, count).convertToFormat(QImage::Format_RGB32));
+        // On a one-page document the first-page rule leaves "NextPage" enabled.
+        QCOMPARE(v.MainToolbar->enabled("NextPage"), count == 1);
+        QCOMPARE(v.MainToolbar->enabled("FirstPage"), count > 1);
+        if (count > 1) {
+            // The go-to-page box: a typed page number is shown, one too many is refused.
+            v.MainToolbar_ButtonClick("FirstPage");
+            v.OcrToolbar->setValue(QStringLiteral("GoToPage"), 1);
+            v.ToggleGoToPage();
+            v.tboxPageNumber->setText(QString::number(count + 1));
+            v.btnFind_Click();
+            QCOMPARE(v.tboxPageNumber->text(), QString::number(count));
+            QCOMPARE(v.StatusBar->text("PageNumber"), QString("1 of %1").arg(count));
+            v.tboxPageNumber->setText(QString::number(count / 2 + 1));
+            v.btnFind_Click();
+            QCOMPARE(v.StatusBar->text("PageNumber"),
+                     QString("%1 of %2").arg(count / 2 + 1).arg(count));
+            QCOMPARE(v.ctlKTImgEdit1->pageIndex(), count / 2);
+        }
+        if (thumbs && tabs.size() > 1) {
+            // A range tab shows the first page of its range.
+            v.tabPages->setCurrentIndex(1);
+            QCOMPARE(v.StatusBar->text("PageNumber"), QString("51 of %1").arg(count));
+            v.tabPages->setCurrentIndex(0);
+        }
+        v.MainToolbar_ButtonClick("ZoomIn");
+        QVERIFY(v.StatusBar->text("ZoomFactor") != QStringLiteral("100 %"));
+        v.CloseImage();
+        QCOMPARE(v.StatusBar->text("PageNumber"), QString());
+        QVERIFY(v.ctlKTImgEdit1->imagePath().isEmpty());
+        QVERIFY(!v.MainToolbar->enabled("Print"));
+        QVERIFY(factory->prompts->messages.isEmpty());
     }
-    if (thumbs && tabs.size() > 1) {
-        // A range tab shows the first page of its range.
-        v.tabPages->setCurrentIndex(1);
-        QCOMPARE(v.StatusBar->text("PageNumber"), QString("51 of %1").arg(count));
-        v.tabPages->setCurrentIndex(0);
-    }
-    v.MainToolbar_ButtonClick("ZoomIn");
-    QVERIFY(v.StatusBar->text("ZoomFactor") != QStringLiteral("100 %"));
-    v.CloseImage();
-    QCOMPARE(v.StatusBar->text("PageNumber"), QString());
-    QVERIFY(v.ctlKTImgEdit1->imagePath().isEmpty());
-    QVERIFY(!v.MainToolbar->enabled("Print"));
-    QVERIFY(factory->prompts->messages.isEmpty());
-}
+};
 
 QTEST_MAIN(TestViewerReal)
 #include "tst_viewerreal.moc"

@@ -9,6 +9,10 @@
 
 #include "imaging/document.h"
 #include "support/fixtures.h"
+#include "support/rows.h"
+
+using ktdv::test::columns;
+using ktdv::test::fetch;
 
 using namespace ktdv;
 
@@ -53,98 +57,93 @@ bool waitForLine(QProcess& p, const QByteArray& line, int ms) {
 class TestKilledWrite : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void killedWriterLeavesOldOrNew_data();
-    void killedWriterLeavesOldOrNew();
+    void initTestCase() {
+        QVERIFY(QFileInfo(kHelper).isExecutable());
+        for (const QString& mode : {QStringLiteral("bytes"), QStringLiteral("tiff")}) {
+            const QString ref = m_refs.filePath(mode);
+            QElapsedTimer clock;
+            clock.start();
+            QVERIFY2(runToEnd(ref, mode), qPrintable(mode));
+            m_runMs.insert(mode, clock.elapsed());
+            m_newContent.insert(mode, test::readAll(ref));
+            QVERIFY(m_newContent[mode].size() > 8 << 20);
+        }
+    }
+
+    void killedWriterLeavesOldOrNew_data() {
+        // stop: the step the writer is killed at ("" = by time); percent: when stop is "": kill
+        // after this share of a whole run
+        columns<QString, QString, int>("mode", "stop", "percent");
+        for (const char* stop : {"open", "write", "flush", "rename"}) {
+            QTest::newRow(qPrintable(QStringLiteral("bytes, before %1").arg(stop)))
+                << "bytes" << stop << 0;
+            QTest::newRow(qPrintable(QStringLiteral("tiff, before %1").arg(stop)))
+                << "tiff" << stop << 0;
+        }
+        for (const char* mode : {"tiff", "bytes"})
+            for (int percent : {10, 40, 70, 90, 97, 120})
+                QTest::newRow(qPrintable(QStringLiteral("%1, at %2 %").arg(mode).arg(percent)))
+                    << mode << "" << percent;
+    }
+
+    void killedWriterLeavesOldOrNew() {
+        auto [mode, stop, percent] = fetch<QString, QString, int>("mode", "stop", "percent");
+        QTemporaryDir dir;
+        test::TiffPage layout;
+        layout.size = QSize(400, 560);
+        const QString doc = test::writeTiff(dir.filePath(QStringLiteral("doc.tif")), 4, layout);
+        QVERIFY(!doc.isEmpty());
+        const QByteArray old = test::readAll(doc);
+        const QByteArray& fresh = m_newContent[mode];
+
+        QProcess writer;
+        writer.start(kHelper, helperArgs(doc, mode, stop));
+        QVERIFY(writer.waitForStarted());
+        if (!stop.isEmpty()) {
+            QVERIFY2(waitForLine(writer, "stopped", 120000), "the writer never reached the step");
+        } else {
+            QTest::qWait(int(m_runMs[mode] * percent / 100));
+        }
+        if (writer.state() != QProcess::NotRunning) {
+            writer.kill();  // SIGKILL: no clean-up runs
+            QVERIFY(writer.waitForFinished(10000));
+        }
+
+        const QByteArray now = test::readAll(doc);
+        qInfo("document after the kill: %s", now == old ? "old" : now == fresh ? "new" : "mixed");
+        if (!stop.isEmpty())
+            QVERIFY2(now == old, "killed before the rename, yet the document changed");
+        else
+            QVERIFY2(now == old || now == fresh, "the document is neither the old nor the new one");
+        const auto opened = imaging::Document::open(doc);
+        if (mode == QLatin1String("tiff") || now == old) {
+            QVERIFY(opened);
+            QCOMPARE(opened->pageCount(), now == old ? 4 : kTiffPages);
+        }
+
+        // Whatever the killed writer left is a hidden temporary file that a file chooser's
+        // document filter does not list, and it does not stop the next save.
+        const QStringList documents =
+            QDir(dir.path())
+                .entryList(
+                    {QStringLiteral("*.tif"), QStringLiteral("*.tiff"), QStringLiteral("*.fax")},
+                    QDir::Files);
+        QCOMPARE(documents, QStringList{QStringLiteral("doc.tif")});
+        const QStringList all =
+            QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QString& name : all)
+            QVERIFY2(name == QLatin1String("doc.tif") ||
+                         (name.startsWith(QLatin1String(".doc.tif.tmp-"))),
+                     qPrintable(name));
+        QVERIFY(runToEnd(doc, mode));
+        QVERIFY(test::readAll(doc) == fresh);
+    }
 
 private:
     QTemporaryDir m_refs;
     QHash<QString, QByteArray> m_newContent;  // by mode, as a writer left alone writes it
     QHash<QString, qint64> m_runMs;           // by mode, how long a whole run took
 };
-
-void TestKilledWrite::initTestCase() {
-    QVERIFY(QFileInfo(kHelper).isExecutable());
-    for (const QString& mode : {QStringLiteral("bytes"), QStringLiteral("tiff")}) {
-        const QString ref = m_refs.filePath(mode);
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY2(runToEnd(ref, mode), qPrintable(mode));
-        m_runMs.insert(mode, clock.elapsed());
-        m_newContent.insert(mode, test::readAll(ref));
-        QVERIFY(m_newContent[mode].size() > 8 << 20);
-    }
-}
-
-void TestKilledWrite::killedWriterLeavesOldOrNew_data() {
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QString>("stop");  // the step the writer is killed at ("" = by time)
-    QTest::addColumn<int>("percent");   // when stop is "": kill after this share of a whole run
-    for (const char* stop : {"open", "write", "flush", "rename"}) {
-        QTest::newRow(qPrintable(QStringLiteral("bytes, before %1").arg(stop)))
-            << "bytes" << stop << 0;
-        QTest::newRow(qPrintable(QStringLiteral("tiff, before %1").arg(stop)))
-            << "tiff" << stop << 0;
-    }
-    for (const char* mode : {"tiff", "bytes"})
-        for (int percent : {10, 40, 70, 90, 97, 120})
-            QTest::newRow(qPrintable(QStringLiteral("%1, at %2 %").arg(mode).arg(percent)))
-                << mode << "" << percent;
-}
-
-void TestKilledWrite::killedWriterLeavesOldOrNew() {
-    QFETCH(QString, mode);
-    QFETCH(QString, stop);
-    QFETCH(int, percent);
-    QTemporaryDir dir;
-    test::TiffPage layout;
-    layout.size = QSize(400, 560);
-    const QString doc = test::writeTiff(dir.filePath(QStringLiteral("doc.tif")), 4, layout);
-    QVERIFY(!doc.isEmpty());
-    const QByteArray old = test::readAll(doc);
-    const QByteArray& fresh = m_newContent[mode];
-
-    QProcess writer;
-    writer.start(kHelper, helperArgs(doc, mode, stop));
-    QVERIFY(writer.waitForStarted());
-    if (!stop.isEmpty()) {
-        QVERIFY2(waitForLine(writer, "stopped", 120000), "the writer never reached the step");
-    } else {
-        QTest::qWait(int(m_runMs[mode] * percent / 100));
-    }
-    if (writer.state() != QProcess::NotRunning) {
-        writer.kill();  // SIGKILL: no clean-up runs
-        QVERIFY(writer.waitForFinished(10000));
-    }
-
-    const QByteArray now = test::readAll(doc);
-    qInfo("document after the kill: %s", now == old ? "old" : now == fresh ? "new" : "mixed");
-    if (!stop.isEmpty())
-        QVERIFY2(now == old, "killed before the rename, yet the document changed");
-    else
-        QVERIFY2(now == old || now == fresh, "the document is neither the old nor the new one");
-    const auto opened = imaging::Document::open(doc);
-    if (mode == QLatin1String("tiff") || now == old) {
-        QVERIFY(opened);
-        QCOMPARE(opened->pageCount(), now == old ? 4 : kTiffPages);
-    }
-
-    // Whatever the killed writer left is a hidden temporary file that a file chooser's
-    // document filter does not list, and it does not stop the next save.
-    const QStringList documents =
-        QDir(dir.path())
-            .entryList({QStringLiteral("*.tif"), QStringLiteral("*.tiff"), QStringLiteral("*.fax")},
-                       QDir::Files);
-    QCOMPARE(documents, QStringList{QStringLiteral("doc.tif")});
-    const QStringList all =
-        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString& name : all)
-        QVERIFY2(
-            name == QLatin1String("doc.tif") || (name.startsWith(QLatin1String(".doc.tif.tmp-"))),
-            qPrintable(name));
-    QVERIFY(runToEnd(doc, mode));
-    QVERIFY(test::readAll(doc) == fresh);
-}
 
 QTEST_MAIN(TestKilledWrite)
 #include "tst_killedwrite.moc"

@@ -9,10 +9,10 @@
 #include "core/statusbar.h"
 #include "core/viewercontrol.h"
 #include "editorannotation.h"
-#include "hardeningfactory.h"
 #include "imaging/annotationstore.h"
 #include "imaging/safefilewriter.h"
 #include "support/fixtures.h"
+#include "support/realfactory.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -49,6 +49,7 @@ QStringList strays(const QString& folder, const QStringList& expected) {
 class TestWriteFaults : public QObject {
     Q_OBJECT
 private slots:
+
     void init() { imaging::faults::reset(); }
     void cleanup() { imaging::faults::reset(); }
     void failedWriteKeepsTheFile_data();
@@ -81,7 +82,7 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
     QVERIFY(!doc.isEmpty());
     QString target = doc;  // the file the operation writes
 
-    auto factory = std::make_shared<HardeningFactory>();
+    auto factory = std::make_shared<RealFactory>();
     factory->settings->writeInt(QStringLiteral("chkSaveTIF"), 1);
     factory->settings->writeBool(QStringLiteral("bThumbs"), true);
     std::unique_ptr<ViewerControl> viewer;

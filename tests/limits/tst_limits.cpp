@@ -16,6 +16,11 @@
 #include "imaging/document.h"
 #include "imaging/limits.h"
 #include "imaging/tiffpageedit.h"
+#include "support/fixtures.h"
+#include "support/rows.h"
+
+using ktdv::test::columns;
+using ktdv::test::fetch;
 
 using namespace ktdv::imaging;
 
@@ -273,9 +278,7 @@ class LimitsTest : public QObject {
 
 private slots:
     void refusesPastBound_data() {
-        QTest::addColumn<int>("operation");
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<qint64>("maxMs");
+        columns<int, QByteArray, qint64>("operation", "input", "maxMs");
         using namespace ktdv::limits;
         QTest::newRow("tiff pixels over page bytes")
             << int(OpenAndDecode) << tiffClaiming(60000, 60000, 8, 1, QByteArray(16, '\0'))
@@ -326,14 +329,14 @@ private slots:
     }
 
     void refusesPastBound() {
-        QFETCH(int, operation);
-        QFETCH(QByteArray, input);
-        QFETCH(qint64, maxMs);
+        auto [operation, input, maxMs] =
+            fetch<int, QByteArray, qint64>("operation", "input", "maxMs");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("input"));
-        QVERIFY(writeFile(path, operation == WriteTag || operation == SaveAnnotations
-                                    ? tiffClaiming(8, 8, 8, 1, QByteArray(64, '\x80'))
-                                    : input));
+        const QByteArray bytes = operation == WriteTag || operation == SaveAnnotations
+                                     ? tiffClaiming(8, 8, 8, 1, QByteArray(64, '\x80'))
+                                     : input;
+        QVERIFY(!ktdv::test::writeBytes(path, bytes).isEmpty());
 
         const qint64 peakBefore = peakKb();
         QElapsedTimer timer;
@@ -388,12 +391,6 @@ private slots:
         QVERIFY2(elapsed < maxMs, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
         const qint64 grown = peakKb() - peakBefore;
         QVERIFY2(grown < kMaxPeakGrowthKb, qPrintable(QStringLiteral("%1 KB more").arg(grown)));
-    }
-
-private:
-    static bool writeFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
 };
 

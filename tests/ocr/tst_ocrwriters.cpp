@@ -12,6 +12,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "support/rows.h"
+
+using ktdv::test::columns;
+using ktdv::test::fetch;
 
 using namespace ktdv;
 using namespace ktdv::ocr;
@@ -20,17 +24,12 @@ using ktdv::test::runTool;
 
 namespace {
 
-QByteArray writeToBytes(int format, const RecognizedDocument& doc, QString* error = nullptr) {
+QByteArray writeToBytes(int format, const RecognizedDocument& doc) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    std::unique_ptr<ExportWriter> writer = createWriter(format);
-    if (!writer || !writer->writeDocument(&buffer, doc)) {
-        if (error != nullptr)
-            *error = writer ? writer->errorString() : QStringLiteral("no writer");
-        return {};
-    }
-    return bytes;
+    const std::unique_ptr<ExportWriter> writer = createWriter(format);
+    return writer && writer->writeDocument(&buffer, doc) ? bytes : QByteArray();
 }
 
 QString writeToFile(const QTemporaryDir& dir, const QString& name, int format,
@@ -105,40 +104,20 @@ RecognizedDocument twoPages() {
     return doc;
 }
 
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 len) override {
-        if (len > m_room)
-            return -1;
-        m_room -= len;
-        return len;
-    }
-
-private:
-    qint64 m_room;
-};
-
 }  // namespace
 
 class TestOcrWriters : public QObject {
     Q_OBJECT
 private slots:
     void codePageTablesMatchIconv_data() {
-        QTest::addColumn<int>("encoding");
-        QTest::addColumn<QString>("iconvName");
-        QTest::addColumn<QByteArray>("unassigned");
+        columns<int, QString, QByteArray>("encoding", "iconvName", "unassigned");
         QTest::newRow("windows-1252") << int(TextEncoding::Windows1252) << "WINDOWS-1252"
                                       << QByteArray("\x81\x8D\x8F\x90\x9D");
         QTest::newRow("dos-437") << int(TextEncoding::Cp437) << "CP437" << QByteArray();
     }
     void codePageTablesMatchIconv() {
-        QFETCH(int, encoding);
-        QFETCH(QString, iconvName);
-        QFETCH(QByteArray, unassigned);
+        auto [encoding, iconvName, unassigned] =
+            fetch<int, QString, QByteArray>("encoding", "iconvName", "unassigned");
         QByteArray high;
         for (int b = 0x80; b <= 0xFF; ++b) {
             if (!unassigned.contains(static_cast<char>(b)))
@@ -152,9 +131,7 @@ private slots:
     }
 
     void plainTextReadBack_data() {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QString>("iconvName");
-        QTest::addColumn<QString>("expected");
+        columns<int, QString, QString>("format", "iconvName", "expected");
         const QString full = QStringLiteral(
             "Grüße aus Köln zweite Zeile\r\n\r\nΩmega {brace} back\\slash\r\n\fPage two — "
             "dash\r\n");
@@ -165,9 +142,8 @@ private slots:
         QTest::newRow("unicode") << int(FormatUnicodeText) << "UTF-16" << full;
     }
     void plainTextReadBack() {
-        QFETCH(int, format);
-        QFETCH(QString, iconvName);
-        QFETCH(QString, expected);
+        auto [format, iconvName, expected] =
+            fetch<int, QString, QString>("format", "iconvName", "expected");
         const QByteArray bytes = writeToBytes(format, twoPages());
         if (format == FormatUnicodeText)
             QVERIFY(bytes.startsWith("\xFF\xFE"));
@@ -305,10 +281,8 @@ private slots:
         row("image on text, jpeg", FormatPdfImageOnText, "jpeg", "jpeg", unicodeText);
     }
     void pdfReadBack() {
-        QFETCH(int, format);
-        QFETCH(QString, pageKind);
-        QFETCH(QString, encoding);
-        QFETCH(QString, expectedText);
+        auto [format, pageKind, encoding, expectedText] =
+            fetch<int, QString, QString, QString>("format", "pageKind", "encoding", "expectedText");
         QTemporaryDir dir;
         RecognizedPage page =
             handMadePage({QStringLiteral("Grüße aus Köln\nzweite Zeile"), QStringLiteral("Ωmega")},
@@ -403,45 +377,13 @@ private slots:
             QVERIFY(n < expected.size());
             const RecognizedWord& w = expected[n++];
             QCOMPARE(m.captured(5), w.text);
-            QVERIFY2(qAbs(m.captured(1).toDouble() - w.box.left() * k) < kTolerance,
-                     qPrintable(w.text));
-            QVERIFY2(qAbs(m.captured(3).toDouble() - (w.box.right() + 1) * k) < kTolerance,
-                     qPrintable(w.text));
-            QVERIFY2(qAbs(m.captured(2).toDouble() - w.box.top() * k) < kTolerance,
-                     qPrintable(w.text));
-            QVERIFY2(qAbs(m.captured(4).toDouble() - (w.box.bottom() + 1) * k) < kTolerance,
-                     qPrintable(w.text));
+            const double want[] = {w.box.left() * k, w.box.top() * k, (w.box.right() + 1) * k,
+                                   (w.box.bottom() + 1) * k};
+            for (int c = 0; c < 4; ++c)
+                QVERIFY2(qAbs(m.captured(c + 1).toDouble() - want[c]) < kTolerance,
+                         qPrintable(w.text));
         }
         QCOMPARE(n, expected.size());
-    }
-
-    void errorsStick_data() {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<qint64>("room");
-        QTest::newRow("rtf, device full at once") << int(FormatRtf) << qint64(0);
-        QTest::newRow("pdf, device full after the header")
-            << int(FormatPdfImageOnText) << qint64(40);
-        QTest::newRow("html, device full mid page") << int(FormatHtml) << qint64(400);
-    }
-    void errorsStick() {
-        QFETCH(int, format);
-        QFETCH(qint64, room);
-        RecognizedDocument doc = twoPages();
-        for (RecognizedPage& p : doc.pages) {
-            p.image = QImage(p.size, QImage::Format_Mono);
-            p.image.fill(1);
-        }
-        FailingDevice device(room);
-        std::unique_ptr<ExportWriter> writer = createWriter(format);
-        QVERIFY(!writer->writeDocument(&device, doc));
-        QVERIFY(writer->hasError());
-        const QString first = writer->errorString();
-        QVERIFY(!writer->addPage(doc.pages[0]));
-        QVERIFY(!writer->end());
-        QCOMPARE(writer->errorString(), first);
-        // Codes without a writer.
-        for (int code : {0, 8, 13, -1})
-            QVERIFY(!createWriter(code));
     }
 };
 

@@ -113,17 +113,155 @@ TiffPage layout(QSize size, QSizeF dpi, PageKind kind = PageKind::Bilevel) {
 class TestPrinting : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
-    void printerStatus_data();
-    void printerStatus();
-    void printedPages_data();
-    void printedPages();
-    void annotations_data();
-    void annotations();
-    void nothingPrinted_data();
-    void nothingPrinted();
-    void systemPrintDialog();
+    void initTestCase() {
+        QString why;
+        if (!m_server.start(&why))
+            QSKIP(qPrintable(QStringLiteral("no private print server: ") + why));
+        for (const char* tool : {"pdfinfo", "pdfimages", "pdftoppm"})
+            QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(), tool);
+    }
+
+    void cleanupTestCase() { m_server.stop(); }
+
+    void printerStatus_data() {
+        // change: a CUPS command applied to the queue
+        columns<QStringList, QStringList, QString>("change", "undo", "expected");
+        addRow("idle queue", QStringList(), QStringList(), QString("Ready"));
+        addRow("stopped queue", QStringList{"cupsdisable", "ktdvtest"},
+               QStringList{"cupsenable", "ktdvtest"}, QString("Busy"));
+    }
+
+    void printerStatus() {
+        auto [change, undo, expected] =
+            fetch<QStringList, QStringList, QString>("change", "undo", "expected");
+        if (!change.isEmpty())
+            QVERIFY(m_server.run(change.first(), change.mid(1)));
+        const QString status = createCupsPrinterStatus()->status();
+        if (!undo.isEmpty())
+            QVERIFY(m_server.run(undo.first(), undo.mid(1)));
+        QCOMPARE(status, expected);
+        QCOMPARE(queryDefaultCupsPrinter().name, m_server.queue());
+    }
+
+    void printedPages_data() {
+        // fromPage: 0: every page; bits: of each printed image; ppi: resolution each page is
+        // printed at
+        columns<QList<TiffPage>, int, int, int, QSizeF>("pages", "fromPage", "toPage", "bits",
+                                                        "ppi");
+        addRow("fax pages keep 204 x 98", QList<TiffPage>(2, layout({816, 392}, {204, 98})), 0, 0,
+               1, QSizeF(204, 98));
+        addRow("grey page", QList<TiffPage>{layout({300, 300}, {100, 100}, PageKind::Gray8)}, 0, 0,
+               8, QSizeF(100, 100));
+        // Landscape on portrait A4 (8.27 x 11.69 inches) is turned: 11 x 8 inches then fits as it
+        // is, 20 x 10 inches is fitted to the paper's height.
+        addRow("landscape page is turned", QList<TiffPage>{layout({1650, 1200}, {150, 150})}, 0, 0,
+               1, QSizeF(150, 150));
+        addRow("larger than the paper is fitted", QList<TiffPage>{layout({3000, 1500}, {150, 150})},
+               0, 0, 1, QSizeF(3000 / (297 / 25.4), 3000 / (297 / 25.4)));
+        addRow("pages 2 to 3 of 3", QList<TiffPage>(3, layout({600, 900}, {150, 150})), 2, 3, 1,
+               QSizeF(150, 150));
+    }
+
+    void printedPages() {
+        auto [pages, fromPage, toPage, bits, ppi] = fetch<QList<TiffPage>, int, int, int, QSizeF>(
+            "pages", "fromPage", "toPage", "bits", "ppi");
+        const QString path =
+            writeTiff(m_dir.filePath(QTest::currentDataTag() + QString(".tif")), pages);
+        QVERIFY(!path.isEmpty());
+        PrintPrompts prompts;
+        prompts.fromPage = fromPage;
+        prompts.toPage = toPage;
+        QVERIFY(print(path, prompts, false));
+
+        const int expected = fromPage > 0 ? toPage - fromPage + 1 : int(pages.size());
+        const QList<QSizeF> sizes = printedPageSizes(m_server.outputFile());
+        QCOMPARE(sizes.size(), expected);
+        for (const QSizeF& s : sizes) {  // A4 in points
+            QVERIFY2(qAbs(s.width() - 595.3) < 1 && qAbs(s.height() - 841.9) < 1,
+                     qPrintable(QString("%1 x %2").arg(s.width()).arg(s.height())));
+        }
+        const QList<PrintedImage> images = printedImages(m_server.outputFile());
+        QCOMPARE(images.size(), expected);
+        for (const PrintedImage& image : images) {
+            QCOMPARE(image.bitsPerComponent, bits);
+            QVERIFY2(qAbs(image.ppiX - ppi.width()) <= 1 && qAbs(image.ppiY - ppi.height()) <= 1,
+                     qPrintable(QString("printed at %1 x %2 ppi").arg(image.ppiX).arg(image.ppiY)));
+        }
+        QVERIFY(prompts.messages.isEmpty());
+    }
+
+    void annotations_data() {
+        columns<bool, bool, bool>("stored", "asked", "printed");
+        addRow("stored and asked for", true, true, true);
+        addRow("stored, not asked for", true, false, false);
+    }
+
+    void annotations() {
+        auto [stored, asked, printed] = fetch<bool, bool, bool>("stored", "asked", "printed");
+        const QString path = writeTiff(m_dir.filePath(QTest::currentDataTag() + QString(".tif")), 1,
+                                       layout({600, 900}, {150, 150}));
+        QVERIFY(!path.isEmpty());
+        if (stored) {
+            imaging::Annotation red = imaging::Annotation::make(imaging::Annotation::FilledRect,
+                                                                QRectF(100, 100, 300, 200));
+            red.fillColor = 0x0000FF;  // 0x00BBGGRR
+            QVERIFY(imaging::AnnotationStore::save(path, 0, {red}).ok);
+        }
+        PrintPrompts prompts;
+        QVERIFY(print(path, prompts, asked));
+        const int red = redPixels(m_server.outputFile(), m_dir.path());
+        QVERIFY2((red > 100) == printed, qPrintable(QString::number(red) + " red pixels"));
+    }
+
+    void nothingPrinted_data() {
+        columns<bool, bool, bool>("cancel", "removeFile", "fails");
+        addRow("print dialog cancelled", true, false, false);
+        addRow("document removed after it was opened", false, true, true);
+    }
+
+    void nothingPrinted() {
+        auto [cancel, removeFile, fails] = fetch<bool, bool, bool>("cancel", "removeFile", "fails");
+        const QString path = writeTiff(m_dir.filePath(QTest::currentDataTag() + QString(".tif")), 2,
+                                       layout({600, 900}, {150, 150}));
+        PrintPrompts prompts;
+        prompts.accept = !cancel;
+        auto shared = std::shared_ptr<PromptService>(&prompts, [](PromptService*) {});
+        PageView view(shared, createMemorySettingsStore());
+        view.setImagePath(path);
+        QVERIFY(!view.imagePath().isEmpty());
+        if (removeFile)
+            QVERIFY(QFile::remove(path));
+        const int jobs = m_server.jobCount();
+        bool failed = false;
+        try {
+            bool annotate = false;
+            view.printDocument(annotate);
+        } catch (const ViewerError&) {
+            failed = true;
+        }
+        QCOMPARE(failed, fails);
+        QCOMPARE(prompts.printDialogs, 1);
+        QTest::qWait(500);
+        QCOMPARE(m_server.jobCount(), jobs);
+    }
+
+    // The page view's own dialog through the prompt service's default path, accepted as it
+    // opens: the default printer prints (a closed dialog: nothingPrinted).
+    void systemPrintDialog() {
+        const QString path =
+            writeTiff(m_dir.filePath("dialog.tif"), 2, layout({600, 900}, {150, 150}));
+        auto prompts = std::make_shared<ScriptedPromptService>();
+        prompts->dialogScripts << [](QDialog* d) { d->accept(); };
+        PageView view(prompts, createMemorySettingsStore());
+        view.setImagePath(path);
+        QFile::remove(m_server.outputFile());
+        const int jobs = m_server.jobCount();
+        bool annotate = false;
+        view.printDocument(annotate);
+        QCOMPARE(prompts->dialogs.size(), 1);
+        QVERIFY(m_server.waitForJobs(jobs + 1));
+        QCOMPARE(printedPageSizes(m_server.outputFile()).size(), 2);
+    }
 
 private:
     // Prints a document through a page view; false when the job did not come out.
@@ -132,18 +270,6 @@ private:
     PrivateCupsServer m_server;
     QTemporaryDir m_dir;
 };
-
-void TestPrinting::initTestCase() {
-    QString why;
-    if (!m_server.start(&why))
-        QSKIP(qPrintable(QStringLiteral("no private print server: ") + why));
-    for (const char* tool : {"pdfinfo", "pdfimages", "pdftoppm"})
-        QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(), tool);
-}
-
-void TestPrinting::cleanupTestCase() {
-    m_server.stop();
-}
 
 bool TestPrinting::print(const QString& path, PrintPrompts& prompts, bool withAnnotations) {
     QFile::remove(m_server.outputFile());
@@ -157,143 +283,6 @@ bool TestPrinting::print(const QString& path, PrintPrompts& prompts, bool withAn
     bool annotate = withAnnotations;
     view.printDocument(annotate);
     return m_server.waitForJobs(jobs + 1);
-}
-
-void TestPrinting::printerStatus_data() {
-    // change: a CUPS command applied to the queue
-    columns<QStringList, QStringList, QString>("change", "undo", "expected");
-    addRow("idle queue", QStringList(), QStringList(), QString("Ready"));
-    addRow("stopped queue", QStringList{"cupsdisable", "ktdvtest"},
-           QStringList{"cupsenable", "ktdvtest"}, QString("Busy"));
-}
-
-void TestPrinting::printerStatus() {
-    auto [change, undo, expected] =
-        fetch<QStringList, QStringList, QString>("change", "undo", "expected");
-    if (!change.isEmpty())
-        QVERIFY(m_server.run(change.first(), change.mid(1)));
-    const QString status = createCupsPrinterStatus()->status();
-    if (!undo.isEmpty())
-        QVERIFY(m_server.run(undo.first(), undo.mid(1)));
-    QCOMPARE(status, expected);
-    QCOMPARE(queryDefaultCupsPrinter().name, m_server.queue());
-}
-
-void TestPrinting::printedPages_data() {
-    // fromPage: 0: every page; bits: of each printed image; ppi: resolution each page is printed at
-    columns<QList<TiffPage>, int, int, int, QSizeF>("pages", "fromPage", "toPage", "bits", "ppi");
-    addRow("fax pages keep 204 x 98", QList<TiffPage>(2, layout({816, 392}, {204, 98})), 0, 0, 1,
-           QSizeF(204, 98));
-    addRow("grey page", QList<TiffPage>{layout({300, 300}, {100, 100}, PageKind::Gray8)}, 0, 0, 8,
-           QSizeF(100, 100));
-    // Landscape on portrait A4 (8.27 x 11.69 inches) is turned: 11 x 8 inches then fits as it
-    // is, 20 x 10 inches is fitted to the paper's height.
-    addRow("landscape page is turned", QList<TiffPage>{layout({1650, 1200}, {150, 150})}, 0, 0, 1,
-           QSizeF(150, 150));
-    addRow("larger than the paper is fitted", QList<TiffPage>{layout({3000, 1500}, {150, 150})}, 0,
-           0, 1, QSizeF(3000 / (297 / 25.4), 3000 / (297 / 25.4)));
-    addRow("pages 2 to 3 of 3", QList<TiffPage>(3, layout({600, 900}, {150, 150})), 2, 3, 1,
-           QSizeF(150, 150));
-}
-
-void TestPrinting::printedPages() {
-    auto [pages, fromPage, toPage, bits, ppi] =
-        fetch<QList<TiffPage>, int, int, int, QSizeF>("pages", "fromPage", "toPage", "bits", "ppi");
-    const QString path =
-        writeTiff(m_dir.filePath(QTest::currentDataTag() + QString(".tif")), pages);
-    QVERIFY(!path.isEmpty());
-    PrintPrompts prompts;
-    prompts.fromPage = fromPage;
-    prompts.toPage = toPage;
-    QVERIFY(print(path, prompts, false));
-
-    const int expected = fromPage > 0 ? toPage - fromPage + 1 : int(pages.size());
-    const QList<QSizeF> sizes = printedPageSizes(m_server.outputFile());
-    QCOMPARE(sizes.size(), expected);
-    for (const QSizeF& s : sizes) {  // A4 in points
-        QVERIFY2(qAbs(s.width() - 595.3) < 1 && qAbs(s.height() - 841.9) < 1,
-                 qPrintable(QString("%1 x %2").arg(s.width()).arg(s.height())));
-    }
-    const QList<PrintedImage> images = printedImages(m_server.outputFile());
-    QCOMPARE(images.size(), expected);
-    for (const PrintedImage& image : images) {
-        QCOMPARE(image.bitsPerComponent, bits);
-        QVERIFY2(qAbs(image.ppiX - ppi.width()) <= 1 && qAbs(image.ppiY - ppi.height()) <= 1,
-                 qPrintable(QString("printed at %1 x %2 ppi").arg(image.ppiX).arg(image.ppiY)));
-    }
-    QVERIFY(prompts.messages.isEmpty());
-}
-
-void TestPrinting::annotations_data() {
-    columns<bool, bool, bool>("stored", "asked", "printed");
-    addRow("stored and asked for", true, true, true);
-    addRow("stored, not asked for", true, false, false);
-}
-
-void TestPrinting::annotations() {
-    auto [stored, asked, printed] = fetch<bool, bool, bool>("stored", "asked", "printed");
-    const QString path = writeTiff(m_dir.filePath(QTest::currentDataTag() + QString(".tif")), 1,
-                                   layout({600, 900}, {150, 150}));
-    QVERIFY(!path.isEmpty());
-    if (stored) {
-        imaging::Annotation red =
-            imaging::Annotation::make(imaging::Annotation::FilledRect, QRectF(100, 100, 300, 200));
-        red.fillColor = 0x0000FF;  // 0x00BBGGRR
-        QVERIFY(imaging::AnnotationStore::save(path, 0, {red}).ok);
-    }
-    PrintPrompts prompts;
-    QVERIFY(print(path, prompts, asked));
-    const int red = redPixels(m_server.outputFile(), m_dir.path());
-    QVERIFY2((red > 100) == printed, qPrintable(QString::number(red) + " red pixels"));
-}
-
-void TestPrinting::nothingPrinted_data() {
-    columns<bool, bool, bool>("cancel", "removeFile", "fails");
-    addRow("print dialog cancelled", true, false, false);
-    addRow("document removed after it was opened", false, true, true);
-}
-
-void TestPrinting::nothingPrinted() {
-    auto [cancel, removeFile, fails] = fetch<bool, bool, bool>("cancel", "removeFile", "fails");
-    const QString path = writeTiff(m_dir.filePath(QTest::currentDataTag() + QString(".tif")), 2,
-                                   layout({600, 900}, {150, 150}));
-    PrintPrompts prompts;
-    prompts.accept = !cancel;
-    auto shared = std::shared_ptr<PromptService>(&prompts, [](PromptService*) {});
-    PageView view(shared, createMemorySettingsStore());
-    view.setImagePath(path);
-    QVERIFY(!view.imagePath().isEmpty());
-    if (removeFile)
-        QVERIFY(QFile::remove(path));
-    const int jobs = m_server.jobCount();
-    bool failed = false;
-    try {
-        bool annotate = false;
-        view.printDocument(annotate);
-    } catch (const ViewerError&) {
-        failed = true;
-    }
-    QCOMPARE(failed, fails);
-    QCOMPARE(prompts.printDialogs, 1);
-    QTest::qWait(500);
-    QCOMPARE(m_server.jobCount(), jobs);
-}
-
-// The page view's own dialog through the prompt service's default path, accepted as it
-// opens: the default printer prints (a closed dialog: nothingPrinted).
-void TestPrinting::systemPrintDialog() {
-    const QString path = writeTiff(m_dir.filePath("dialog.tif"), 2, layout({600, 900}, {150, 150}));
-    auto prompts = std::make_shared<ScriptedPromptService>();
-    prompts->dialogScripts << [](QDialog* d) { d->accept(); };
-    PageView view(prompts, createMemorySettingsStore());
-    view.setImagePath(path);
-    QFile::remove(m_server.outputFile());
-    const int jobs = m_server.jobCount();
-    bool annotate = false;
-    view.printDocument(annotate);
-    QCOMPARE(prompts->dialogs.size(), 1);
-    QVERIFY(m_server.waitForJobs(jobs + 1));
-    QCOMPARE(printedPageSizes(m_server.outputFile()).size(), 2);
 }
 
 QTEST_MAIN(TestPrinting)

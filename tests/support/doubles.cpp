@@ -25,17 +25,8 @@ QStringList only(const QStringList& calls, const QStringList& prefixes) {
 
 // --- RecordingEditor ---------------------------------------------------------------
 
-RecordingEditor::RecordingEditor(QWidget* parent, CallLog log)
-    : m_widget(new QWidget(parent)), m_log(std::move(log)) {}
-
-RecordingEditor::~RecordingEditor() {
-    delete m_widget;
-}
-
 void RecordingEditor::record(const QString& call) {
     calls.append(call);
-    if (m_log)
-        m_log->append(QStringLiteral("editor.") + call);
     const QString name = call.left(call.indexOf(QLatin1Char('(')));
     if (!throwOn.isEmpty() && name == throwOn)
         throw ViewerError(throwNumber, throwText);
@@ -81,10 +72,6 @@ void RecordingEditor::setNavigateTo(const QString& where) {
     m_navigate = QString::number(target);
 }
 
-QString RecordingEditor::navigateTo() const {
-    return navigateAnswer >= 0 ? QString::number(navigateAnswer) : m_navigate;
-}
-
 void RecordingEditor::setTool(const QString& tool) {
     record(QStringLiteral("setTool(") + tool + QLatin1Char(')'));
     m_tool = tool;
@@ -114,31 +101,6 @@ void RecordingEditor::zoomTo(const QString& direction, int percent) {
     zoom = percent;
 }
 
-void RecordingEditor::fitWidth() {
-    record(QStringLiteral("fitWidth"));
-}
-void RecordingEditor::fitHeight() {
-    record(QStringLiteral("fitHeight"));
-}
-void RecordingEditor::syncView() {
-    record(QStringLiteral("syncView"));
-}
-void RecordingEditor::refresh() {
-    record(QStringLiteral("refresh"));
-}
-void RecordingEditor::updateLayout() {
-    record(QStringLiteral("updateLayout"));
-}
-void RecordingEditor::rotateLeft() {
-    record(QStringLiteral("rotateLeft"));
-}
-void RecordingEditor::rotateRight() {
-    record(QStringLiteral("rotateRight"));
-}
-void RecordingEditor::flip() {
-    record(QStringLiteral("flip"));
-}
-
 void RecordingEditor::clearImage() {
     record(QStringLiteral("clearImage"));
     m_path.clear();
@@ -154,14 +116,6 @@ bool RecordingEditor::savePageChanges(int pageIndex, int pageCount) {
 QString RecordingEditor::getFileAttributes(const QString& path) {
     record(QStringLiteral("getFileAttributes(") + path + QLatin1Char(')'));
     return attributes.value(path, QStringLiteral("A"));
-}
-
-void RecordingEditor::resetDocument(int flags) {
-    record(QStringLiteral("resetDocument(") + QString::number(flags) + QLatin1Char(')'));
-}
-
-void RecordingEditor::releaseImage() {
-    record(QStringLiteral("releaseImage"));
 }
 
 bool RecordingEditor::annotationCommand(const QString& command, AnnotationRecord& rec, int option,
@@ -228,53 +182,10 @@ void RecordingEditor::printDocument(bool& printAnnotations) {
 
 // --- RecordingThumbnails -----------------------------------------------------------
 
-RecordingThumbnails::RecordingThumbnails(QWidget* parent, CallLog log)
-    : m_widget(new QWidget(parent)), m_log(std::move(log)) {}
-
-RecordingThumbnails::~RecordingThumbnails() {
-    delete m_widget;
-}
-
-void RecordingThumbnails::record(const QString& call) {
-    calls.append(call);
-    if (m_log)
-        m_log->append(QStringLiteral("thumbs.") + call);
-}
-
-void RecordingThumbnails::loadDocument(const QString& path) {
-    record(QStringLiteral("loadDocument(") + path + QLatin1Char(')'));
-}
-
-void RecordingThumbnails::arrange(bool flag) {
-    record(flag ? QStringLiteral("arrange(true)") : QStringLiteral("arrange(false)"));
-}
-
-void RecordingThumbnails::setFirstPage(qint32 page) {
-    record(QStringLiteral("setFirstPage(") + QString::number(page) + QLatin1Char(')'));
-    first = page;
-}
-
-void RecordingThumbnails::setScrollPosition(qint16 position) {
-    record(QStringLiteral("setScrollPosition(") + QString::number(position) + QLatin1Char(')'));
-}
-
-void RecordingThumbnails::setViewHeight(float height) {
-    record(QStringLiteral("setViewHeight(") + QString::number(height) + QLatin1Char(')'));
-}
-
-// --- Progress bar and engine -------------------------------------------------------
-
-RecordingProgressBar::RecordingProgressBar(QWidget* parent) : m_widget(new QWidget(parent)) {
-    m_widget->resize(200, 20);
-}
-
-RecordingProgressBar::~RecordingProgressBar() {
-    delete m_widget;
-}
+// --- RecordingEngine ---------------------------------------------------------------
 
 int RecordingEngine::initialise(QString& folder) {
     receivedFolder = folder;
-    calls.append(QStringLiteral("initialise(") + folder + QLatin1Char(')'));
     return initialiseResult;
 }
 
@@ -292,20 +203,19 @@ int RecordingEngine::convert(const QString& source, const QString& target, int d
 // --- DoubleFactory -----------------------------------------------------------------
 
 DoubleFactory::DoubleFactory()
-    : log(std::make_shared<QStringList>()),
-      prompts(std::make_shared<ScriptedPromptService>()),
+    : prompts(std::make_shared<ScriptedPromptService>()),
       settings(createMemorySettingsStore()),
       machine(std::make_shared<FixedMachineValues>()),
       printer(std::make_shared<FixedPrinterStatus>()) {}
 
 std::unique_ptr<ImageEditor> DoubleFactory::createImageEditor(QWidget* parent) {
-    auto e = std::make_unique<RecordingEditor>(parent, log);
+    auto e = std::make_unique<RecordingEditor>(parent);
     editor = e.get();
     return e;
 }
 
 std::unique_ptr<ThumbnailPane> DoubleFactory::createThumbnailPane(QWidget* parent) {
-    auto t = std::make_unique<RecordingThumbnails>(parent, log);
+    auto t = std::make_unique<RecordingThumbnails>(parent);
     thumbs = t.get();
     return t;
 }

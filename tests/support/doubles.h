@@ -23,13 +23,10 @@ namespace ktdv::test {
 
 class ScriptedPromptService;
 
-// A shared, ordered log: every double appends "<name>.<call>" to it as well.
-using CallLog = std::shared_ptr<QStringList>;
-
 class RecordingEditor final : public ImageEditor {
 public:
-    RecordingEditor(QWidget* parent, CallLog log);
-    ~RecordingEditor() override;
+    explicit RecordingEditor(QWidget* parent) : m_widget(new QWidget(parent)) {}
+    ~RecordingEditor() override { delete m_widget; }
 
     // Documents the editor can load: path -> page count. Any other path fails to load.
     QHash<QString, int> documents;
@@ -44,8 +41,6 @@ public:
     QString throwText = QStringLiteral("Invalid procedure call or argument");
     // When not null, zoomFactor() answers this text.
     QString zoomFactorAnswer;
-    // When >= 0, navigateTo() answers this index.
-    int navigateAnswer = -1;
 
     QStringList calls;
     int zoom = 0;  // current percent, 0 without an image
@@ -80,7 +75,7 @@ public:
     void setPageIndex(int index) override;
     int pageCount() const override { return m_count; }
     void setNavigateTo(const QString& where) override;
-    QString navigateTo() const override;
+    QString navigateTo() const override { return m_navigate; }
     void setTool(const QString& tool) override;
     QString tool() const override { return m_tool; }
     void setZoomFactor(const QString& step) override;
@@ -88,21 +83,23 @@ public:
     void setZoomPercent(int percent) override;
     int zoomPercent() const override { return zoom; }
     void zoomTo(const QString& direction, int percent) override;
-    void fitWidth() override;
-    void fitHeight() override;
+    void fitWidth() override { record(QStringLiteral("fitWidth")); }
+    void fitHeight() override { record(QStringLiteral("fitHeight")); }
     bool busy() const override { return isBusy; }
     bool hScrollVisible() const override { return horizontalScrollBar; }
     void clearImage() override;
-    void syncView() override;
-    void refresh() override;
-    void updateLayout() override;
-    void rotateLeft() override;
-    void rotateRight() override;
-    void flip() override;
+    void syncView() override { record(QStringLiteral("syncView")); }
+    void refresh() override { record(QStringLiteral("refresh")); }
+    void updateLayout() override { record(QStringLiteral("updateLayout")); }
+    void rotateLeft() override { record(QStringLiteral("rotateLeft")); }
+    void rotateRight() override { record(QStringLiteral("rotateRight")); }
+    void flip() override { record(QStringLiteral("flip")); }
     bool savePageChanges(int pageIndex, int pageCount) override;
     QString getFileAttributes(const QString& path) override;
-    void resetDocument(int flags) override;
-    void releaseImage() override;
+    void resetDocument(int flags) override {
+        record(QStringLiteral("resetDocument(%1)").arg(flags));
+    }
+    void releaseImage() override { record(QStringLiteral("releaseImage")); }
     bool annotationCommand(const QString& command, AnnotationRecord& record, int option,
                            const QString& path, int page, int x, int y, bool filled,
                            bool highlight) override;
@@ -133,7 +130,6 @@ private:
     void record(const QString& call);
 
     QPointer<QWidget> m_widget;
-    CallLog m_log;
     QString m_path;
     int m_page = 0;
     int m_count = 0;
@@ -144,8 +140,8 @@ private:
 
 class RecordingThumbnails final : public ThumbnailPane {
 public:
-    RecordingThumbnails(QWidget* parent, CallLog log);
-    ~RecordingThumbnails() override;
+    explicit RecordingThumbnails(QWidget* parent) : m_widget(new QWidget(parent)) {}
+    ~RecordingThumbnails() override { delete m_widget; }
 
     qint16 selected = 0;
     qint16 range = 1;
@@ -154,29 +150,37 @@ public:
     int current = -1;
 
     QWidget* widget() override { return m_widget; }
-    void loadDocument(const QString& path) override;
+    void loadDocument(const QString& path) override { record("loadDocument(" + path + ')'); }
     void clearThumbnails() override { record(QStringLiteral("clearThumbnails")); }
     void reloadThumbnails() override { record(QStringLiteral("reloadThumbnails")); }
     void redraw() override { record(QStringLiteral("redraw")); }
-    void arrange(bool flag) override;
-    void setFirstPage(qint32 page) override;
+    void arrange(bool flag) override { record(flag ? "arrange(true)" : "arrange(false)"); }
+    void setFirstPage(qint32 page) override {
+        record(QStringLiteral("setFirstPage(%1)").arg(page));
+        first = page;
+    }
     qint32 firstPage() const override { return first; }
-    void setScrollPosition(qint16 position) override;
-    void setViewHeight(float height) override;
+    void setScrollPosition(qint16 position) override {
+        record(QStringLiteral("setScrollPosition(%1)").arg(position));
+    }
+    void setViewHeight(float height) override {
+        record(QStringLiteral("setViewHeight(%1)").arg(double(height)));
+    }
     qint16 selectedIndex() const override { return selected; }
     qint16 scrollRange() const override { return range; }
     void setCurrentPage(int page) override { current = page; }
 
 private:
-    void record(const QString& call);
+    void record(const QString& call) { calls.append(call); }
     QPointer<QWidget> m_widget;
-    CallLog m_log;
 };
 
 class RecordingProgressBar final : public ProgressBar {
 public:
-    explicit RecordingProgressBar(QWidget* parent);
-    ~RecordingProgressBar() override;
+    explicit RecordingProgressBar(QWidget* parent) : m_widget(new QWidget(parent)) {
+        m_widget->resize(200, 20);
+    }
+    ~RecordingProgressBar() override { delete m_widget; }
     QList<double> values;
     QWidget* widget() override { return m_widget; }
     void setMin(qint16 v) override { m_min = v; }
@@ -226,7 +230,6 @@ public:
 class DoubleFactory final : public ComponentFactory {
 public:
     DoubleFactory();
-    CallLog log;
     RecordingEditor* editor = nullptr;
     RecordingThumbnails* thumbs = nullptr;
     RecordingProgressBar* bar = nullptr;

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QImageWriter>
 #include <QPainter>
+#include <QProcess>
 
 #include <vector>
 
@@ -248,8 +249,8 @@ QImage renderPage(const TiffPage& layout, int n) {
     return page;
 }
 
-QString writeTiff(const QString& path, const QList<TiffPage>& pages) {
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
+QString writeTiff(const QString& path, const QList<TiffPage>& pages, const char* mode) {
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), mode);
     if (!tif)
         return {};
     bool ok = true;
@@ -323,6 +324,14 @@ QList<QByteArray> rawPages(const QString& path) {
     return pages;
 }
 
+QStringList tiffinfoComplaints(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("tiffinfo"), {QStringLiteral("-D"), path});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {QStringLiteral("tiffinfo failed")};
+    return QString::fromLocal8Bit(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+}
+
 QString corpusDir() {
     const QByteArray env = qgetenv("KTDV_CORPUS_DIR");
     if (!env.isEmpty())
@@ -340,6 +349,11 @@ QByteArray readAll(const QString& path) {
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+QString writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
 }
 
 }  // namespace ktdv::test

@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 namespace ktdv::test {
 
@@ -41,8 +42,9 @@ struct TiffPage {
 // The picture a page of the given layout holds (page number n is 1-based).
 QImage renderPage(const TiffPage& layout, int n);
 
-// Writes a multi-page TIFF. Returns the path, or "" on failure.
-QString writeTiff(const QString& path, const QList<TiffPage>& pages);
+// Writes a multi-page TIFF (mode as libtiff's: "w8" BigTIFF, "wb" big-endian). Returns the
+// path, or "" on failure.
+QString writeTiff(const QString& path, const QList<TiffPage>& pages, const char* mode = "w");
 // n pages alike.
 QString writeTiff(const QString& path, int pageCount, const TiffPage& layout = TiffPage());
 
@@ -58,10 +60,16 @@ QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSi
 // re-encode image data compare these before and after.
 QList<QByteArray> rawPages(const QString& path);
 
+// What libtiff's tiffinfo says on stderr while it reads every directory and strip of the
+// file, line by line; {"tiffinfo failed"} when it did not run to a clean exit.
+QStringList tiffinfoComplaints(const QString& path);
+
 QString corpusDir();
 QString corpusFile(const QString& relative);
 
 // Bytes of a file ("" when unreadable).
 QByteArray readAll(const QString& path);
+// Writes the bytes as the whole file. Returns the path, or "" on failure.
+QString writeBytes(const QString& path, const QByteArray& bytes);
 
 }  // namespace ktdv::test

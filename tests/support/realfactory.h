@@ -1,8 +1,10 @@
 #pragma once
 // The real components for a viewer under test: page view, thumbnail pane, progress bar
-// and recognition engine, with scripted prompts and settings kept in memory. Header only:
-// tests that include it link ktdv_viewer.
+// and recognition engine, with scripted prompts and settings kept in memory. A test may
+// put its own engine and a recording progress bar in. Header only: tests that include it
+// link ktdv_viewer.
 
+#include <functional>
 #include <memory>
 
 #include "components/componentfactory.h"
@@ -20,17 +22,28 @@ class RealFactory final : public ComponentFactory {
 public:
     std::shared_ptr<ScriptedPromptService> prompts = std::make_shared<ScriptedPromptService>();
     std::shared_ptr<SettingsStore> settings = createMemorySettingsStore();
+    std::function<std::unique_ptr<RecognitionEngine>()> makeEngine;  // unset: Tesseract
+    bool recordProgress = false;
+    PageView* page = nullptr;             // the last page view made
+    RecordingProgressBar* bar = nullptr;  // the last recording progress bar made
+
     std::unique_ptr<ImageEditor> createImageEditor(QWidget* parent) override {
-        return std::make_unique<PageView>(prompts, settings, parent);
+        auto view = std::make_unique<PageView>(prompts, settings, parent);
+        page = view.get();
+        return view;
     }
     std::unique_ptr<ThumbnailPane> createThumbnailPane(QWidget* parent) override {
         return std::make_unique<ThumbnailView>(prompts, parent);
     }
     std::unique_ptr<ProgressBar> createProgressBar(QWidget* parent) override {
-        return std::make_unique<ProgressBarWidget>(parent);
+        if (!recordProgress)
+            return std::make_unique<ProgressBarWidget>(parent);
+        auto recording = std::make_unique<RecordingProgressBar>(parent);
+        bar = recording.get();
+        return recording;
     }
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
-        return std::make_unique<TesseractEngine>();
+        return makeEngine ? makeEngine() : std::make_unique<TesseractEngine>();
     }
     std::shared_ptr<PromptService> promptService() override { return prompts; }
     std::shared_ptr<SettingsStore> settingsStore() override { return settings; }

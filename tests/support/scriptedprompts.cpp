@@ -12,9 +12,8 @@ namespace {
 QAction* findAction(QMenu* menu, const QString& text) {
     for (QAction* a : menu->actions()) {
         if (QMenu* sub = a->menu()) {
-            if (QAction* found = findAction(sub, text)) {
+            if (QAction* found = findAction(sub, text))
                 return found;
-            }
         } else if (!a->isSeparator() && ScriptedPromptService::plainText(a->text()) == text) {
             return a;
         }
@@ -47,9 +46,8 @@ bool ScriptedPromptService::question(QWidget*, const QString& title, const QStri
 
 FileDialogResult ScriptedPromptService::fileDialog(QWidget*, const FileDialogRequest& request) {
     fileRequests << request;
-    if (fileAnswers.isEmpty()) {
+    if (fileAnswers.isEmpty())
         return FileDialogResult{QString(), request.filterIndex};
-    }
     return fileAnswers.takeFirst();
 }
 
@@ -63,58 +61,46 @@ void ScriptedPromptService::popupMenu(QMenu* menu, const QPoint& globalPos) {
     // As a real menu does: filled on aboutToShow, hidden before the chosen action runs.
     Q_EMIT menu->aboutToShow();
     for (QAction* a : menu->actions()) {
-        if (a->isSeparator() || !a->isVisible()) {
+        if (a->isSeparator() || !a->isVisible())
             continue;
-        }
         const QString t = plainText(a->text());
         record.actions << t;
-        if (a->isEnabled()) {
+        if (a->isEnabled())
             record.enabled << t;
-        }
-        if (a->isChecked()) {
+        if (a->isChecked())
             record.checked << t;
-        }
     }
     const QString choice = menuChoices.isEmpty() ? QString() : menuChoices.takeFirst();
     QAction* action = choice.isEmpty() ? nullptr : findAction(menu, choice);
-    if (!choice.isEmpty() && !action) {
-        unmatchedChoices << choice;
-    }
-    if (action && action->isEnabled()) {
+    if (action && action->isEnabled())
         record.chosen = choice;
-    }
     Q_EMIT menu->aboutToHide();
     // Recorded before the action runs: its handler may show another menu.
     menus << record;
-    if (!record.chosen.isEmpty()) {
+    if (!record.chosen.isEmpty())
         action->trigger();
-    }
 }
 
 int ScriptedPromptService::execDialog(QDialog* dialog) {
-    if (!dialog) {
+    if (!dialog)
         return QDialog::Rejected;
-    }
     dialogs << dialog->objectName();
     dialog->setResult(QDialog::Rejected);
     dialog->show();
     if (!dialogScripts.isEmpty()) {
         const auto script = dialogScripts.takeFirst();
-        if (script) {
+        if (script)
             script(dialog);
-        }
     }
-    if (dialog->isVisible()) {
+    if (dialog->isVisible())
         dialog->reject();
-    }
     return dialog->result();
 }
 
 bool ScriptedPromptService::clickButton(QDialog* dialog, const QString& objectName) {
     auto* button = dialog ? dialog->findChild<QAbstractButton*>(objectName) : nullptr;
-    if (!button) {
+    if (!button)
         return false;
-    }
     button->click();
     return true;
 }
@@ -125,7 +111,6 @@ void ScriptedPromptService::clearRecords() {
     fileRequests.clear();
     menus.clear();
     dialogs.clear();
-    unmatchedChoices.clear();
 }
 
 }  // namespace ktdv::test

@@ -60,8 +60,6 @@ public:
     QList<FileDialogRequest> fileRequests;
     QList<RecordedMenu> menus;
     QStringList dialogs;  // objectName of each dialog shown
-    // Menu choices that named no action of the menu shown (a test fault, reported here).
-    QStringList unmatchedChoices;
 
     // Forget all recordings (answers still queued are kept).
     void clearRecords();

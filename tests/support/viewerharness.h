@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,16 +16,10 @@
 #include "core/viewercontrol.h"
 #include "platform/settingsstore.h"
 #include "support/doubles.h"
+#include "support/rows.h"
 #include "support/scriptedprompts.h"
 
 namespace ktdv::test {
-
-// One data row: addRow("name", a, b, c) is QTest::newRow("name") << a << b << c.
-template <class... T>
-void addRow(const char* name, const T&... values) {
-    QTestData& row = QTest::newRow(name);
-    (row << ... << values);
-}
 
 struct ViewerHarness {
     QTemporaryDir dir;
@@ -41,7 +36,6 @@ struct ViewerHarness {
         viewer->resize(width, height);
         editor().calls.clear();
         thumbs().calls.clear();
-        factory->log->clear();
     }
 
     RecordingEditor& editor() { return *factory->editor; }
@@ -69,13 +63,21 @@ struct ViewerHarness {
         viewer->LoadPage(p, QStringLiteral("navigate"), static_cast<qint16>(page));
     }
 
-    // Enabled states of main toolbar positions as a string of 0/1, e.g. "0110".
-    QString mainStates(std::initializer_list<const char*> keys) {
+    QStringList tabs() {
+        QStringList captions;
+        for (int i = 0; i < viewer->tabPages->count(); ++i)
+            captions << viewer->tabPages->tabText(i);
+        return captions;
+    }
+
+    // Enabled states of toolbar buttons as a string of 0/1, e.g. "0110".
+    static QString states(Toolbar& bar, std::initializer_list<const char*> keys) {
         QString s;
         for (const char* k : keys)
-            s += main().enabled(QString::fromLatin1(k)) ? QLatin1Char('1') : QLatin1Char('0');
+            s += bar.enabled(QString::fromLatin1(k)) ? QLatin1Char('1') : QLatin1Char('0');
         return s;
     }
+    QString mainStates(std::initializer_list<const char*> keys) { return states(main(), keys); }
 };
 
 }  // namespace ktdv::test

@@ -35,12 +35,6 @@ struct Thumbs : ViewerHarness {
         editor().documents.insert(path, count);
         editor().preload(path, editor().pageIndex());
     }
-    QStringList tabs() {
-        QStringList out;
-        for (int i = 0; i < viewer->tabPages->count(); ++i)
-            out << viewer->tabPages->tabText(i);
-        return out;
-    }
 };
 
 }  // namespace
@@ -49,19 +43,15 @@ class TestThumbnailEvents : public QObject {
     Q_OBJECT
 private slots:
     void thumbClick_data() {
-        QTest::addColumn<int>("range");  // 0-based tab to choose first
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("page");  // -1 = nothing loaded
+        // range: 0-based tab to choose first; page: -1 = nothing loaded
+        columns<int, int, int, int>("range", "selected", "button", "page");
         addRow("third thumbnail, first range", 0, 2, 1, 2);
         addRow("third thumbnail, second range", 1, 2, 1, 52);
         addRow("right button does nothing", 0, 2, 2, -1);
     }
     void thumbClick() {
-        QFETCH(int, range);
-        QFETCH(int, selected);
-        QFETCH(int, button);
-        QFETCH(int, page);
+        auto [range, selected, button, page] =
+            fetch<int, int, int, int>("range", "selected", "button", "page");
         Thumbs t(120);
         t.thumbs().selected = 0;
         t.viewer->tabPages->setCurrentIndex(range);
@@ -81,10 +71,8 @@ private slots:
     }
 
     void saveBeforeSwitch_data() {
-        QTest::addColumn<QString>("chkSaveTIF");  // "" = absent
-        QTest::addColumn<QString>("attributes");
-        QTest::addColumn<bool>("rotate");
-        QTest::addColumn<bool>("saved");
+        // chkSaveTIF: "" = absent
+        columns<QString, QString, bool, bool>("chkSaveTIF", "attributes", "rotate", "saved");
         addRow("turned page saved first", "1", "A", true, true);
         addRow("not turned", "1", "A", false, false);
         addRow("saving not asked for", "", "A", true, false);
@@ -118,12 +106,9 @@ private slots:
     }
 
     void pageDeleted_data() {
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<int>("tab");  // selected before the deletion
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QStringList>("tabs");
-        QTest::addColumn<int>("selectedAfter");
-        QTest::addColumn<QString>("pageNumber");  // "" = the page was not reloaded
+        // tab: selected before the deletion; pageNumber: "" = the page was not reloaded
+        columns<int, int, bool, QStringList, int, QString>("pages", "tab", "ok", "tabs",
+                                                           "selectedAfter", "pageNumber");
         addRow("only page of the last range, first range shown", 51, 0, true, QStringList{"1...50"},
                0, "");
         addRow("only page of the last range while it is shown", 51, 1, true, QStringList{"1...50"},
@@ -133,12 +118,9 @@ private slots:
         addRow("not done", 51, 0, false, QStringList{"1...50", "51...100"}, 0, "");
     }
     void pageDeleted() {
-        QFETCH(int, pages);
-        QFETCH(int, tab);
-        QFETCH(bool, ok);
-        QFETCH(QStringList, tabs);
-        QFETCH(int, selectedAfter);
-        QFETCH(QString, pageNumber);
+        auto [pages, tab, ok, tabs, selectedAfter, pageNumber] =
+            fetch<int, int, bool, QStringList, int, QString>("pages", "tab", "ok", "tabs",
+                                                             "selectedAfter", "pageNumber");
         Thumbs t(pages);
         t.thumbs().selected = 0;
         t.viewer->tabPages->setCurrentIndex(tab);
