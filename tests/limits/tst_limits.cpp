@@ -370,9 +370,19 @@ private slots:
             case DeletePage:
                 deletePage(path, 0);
                 break;
-            case ReadTag:
-                QVERIFY(readPageTag(path, 0, kAnnotationTag).isEmpty());
+            case ReadTag: {
+                TagRead how = TagRead::Read;
+                QVERIFY(readPageTag(path, 0, kAnnotationTag, &how).isEmpty());
+                QCOMPARE(int(how), int(TagRead::TooLarge));
+                // What is stored but cannot be read is never replaced by a save.
+                QCOMPARE(int(AnnotationStore::load(path, 0).status),
+                         int(AnnotationStatus::TooLarge));
+                QVERIFY(!AnnotationStore::save(
+                             path, 0, {Annotation::make(Annotation::Highlight, QRectF(0, 0, 4, 4))})
+                             .ok);
+                QCOMPARE(ktdv::test::readAll(path), input);
                 break;
+            }
             case WriteTag:
                 QVERIFY(!writePageTag(path, 0, kAnnotationTag, input).ok);
                 break;

@@ -4,7 +4,10 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include <atomic>
+
 #include "components/pageview/pageview.h"
+#include "components/pageview/stripscrollbar.h"
 #include "imaging/document.h"
 #include "imaging/pagecache.h"
 #include "imaging/scaling.h"
@@ -328,6 +331,8 @@ private Q_SLOTS:
         QTest::newRow("same page again") << "again" << 1;
         QTest::newRow("page changed on disk") << "rewritten" << 2;
         QTest::newRow("next page was fetched ahead") << "next" << 1;
+        QTest::newRow("next page turned to while queued") << "queued" << 1;
+        QTest::newRow("next page turned to while fetched") << "fetching" << 1;
     }
     void pageCacheSavesDecodes() {
         QFETCH(QString, scenario);
@@ -335,7 +340,31 @@ private Q_SLOTS:
         const QString path = tiff(3, page());
         view().setImagePath(path);
         QCOMPARE(view().decodeCount(), 1);
-        if (scenario == QLatin1String("next")) {
+        if (scenario == QLatin1String("queued") || scenario == QLatin1String("fetching")) {
+            // "queued": the pool's only thread is kept busy, so the page waits in the queue
+            // and the view takes it over; otherwise the view may wait for the decode.
+            static std::atomic<int> hold{0};  // 1 asked, 2 held, 3 let go
+            QThreadPool* pool = QThreadPool::globalInstance();
+            const int threads = pool->maxThreadCount();
+            if (scenario == QLatin1String("queued")) {
+                pool->setMaxThreadCount(1);
+                hold = 1;
+                pool->start([] {
+                    hold = 2;
+                    while (hold != 3)
+                        QThread::yieldCurrentThread();
+                });
+                while (hold != 2)
+                    QThread::yieldCurrentThread();
+            }
+            (void)view().viewport()->grab();  // the neighbours are fetched after a paint
+            QCoreApplication::processEvents();
+            view().setPageIndex(1);
+            hold = 3;
+            pool->waitForDone();
+            pool->setMaxThreadCount(threads);
+            QCOMPARE(view().pageIndex(), 1);
+        } else if (scenario == QLatin1String("next")) {
             auto doc = imaging::Document::open(path);
             const imaging::PageKey next{path, doc->fileSize(), doc->modified().toMSecsSinceEpoch(),
                                         1};
@@ -353,6 +382,21 @@ private Q_SLOTS:
         }
         QCOMPARE(view().decodeCount(), decodes);
         QVERIFY(!view().shownPage().isNull());
+    }
+
+    void stripScrollBarsLookLikeTheStyles() {
+        // Painted in strips, the bars must still be pixel for pixel what the style draws.
+        for (const Qt::Orientation o : {Qt::Vertical, Qt::Horizontal}) {
+            QScrollBar plain(o);
+            StripScrollBar strips(o);
+            for (QScrollBar* bar : std::initializer_list<QScrollBar*>{&plain, &strips}) {
+                bar->setRange(0, 100);
+                bar->setPageStep(30);
+                bar->setValue(37);
+                bar->resize(o == Qt::Vertical ? QSize(14, 700) : QSize(900, 14));
+            }
+            QCOMPARE(strips.grab().toImage(), plain.grab().toImage());
+        }
     }
 
     void rubberBandClipping_data() {
