@@ -43,32 +43,37 @@ inline bool isPageEntry(quint16 tag, quint16 type) {
     return typeSize(type) != 0 && tag != 288 && tag != 289;
 }
 
-// Byte-order-aware reads of TIFF numbers over any source of bytes. Source provides
-// has(offset, length), bigEndian() and fetch(offset, length, out), which copies the bytes
-// out and fails outside the source. Each reader returns 0 where fetch() fails; callers
-// check has() where it matters.
+// Byte-order-aware reads of TIFF numbers over any source of bytes of a known size. Source
+// provides fetch(offset, length, out), which copies the bytes out and fails outside the
+// source. Each reader returns 0 where fetch() fails; callers check has() where it matters.
 template <class Source>
 class FieldReader {
 public:
+    FieldReader(quint64 size, bool bigEndian) : m_size(size), m_big(bigEndian) {}
+
+    quint64 size() const { return m_size; }
+    bool bigEndian() const { return m_big; }
+    bool has(quint64 offset, quint64 length) const {
+        return offset <= m_size && length <= m_size - offset;
+    }
     quint16 u16(quint64 off) const {
         uchar p[2];
         if (!source().fetch(off, 2, p))
             return 0;
-        return source().bigEndian() ? quint16((p[0] << 8) | p[1]) : quint16((p[1] << 8) | p[0]);
+        return m_big ? quint16((p[0] << 8) | p[1]) : quint16((p[1] << 8) | p[0]);
     }
     quint32 u32(quint64 off) const {
         uchar p[4];
         if (!source().fetch(off, 4, p))
             return 0;
-        return source().bigEndian()
-                   ? (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3]
-                   : (quint32(p[3]) << 24) | (quint32(p[2]) << 16) | (quint32(p[1]) << 8) | p[0];
+        return m_big ? (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3]
+                     : (quint32(p[3]) << 24) | (quint32(p[2]) << 16) | (quint32(p[1]) << 8) | p[0];
     }
     quint64 u64(quint64 off) const {
-        if (!source().has(off, 8))
+        if (!has(off, 8))
             return 0;
         const quint64 a = u32(off), b = u32(off + 4);
-        return source().bigEndian() ? (a << 32) | b : (b << 32) | a;
+        return m_big ? (a << 32) | b : (b << 32) | a;
     }
     // One element of an array of the given integer type.
     quint64 element(quint16 type, quint64 off, quint64 index) const {
@@ -90,20 +95,18 @@ public:
 
 private:
     const Source& source() const { return static_cast<const Source&>(*this); }
+
+    quint64 m_size;
+    bool m_big;
 };
 
 // The reads over a buffer in memory.
 class ByteView : public FieldReader<ByteView> {
 public:
     ByteView(const uchar* data, quint64 size, bool bigEndian)
-        : m_data(data), m_size(size), m_big(bigEndian) {}
+        : FieldReader(size, bigEndian), m_data(data) {}
 
-    quint64 size() const { return m_size; }
     const uchar* data() const { return m_data; }
-    bool bigEndian() const { return m_big; }
-    bool has(quint64 offset, quint64 length) const {
-        return offset <= m_size && length <= m_size - offset;
-    }
     bool fetch(quint64 off, quint64 length, uchar* out) const {
         if (!has(off, length))
             return false;
@@ -113,8 +116,6 @@ public:
 
 private:
     const uchar* m_data;
-    quint64 m_size;
-    bool m_big;
 };
 
 // Writers of numbers in a byte order.

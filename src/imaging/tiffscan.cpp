@@ -39,19 +39,15 @@ struct Fields {
 class FileView : public tiff::FieldReader<FileView> {
 public:
     FileView(QFile& file, quint64 size, bool bigEndian)
-        : m_file(file), m_size(size), m_big(bigEndian) {}
+        : FieldReader(size, bigEndian), m_file(file) {}
 
-    bool bigEndian() const { return m_big; }
-    bool has(quint64 offset, quint64 length) const {
-        return offset <= m_size && length <= m_size - offset;
-    }
     bool fetch(quint64 off, quint64 length, uchar* out) const {
         if (!has(off, length))
             return false;
         if (off < m_start || off + length > m_start + m_length) {
             m_start = off > kBefore ? off - kBefore : 0;
             m_length = 0;
-            const quint64 want = std::min<quint64>(kWindow, m_size - m_start);
+            const quint64 want = std::min<quint64>(kWindow, size() - m_start);
             qint64 got = -1;
 #ifdef Q_OS_UNIX
             got = ::pread(m_file.handle(), m_window.data(), size_t(want), off_t(m_start));
@@ -71,8 +67,6 @@ private:
     static constexpr quint64 kBefore = 256;  // values are often written just before
 
     QFile& m_file;
-    quint64 m_size;
-    bool m_big;
     mutable std::array<uchar, kWindow> m_window{};
     mutable quint64 m_start = 0;
     mutable quint64 m_length = 0;
