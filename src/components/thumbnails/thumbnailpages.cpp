@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <atomic>
 #include <functional>
@@ -25,6 +26,9 @@ bool isReadOnly(const QString& path) {
     return !info.exists() || !info.isWritable() || !(info.permissions() & writeBits);
 }
 
+// How often the window's thread looks whether a rewrite has finished.
+constexpr int kRewritePollMs = 10;
+
 // Shows the wait cursor while the file is rewritten.
 class BusyCursor {
 public:
@@ -43,14 +47,21 @@ imaging::WriteResult rewriteKeepingWindowPainted(
     const BusyCursor busy;
     imaging::WriteResult result;
     std::atomic<bool> done{false};
+    // The worker only sets the flag; this thread looks at it, so nothing of Qt's crosses
+    // between the two.
     QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(kRewritePollMs);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done.load(std::memory_order_acquire))
+            loop.quit();
+    });
     std::thread worker([&] {
         result = rewrite();
         done.store(true, std::memory_order_release);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    if (!done.load(std::memory_order_acquire))
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    poll.start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
     return result;
 }
