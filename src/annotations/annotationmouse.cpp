@@ -163,6 +163,11 @@ void ViewerControl::AddTextAnnotation() {
         return;
     AnnotationRecord record = recordFor(AnnotationRecord::kText, rect);
     bOpResult = editor.annotationCommand(QStringLiteral("add"), record);
+    SaveAddedAnnotation(record);
+}
+
+void ViewerControl::SaveAddedAnnotation(AnnotationRecord& record) {
+    ImageEditor& editor = *ctlKTImgEdit1;
     if (bOpResult) {
         ApplyDefaultZoom();
         bOpResult = editor.annotationCommand(QStringLiteral("save"), record, 0, editor.imagePath(),

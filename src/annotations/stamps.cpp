@@ -116,13 +116,7 @@ void ViewerControl::PlaceStamp(float& x, float& y) {
     record.left = record.right = annotations::wholeTwips(x);
     bOpResult =
         editor.annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0, false);
-    if (bOpResult) {
-        ApplyDefaultZoom();
-        bOpResult = editor.annotationCommand(QStringLiteral("save"), record, 0, editor.imagePath(),
-                                             editor.pageIndex());
-    }
-    QString path = editor.imagePath();
-    LoadPage(path, QStringLiteral("OpenImage"), toInt16(editor.pageIndex()));
+    SaveAddedAnnotation(record);
 }
 
 }  // namespace ktdv

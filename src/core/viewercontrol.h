@@ -32,6 +32,7 @@ class QTabBar;
 
 namespace ktdv {
 
+struct AnnotationRecord;
 class ComponentFactory;
 class ImageEditor;
 class MachineValues;
@@ -161,6 +162,9 @@ public:
     DragRect GetDragRect() const;
     void AddTextAnnotation();
     void AddShapeAnnotation(qint16& annotationType, bool& highlight);
+    // After a successful "add" (bOpResult): the default zoom, the page's annotations saved,
+    // and in any case the page reloaded as stored.
+    void SaveAddedAnnotation(AnnotationRecord& record);
     void ClickAnnotation(float& x, float& y);
     // Selection mode: the main toolbar's "Select" is enabled and pressed; scroll mode
     // likewise with "Scroll". toolPressed reads an annotation tool button by key.
