@@ -3,7 +3,7 @@
 // reading the same file page after page. Prints times, their ratio and the character
 // error rates of both against the text that was drawn.
 
-#include "components/ocr/tesseractengine.h"
+#include "ocr/tesseractengine.h"
 #include "ocrtestutil.h"
 #include "support/fixtures.h"
 

@@ -23,7 +23,7 @@
 #include <memory>
 #include <vector>
 
-#include "components/thumbnails/thumbnailview.h"
+#include "widgets/thumbnails/thumbnailview.h"
 #include "imaging/tiffpageedit.h"
 #include "imaging/tiffwriter.h"
 #include "platform/promptservice.h"

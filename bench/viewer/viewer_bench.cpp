@@ -19,13 +19,13 @@
 #include <vector>
 
 #include "common/faxdocument.h"
-#include "components/componentfactory.h"
-#include "components/imageeditor.h"
-#include "components/progressbar.h"
-#include "components/recognitionengine.h"
-#include "components/thumbnailpane.h"
-#include "core/defaultfactory.h"
-#include "core/viewercontrol.h"
+#include "interfaces/componentfactory.h"
+#include "interfaces/imageeditor.h"
+#include "interfaces/progressbar.h"
+#include "interfaces/recognitionengine.h"
+#include "interfaces/thumbnailpane.h"
+#include "viewer/core/defaultfactory.h"
+#include "viewer/core/viewercontrol.h"
 #include "imaging/pagecache.h"
 #include "platform/settingsstore.h"
 

@@ -3,8 +3,8 @@
 
 #include <QBuffer>
 
-#include "components/ocr/recognizeddocument.h"
-#include "components/ocr/writers/exportwriter.h"
+#include "ocr/recognizeddocument.h"
+#include "ocr/writers/exportwriter.h"
 
 namespace ktdv::fuzz {
 

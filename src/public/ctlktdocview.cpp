@@ -2,8 +2,8 @@
 
 #include <QVBoxLayout>
 
-#include "core/defaultfactory.h"
-#include "core/viewercontrol.h"
+#include "viewer/core/defaultfactory.h"
+#include "viewer/core/viewercontrol.h"
 
 ctlKTDocView::ctlKTDocView(QWidget* parent)
     : QWidget(parent), m_control(new ktdv::ViewerControl(ktdv::createDefaultFactory(), this)) {

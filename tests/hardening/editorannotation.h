@@ -4,8 +4,8 @@
 
 #include <QWidget>
 
-#include "components/annotationrecord.h"
-#include "components/imageeditor.h"
+#include "interfaces/annotationrecord.h"
+#include "interfaces/imageeditor.h"
 
 namespace ktdv::test {
 

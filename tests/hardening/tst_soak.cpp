@@ -10,9 +10,9 @@
 
 #include <unistd.h>
 
-#include "components/imageeditor.h"
-#include "core/statusbar.h"
-#include "core/viewercontrol.h"
+#include "interfaces/imageeditor.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
 #include "editorannotation.h"
 #include "imaging/annotationstore.h"
 #include "support/fixtures.h"

@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "components/imageeditor.h"
-#include "core/statusbar.h"
-#include "core/viewercontrol.h"
+#include "interfaces/imageeditor.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
 #include "editorannotation.h"
 #include "imaging/annotationstore.h"
 #include "imaging/safefilewriter.h"

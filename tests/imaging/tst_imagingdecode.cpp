@@ -1,6 +1,6 @@
 // Opening and decoding documents: the real-world corpus, hostile and truncated files, fax
 // coding variants against libtiff, and the layouts our writers produce (size limits:
-// tests/limits).
+// tests/imaging/tst_limits.cpp).
 
 #include <QDir>
 #include <QElapsedTimer>

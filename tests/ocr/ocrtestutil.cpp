@@ -1,6 +1,6 @@
 #include "ocrtestutil.h"
 
-#include "components/ocr/pagepreparation.h"
+#include "ocr/pagepreparation.h"
 
 #include <leptonica/allheaders.h>
 

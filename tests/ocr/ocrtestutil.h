@@ -2,7 +2,7 @@
 // Helpers shared by the recognition tests and benchmarks: external tools, character error
 // rate, multi-page documents from images, and recognised pages built by hand.
 
-#include "components/ocr/recognizeddocument.h"
+#include "ocr/recognizeddocument.h"
 
 #include <QImage>
 #include <QList>

@@ -1,8 +1,8 @@
 // Recognition quality against the tesseract command line on the same images in the same
 // run, progress, parallel determinism, the clipboard, and every export end to end.
 
-#include "components/ocr/tesseractengine.h"
-#include "components/ocr/writers/textlayout.h"
+#include "ocr/tesseractengine.h"
+#include "ocr/writers/textlayout.h"
 #include "ocrtestutil.h"
 #include "support/fixtures.h"
 

@@ -1,7 +1,7 @@
 // Every failure the recognition engine can detect, each caused for real. Runs without a
 // QGuiApplication, as a command-line host would.
 
-#include "components/ocr/tesseractengine.h"
+#include "ocr/tesseractengine.h"
 #include "imaging/safefilewriter.h"
 #include "support/fixtures.h"
 

@@ -1,8 +1,8 @@
 // Export writers, each read back by a tool that knows the format and not our code.
 
-#include "components/ocr/writers/exportwriter.h"
-#include "components/ocr/writers/rtfwriter.h"
-#include "components/ocr/writers/textencoding.h"
+#include "ocr/writers/exportwriter.h"
+#include "ocr/writers/rtfwriter.h"
+#include "ocr/writers/textencoding.h"
 #include "ocrtestutil.h"
 #include "support/fixtures.h"
 

@@ -1,6 +1,6 @@
 // Platform services: settings conversions and stores, the real prompts (message boxes,
 // questions, file dialogs with their filters) and the progress bar's drawing.
-#include "components/progressbar/progressbarwidget.h"
+#include "widgets/progressbar/progressbarwidget.h"
 #include "platform/qtpromptservice.h"
 #include "platform/settingsstore.h"
 #include "platform/viewererror.h"

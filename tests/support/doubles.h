@@ -11,11 +11,11 @@
 
 #include <memory>
 
-#include "components/componentfactory.h"
-#include "components/imageeditor.h"
-#include "components/progressbar.h"
-#include "components/recognitionengine.h"
-#include "components/thumbnailpane.h"
+#include "interfaces/componentfactory.h"
+#include "interfaces/imageeditor.h"
+#include "interfaces/progressbar.h"
+#include "interfaces/recognitionengine.h"
+#include "interfaces/thumbnailpane.h"
 #include "platform/machinevalues.h"
 #include "platform/printerstatus.h"
 

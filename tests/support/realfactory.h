@@ -7,11 +7,11 @@
 #include <functional>
 #include <memory>
 
-#include "components/componentfactory.h"
-#include "components/ocr/tesseractengine.h"
-#include "components/pageview/pageview.h"
-#include "components/progressbar/progressbarwidget.h"
-#include "components/thumbnails/thumbnailview.h"
+#include "interfaces/componentfactory.h"
+#include "ocr/tesseractengine.h"
+#include "widgets/pageview/pageview.h"
+#include "widgets/progressbar/progressbarwidget.h"
+#include "widgets/thumbnails/thumbnailview.h"
 #include "platform/settingsstore.h"
 #include "support/doubles.h"
 #include "support/scriptedprompts.h"

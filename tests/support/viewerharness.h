@@ -11,9 +11,9 @@
 #include <functional>
 #include <memory>
 
-#include "core/statusbar.h"
-#include "core/toolbar.h"
-#include "core/viewercontrol.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/toolbar.h"
+#include "viewer/core/viewercontrol.h"
 #include "platform/settingsstore.h"
 #include "support/doubles.h"
 #include "support/rows.h"

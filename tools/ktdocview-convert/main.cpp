@@ -1,8 +1,8 @@
 // ktdocview-convert: recognises documents from the command line and writes them in one of
 // the viewer's export formats. See --help.
 
-#include "components/ocr/resulttext.h"
-#include "components/ocr/tesseractengine.h"
+#include "ocr/resulttext.h"
+#include "ocr/tesseractengine.h"
 #include "imaging/document.h"
 #include "options.h"
 #include "progressline.h"

@@ -1,0 +1,21 @@
+#include "ocr/resulttext.h"
+
+#include <array>
+
+namespace ktdv::ocr {
+
+QString resultText(int code) {
+    static const std::array<const char*, 14> kTexts = {
+        "Failed to get module",     "Failed locating library path", "Failed loading library",
+        "Failed to initialise",     "File does not exist",          "Failed to split file",
+        "Failed to open page file", "Failed to create layout",      "Failed to recognise",
+        "Failed to export",         "Failed to open clipboard",     "Failed to open export file",
+        "Failed to save file",      "Clipboard is empty",
+    };
+    if (code >= -14 && code <= -1) {
+        return QString::fromLatin1(kTexts.at(static_cast<size_t>(-code - 1)));
+    }
+    return {};
+}
+
+}  // namespace ktdv::ocr

@@ -1,0 +1,559 @@
+#include "ocr/tesseractengine.h"
+
+#include "ocr/pagepreparation.h"
+#include "ocr/writers/exportwriter.h"
+#include "ocr/writers/textencoding.h"
+#include "ocr/writers/textlayout.h"
+#include "imaging/document.h"
+#include "imaging/limits.h"
+#include "imaging/safefilewriter.h"
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace ktdv {
+
+namespace {
+
+// Tesseract's page analysis works on 16-bit coordinates.
+constexpr int kMaxRecognisedDimension = 32767;
+// Orientation found by the script detector is trusted from this confidence on.
+constexpr float kMinOrientationConfidence = 5.0F;
+// Pages smaller than this hold too little text to tell their orientation.
+constexpr int kMinOrientationSide = 200;
+// Below this mean word confidence a page is checked for being turned.
+constexpr double kMisreadConfidence = 70.0;
+
+struct Worker {
+    tesseract::TessBaseAPI api;
+    std::unique_ptr<tesseract::TessBaseAPI> osd;
+    bool osdTried = false;
+    bool ready = false;
+};
+
+QString languageFile(const QString& folder, const QString& language) {
+    return QDir(folder).filePath(language + QStringLiteral(".traineddata"));
+}
+
+bool holdsLanguageData(const QString& folder) {
+    const QDir dir(folder);
+    return dir.exists() &&
+           !dir.entryList({QStringLiteral("*.traineddata")}, QDir::Files | QDir::Readable)
+                .isEmpty();
+}
+
+// UTF-8 text from Tesseract, freed.
+QString takeText(char* text) {
+    const QString out = QString::fromUtf8(text).trimmed();
+    delete[] text;
+    return out;
+}
+
+QRect boxAt(const tesseract::PageIterator& it, tesseract::PageIteratorLevel level) {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    if (!it.BoundingBox(level, &left, &top, &right, &bottom)) {
+        return {};
+    }
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+void readResult(tesseract::TessBaseAPI& api, ocr::RecognizedPage& page) {
+    std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
+    if (!it) {
+        return;
+    }
+    using tesseract::RIL_BLOCK;
+    using tesseract::RIL_PARA;
+    using tesseract::RIL_TEXTLINE;
+    using tesseract::RIL_WORD;
+    it->Begin();
+    if (it->Empty(RIL_WORD)) {
+        return;
+    }
+    do {
+        if (page.blocks.isEmpty() || it->IsAtBeginningOf(RIL_BLOCK)) {
+            page.blocks.append(ocr::RecognizedBlock{boxAt(*it, RIL_BLOCK), {}});
+        }
+        ocr::RecognizedBlock& block = page.blocks.last();
+        if (block.paragraphs.isEmpty() || it->IsAtBeginningOf(RIL_PARA)) {
+            block.paragraphs.append(ocr::RecognizedParagraph{boxAt(*it, RIL_PARA), {}});
+        }
+        ocr::RecognizedParagraph& paragraph = block.paragraphs.last();
+        if (paragraph.lines.isEmpty() || it->IsAtBeginningOf(RIL_TEXTLINE)) {
+            ocr::RecognizedLine line;
+            line.box = boxAt(*it, RIL_TEXTLINE);
+            int x1 = 0;
+            int y1 = 0;
+            int x2 = 0;
+            int y2 = 0;
+            if (it->Baseline(RIL_TEXTLINE, &x1, &y1, &x2, &y2)) {
+                line.baseline = (y1 + y2) / 2;
+            }
+            paragraph.lines.append(line);
+        }
+        ocr::RecognizedWord word;
+        word.text = takeText(it->GetUTF8Text(RIL_WORD));
+        word.box = boxAt(*it, RIL_WORD);
+        word.confidence = it->Confidence(RIL_WORD);
+        if (!word.text.isEmpty()) {
+            paragraph.lines.last().words.append(word);
+        }
+    } while (it->Next(RIL_WORD));
+}
+
+double meanConfidence(const ocr::RecognizedPage& page) {
+    double sum = 0;
+    int count = 0;
+    for (const ocr::RecognizedBlock& b : page.blocks) {
+        for (const ocr::RecognizedParagraph& p : b.paragraphs) {
+            for (const ocr::RecognizedLine& l : p.lines) {
+                for (const ocr::RecognizedWord& w : l.words) {
+                    sum += w.confidence;
+                    ++count;
+                }
+            }
+        }
+    }
+    return count > 0 ? sum / count : 0.0;
+}
+
+// A page read the wrong way up yields few words of low confidence.
+bool looksMisread(const ocr::RecognizedPage& page) {
+    return page.size.width() >= kMinOrientationSide && page.size.height() >= kMinOrientationSide &&
+           meanConfidence(page) < kMisreadConfidence;
+}
+
+// Clockwise quarter turns that make the page upright, or -1 when the detector cannot tell.
+int orientationOf(tesseract::TessBaseAPI& osd, Pix* pix) {
+    const auto w = static_cast<int>(pixGetWidth(pix));
+    const auto h = static_cast<int>(pixGetHeight(pix));
+    if (std::min(w, h) < kMinOrientationSide || std::max(w, h) > kMaxRecognisedDimension) {
+        return -1;
+    }
+    osd.SetImage(pix);
+    int degrees = 0;
+    float confidence = 0;
+    const bool found = osd.DetectOrientationScript(&degrees, &confidence, nullptr, nullptr);
+    osd.Clear();
+    if (!found || confidence < kMinOrientationConfidence) {
+        return -1;
+    }
+    // degrees: the clockwise rotation the page has; undo it.
+    return ((360 - degrees) / 90) % 4;
+}
+
+}  // namespace
+
+struct TesseractEngine::Private {
+    QString language = QStringLiteral("eng");
+    QVector<int> pages;
+    int threads = 0;
+    QStringList systemFolders = TesseractEngine::defaultSystemDataFolders();
+    QString dataFolder;
+    bool useOsd = false;
+    std::vector<std::unique_ptr<Worker>> workers;
+
+    bool startWorker(Worker& worker) const {
+        if (worker.ready) {
+            return true;
+        }
+        const QByteArray path = QFile::encodeName(dataFolder);
+        const QByteArray lang = language.toUtf8();
+        if (worker.api.Init(path.constData(), lang.constData(), tesseract::OEM_DEFAULT) != 0) {
+            return false;
+        }
+        worker.api.SetPageSegMode(tesseract::PSM_AUTO);
+        worker.ready = true;
+        return true;
+    }
+
+    // The worker's script detector, started on first use; nullptr without one.
+    tesseract::TessBaseAPI* orientationDetector(Worker& worker) const {
+        if (!useOsd || worker.osdTried) {
+            return worker.osd.get();
+        }
+        worker.osdTried = true;
+        auto osd = std::make_unique<tesseract::TessBaseAPI>();
+        const QByteArray path = QFile::encodeName(dataFolder);
+        if (osd->Init(path.constData(), "osd", tesseract::OEM_TESSERACT_ONLY) == 0) {
+            osd->SetPageSegMode(tesseract::PSM_OSD_ONLY);
+            worker.osd = std::move(osd);
+        }
+        return worker.osd.get();
+    }
+
+    int recognizePage(Worker& worker, const imaging::Document& document, int index,
+                      ocr::RecognizedPage& out) const;
+    int recognizePrepared(Worker& worker, const imaging::Document& document, const QImage& decoded,
+                          const ocr::OrientationProbe& orientation, ocr::RecognizedPage& out) const;
+    int recognizeAll(const imaging::Document& document, const QVector<int>& indexes,
+                     ocr::RecognizedDocument& result, const std::function<void(int)>& progress);
+};
+
+int TesseractEngine::Private::recognizePage(Worker& worker, const imaging::Document& document,
+                                            int index, ocr::RecognizedPage& out) const {
+    const imaging::DecodedPage decoded = document.decodePage(index);
+    if (!decoded.ok()) {
+        return FailedToOpenPageFile;
+    }
+    int code = recognizePrepared(worker, document, decoded.image, nullptr, out);
+    if (code != Ok || !useOsd || !looksMisread(out)) {
+        return code;
+    }
+    tesseract::TessBaseAPI* osd = orientationDetector(worker);
+    if (osd == nullptr) {
+        return code;
+    }
+    // Little or doubtful text: the page may lie on its side or upside down. Ask the
+    // script detector and read the page again turned upright.
+    ocr::PixPtr probe = ocr::preparePage(decoded.image, nullptr).pix;
+    const int turns = probe ? orientationOf(*osd, probe.get()) : -1;
+    if (turns <= 0) {
+        return code;
+    }
+    ocr::RecognizedPage turned;
+    code = recognizePrepared(
+        worker, document, decoded.image, [turns](Pix*) { return turns; }, turned);
+    if (code == Ok && meanConfidence(turned) > meanConfidence(out)) {
+        out = std::move(turned);
+    }
+    return code;
+}
+
+int TesseractEngine::Private::recognizePrepared(Worker& worker, const imaging::Document& document,
+                                                const QImage& decoded,
+                                                const ocr::OrientationProbe& orientation,
+                                                ocr::RecognizedPage& out) const {
+    out = ocr::RecognizedPage();
+    ocr::PreparedPage prepared = ocr::preparePage(decoded, orientation);
+    if (!prepared.pix) {
+        return FailedToOpenPageFile;
+    }
+    out.size = prepared.image.size();
+    out.dpi = prepared.dpi;
+    out.image = prepared.image;
+    if (prepared.unchanged && document.format() == imaging::FileFormat::Jpeg &&
+        document.fileSize() <= limits::kMaxPageBytes) {
+        QFile file(document.path());
+        if (file.open(QIODevice::ReadOnly)) {
+            out.jpegData = file.readAll();
+        }
+    }
+
+    tesseract::TessBaseAPI& api = worker.api;
+    api.SetImage(prepared.pix.get());
+    api.SetSourceResolution(static_cast<int>(std::lround(prepared.dpi.height())));
+    std::unique_ptr<tesseract::PageIterator> layout(api.AnalyseLayout());
+    if (!layout) {
+        api.Clear();
+        const bool tooLarge = out.size.width() > kMaxRecognisedDimension ||
+                              out.size.height() > kMaxRecognisedDimension;
+        // Otherwise the page holds nothing that looks like text.
+        return tooLarge ? FailedToCreateLayout : Ok;
+    }
+    layout.reset();
+    if (api.Recognize(nullptr) < 0) {
+        api.Clear();
+        return FailedToRecognise;
+    }
+    readResult(api, out);
+    api.Clear();
+    return Ok;
+}
+
+int TesseractEngine::Private::recognizeAll(const imaging::Document& document,
+                                           const QVector<int>& indexes,
+                                           ocr::RecognizedDocument& result,
+                                           const std::function<void(int)>& progress) {
+    const int count = static_cast<int>(indexes.size());
+    const int wanted = threads > 0 ? threads : std::max(1, QThread::idealThreadCount());
+    const int threadCount = std::clamp(wanted, 1, std::max(1, count));
+    while (static_cast<int>(workers.size()) < threadCount) {
+        workers.push_back(std::make_unique<Worker>());
+    }
+    for (int i = 0; i < threadCount; ++i) {
+        if (!startWorker(*workers.at(static_cast<size_t>(i)))) {
+            return FailedToInitialise;
+        }
+    }
+
+    result.pages = QVector<ocr::RecognizedPage>(count);
+    std::vector<int> codes(static_cast<size_t>(count), 0);
+    std::vector<bool> done(static_cast<size_t>(count), false);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+
+    auto work = [&](Worker* worker) {
+        for (;;) {
+            const int i = next.fetch_add(1);
+            if (i >= count || stop.load()) {
+                return;
+            }
+            ocr::RecognizedPage page;
+            const int code = recognizePage(*worker, document, indexes.at(i), page);
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                result.pages[i] = std::move(page);
+                codes[static_cast<size_t>(i)] = code;
+                done[static_cast<size_t>(i)] = true;
+            }
+            changed.notify_all();
+        }
+    };
+
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threadCount; ++t) {
+        pool.emplace_back(work, workers.at(static_cast<size_t>(t)).get());
+    }
+    int failure = Ok;
+    if (threadCount == 1) {
+        // One worker: recognise on this thread, reporting each page as it finishes.
+        for (int i = 0; i < count && failure == Ok; ++i) {
+            failure = recognizePage(*workers.front(), document, indexes.at(i), result.pages[i]);
+            if (failure == Ok && progress) {
+                progress(i + 1);
+            }
+        }
+    } else {
+        // The calling thread waits and reports pages in order as they complete; it does
+        // not recognise itself so progress stays prompt.
+        pool.emplace_back(work, workers.front().get());
+        for (int i = 0; i < count; ++i) {
+            int code = Ok;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                changed.wait(lock, [&] { return done[static_cast<size_t>(i)]; });
+                code = codes[static_cast<size_t>(i)];
+            }
+            if (code != Ok) {
+                failure = code;
+                stop.store(true);
+                break;
+            }
+            if (progress) {
+                progress(i + 1);
+            }
+        }
+    }
+    for (std::thread& t : pool) {
+        t.join();
+    }
+    return failure;
+}
+
+TesseractEngine::TesseractEngine() : d(std::make_unique<Private>()) {
+    // Tesseract's OpenMP would start its own threads inside each of ours.
+    if (qEnvironmentVariableIsEmpty("OMP_THREAD_LIMIT")) {
+        qputenv("OMP_THREAD_LIMIT", "1");
+    }
+}
+
+TesseractEngine::~TesseractEngine() = default;
+
+QStringList TesseractEngine::defaultSystemDataFolders() {
+    QStringList folders;
+    const QString prefix = qEnvironmentVariable("TESSDATA_PREFIX");
+    if (!prefix.isEmpty()) {
+        folders << prefix << QDir(prefix).filePath(QStringLiteral("tessdata"));
+    }
+    folders << QStringLiteral("/usr/share/tesseract-ocr/5/tessdata")
+            << QStringLiteral("/usr/share/tesseract-ocr/4.00/tessdata")
+            << QStringLiteral("/usr/share/tessdata") << QStringLiteral("/usr/local/share/tessdata");
+    return folders;
+}
+
+void TesseractEngine::setLanguage(const QString& language) {
+    d->language = language;
+}
+
+QString TesseractEngine::language() const {
+    return d->language;
+}
+
+void TesseractEngine::setPages(const QVector<int>& pages) {
+    d->pages = pages;
+    std::sort(d->pages.begin(), d->pages.end());
+    d->pages.erase(std::unique(d->pages.begin(), d->pages.end()), d->pages.end());
+}
+
+void TesseractEngine::setThreadCount(int threads) {
+    d->threads = std::max(0, threads);
+}
+
+int TesseractEngine::threadCount() const {
+    return d->threads;
+}
+
+void TesseractEngine::setSystemDataFolders(const QStringList& folders) {
+    d->systemFolders = folders;
+}
+
+QString TesseractEngine::dataFolder() const {
+    return d->dataFolder;
+}
+
+int TesseractEngine::initialise(QString& folder) {
+    d->workers.clear();
+    d->dataFolder.clear();
+    QString found;
+    const QString own = QDir(folder.trimmed()).filePath(QStringLiteral("doZed"));
+    if (!folder.trimmed().isEmpty() && holdsLanguageData(own)) {
+        found = own;
+    } else {
+        for (const QString& candidate : d->systemFolders) {
+            if (holdsLanguageData(candidate)) {
+                found = candidate;
+                break;
+            }
+        }
+    }
+    if (found.isEmpty()) {
+        return FailedLocatingLibraryPath;
+    }
+    const QStringList languages = d->language.split(QLatin1Char('+'), Qt::SkipEmptyParts);
+    if (languages.isEmpty()) {
+        return FailedLoadingLibrary;
+    }
+    for (const QString& lang : languages) {
+        QFile data(languageFile(found, lang));
+        if (!data.open(QIODevice::ReadOnly) || data.size() == 0) {
+            return FailedLoadingLibrary;
+        }
+    }
+    d->dataFolder = found;
+    d->useOsd = QFileInfo::exists(languageFile(found, QStringLiteral("osd")));
+    d->workers.push_back(std::make_unique<Worker>());
+    if (!d->startWorker(*d->workers.front())) {
+        d->workers.clear();
+        d->dataFolder.clear();
+        return FailedToInitialise;
+    }
+    return Ok;
+}
+
+int TesseractEngine::recognize(const QString& source, ocr::RecognizedDocument& document) {
+    document = {};
+    if (d->dataFolder.isEmpty() || d->workers.empty()) {
+        return FailedToInitialise;
+    }
+    const QFileInfo info(source);
+    if (source.isEmpty() || !info.exists() || !info.isFile()) {
+        return FileDoesNotExist;
+    }
+    const std::shared_ptr<const imaging::Document> opened = imaging::Document::open(source);
+    if (!opened || opened->pageCount() <= 0) {
+        return FailedToSplitFile;
+    }
+    QVector<int> indexes;
+    if (d->pages.isEmpty()) {
+        for (int i = 0; i < opened->pageCount(); ++i) {
+            indexes.append(i);
+        }
+    } else {
+        for (int n : d->pages) {
+            if (n >= 1 && n <= opened->pageCount()) {
+                indexes.append(n - 1);
+            }
+        }
+        if (indexes.isEmpty()) {
+            return FailedToSplitFile;
+        }
+    }
+    return d->recognizeAll(*opened, indexes, document, onProgress);
+}
+
+int TesseractEngine::convert(const QString& source, const QString& target, int destination,
+                             int format) {
+    if (d->dataFolder.isEmpty() || d->workers.empty()) {
+        return FailedToInitialise;
+    }
+    const QFileInfo info(source);
+    if (source.isEmpty() || !info.exists() || !info.isFile()) {
+        return FileDoesNotExist;
+    }
+    const bool toClipboard = destination == DestinationClipboard;
+    if (toClipboard) {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+            return FailedToOpenClipboard;
+        }
+    } else {
+        if (!ocr::createWriter(format)) {
+            return FailedToExport;
+        }
+        const QFileInfo out(target);
+        if (target.isEmpty() || out.isDir() || !out.absoluteDir().exists() ||
+            (out.exists() && !out.isWritable())) {
+            return FailedToOpenExportFile;
+        }
+    }
+
+    ocr::RecognizedDocument document;
+    const int code = recognize(source, document);
+    if (code != Ok) {
+        return code;
+    }
+
+    if (toClipboard) {
+        const QString text = ocr::documentText(document, QStringLiteral("\r\n"));
+        if (text.trimmed().isEmpty()) {
+            return ClipboardIsEmpty;
+        }
+        auto fill = [text] {
+            auto* mime = new QMimeData;
+            mime->setText(text);
+            mime->setData(QStringLiteral("text/plain;charset=windows-1252"),
+                          ocr::encodeText(text, ocr::TextEncoding::Windows1252));
+            QGuiApplication::clipboard()->setMimeData(mime);
+        };
+        if (QThread::currentThread() == qApp->thread()) {
+            fill();
+        } else {
+            QMetaObject::invokeMethod(qApp, fill, Qt::BlockingQueuedConnection);
+        }
+        return Ok;
+    }
+
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        const std::unique_ptr<ocr::ExportWriter> writer = ocr::createWriter(format);
+        if (!writer->writeDocument(&buffer, document)) {
+            return FailedToExport;
+        }
+    }
+    // The target is checked before our content is asked for: a refusal then means the
+    // file cannot be opened for writing; anything later is a failed save.
+    bool asked = false;
+    const imaging::WriteResult saved = imaging::writeFileSafely(target, [&](QIODevice& device) {
+        asked = true;
+        return device.write(bytes) == bytes.size();
+    });
+    if (!saved.ok) {
+        return asked ? FailedToSaveFile : FailedToOpenExportFile;
+    }
+    return Ok;
+}
+
+}  // namespace ktdv

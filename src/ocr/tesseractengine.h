@@ -1,0 +1,55 @@
+#pragma once
+// The recognition engine on Tesseract. initialise() finds the language data (a "doZed"
+// folder below the application folder when it holds *.traineddata, else the system's
+// Tesseract data) and starts one recogniser; convert() opens any document the viewer
+// opens, recognises its pages on worker threads (one Tesseract instance per thread, kept
+// between conversions) and writes one export format to a file or the clipboard.
+//
+// Threads: initialise() and convert() are called from one thread at a time; convert()
+// raises onProgress on the calling thread, once per page in page order. The clipboard
+// needs a QGuiApplication and is filled from its thread.
+
+#include "ocr/recognizeddocument.h"
+#include "interfaces/recognitionengine.h"
+
+#include <QStringList>
+#include <QVector>
+
+#include <memory>
+
+namespace ktdv {
+
+class TesseractEngine : public RecognitionEngine {
+public:
+    TesseractEngine();
+    ~TesseractEngine() override;
+    TesseractEngine(const TesseractEngine&) = delete;
+    TesseractEngine& operator=(const TesseractEngine&) = delete;
+
+    int initialise(QString& folder) override;
+    int convert(const QString& source, const QString& target, int destination, int format) override;
+
+    // Recognises a document without exporting it; same result codes as convert().
+    int recognize(const QString& source, ocr::RecognizedDocument& document);
+
+    // Language(s) as Tesseract names them ("eng", "eng+deu"); set before initialise().
+    void setLanguage(const QString& language);
+    QString language() const;
+    // 1-based page numbers to recognise, in any order (kept sorted); empty = every page.
+    // Numbers beyond the document's end are ignored.
+    void setPages(const QVector<int>& pages);
+    // Worker threads; 0 = one per processor core.
+    void setThreadCount(int threads);
+    int threadCount() const;
+    // Folders searched for the system's language data, in order.
+    void setSystemDataFolders(const QStringList& folders);
+    static QStringList defaultSystemDataFolders();
+    // The folder the language data came from ("" before a successful initialise()).
+    QString dataFolder() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+}  // namespace ktdv

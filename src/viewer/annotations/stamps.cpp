@@ -1,0 +1,122 @@
+// Stamp and rectangle kinds chosen from their pop-up menus, the component's style
+// dialogs, and placing a stamp where the page was clicked.
+#include <QAction>
+#include <QDate>
+#include <QLocale>
+
+#include "viewer/annotations/annotationunits.h"
+#include "interfaces/annotationrecord.h"
+#include "interfaces/imageeditor.h"
+#include "viewer/core/errors.h"
+#include "viewer/core/viewercontrol.h"
+#include "platform/settingsstore.h"
+
+namespace ktdv {
+
+namespace {
+
+constexpr qint16 kDraftStamp = 2;
+
+// The locale's date separator: the first run of punctuation between the fields of its
+// short date format, without surrounding blanks; "/" when the format has none.
+QString dateSeparator(const QLocale& locale) {
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QString run;
+    bool inQuote = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\'')) {
+            inQuote = !inQuote;
+            continue;
+        }
+        if (inQuote)
+            continue;
+        if (c.isLetter()) {
+            if (!run.isEmpty())
+                break;
+            continue;
+        }
+        run += c;
+    }
+    const QString trimmed = run.trimmed();
+    if (!trimmed.isEmpty())
+        return trimmed;
+    return run.isEmpty() ? QStringLiteral("/") : run;
+}
+
+// Checks item index of an item array (1-based) and unchecks the others.
+template <std::size_t N>
+void checkOnly(const std::array<QAction*, N>& items, qint16 index) {
+    for (std::size_t i = 1; i < N; ++i) {
+        if (!items[i])
+            continue;
+        if (static_cast<qint16>(i) == index) {
+            if (!items[i]->isChecked())
+                items[i]->setChecked(true);
+        } else {
+            items[i]->setChecked(false);
+        }
+    }
+}
+
+}  // namespace
+
+QString ViewerControl::StampText(qint16 stampType, const QDate& date, const QLocale& locale) {
+    QString text;
+    switch (stampType) {
+        case 1:
+            text = QStringLiteral("Approved ");
+            break;
+        case kDraftStamp:
+            return QStringLiteral("Draft");
+        case 3:
+            text = QStringLiteral("Received ");
+            break;
+        case 4:
+            text = QStringLiteral("Rejected ");
+            break;
+        default:
+            break;
+    }
+    const QString sep = dateSeparator(locale);
+    QString month = locale.monthName(date.month(), QLocale::ShortFormat);
+    // Some locales end abbreviations with their date separator ("Dez."); one is enough.
+    if (!sep.isEmpty() && month.endsWith(sep))
+        month.chop(sep.size());
+    return text + QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')) + sep + month +
+           sep + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+}
+
+void ViewerControl::mnuStamp_Click(qint16& index) {
+    checkOnly(mnuStamp, index);
+    m_settings->writeInt(QStringLiteral("StampType"), index);
+}
+
+void ViewerControl::mnuRect_Click(qint16& index) {
+    checkOnly(mnuRect, index);
+    m_settings->writeInt(QStringLiteral("intRect"), index);
+}
+
+void ViewerControl::mnuProperties_Click() {
+    ImageEditor& editor = *ctlKTImgEdit1;
+    if (strPropertiesTool == QLatin1String("Rectangle"))
+        editor.rectangleProperties();
+    else if (strPropertiesTool == QLatin1String("Highlight"))
+        editor.highlightProperties();
+    else if (strPropertiesTool == QLatin1String("Stamp"))
+        editor.stampProperties();
+}
+
+void ViewerControl::PlaceStamp(float& x, float& y) {
+    ImageEditor& editor = *ctlKTImgEdit1;
+    const qint16 stampType = m_settings->readInt16(QStringLiteral("StampType"), 1);
+    AnnotationRecord record;
+    record.type = AnnotationRecord::kStamp;
+    record.text = StampText(stampType, QDate::currentDate(), QLocale());
+    record.top = record.bottom = annotations::wholeTwips(y);
+    record.left = record.right = annotations::wholeTwips(x);
+    bOpResult =
+        editor.annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0, false);
+    SaveAddedAnnotation(record);
+}
+
+}  // namespace ktdv

@@ -1,0 +1,57 @@
+#include "viewer/core/errors.h"
+
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <new>
+
+#include "platform/twips.h"
+
+namespace ktdv {
+
+ViewerError currentError() {
+    try {
+        throw;
+    } catch (const ViewerError& e) {
+        return e;
+    } catch (const std::bad_alloc&) {
+        return ViewerError(7, QStringLiteral("Out of memory"));
+    } catch (const std::exception& e) {
+        return ViewerError(ViewerError::kComponent, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return ViewerError(ViewerError::kComponent, QStringLiteral("Unknown failure"));
+    }
+}
+
+QString errorReport(const QString& prefix, const ViewerError& error) {
+    return prefix + QString::number(error.number()) + QStringLiteral(") - ") + error.description();
+}
+
+double toNumber(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        throw ViewerError(ViewerError::kTypeMismatch, QStringLiteral("Type mismatch"));
+    return v;
+}
+
+qint16 toInt16(qint64 value) {
+    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
+        throw ViewerError(ViewerError::kOverflow, QStringLiteral("Overflow"));
+    return static_cast<qint16>(value);
+}
+
+qint32 toInt32(qint64 value) {
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        throw ViewerError(ViewerError::kOverflow, QStringLiteral("Overflow"));
+    return static_cast<qint32>(value);
+}
+
+qint16 toInt16(const QString& text) {
+    const double v = toNumber(text);
+    if (v < -32768.5 || v > 32767.5)
+        throw ViewerError(ViewerError::kOverflow, QStringLiteral("Overflow"));
+    return toInt16(twips::roundEven(v));
+}
+
+}  // namespace ktdv

@@ -1,0 +1,82 @@
+#include "viewer/selection/zonerecognition.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include "interfaces/imageeditor.h"
+#include "interfaces/progressbar.h"
+#include "interfaces/recognitionengine.h"
+#include "viewer/core/viewercontrol.h"
+#include "platform/promptservice.h"
+#include "platform/viewererror.h"
+#include "viewer/recognition/engineerrortext.h"
+
+namespace ktdv {
+
+namespace {
+
+constexpr int kAnsiText = 2;  // export format of every clipboard conversion
+
+// Centres the bar in the viewer and starts it at 0 with the zone's caption. The counters
+// of whole-document conversions are left as they are.
+void startZoneProgress(const QWidget& viewer, ProgressBar& bar) {
+    QWidget* w = bar.widget();
+    const float top =
+        static_cast<float>(viewer.height()) / 2.0f - static_cast<float>(w->height()) / 2.0f;
+    const float left =
+        static_cast<float>(viewer.width()) / 2.0f - static_cast<float>(w->width()) / 2.0f;
+    w->move(static_cast<int>(left), static_cast<int>(top));
+    bar.setMin(0);
+    bar.setMax(100);
+    bar.setValue(0);
+    w->show();
+    w->raise();
+    bar.repaint();
+    bar.setText(QStringLiteral("Converting Zone to Clipboard..."));
+    bar.repaint();
+}
+
+}  // namespace
+
+QString tempZoneFile() {
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("znlimage.tif"));
+}
+
+int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& savedDirectory) {
+    ProgressBar& bar = *viewer.ProgressBar1;
+    startZoneProgress(viewer, bar);
+
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->clear();
+
+    QString zoneFile = tempZoneFile();
+    savedDirectory = QDir::currentPath();
+    const int copyResult =
+        viewer.ctlKTImgEdit1->copyRegion(zone.x1, zone.y1, zone.x2, zone.y2, zoneFile, true);
+    QDir::setCurrent(savedDirectory);
+    bar.setValue(50);
+
+    if (QFileInfo::exists(zoneFile)) {
+        RecognitionEngine* engine = viewer.m_engine.get();
+        if (!engine)
+            throw ViewerError(91, QStringLiteral("Object variable or With block variable not set"));
+        const int code = engine->convert(zoneFile, QStringLiteral("notused"),
+                                         RecognitionEngine::DestinationClipboard, kAnsiText);
+        if (code != 0) {
+            viewer.prompts().message(&viewer, QStringLiteral("ZidaDodi Error (Clipboard): (") +
+                                                  QString::number(code) + QStringLiteral(") - ") +
+                                                  EngineErrorText(code));
+        }
+    }
+
+    bar.setValue(100);
+    bar.widget()->hide();
+    if (!zoneFile.isEmpty() && QFileInfo::exists(zoneFile))
+        QFile::remove(zoneFile);
+    return copyResult;
+}
+
+}  // namespace ktdv

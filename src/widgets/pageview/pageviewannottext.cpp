@@ -1,0 +1,168 @@
+// Typing the text of a new text frame in place: an editor over the frame that follows it
+// through zooming and scrolling, and storing what was typed into the frame and its file.
+#include "widgets/pageview/pageviewannottext.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineF>
+
+#include "widgets/pageview/pageview.h"
+#include "imaging/annotationpainter.h"
+
+namespace ktdv {
+
+TextFrameEditor::TextFrameEditor(const QString& path, int page, const imaging::Annotation& frame,
+                                 QWidget* parent)
+    : QPlainTextEdit(parent), m_path(path), m_page(page), m_frame(frame) {
+    setObjectName(QStringLiteral("textFrameEditor"));
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setTabChangesFocus(true);
+    // The page shows through, lightly veiled so the text being typed stands out.
+    setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgba(255, 255, 255, 160); }"));
+    if (parent)
+        parent->installEventFilter(this);
+}
+
+void TextFrameEditor::finish(bool keep) {
+    if (m_done)
+        return;
+    m_done = true;
+    if (finished)
+        finished(keep);
+}
+
+void TextFrameEditor::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !(event->modifiers() & Qt::ShiftModifier)) {
+        finish(true);
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        finish(false);
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextFrameEditor::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    // Switching windows or opening the editor's own menu is not leaving it.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    finish(true);
+}
+
+bool TextFrameEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parent() && event->type() == QEvent::Paint && viewPainted && !m_done)
+        viewPainted();
+    return QPlainTextEdit::eventFilter(watched, event);
+}
+
+bool TextFrameEditor::storeText(const QString& path, int page, const imaging::Annotation& frame,
+                                const QString& text) {
+    // Into the frame as it was stored when it was added.
+    imaging::AnnotationLoadResult stored = imaging::AnnotationStore::load(path, page);
+    const qsizetype at = stored.writable() ? stored.annotations.indexOf(frame) : -1;
+    if (at < 0)
+        return false;
+    stored.annotations[at].text = text;
+    return imaging::AnnotationStore::save(path, page, stored.annotations).ok;
+}
+
+// --- the page view's side ----------------------------------------------------------------
+
+void PageView::TextFrameEditorDeleter::operator()(TextFrameEditor* editor) const {
+    editor->finished = nullptr;
+    editor->viewPainted = nullptr;
+    const QString text = editor->toPlainText();
+    if (!text.isEmpty())
+        TextFrameEditor::storeText(editor->path(), editor->page(), editor->frame(), text);
+    delete editor;
+}
+
+QPlainTextEdit* PageView::textFrameEditor() const {
+    return m_textEditor.get();
+}
+
+bool PageView::textFrameBelongsTo(const QString& path, int page) const {
+    return m_textEditor && m_textEditor->page() == page && m_textEditor->path() == path;
+}
+
+void PageView::openTextFrameEditor(const imaging::Annotation& frame) {
+    finishTextFrame(true);
+    auto* editor = new TextFrameEditor(m_path, m_pageIndex, frame, viewport());
+    editor->finished = [this](bool keep) { finishTextFrame(keep); };
+    editor->viewPainted = [this] { placeTextFrameEditor(); };
+    m_textEditor.reset(editor);
+    placeTextFrameEditor();
+    editor->setFocus(Qt::OtherFocusReason);
+}
+
+void PageView::placeTextFrameEditor() {
+    TextFrameEditor* editor = m_textEditor.get();
+    if (!editor)
+        return;
+    const bool shown =
+        !m_page.isNull() && editor->path() == m_path && editor->page() == m_pageIndex;
+    if (!shown) {
+        editor->hide();
+        return;
+    }
+    const QTransform toViewport = pageToViewport(pageOrigin() - viewport()->geometry().topLeft());
+    const imaging::Annotation& frame = editor->frame();
+    const QRect where = toViewport.mapRect(frame.rect).toAlignedRect();
+    if (editor->geometry() != where)
+        editor->setGeometry(where);
+    // Text of the size it will be drawn in: the frame's own units are points.
+    const QTransform local = imaging::annotationFrame(frame, storedPageDpi(), nullptr) * toViewport;
+    const int pixels =
+        qMax(1, qRound(frame.fontPointSize * local.map(QLineF(0, 0, 0, 1)).length()));
+    if (editor->font().pixelSize() != pixels) {
+        editor->setFont(imaging::AnnotationPainter::font(pixels, false));
+        // The inset the frame's text is drawn with: three points.
+        editor->document()->setDocumentMargin(
+            qMax(1.0, 3 * local.map(QLineF(0, 0, 0, 1)).length()));
+    }
+    if (!editor->isVisible())
+        editor->show();
+}
+
+void PageView::commitTextFrame() {
+    finishTextFrame(true);
+}
+
+void PageView::finishTextFrame(bool keep) {
+    // Released rather than deleted: this may run inside the editor's own key handler.
+    TextFrameEditor* editor = m_textEditor.release();
+    if (!editor)
+        return;
+    const QString text = editor->toPlainText();
+    const QString path = editor->path();
+    const int page = editor->page();
+    const imaging::Annotation frame = editor->frame();
+    editor->finished = nullptr;
+    editor->viewPainted = nullptr;
+    editor->hide();
+    editor->deleteLater();
+    viewport()->update();
+    if (!keep || text.isEmpty())
+        return;
+
+    const bool saved = TextFrameEditor::storeText(path, page, frame, text);
+    if (path != m_path)
+        return;
+    if (saved)
+        adoptRewrittenFile();
+    if (page == m_pageIndex) {
+        ensureAnnotations();
+        const qsizetype shown = m_annotations.indexOf(frame);
+        if (shown >= 0)
+            m_annotations[shown].text = text;
+    }
+}
+
+}  // namespace ktdv

@@ -1,0 +1,316 @@
+// Loading documents and pages into the view, page navigation, and writing a turned page
+// back into its file.
+#include <QFileInfo>
+#include <QHash>
+#include <QRunnable>
+#include <QThreadPool>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+#include "widgets/pageview/fileattributes.h"
+#include "widgets/pageview/pageview.h"
+#include "imaging/document.h"
+#include "imaging/pagecache.h"
+#include "imaging/tiffpageedit.h"
+
+namespace ktdv {
+
+namespace {
+
+constexpr double kInchesPerMeter = 0.0254;
+
+imaging::PageKey keyOf(const imaging::Document& doc, int page) {
+    return {doc.path(), doc.fileSize(), doc.modified().toMSecsSinceEpoch(), page};
+}
+
+// Neighbouring pages being decoded in the background, so one page is not decoded twice:
+// a view that needs one of them waits for it instead. Standard library locks and a release
+// store hand the work over, so the thread sanitizer sees every hand-off (Qt's own locks
+// are inside the library, which is not instrumented).
+class Prefetch;
+std::mutex& inFlightMutex() {
+    static std::mutex m;
+    return m;
+}
+std::condition_variable& inFlightDone() {
+    static std::condition_variable done;
+    return done;
+}
+QHash<QString, Prefetch*>& inFlight() {  // under inFlightMutex()
+    static QHash<QString, Prefetch*> tasks;
+    return tasks;
+}
+QString inFlightName(const imaging::PageKey& k) {
+    return k.path + QLatin1Char('|') + QString::number(k.fileSize) + QLatin1Char('|') +
+           QString::number(k.modifiedMs) + QLatin1Char('|') + QString::number(k.page);
+}
+
+// Decodes one page into the shared cache. Only the document and the cache are touched,
+// never a widget. It stays in inFlight() until its page is in the cache (or failed).
+class Prefetch final : public QRunnable {
+public:
+    Prefetch(std::shared_ptr<const imaging::Document> doc, int page, imaging::PageKey key,
+             QString name)
+        : m_doc(std::move(doc)), m_page(page), m_key(std::move(key)), m_name(std::move(name)) {}
+
+    // Publishes the task to the thread that will run it; called just before it is queued.
+    void handOver() { m_handedOver.store(true, std::memory_order_release); }
+
+    void run() override {
+        m_handedOver.load(std::memory_order_acquire);
+        const imaging::DecodedPage decoded = m_doc->decodePage(m_page);
+        if (decoded.ok() && decoded.complete)
+            imaging::PageCache::shared().insert(m_key, decoded.image);
+        const std::lock_guard<std::mutex> lock(inFlightMutex());
+        inFlight().remove(m_name);
+        inFlightDone().notify_all();
+    }
+
+private:
+    std::shared_ptr<const imaging::Document> m_doc;
+    int m_page;
+    imaging::PageKey m_key;
+    QString m_name;
+    std::atomic<bool> m_handedOver{false};
+};
+
+void prefetch(std::shared_ptr<const imaging::Document> doc, int page) {
+    const imaging::PageKey key = keyOf(*doc, page);
+    if (imaging::PageCache::shared().find(key))
+        return;
+    const QString name = inFlightName(key);
+    // Held while the task is queued, so it cannot remove its entry before it is made.
+    const std::lock_guard<std::mutex> lock(inFlightMutex());
+    if (inFlight().contains(name))
+        return;
+    auto* task = new Prefetch(std::move(doc), page, key, name);
+    inFlight().insert(name, task);
+    task->handOver();
+    QThreadPool::globalInstance()->start(task);
+}
+
+// Waits for the page when it is being decoded in the background; false when it is not.
+bool waitForPrefetch(const imaging::PageKey& key) {
+    const QString name = inFlightName(key);
+    std::unique_lock<std::mutex> lock(inFlightMutex());
+    const auto it = inFlight().constFind(name);
+    if (it == inFlight().constEnd())
+        return false;
+    // Still queued (the entry is there, so the task has not finished and still exists):
+    // decode it here rather than wait for a thread.
+    Prefetch* task = it.value();
+    if (QThreadPool::globalInstance()->tryTake(task)) {
+        lock.unlock();
+        task->run();
+        delete task;
+        return true;
+    }
+    inFlightDone().wait(lock, [&name] { return !inFlight().contains(name); });
+    return true;
+}
+
+}  // namespace
+
+int PageView::pageCount() const {
+    return m_doc && !m_path.isEmpty() ? m_doc->pageCount() : 0;
+}
+
+bool PageView::openDocument(const QString& path) {
+    // Reuse the open document while the file is unchanged: the viewer reloads the current
+    // page after every resize and page change.
+    if (m_doc && m_doc->path() == path) {
+        const QFileInfo info(path);
+        if (info.exists() && info.size() == m_doc->fileSize() &&
+            info.lastModified() == m_doc->modified())
+            return true;
+    }
+    m_doc = imaging::Document::open(path);
+    return m_doc && m_doc->pageCount() > 0;
+}
+
+bool PageView::showPage(int index) {
+    if (!m_doc || index < 0 || index >= m_doc->pageCount())
+        return false;
+    const imaging::PageKey key = keyOf(*m_doc, index);
+    QImage image;
+    if (key == m_lastKey && !m_lastImage.isNull()) {
+        image = m_lastImage;  // the same page again: a resize or a reload after a change
+    } else if (auto cached = imaging::PageCache::shared().find(key)) {
+        image = *cached;
+    } else if (auto fetched =
+                   waitForPrefetch(key) ? imaging::PageCache::shared().find(key) : std::nullopt) {
+        image = *fetched;
+    } else {
+        ++m_decodeCount;
+        const imaging::DecodedPage decoded = m_doc->decodePage(index);
+        if (!decoded.ok())
+            return false;
+        image = decoded.image;
+        // A partly decoded page is shown but not kept, so the next load tries again.
+        if (decoded.complete)
+            imaging::PageCache::shared().insert(key, image);
+    }
+    const imaging::PageInfo& info = m_doc->page(index);
+    m_lastKey = key;
+    m_lastImage = image;
+    m_page = image;
+    m_dpi = info.dpi;
+    if (m_dpi.width() <= 0 || m_dpi.height() <= 0) {
+        const double dx = image.dotsPerMeterX() * kInchesPerMeter;
+        const double dy = image.dotsPerMeterY() * kInchesPerMeter;
+        m_dpi = dx > 0 && dy > 0 ? QSizeF(dx, dy) : QSizeF(96, 96);
+    }
+    m_pageIndex = index;
+    m_navigateTarget = index;
+    m_turn.reset();
+    // The scaled page is kept: reloading the same page at the same zoom (after a resize or
+    // an annotation change) paints what is already scaled.
+    return true;
+}
+
+void PageView::prefetchNeighbours() {
+    // After the next paint: the page on the screen comes first.
+    m_prefetchPending = m_doc != nullptr;
+}
+
+void PageView::prefetchNeighboursNow() {
+    if (!m_doc || m_path.isEmpty())
+        return;
+    const bool sameDoc = m_prefetchedDoc.lock() == m_doc;
+    if (sameDoc && m_prefetchedPage == m_pageIndex)
+        return;  // a reload of the same page: already fetched around it
+    // Paging on fetches two pages ahead in its direction, so a page being shown and the
+    // next being decoded keep both cores busy; otherwise one page either side.
+    int ahead[2] = {m_pageIndex + 1, m_pageIndex - 1};
+    if (sameDoc && m_prefetchedPage >= 0 && m_pageIndex != m_prefetchedPage) {
+        const int step = m_pageIndex > m_prefetchedPage ? 1 : -1;
+        ahead[0] = m_pageIndex + step;
+        ahead[1] = m_pageIndex + 2 * step;
+    }
+    m_prefetchedDoc = m_doc;
+    m_prefetchedPage = m_pageIndex;
+    for (int page : ahead) {
+        if (page >= 0 && page < m_doc->pageCount())
+            prefetch(m_doc, page);
+    }
+}
+
+void PageView::dropPage() {
+    m_page = QImage();
+    m_turn.reset();
+    clearRubberBand();
+}
+
+void PageView::setImagePath(const QString& path) {
+    dropPage();
+    m_path.clear();
+    if (path.isEmpty() || !openDocument(path)) {
+        m_doc.reset();
+        updateScrollBars();
+        viewport()->update();
+        return;
+    }
+    const int index = qBound(0, m_pageIndex, m_doc->pageCount() - 1);
+    if (!showPage(index)) {
+        m_doc.reset();
+        updateScrollBars();
+        viewport()->update();
+        return;
+    }
+    m_path = path;
+    if (m_fit != Fit::None)
+        m_zoom = fitZoom(m_fit);
+    updateScrollBars();
+    viewport()->update();
+    prefetchNeighbours();
+}
+
+void PageView::setPageIndex(int index) {
+    m_pageIndex = qMax(0, index);
+    m_navigateTarget = m_pageIndex;
+    if (m_path.isEmpty() || !m_doc)
+        return;
+    const int clamped = qBound(0, index, m_doc->pageCount() - 1);
+    dropPage();
+    if (!showPage(clamped)) {
+        // The page cannot be decoded: the document is not shown any more.
+        m_path.clear();
+        m_doc.reset();
+    } else {
+        if (m_fit != Fit::None)
+            m_zoom = fitZoom(m_fit);
+        prefetchNeighbours();
+    }
+    updateScrollBars();
+    viewport()->update();
+}
+
+void PageView::setNavigateTo(const QString& where) {
+    const int count = pageCount();
+    const int last = qMax(0, count - 1);
+    int target = m_pageIndex;
+    if (where == QLatin1String("FirstPage"))
+        target = 0;
+    else if (where == QLatin1String("PreviousPage"))
+        target = m_pageIndex - 1;
+    else if (where == QLatin1String("NextPage"))
+        target = m_pageIndex + 1;
+    else if (where == QLatin1String("LastPage"))
+        target = last;
+    m_navigateTarget = qBound(0, target, last);
+}
+
+void PageView::clearImage() {
+    // The scroll bars follow at the next syncView() or page shown: a reload of the same
+    // page (after every resize) then leaves them as they are instead of hiding them and
+    // laying the view out twice.
+    dropPage();
+    m_path.clear();
+    viewport()->update();
+}
+
+void PageView::resetDocument(int flags) {
+    Q_UNUSED(flags);
+    releaseImage();
+}
+
+void PageView::releaseImage() {
+    dropPage();
+    m_lastImage = QImage();
+    m_lastKey = {};
+    m_path.clear();
+    m_doc.reset();
+    releaseScaledStore();
+    updateScrollBars();
+    viewport()->update();
+}
+
+bool PageView::savePageChanges(int pageIndex, int pageCount) {
+    Q_UNUSED(pageCount);
+    if (!m_doc || m_path.isEmpty() || m_page.isNull() || pageIndex != m_pageIndex)
+        return false;
+    if (m_doc->format() != imaging::FileFormat::Tiff &&
+        m_doc->format() != imaging::FileFormat::RawFaxG3)
+        return false;
+    if (fileAttributeLetters(m_path).contains(QLatin1Char('R')))
+        return false;
+    if (m_turn.isIdentity())
+        return true;  // nothing turned, the file already holds the page
+    const bool quarter = qFuzzyIsNull(m_turn.m11());
+    const QString path = m_path;
+    const imaging::WriteResult result = writeTurnedPage(path, pageIndex, quarter);
+    imaging::PageCache::shared().removeFile(path);
+    m_lastImage = QImage();
+    if (!result.ok)
+        return false;
+    // The file now holds the page as shown.
+    m_turn.reset();
+    m_doc = imaging::Document::open(path);
+    if (!m_doc)
+        m_path.clear();
+    return true;
+}
+
+}  // namespace ktdv

@@ -1,0 +1,164 @@
+// Drawing: the page scaled once per zoom and turn and kept, so a paint only copies pixels;
+// the rubber band on top. Bilevel pages are scaled where they are seen: a paint scales the
+// part of the viewport not scaled yet at this zoom, in bands, so opening, resizing at a fit
+// zoom and paging cost a screenful, and scrolling scales the rows it uncovers.
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include "widgets/pageview/pageview.h"
+#include "imaging/scaling.h"
+
+namespace ktdv {
+
+namespace {
+
+// Largest scaled page kept whole; beyond it (far zoomed in) only the region around the
+// viewport is scaled.
+constexpr qint64 kMaxScaledBytes = 64LL * 1024 * 1024;
+// A store up to this size is kept when the document is closed: the next one reuses it.
+constexpr size_t kKeptStoreBytes = 16u * 1024 * 1024;
+// Bilevel pages are scaled in bands of this many rows (fewer, larger pieces when scrolling).
+constexpr int kBandRows = 64;
+const QColor kBackground(128, 128, 128);
+
+bool isBilevel(const QImage& img) {
+    return img.format() == QImage::Format_Mono || img.format() == QImage::Format_MonoLSB;
+}
+
+// Grey and colour pages without smoothing: plain pixel repetition, for users who want
+// hard edges.
+QImage scaleFast(const QImage& page, QSize target, const QRect& part) {
+    QImage out(part.size(),
+               page.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (out.isNull())
+        return out;
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.translate(-part.x(), -part.y());
+    p.scale(double(target.width()) / page.width(), double(target.height()) / page.height());
+    p.drawImage(0, 0, page);
+    return out;
+}
+
+}  // namespace
+
+void PageView::invalidateScaled() {
+    m_scaled = QImage();
+    m_scaledRect = QRect();
+    m_scaledValid = QRegion();
+}
+
+void PageView::releaseScaledStore() {
+    invalidateScaled();
+    if (m_scaledStore.capacity() > kKeptStoreBytes) {
+        m_scaledStore.clear();
+        m_scaledStore.shrink_to_fit();
+    }
+}
+
+void PageView::ensureScaled(const QRect& visible) {
+    const QSize target = displaySize();
+    const QRect full(QPoint(0, 0), target);
+    const bool current = !m_scaled.isNull() && m_scaledTarget == target &&
+                         m_scaledSource == m_page.cacheKey() && m_scaledRect.contains(visible);
+    // (QRegion::contains(QRect) only tells whether they overlap.)
+    if (current && QRegion(visible).subtracted(m_scaledValid).isEmpty())
+        return;
+    if (!current) {
+        QRect part = full;
+        if (qint64(target.width()) * target.height() * 4 > kMaxScaledBytes) {
+            const QSize v = viewport()->size();
+            part = visible.adjusted(-v.width() / 2, -v.height() / 2, v.width() / 2, v.height() / 2)
+                       .intersected(full);
+        }
+        m_scaledValid = QRegion();
+        m_scaledTarget = target;
+        m_scaledSource = m_page.cacheKey();
+        if (!isBilevel(m_page)) {
+            m_scaled = m_smooth ? imaging::scaleForDisplay(m_page, target, part)
+                                : scaleFast(m_page, target, part);
+            m_scaledRect = m_scaled.isNull() ? QRect() : part;
+            m_scaledValid = m_scaledRect;
+            return;
+        }
+        // Screen pixels, in memory kept from the last time: a resize at a fit zoom rescales,
+        // and fresh memory costs more than the scaling itself on some systems. Nothing is
+        // scaled here; the visible bands are, below.
+        m_scaled = QImage();  // releases the store before it may move
+        const size_t bytes = size_t(part.width()) * 4 * size_t(part.height());
+        if (m_scaledStore.size() < bytes)
+            m_scaledStore.resize(bytes);
+        m_scaled = QImage(m_scaledStore.data(), part.width(), part.height(), part.width() * 4,
+                          QImage::Format_RGB32);
+        m_scaledRect = part;
+    }
+    if (!isBilevel(m_page) || m_scaled.isNull())
+        return;
+    // The visible part not scaled yet, in whole bands of the store.
+    const int top =
+        m_scaledRect.top() + (visible.top() - m_scaledRect.top()) / kBandRows * kBandRows;
+    const int bottom =
+        qMin(m_scaledRect.bottom(),
+             m_scaledRect.top() +
+                 ((visible.bottom() - m_scaledRect.top()) / kBandRows + 1) * kBandRows - 1);
+    const QRect wanted(QPoint(visible.left(), top), QPoint(visible.right(), bottom));
+    const QRegion missing = QRegion(wanted) - m_scaledValid;
+    const qsizetype stride = m_scaledRect.width() * 4;
+    for (const QRect& part : missing) {
+        uchar* at = m_scaledStore.data() + (part.y() - m_scaledRect.y()) * stride +
+                    (part.x() - m_scaledRect.x()) * 4;
+        QImage piece(at, part.width(), part.height(), stride, QImage::Format_RGB32);
+        imaging::scaleForDisplayInto(m_page, target, part, piece);
+    }
+    m_scaledValid += missing;
+}
+
+void PageView::paintEvent(QPaintEvent* event) {
+    QPainter p(viewport());
+    // Viewport coordinates; the page's origin is in widget coordinates.
+    const QPoint origin = pageOrigin() - viewport()->geometry().topLeft();
+    const QRect visible =
+        m_page.isNull()
+            ? QRect()
+            : QRect(-origin, viewport()->size()).intersected(QRect(QPoint(0, 0), displaySize()));
+    // The background only where no page pixel goes.
+    QRegion background(event->rect());
+    if (!visible.isEmpty() && !m_page.hasAlphaChannel())
+        background -= visible.translated(origin);
+    for (const QRect& r : background)
+        p.fillRect(r, kBackground);
+    if (!visible.isEmpty()) {
+        ensureScaled(visible);
+        if (m_page.hasAlphaChannel())
+            p.fillRect(QRect(origin, displaySize()), Qt::white);
+        if (m_scaled.isNull())
+            p.fillRect(visible.translated(origin), kBackground);
+        const QRect shown = visible.intersected(m_scaledRect);
+        p.drawImage(origin + shown.topLeft(), m_scaled, shown.translated(-m_scaledRect.topLeft()));
+        paintAnnotations(p, origin);
+    }
+    if (m_prefetchPending) {
+        // Neighbouring pages are decoded once the page is on the screen, so they do not
+        // compete with showing it.
+        m_prefetchPending = false;
+        QTimer::singleShot(0, this, [this] { prefetchNeighboursNow(); });
+    }
+    if (m_bandShown) {
+        const QRect band = m_bandRect.translated(-viewport()->geometry().topLeft());
+        QPen pen(m_bandColour);
+        pen.setStyle(m_bandStyle == 2 ? Qt::DotLine : Qt::SolidLine);
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        if (m_bandFilled) {
+            QColor fill = m_bandColour;
+            fill.setAlpha(80);
+            p.setBrush(fill);
+        } else {
+            p.setBrush(Qt::NoBrush);
+        }
+        p.drawRect(band.adjusted(0, 0, -1, -1));  // outline through both corner pixels
+    }
+}
+
+}  // namespace ktdv

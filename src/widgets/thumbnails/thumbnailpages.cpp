@@ -1,0 +1,179 @@
+// Deleting and moving pages of the document from the thumbnail column. The file is changed
+// losslessly by the imaging layer; the pane then shows the new state and tells the host.
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "widgets/thumbnails/thumbnailview.h"
+#include "imaging/document.h"
+#include "imaging/tiffpageedit.h"
+#include "platform/promptservice.h"
+
+namespace ktdv {
+
+namespace {
+
+bool isReadOnly(const QString& path) {
+    const QFileInfo info(path);
+    const auto writeBits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.exists() || !info.isWritable() || !(info.permissions() & writeBits);
+}
+
+// How often the window's thread looks whether a rewrite has finished.
+constexpr int kRewritePollMs = 10;
+
+// Shows the wait cursor while the file is rewritten.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Rewriting a long document takes seconds. The rewrite runs on a worker while this thread
+// goes on painting the window behind the wait cursor; the user's input waits until it is
+// done, so nothing can change the document meanwhile, and the caller gets the result as
+// from a plain call.
+imaging::WriteResult rewriteKeepingWindowPainted(
+    const std::function<imaging::WriteResult()>& rewrite) {
+    const BusyCursor busy;
+    imaging::WriteResult result;
+    std::atomic<bool> done{false};
+    // The worker only sets the flag; this thread looks at it, so nothing of Qt's crosses
+    // between the two.
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(kRewritePollMs);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done.load(std::memory_order_acquire))
+            loop.quit();
+    });
+    std::thread worker([&] {
+        result = rewrite();
+        done.store(true, std::memory_order_release);
+    });
+    poll.start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    return result;
+}
+
+}  // namespace
+
+bool ThumbnailView::refuseChange(bool deleting) {
+    if (!isReadOnly(m_path)) {
+        return false;
+    }
+    if (m_prompts) {
+        m_prompts->message(this, deleting ? tr("The document is read-only. No page can be deleted.")
+                                          : tr("The document is read-only. No page can be moved."));
+    }
+    return true;
+}
+
+void ThumbnailView::deletePageAt(int index) {
+    if (!m_document || index < 0 || index >= thumbnailCount()) {
+        return;
+    }
+    const int page = m_thumbnails[index].page;
+    if (refuseChange(true)) {
+        raiseDeleted(false);
+        return;
+    }
+    if (pageCount() <= 1) {
+        if (m_prompts) {
+            m_prompts->message(this, tr("The only page of a document cannot be deleted."));
+        }
+        raiseDeleted(false);
+        return;
+    }
+    if (!m_prompts) {
+        return;  // nobody to confirm: never delete unasked
+    }
+    const QPointer<ThumbnailView> self(this);
+    const QString path = m_path;
+    const bool confirmed = m_prompts->question(
+        this, tr("Delete Page"),
+        tr("Delete page %1 from the document?\nThe document file is changed; this cannot be "
+           "undone.")
+            .arg(page + 1),
+        true);
+    if (!self || !confirmed || m_path != path) {
+        return;
+    }
+
+    const imaging::WriteResult result =
+        rewriteKeepingWindowPainted([&path, page] { return imaging::deletePage(path, page); });
+    if (!self)
+        return;  // the host closed the pane meanwhile
+    if (!result.ok) {
+        m_prompts->message(this,
+                           tr("Page %1 could not be deleted: %2").arg(page + 1).arg(result.error));
+        raiseDeleted(false);
+        return;
+    }
+    reloadAfterChange(index);
+    raiseDeleted(true);
+}
+
+void ThumbnailView::movePage(int index, int delta) {
+    if (!m_document || index < 0 || index >= thumbnailCount() || delta == 0) {
+        return;
+    }
+    const int from = m_thumbnails[index].page;
+    const int to = from + delta;
+    if (to < 0 || to >= pageCount()) {
+        return;  // already first or last: nothing to do
+    }
+    if (refuseChange(false)) {
+        raiseMoved(false);
+        return;
+    }
+    const QPointer<ThumbnailView> self(this);
+    const QString path = m_path;
+    const imaging::WriteResult result = rewriteKeepingWindowPainted(
+        [&path, from, to] { return imaging::movePage(path, from, to); });
+    if (!self)
+        return;  // the host closed the pane meanwhile
+    if (!result.ok) {
+        if (m_prompts) {
+            m_prompts->message(
+                this, tr("Page %1 could not be moved: %2").arg(from + 1).arg(result.error));
+        }
+        raiseMoved(false);
+        return;
+    }
+    // The selection follows the page while it stays in the shown range.
+    reloadAfterChange(to - m_firstPage);
+    raiseMoved(true);
+}
+
+void ThumbnailView::reloadAfterChange(int selectIndex) {
+    m_selected = selectIndex;  // clamped to the new range by the rebuild
+    openDocument(m_path);
+    rebuildRange();
+}
+
+void ThumbnailView::raiseDeleted(bool ok) {
+    if (onPageDeleted) {
+        bool value = ok;
+        onPageDeleted(value);
+    }
+}
+
+void ThumbnailView::raiseMoved(bool ok) {
+    if (onPageMoved) {
+        bool value = ok;
+        onPageMoved(value);
+    }
+}
+
+}  // namespace ktdv

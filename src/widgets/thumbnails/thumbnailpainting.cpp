@@ -1,0 +1,85 @@
+// Drawing the thumbnail column: the pictures (or placeholders of the page's shape while
+// they are being made), page numbers, the selection, the page shown in the page view and,
+// during a drag, the place where the page would land.
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "widgets/thumbnails/thumbnailview.h"
+
+namespace ktdv {
+
+namespace {
+
+constexpr int kCurrentFrame = 3;  // width of the frame around the page shown in the page view
+const QColor kCurrentColour(230, 120, 20);
+const QColor kDropColour(30, 100, 220);
+
+}  // namespace
+
+void ThumbnailView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const int offset = contentOffset();
+    const QRect dirty = event->rect().translated(0, offset);
+    const auto [first, last] = m_layout.visibleRange(dirty.top(), dirty.height());
+    for (int i = first; first >= 0 && i <= last; ++i) {
+        paintThumbnail(painter, i, m_layout.imageRect(i).translated(0, -offset),
+                       m_layout.labelRect(i).translated(0, -offset));
+    }
+    if (m_dragging && m_dropIndex >= 0) {
+        int y = 0;
+        if (m_dropIndex < thumbnailCount()) {
+            y = m_layout.cellRect(m_dropIndex).top() - ThumbnailLayout::kSpacing / 2;
+        } else if (thumbnailCount() > 0) {
+            y = m_layout.cellRect(thumbnailCount() - 1).bottom() + ThumbnailLayout::kSpacing / 2;
+        }
+        y -= offset;
+        painter.fillRect(
+            QRect(ThumbnailLayout::kMargin, y - 1, width() - 2 * ThumbnailLayout::kMargin, 3),
+            kDropColour);
+    }
+}
+
+void ThumbnailView::paintThumbnail(QPainter& painter, int index, const QRect& image,
+                                   const QRect& label) {
+    const Thumbnail& thumbnail = m_thumbnails[index];
+    const QRect cell =
+        m_layout.cellRect(index).translated(0, image.top() - m_layout.imageRect(index).top());
+    if (index == m_selected) {
+        painter.fillRect(cell, palette().color(QPalette::Highlight));
+    }
+
+    if (!thumbnail.pixmap.isNull()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                              thumbnail.renderedSize != image.size() * devicePixelRatioF());
+        painter.drawPixmap(image, thumbnail.pixmap);
+    } else {
+        // Placeholder: a blank sheet of the page's shape; crossed out when it failed.
+        painter.fillRect(image, thumbnail.done ? QColor(240, 240, 240) : QColor(215, 215, 215));
+        if (thumbnail.done) {
+            painter.setPen(QPen(QColor(200, 60, 60), 1));
+            painter.drawLine(image.topLeft(), image.bottomRight());
+            painter.drawLine(image.topRight(), image.bottomLeft());
+        }
+    }
+    painter.setPen(QPen(QColor(90, 90, 90), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(image.adjusted(0, 0, -1, -1));
+
+    const bool current = thumbnail.page == m_currentPage;
+    if (current) {
+        QPen pen(kCurrentColour, kCurrentFrame);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.drawRect(image.adjusted(-1, -1, 0, 0));
+    }
+
+    QFont font = painter.font();
+    font.setBold(current);
+    painter.setFont(font);
+    painter.setPen(
+        palette().color(index == m_selected ? QPalette::HighlightedText : QPalette::WindowText));
+    painter.drawText(label, Qt::AlignCenter, pageLabel(index));
+}
+
+}  // namespace ktdv

@@ -1,0 +1,389 @@
+// The viewer's annotation handling on recording doubles: drawing with the mouse over the
+// page, stamps, the style pop-ups of the annotation toolbar, the Properties pop-up and the
+// confirmed deletion. Mouse positions are in twips (15 to the pixel on the test screen).
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QToolBar>
+#include <QtTest>
+
+#include "viewer/annotations/confirmdeletedialog.h"
+#include "support/viewerharness.h"
+
+using namespace ktdv;
+using namespace ktdv::test;
+
+namespace {
+
+struct Annotating : ViewerHarness {
+    QString path;
+    // A three-page TIFF with page 2 (index 1) shown, annotation allowed, Select mode.
+    explicit Annotating(bool open = true) {
+        viewer->setUserPermission(24);
+        path = document(QStringLiteral("doc.tif"), 3);
+        if (open)
+            load(path, 1);
+        editor().calls.clear();
+        editor().annotationCalls.clear();
+        prompts().clearRecords();
+    }
+    // "<mode> <tool>[ flags]": mode Select, Scroll or none; tool a key or "-"; flags
+    // <setting>=N, busy, right (right button), clip=X,Y (release clipped there).
+    void setup(const QString& text) {
+        const QStringList w = text.split(QLatin1Char(' '));
+        main().setValue(QStringLiteral("Select"), w[0] == QLatin1String("Select") ? 1 : 0);
+        main().setValue(QStringLiteral("Scroll"), w[0] == QLatin1String("Scroll") ? 1 : 0);
+        tool(w.value(1) == QLatin1String("-") ? QString() : w.value(1));
+        for (const QString& flag : w.mid(2)) {
+            const QString value = flag.section(QLatin1Char('='), 1);
+            if (flag.contains(QLatin1Char('=')) && !flag.startsWith(QLatin1String("clip")))
+                settings().setValue(flag.section(QLatin1Char('='), 0, 0), value);
+            editor().isBusy |= flag == QLatin1String("busy");
+            button = flag == QLatin1String("right") ? 2 : button;
+            if (flag.startsWith(QLatin1String("clip="))) {
+                editor().clipped = true;
+                editor().clipX = value.section(QLatin1Char(','), 0, 0).toInt();
+                editor().clipY = value.section(QLatin1Char(','), 1).toInt();
+            }
+        }
+    }
+    void tool(const QString& key) {
+        for (int pos = 6; pos <= 15; ++pos)
+            ocr().setValue(pos, 0);
+        if (!key.isEmpty())
+            ocr().setValue(key, 1);
+    }
+    // "x,y x,y ...": press at the first point, move through the others, release at the last.
+    void gesture(const QString& points) {
+        QList<QPointF> p;
+        for (const QString& xy : points.split(QLatin1Char(' ')))
+            p << QPointF(xy.section(QLatin1Char(','), 0, 0).toDouble(),
+                         xy.section(',', 1).toDouble());
+        int b = button, shift = 0;
+        float x = float(p[0].x()), y = float(p[0].y());
+        viewer->ctlKTImgEdit1_MouseDown(b, shift, x, y);
+        for (qsizetype i = 1; i < p.size(); ++i) {
+            x = float(p[i].x()), y = float(p[i].y());
+            viewer->ctlKTImgEdit1_MouseMove(b, shift, x, y);
+        }
+        viewer->ctlKTImgEdit1_MouseUp(b, shift, x, y);
+    }
+    // Added annotations as "type [left,top,right,bottom] filled highlight 'text'".
+    QString added() {
+        QStringList out;
+        for (const auto& c : editor().annotationCalls) {
+            const AnnotationRecord& r = c.record;
+            if (c.command == QLatin1String("add"))
+                out << QStringLiteral("%1 [%2,%3,%4,%5]%6%7%8")
+                           .arg(r.type)
+                           .arg(r.left)
+                           .arg(r.top)
+                           .arg(r.right)
+                           .arg(r.bottom)
+                           .arg(c.filled ? " filled" : "", c.highlight ? " highlight" : "",
+                                r.text.isEmpty() ? QString() : " '" + r.text + "'");
+        }
+        return out.join(QStringLiteral("; "));
+    }
+    // Rubber band and pan calls | annotations added | tools set.
+    QString observed() {
+        QStringList tools = only(editor().calls, {QStringLiteral("setTool(")});
+        tools.replaceInStrings(QRegularExpression(QStringLiteral("setTool\\((\\w+)\\)")), "\\1");
+        return editor().strokes.join(' ') + " | " + added() + " | " + tools.join(' ');
+    }
+    // A click of an annotation toolbar button as the toolbar delivers it.
+    void click(const QString& key) {
+        ocr().setValue(key, ocr().value(key) == 1 ? 0 : 1);
+        viewer->OcrToolbar_ButtonClick(key);
+    }
+    int button = 1;
+};
+
+// A row of text columns.
+template <class... T>
+void textRow(const char* name, const T&... values) {
+    addRow(name, QString(values)...);
+}
+
+}  // namespace
+
+class TestAnnotationsViewer : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void gestures_data() {
+        for (const char* column : {"setup", "points", "expected"})
+            QTest::addColumn<QString>(column);
+        const QString drag = QStringLiteral("150,300 600,900");
+        const QString band =
+            QStringLiteral("clear start(150,300) draw(600,900,%1) end(600,900) | ");
+        const QString none = QStringLiteral(" |  | ");
+        textRow("rectangle, kind unset: filled frame, filled rectangle", "Select Rectangle", drag,
+                band.arg("0,10,16711680,true") + "6 [150,300,600,900] filled | Wait Default");
+        textRow("rectangle, kind 2: frame in border colour, hollow", "Select Rectangle intRect=2",
+                drag, band.arg("0,10,255,false") + "5 [150,300,600,900] filled | Wait Default");
+        textRow("rectangle, kind 3: hollow frame, filled rectangle", "Select Rectangle intRect=3",
+                drag, band.arg("0,10,255,false") + "6 [150,300,600,900] filled | Wait Default");
+        textRow(
+            "highlight in its colour", "Select Highlight", drag,
+            band.arg("0,10,65535,true") + "6 [150,300,600,900] filled highlight | Wait Default");
+        textRow("text: dotted frame", "Select Text", drag,
+                band.arg("2,10,-1,false") + "7 [150,300,600,900] | Wait Default");
+        textRow("drag up and to the left is normalised", "Select Text", "600,900 150,300",
+                "clear start(600,900) draw(150,300,2,10,-1,false) end(150,300) | "
+                "7 [150,300,600,900] | Wait Default");
+        textRow("click without movement: nothing, Tool untouched", "Select Rectangle", "150,300",
+                "clear start(150,300) end(150,300)" + none);
+        textRow("zero-width drag", "Select Text", "150,300 150,900",
+                "clear start(150,300) draw(150,900,2,10,-1,false) end(150,900) |  | Wait Default");
+        textRow("drag from x = 0", "Select Text", "0.4,300 600,900",
+                "clear start(0.4,300) draw(600,900,2,10,-1,false) end(600,900) |  | Wait Default");
+        textRow("release outside the page ends at the clipped point", "Select Text clip=3000,4500",
+                "150,300 9000,9000",
+                "clear start(150,300) draw(9000,9000,2,10,-1,false) end(9000,9000) | "
+                "7 [150,300,3000,4500] | Wait Default");
+        textRow("line: dotted frame, nothing created", "Select Line", drag,
+                band.arg("2,10,-1,false") + " | Wait Default");
+        textRow("no tool: plain selection frame", "Select -", drag,
+                band.arg("2,10,-1,false") + " | ");
+        textRow("select tool: a click frame on release only", "Select Select", drag,
+                "start(600,900) draw(600,900,2,10,-1,false) end(600,900) clear |  | Wait Default");
+        textRow("stamp click outside the page: nothing", "Select Stamp clip=0,0", "150,300",
+                "start(150,300) draw(150,300,2,10,-1,false)" + none);
+        // Stamps are anchored at the click in whole twips, added without filling.
+        const QString click = QStringLiteral("150.5,301.5");
+        const QString stamp = QStringLiteral(
+            "start(150.5,301.5) draw(150.5,301.5,2,10,-1,false) end(150.5,301.5) clear | "
+            "9 [150,302,150,302] '%1' | Wait Stamp");
+        textRow("stamp, kind unset: approved", "Select Stamp", click, stamp.arg("Approved %D"));
+        textRow("stamp, draft: no date, no blank", "Select Stamp StampType=2", click,
+                stamp.arg("Draft"));
+        textRow("right button: nothing", "Select Rectangle right", drag, none);
+        textRow("scroll mode pans in pixels, tools not consulted", "Scroll Rectangle",
+                "150,300 301,451", "startPan(10,20) panTo(20,30) endPan" + none);
+        textRow("neither mode: nothing", "none Rectangle", drag, none);
+        textRow("busy editor: nothing", "Select Rectangle busy", drag, none);
+    }
+
+    void gestures() {
+        auto [setup, points, expected] =
+            fetch<QString, QString, QString>("setup", "points", "expected");
+        Annotating t;
+        t.setup(setup);
+        t.gesture(points);
+        const QString today = QLocale().toString(QDate::currentDate(), "dd/MMM/yyyy");
+        QCOMPARE(t.observed(), expected.replace(QStringLiteral("%D"), today));
+        if (t.added().isEmpty())  // nothing saved, nothing reloaded
+            QCOMPARE(only(t.editor().calls, {"annotationCommand(save", "setImagePath"}),
+                     QStringList());
+    }
+
+    void commandSequence_data() {
+        // calls: %P stands for the document's path
+        columns<QString, bool, QString>("tool", "addSucceeds", "calls");
+        const QString add = QStringLiteral("setTool(Wait) annotationCommand(add,0,,0) ");
+        const QString save = QStringLiteral("zoomTo(IN,100) annotationCommand(save,0,%P,1) ");
+        const QString reload = "setImagePath(%P) annotationCommand(load,0,%P,1) zoomTo(IN,100) ";
+        addRow("text", "Text", true, QString(add + save + reload + "setTool(Default)"));
+        addRow("text, add fails: not saved, reloaded", "Text", false,
+               QString(add + reload + "setTool(Default)"));
+        addRow("highlight, add fails: saved unchanged, reloaded", "Highlight", false,
+               QString(add + "annotationCommand(save,0,%P,1) " + reload + "setTool(Default)"));
+        addRow("stamp", "Stamp", true, QString(add + save + reload + "setTool(Stamp)"));
+    }
+
+    void commandSequence() {
+        auto [tool, addSucceeds, calls] =
+            fetch<QString, bool, QString>("tool", "addSucceeds", "calls");
+        Annotating t;
+        t.tool(tool);
+        t.editor().annotationResults.insert(QStringLiteral("add"), addSucceeds);
+        t.gesture(tool == QLatin1String("Stamp") ? "150,300" : "150,300 600,900");
+        QCOMPARE(only(t.editor().calls, {"setTool", "annotationCommand", "zoomTo", "setImagePath"})
+                     .join(' '),
+                 calls.replace(QStringLiteral("%P"), t.path));
+        QCOMPARE(t.panel("PageNumber"), QStringLiteral("2 of 3"));
+    }
+
+    // The date of a stamp follows the locale's month names and date separator.
+    void stampDate() {
+        QCOMPARE(ViewerControl::StampText(1, QDate(2026, 12, 5), QLocale(QLocale::Swedish)),
+                 QStringLiteral("Approved 05-dec.-2026"));
+        // An abbreviation ending in the separator does not double it.
+        QCOMPARE(ViewerControl::StampText(3, QDate(2026, 12, 5), QLocale(QLocale::German)),
+                 QStringLiteral("Received 05.Dez.2026"));
+    }
+
+    void stylePopups_data() {
+        // state: open, "no document" or busy; shown: items of the menu shown, checked ones
+        // marked with '*', "" = no menu; after: the stored kind and the checked items after.
+        for (const char* column : {"state", "key", "stored", "choice", "shown", "after"})
+            QTest::addColumn<QString>(column);
+        const QString rect = QStringLiteral("Rectangle");
+        textRow("rectangle, kind unset: filled checked and stored", "open", rect, "", "",
+                "*Filled Rectangle,Hollow Rectangle", "1 Filled Rectangle");
+        textRow("rectangle, hollow chosen", "open", rect, "1", "Hollow Rectangle",
+                "*Filled Rectangle,Hollow Rectangle", "2 Hollow Rectangle");
+        textRow("stamp, kind unset: approved", "open", "Stamp", "", "",
+                "*Approved,Draft,Received,Rejected", "1 Approved");
+        textRow("stamp, draft chosen", "open", "Stamp", "3", "Draft",
+                "Approved,Draft,*Received,Rejected", "2 Draft");
+        textRow("no document: nothing", "no document", rect, "", "", "", " ");
+        textRow("busy editor: nothing", "busy", "Stamp", "", "", "", " ");
+    }
+
+    void stylePopups() {
+        auto [state, key, stored, choice, shown, after] =
+            fetch<QString, QString, QString, QString, QString, QString>("state", "key", "stored",
+                                                                        "choice", "shown", "after");
+        Annotating t(state != QLatin1String("no document"));
+        const bool stamp = key == QLatin1String("Stamp");
+        const QString setting = stamp ? QStringLiteral("StampType") : QStringLiteral("intRect");
+        if (!stored.isEmpty())
+            t.settings().setValue(setting, stored);
+        t.editor().isBusy = state == QLatin1String("busy");
+        t.prompts().menuChoices << choice;
+
+        t.click(key);
+
+        QStringList seen, checkedAfter;
+        for (const RecordedMenu& m : t.prompts().menus)
+            for (const QString& a : m.actions)
+                seen << (m.checked.contains(a) ? "*" + a : a);
+        for (QAction* a : (stamp ? t.viewer->mnuMainStamp : t.viewer->mnuMainRect)->actions())
+            if (a->isChecked())
+                checkedAfter << a->text();
+        QCOMPARE(seen.join(','), shown);
+        QCOMPARE(t.settings().value(setting) + ' ' + checkedAfter.join(','), after);
+        if (shown.isEmpty())
+            return;
+        // A second click releases the tool and offers nothing.
+        t.click(key);
+        QCOMPARE(t.prompts().menus.size(), 1);
+        QCOMPARE(t.editor().tool(), QStringLiteral("default"));
+    }
+
+    void properties_data() {
+        // over: the button released over; dx: pixels from its left edge; -1 = its right edge; dy:
+        // pixels from the top; -1 = the toolbar's height
+        columns<int, QString, int, int, QString>("button", "over", "dx", "dy", "dialog");
+        addRow("right inside Rectangle", 2, "Rectangle", 3, 5, "rectangleProperties");
+        addRow("middle inside Stamp", 4, "Stamp", 3, 5, "stampProperties");
+        addRow("left inside Rectangle", 1, "Rectangle", 3, 5, "");
+        addRow("right on Rectangle's left edge", 2, "Rectangle", 0, 5, "");
+        addRow("right on Stamp's right edge", 2, "Stamp", -1, 5, "");
+        addRow("right at y = 0", 2, "Highlight", 3, 0, "");
+        addRow("right at the toolbar's height", 2, "Highlight", 3, -1, "");
+        addRow("right over Text", 2, "Text", 3, 5, "");
+    }
+
+    void properties() {
+        auto [button, over, dx, dy, dialog] =
+            fetch<int, QString, int, int, QString>("button", "over", "dx", "dy", "dialog");
+        Annotating t;
+        t.viewer->show();
+        QVERIFY(QTest::qWaitForWindowExposed(t.viewer.get()));
+        t.tool(QStringLiteral("Text"));  // the pressed tool does not matter
+        const QWidget* w = t.ocr().buttonWidget(t.ocr().position(over));
+        const int px = w->x() + (dx < 0 ? w->width() : dx);
+        const int py = dy < 0 ? t.ocr().widget()->height() : dy;
+        float x = float(px * 15), y = float(py * 15);
+        t.prompts().menuChoices << QStringLiteral("Properties");
+
+        t.viewer->OcrToolbar_MouseUp(qint16(button), 0, x, y);
+
+        QCOMPARE(only(t.editor().calls,
+                      {"rectangleProperties", "highlightProperties", "stampProperties"})
+                     .join(' '),
+                 dialog);
+        QCOMPARE(t.prompts().menus.size(), dialog.isEmpty() ? 0 : 1);
+        if (button != 1)  // the position comes back in pixels
+            QCOMPARE(QPointF(x, y), QPointF(px, py));
+    }
+
+    // The toolbar's own widget delivers the release.
+    void rightClickOverToolbar() {
+        Annotating t;
+        t.viewer->show();
+        QVERIFY(QTest::qWaitForWindowExposed(t.viewer.get()));
+        QWidget* highlight = t.ocr().buttonWidget(t.ocr().position(QStringLiteral("Highlight")));
+        t.prompts().menuChoices << QStringLiteral("Properties");
+        QTest::mouseClick(highlight, Qt::RightButton, {}, QPoint(4, 4));
+        QCOMPARE(only(t.editor().calls, {"highlightProperties"}).size(), 1);
+    }
+
+    void deleteAnnotation_data() {
+        // answer: how the confirmation is closed
+        columns<bool, QString, QString, bool>("hit", "choice", "answer", "removed");
+        const QString del = QStringLiteral("Delete Annotation");
+        addRow("Yes removes and reloads", true, del, "btnYes", true);
+        addRow("No keeps the annotation", true, del, "btnNo", false);
+        addRow("closed otherwise, after an earlier Yes: No", true, del, "close", false);
+        addRow("Edit Annotation does nothing", true, "Edit Annotation", "", false);
+        addRow("no annotation under the click: no menu", false, del, "btnYes", false);
+    }
+
+    void deleteAnnotation() {
+        QFETCH(bool, hit);
+        QFETCH(QString, choice);
+        QFETCH(QString, answer);
+        QFETCH(bool, removed);
+        Annotating t;
+        t.tool(QStringLiteral("Select"));
+        moduleState().gDeleteConfirmed = true;  // the previous showing's answer
+        if (hit)
+            t.editor().hitRectAnswer = {100, 200, 900, 700};
+        t.prompts().menuChoices << choice;
+        t.prompts().dialogScripts << [answer](QDialog* d) {
+            d->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            if (answer.startsWith(QLatin1String("btn")))
+                ScriptedPromptService::clickButton(d, answer);
+            else if (answer == QLatin1String("close"))
+                d->close();
+        };
+
+        t.gesture(QStringLiteral("300.5,401.5"));
+
+        const auto& calls = t.editor().annotationCalls;
+        QCOMPARE(calls.value(0).command, QStringLiteral("rangecheck"));
+        QCOMPARE(QPoint(calls.value(0).x, calls.value(0).y), QPoint(300, 402));
+        QStringList menus;
+        for (const RecordedMenu& m : t.prompts().menus)
+            menus << m.actions.join(',');
+        QCOMPARE(
+            menus.join(';'),
+            hit ? QStringLiteral("Delete Annotation,Edit Annotation,Move Annotation") : QString());
+        const bool asked = hit && choice == QLatin1String("Delete Annotation");
+        QCOMPARE(t.prompts().dialogs.join(' '), asked ? QStringLiteral("frmMsgBox") : QString());
+        QCOMPARE(
+            only(t.editor().calls, {"annotationCommand(remove", "setImagePath"}).join(' '),
+            removed ? "annotationCommand(remove,0,,0) setImagePath(" + t.path + ")" : QString());
+        if (asked) {  // the selection frame goes in every case, after any reload
+            QCOMPARE(t.editor().strokes.last(), QStringLiteral("clear"));
+            QCOMPARE(moduleState().gDeleteConfirmed, removed);
+        }
+    }
+
+    void confirmWindow() {
+        std::unique_ptr<QDialog> d(annotations::createConfirmDeleteDialog(nullptr));
+        QCOMPARE(d->windowTitle(), QStringLiteral("Confirm Delete"));
+        auto* label = d->findChild<QLabel*>("Label1");
+        QCOMPARE(label->text(), QStringLiteral("Delete Annotation ?"));
+        QCOMPARE(label->parentWidget()->objectName(), QStringLiteral("fraMain"));
+        auto* yes = d->findChild<QPushButton*>("btnYes");
+        auto* no = d->findChild<QPushButton*>("btnNo");
+        QCOMPARE(yes->text() + ' ' + no->text(), QStringLiteral("&Yes &No"));
+        QCOMPARE(no->nextInFocusChain(), yes);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        QCOMPARE(d->focusWidget(), no);
+    }
+};
+
+QTEST_MAIN(TestAnnotationsViewer)
+#include "tst_annotationsviewer.moc"

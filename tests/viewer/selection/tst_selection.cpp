@@ -1,0 +1,328 @@
+// The selection toolbar on a real page view: where it appears after a drag, when "Zoom"
+// is offered, and what "Copy", "Zoom" and "OCR" do with the dragged zone.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QToolBar>
+#include <QtTest>
+
+#include "imaging/document.h"
+#include "imaging/tiffwriter.h"
+#include "platform/twips.h"
+#include "platform/viewererror.h"
+#include "viewer/selection/zonerecognition.h"
+#include "support/fixtures.h"
+#include "support/realfactory.h"
+#include "support/viewerharness.h"
+
+using namespace ktdv;
+using namespace ktdv::test;
+
+namespace {
+
+// An engine that keeps what it was given: the call and the zone file's picture.
+class ZoneEngine final : public RecognitionEngine {
+public:
+    int initialiseResult = 0;
+    int result = 0;
+    bool throws = false;
+    QStringList calls;
+    QImage seen;
+    int initialise(QString&) override { return initialiseResult; }
+    int convert(const QString& source, const QString& target, int destination,
+                int format) override {
+        calls << QStringLiteral("%1|%2|%3|%4").arg(source, target).arg(destination).arg(format);
+        if (const auto doc = imaging::Document::open(source))
+            seen = doc->decodePage(0).image;
+        if (onProgress)
+            onProgress(1);
+        if (throws)
+            throw ViewerError(5, QStringLiteral("Invalid procedure call or argument"));
+        if (result == 0)
+            QGuiApplication::clipboard()->setText(QStringLiteral("zone words"));
+        return result;
+    }
+};
+
+struct ZoneViewer {
+    std::shared_ptr<RealFactory> factory = std::make_shared<RealFactory>();
+    std::unique_ptr<ViewerControl> viewer;
+
+    // No engine unless the test makes one.
+    explicit ZoneViewer(std::function<std::unique_ptr<RecognitionEngine>()> engine = [] {
+        return std::unique_ptr<RecognitionEngine>();
+    }) {
+        moduleState() = ViewerModuleState();
+        factory->makeEngine = std::move(engine);
+        factory->recordProgress = true;
+        viewer = std::make_unique<ViewerControl>(factory);
+        viewer->resize(800, 600);
+        viewer->show();
+    }
+    PageView& page() { return *factory->page; }
+    QToolBar& toolbar() { return *viewer->SelectionToolbar->widget(); }
+
+    bool open(const QString& path, int percent) {
+        viewer->OpenImage(path);
+        page().zoomTo(QStringLiteral("IN"), percent);
+        return !page().imagePath().isEmpty() && page().zoomPercent() == percent;
+    }
+    // Widget pixels of the page view for a point in page pixels.
+    QPoint onScreen(QPointF pagePoint) {
+        const double z = page().zoomPercent() / 100.0;
+        return page().pageOrigin() + (pagePoint * z).toPoint();
+    }
+    // A drag with the select tool from a to b (page view pixels), released over b.
+    void drag(QPoint a, QPoint b) {
+        const auto tx = [](int px) { return float(px * twips::perPixelX()); };
+        const auto ty = [](int py) { return float(py * twips::perPixelY()); };
+        ViewerModuleState& g = moduleState();
+        g.SelAnchorX = tx(a.x());
+        g.SelAnchorY = ty(a.y());
+        g.SelDragged = a != b;
+        page().startRubberBand(tx(a.x()), ty(a.y()));
+        if (a != b)
+            page().drawRubberBand(tx(b.x()), ty(b.y()), 2, 10);
+        float x = tx(b.x()), y = ty(b.y());
+        page().endRubberBand(x, y);
+        viewer->PlaceSelectionToolbar(x, y);
+    }
+    void click(const char* key) {
+        Toolbar& t = *viewer->SelectionToolbar;
+        t.action(t.position(QString::fromLatin1(key)))->trigger();
+    }
+    bool bandShown() { return !page().rubberBandRect().isNull(); }
+};
+
+QImage rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+class TestSelection : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid() && m_temp.isValid());
+        qputenv("TMPDIR", m_temp.path().toLocal8Bit());
+        QCOMPARE(QDir(QDir::tempPath()).canonicalPath(), QDir(m_temp.path()).canonicalPath());
+        TiffPage colour;
+        colour.size = QSize(400, 300);
+        colour.dpi = QSizeF(100, 100);
+        colour.kind = PageKind::Rgb8;
+        colour.compression = Lzw;
+        m_page = writeTiff(m_dir.filePath("colour.tif"), 1, colour);
+        TiffPage large;
+        large.size = QSize(2000, 1600);
+        large.dpi = QSizeF(200, 200);
+        m_large = writeTiff(m_dir.filePath("large.tif"), 1, large);
+        QVERIFY(!m_page.isEmpty() && !m_large.isEmpty());
+    }
+
+    void placement_data() {
+        QTest::addColumn<QPointF>("end");  // twips; the drag starts at (1500, 1500)
+        QTest::addColumn<QPoint>("expected");
+        // At 15 twips per pixel the anchor is pixel (100, 100); the toolbar is 74 x 24.
+        addRow("down-right: right edge at the pointer, 2 below", QPointF(4500, 3000),
+               QPoint(226, 202));
+        addRow("up-right: its height and 4 below", QPointF(4500, 600), QPoint(226, 68));
+        addRow("down-left: 2 right of the pointer", QPointF(600, 3000), QPoint(42, 202));
+        addRow("twips rounded, then divided", QPointF(4514.4f, 3029.6f), QPoint(226, 204));
+        addRow("ends on the anchor's x: top left", QPointF(1500, 3000), QPoint(0, 0));
+        addRow("ends on the anchor's y: top left", QPointF(4500, 1500), QPoint(0, 0));
+    }
+
+    void placement() {
+        QFETCH(QPointF, end);
+        QFETCH(QPoint, expected);
+        if (twips::roundEven(twips::perPixelX()) != 15 ||
+            twips::roundEven(twips::perPixelY()) != 15)
+            QSKIP("the rows assume 15 twips per pixel (96 dpi)");
+        ZoneViewer v;
+        QVERIFY(v.open(m_page, 100));
+        v.toolbar().resize(74, 24);
+        v.toolbar().move(300, 300);
+        moduleState().SelAnchorX = 1500;
+        moduleState().SelAnchorY = 1500;
+        float x = float(end.x()), y = float(end.y());
+        v.viewer->PlaceSelectionToolbar(x, y);
+        QCOMPARE(v.toolbar().pos(), expected);
+        QVERIFY(!v.toolbar().isHidden());
+        QCOMPARE(moduleState().SelEndX, float(end.x()));
+        QCOMPARE(moduleState().SelEndY, float(end.y()));
+    }
+
+    void zoomOffered_data() {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<bool>("offered");
+        addRow("99 %", 99, true);
+        addRow("100 %", 100, false);
+    }
+
+    void zoomOffered() {
+        QFETCH(int, percent);
+        QFETCH(bool, offered);
+        ZoneViewer v;
+        QVERIFY(v.open(m_page, percent));
+        v.drag(v.onScreen({10, 10}), v.onScreen({100, 100}));
+        QCOMPARE(v.viewer->SelectionToolbar->enabled(QStringLiteral("Zoom")), offered);
+    }
+
+    void copy_data() {
+        // from: page pixels at 100 %
+        columns<QPointF, QPointF, bool>("from", "to", "copied");
+        addRow("dragged down and right", QPointF(20, 30), QPointF(220, 130), true);
+        addRow("dragged up and left", QPointF(350, 280), QPointF(120, 40), true);
+        addRow("down and left, partly beside the page: clipped", QPointF(300, 5), QPointF(-40, 250),
+               true);
+        addRow("beside the page: nothing", QPointF(-60, -50), QPointF(-10, -5), false);
+    }
+
+    void copy() {
+        auto [from, to, copied] = fetch<QPointF, QPointF, bool>("from", "to", "copied");
+        ZoneViewer v;
+        QVERIFY(v.open(m_page, 100));
+        QVERIFY(v.page().displaySize().width() < v.page().viewport()->width());  // page centred
+        QGuiApplication::clipboard()->clear();
+        v.drag(v.onScreen(from), v.onScreen(to));
+        v.click("Copy");
+
+        const QImage clip = QGuiApplication::clipboard()->image();
+        if (copied) {
+            const QRect zone =
+                QRectF(from, to).normalized().toRect().intersected(v.page().shownPage().rect());
+            QCOMPARE(rgb(clip), rgb(v.page().shownPage().copy(zone)));
+        } else {
+            QVERIFY(clip.isNull());
+        }
+        QCOMPARE(v.bandShown(), copied);  // a copied zone keeps its frame on the page
+        QVERIFY(v.toolbar().isHidden());
+    }
+
+    void zoom_data() {
+        // from: page pixels of the large page, shown at 25 %; percent: after the click; view:
+        // ViewLeft, ViewTop after the click
+        columns<QPointF, QPointF, int, QPoint>("from", "to", "percent", "view");
+        addRow("zone shown at 100 % from its corner", QPointF(1000, 900), QPointF(400, 300), 100,
+               QPoint(400, 300));
+        addRow("empty region: nothing zoomed", QPointF(-200, -200), QPointF(-40, -40), 25,
+               QPoint(0, 0));
+        addRow("zone from the page's left edge: nothing zoomed", QPointF(-40, 200),
+               QPointF(600, 800), 25, QPoint(0, 0));
+    }
+
+    void zoom() {
+        auto [from, to, percent, view] =
+            fetch<QPointF, QPointF, int, QPoint>("from", "to", "percent", "view");
+        ZoneViewer v;
+        QVERIFY(v.open(m_large, 25));
+        v.drag(v.onScreen(from), v.onScreen(to));
+        QVERIFY(v.viewer->SelectionToolbar->enabled(QStringLiteral("Zoom")));
+        v.click("Zoom");
+        QCOMPARE(v.page().zoomPercent(), percent);
+        QVERIFY(qAbs(v.page().viewLeft() - view.x()) <= 4);  // corners are rounded to pixels
+        QVERIFY(qAbs(v.page().viewTop() - view.y()) <= 4);
+        QVERIFY(!v.bandShown());
+        QVERIFY(v.toolbar().isHidden());
+    }
+
+    void ocr_data() {
+        // initialise: engine start-up result; result: of the conversion; throws: the engine call
+        // itself fails; onPage: the zone covers part of the page; bar: values the progress bar was
+        // given
+        columns<bool, int, int, bool, bool, QString, QString, QList<double>>(
+            "dragged", "initialise", "result", "throws", "onPage", "message", "clipboard", "bar");
+        const QList<double> ran{0, 50, 0, 100};  // 0 from the progress event: no document run yet
+        addRow("plain click: refused", false, 0, 0, false, true, QString(), QString(),
+               QList<double>());
+        addRow("engine not started: refused", true, -4, 0, false, true, QString(), QString(),
+               QList<double>());
+        addRow("recognition fails", true, 0, -9, false, true,
+               QString("ZidaDodi Error (Clipboard): (-9) - Failed to recognise"), QString(), ran);
+        addRow("a code without a text", true, 0, -15, false, true,
+               QString("ZidaDodi Error (Clipboard): (-15) - "), QString(), ran);
+        addRow("recognised", true, 0, 0, false, true, QString(), QString("zone words"), ran);
+        addRow("zone beside the page: no file, no engine", true, 0, 0, false, false, QString(),
+               QString(), QList<double>{0, 50, 100});
+        addRow("engine call fails: silent", true, 0, 0, true, true, QString(), QString(),
+               QList<double>{0, 50, 0});
+    }
+
+    void ocr() {
+        QFETCH(bool, dragged);
+        QFETCH(int, initialise);
+        QFETCH(int, result);
+        QFETCH(bool, throws);
+        QFETCH(bool, onPage);
+        QFETCH(QString, message);
+        QFETCH(QString, clipboard);
+        QFETCH(QList<double>, bar);
+        ZoneEngine* engine = nullptr;
+        ZoneViewer v([&] {
+            auto e = std::make_unique<ZoneEngine>();
+            e->initialiseResult = initialise;
+            e->result = result;
+            e->throws = throws;
+            engine = e.get();
+            return e;
+        });
+        QVERIFY(v.open(m_page, 100));
+        QGuiApplication::clipboard()->setText(QStringLiteral("left over"));
+        const QString current = QDir::currentPath();
+        const QPointF from = onPage ? QPointF(40, 50) : QPointF(-60, -40);
+        const QPointF to = dragged ? (onPage ? QPointF(240, 170) : QPointF(-5, -5)) : from;
+        v.drag(v.onScreen(from), v.onScreen(to));
+        v.click("OCR");
+
+        const bool refused = !dragged || initialise != 0;
+        const bool converted = !refused && onPage;
+        QCOMPARE(engine->calls.size(), converted ? 1 : 0);
+        if (converted) {
+            QCOMPARE(engine->calls.first(), tempZoneFile() + "|notused|1|2");
+            QCOMPARE(rgb(engine->seen),
+                     rgb(v.page().shownPage().copy(QRectF(from, to).normalized().toRect())));
+        }
+        QCOMPARE(v.factory->prompts->messages,
+                 message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(QGuiApplication::clipboard()->text(), refused ? QString("left over") : clipboard);
+        QCOMPARE(v.factory->bar->values, bar);
+        if (!bar.isEmpty())
+            QCOMPARE(v.factory->bar->text(), QString("Converting Zone to Clipboard..."));
+        QVERIFY(v.factory->bar->widget()->isHidden());
+        QVERIFY(v.toolbar().isHidden());
+        // The zone saved for recognition keeps its frame on the page, unless the action failed.
+        QCOMPARE(v.bandShown(), converted && !throws);
+        // The zone file is gone afterwards; only a failing engine call leaves it behind.
+        QCOMPARE(QFileInfo::exists(tempZoneFile()), throws);
+        QFile::remove(tempZoneFile());
+        QCOMPARE(QDir::currentPath(), current);
+    }
+
+    void ocrWithTesseract() {
+        // Two lines of text; the zone covers the first only.
+        const QImage text =
+            renderTextPage({"QUICK BROWN FOX", "SECOND LINE HERE"}, QSize(1800, 600), 300, 20);
+        const QString path = m_dir.filePath("text.tif");
+        QVERIFY(imaging::writeTiffImage(path, text).ok);
+        ZoneViewer v([] { return std::make_unique<TesseractEngine>(); });
+        QVERIFY(v.viewer->OcrToolbar->enabled(QStringLiteral("OcrToFile")));
+        QVERIFY(v.open(path, 25));
+        v.drag(v.onScreen({60, 100}), v.onScreen({1780, 275}));
+        v.click("OCR");
+        QVERIFY2(v.factory->prompts->messages.isEmpty(),
+                 qPrintable(v.factory->prompts->messages.join('\n')));
+        const QString words = QGuiApplication::clipboard()->text().simplified();
+        QVERIFY2(words.contains("QUICK BROWN FOX"), qPrintable(words));
+        QVERIFY2(!words.contains("SECOND"), qPrintable(words));
+        QVERIFY(!QFileInfo::exists(tempZoneFile()));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QTemporaryDir m_temp;  // the process's temporary folder while the tests run
+    QString m_page;        // 400 x 300 colour page
+    QString m_large;       // 2000 x 1600 page
+};
+
+QTEST_MAIN(TestSelection)
+#include "tst_selection.moc"

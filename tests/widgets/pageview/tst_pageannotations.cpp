@@ -1,0 +1,370 @@
+// Annotations through the page view's commands, as the viewer sends them: what the file
+// holds afterwards, what the view draws, and what is never written.
+#include <tiffio.h>
+
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include "widgets/pageview/pageview.h"
+#include "imaging/tiffpageedit.h"
+#include "platform/settingsstore.h"
+#include "platform/twips.h"
+#include "support/fixtures.h"
+#include "support/rows.h"
+
+using ktdv::test::columns;
+using ktdv::test::fetch;
+#include "support/scriptedprompts.h"
+
+using namespace ktdv;
+using imaging::Annotation;
+using imaging::AnnotationStatus;
+using test::rawPages;
+
+Q_DECLARE_METATYPE(ktdv::imaging::AnnotationStatus)
+
+namespace {
+
+constexpr QSize kPage(600, 400);
+
+// A page rectangle as the view shows it after the turns R (clockwise) and F (flip).
+QRectF turned(QRectF r, const QString& turns) {
+    QSizeF page(kPage);
+    for (QChar op : turns) {
+        if (op == QLatin1Char('R')) {
+            r = QRectF(page.height() - r.bottom(), r.left(), r.height(), r.width());
+            page.transpose();
+        } else {
+            r = QRectF(r.left(), page.height() - r.bottom(), r.width(), r.height());
+        }
+    }
+    return r;
+}
+
+QPointF toWidget(const PageView& view, QPointF shownPagePoint) {
+    return QPointF(view.pageOrigin()) + shownPagePoint * view.zoom();
+}
+
+QPoint toTwips(QPointF px) {
+    return QPoint(qRound(px.x() * twips::perPixelX()), qRound(px.y() * twips::perPixelY()));
+}
+
+// The record the viewer builds for a drag over rect (page pixels of the page as shown); a
+// stamp's record is the empty rectangle at its anchor.
+AnnotationRecord dragRecord(const PageView& view, qint32 type, const QRectF& shown,
+                            const QString& text = {}) {
+    AnnotationRecord r;
+    r.type = type;
+    r.text = text;
+    const QPoint a = toTwips(toWidget(view, shown.topLeft()));
+    const QPoint b = toTwips(toWidget(view, shown.bottomRight()));
+    r.left = a.x(), r.top = a.y(), r.right = b.x(), r.bottom = b.y();
+    return r;
+}
+
+bool command(PageView& view, const char* name, AnnotationRecord record = {}, int x = 0, int y = 0,
+             bool highlight = false) {
+    return view.annotationCommand(QLatin1String(name), record, 0, view.imagePath(),
+                                  view.pageIndex(), x, y, true, highlight);
+}
+
+// A "rangecheck" at a point of the unturned page.
+bool rangecheckAt(PageView& view, QPointF pagePoint) {
+    const QPoint p = toTwips(toWidget(view, pagePoint));
+    return command(view, "rangecheck", {}, p.x(), p.y());
+}
+
+void applyTurns(PageView& view, const QString& turns) {
+    for (QChar op : turns)
+        op == QLatin1Char('R') ? view.rotateRight() : view.flip();
+}
+
+}  // namespace
+
+class TestPageAnnotations : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::shared_ptr<SettingsStore> m_settings;
+    std::shared_ptr<test::ScriptedPromptService> m_prompts;
+    std::unique_ptr<PageView> m_view;
+    int m_fileNo = 0;
+
+    QString freshTiff() {
+        test::TiffPage layout;
+        layout.size = kPage;
+        layout.compression = test::G4;
+        return test::writeTiff(m_dir.filePath(QStringLiteral("doc%1.tif").arg(++m_fileNo)), 3,
+                               layout);
+    }
+    std::unique_ptr<PageView> makeView() {
+        auto view = std::make_unique<PageView>(m_prompts, m_settings);
+        view->resize(900, 700);
+        view->show();
+        return view;
+    }
+    // As the viewer's page loading does it.
+    static void loadPage(PageView& view, const QString& path, int page, int percent = 100) {
+        view.clearImage();
+        view.setImagePath(path);
+        view.setPageIndex(page);
+        AnnotationRecord record;
+        view.annotationCommand(QStringLiteral("load"), record, 0, path, page);
+        view.zoomTo(QStringLiteral("IN"), percent);
+    }
+    QList<Annotation> storedOn(const QString& path, int page) {
+        auto view = makeView();
+        loadPage(*view, path, page);
+        return view->annotations();
+    }
+    // Adds a filled rectangle over page pixels (100,100)-(300,200) of page 1 and saves it.
+    QString annotatedFile() {
+        const QString path = freshTiff();
+        loadPage(*m_view, path, 1);
+        const QRectF area(100, 100, 200, 100);
+        const bool ok = command(*m_view, "add",
+                                dragRecord(*m_view, AnnotationRecord::kFilledRectangle, area)) &&
+                        command(*m_view, "save");
+        return ok ? path : QString();
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        TIFFSetWarningHandler(nullptr);  // our private tag is unknown to libtiff
+    }
+    void init() {
+        m_settings = createMemorySettingsStore();
+        m_prompts = std::make_shared<test::ScriptedPromptService>();
+        m_view = makeView();
+    }
+    void cleanup() { m_view.reset(); }
+
+    // Placed at several zooms and turns: stored in page pixels with the colours of the
+    // settings, drawn where placed, saved without touching the image data.
+    void placedSavedAndDrawn_data() {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QString>("turns");
+        QTest::newRow("50") << 50 << "";
+        QTest::newRow("200") << 200 << "";
+        QTest::newRow("100-right") << 100 << "R";
+        QTest::newRow("100-flipped") << 100 << "F";
+        QTest::newRow("75-right-flipped") << 75 << "RF";
+    }
+    void placedSavedAndDrawn() {
+        QFETCH(int, percent);
+        QFETCH(QString, turns);
+        m_settings->writeInt(QStringLiteral("rectFillColor"), 0x0000FF);    // red
+        m_settings->writeInt(QStringLiteral("rectBorderColor"), 0xFF0000);  // blue
+        m_settings->writeInt(QStringLiteral("highColor"), 0x00FAFF);        // yellow
+        m_settings->writeInt(QStringLiteral("stampColor"), 0x123456);
+        const QString path = freshTiff();
+        const QList<QByteArray> pages = rawPages(path);
+        loadPage(*m_view, path, 1, percent);
+        applyTurns(*m_view, turns);
+        const QImage before = m_view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRectF areas[] = {{20, 20, 120, 60}, {160, 20, 120, 60}, {300, 20, 120, 60}};
+        QVERIFY(command(*m_view, "add", dragRecord(*m_view, 6, turned(areas[0], turns))));
+        QVERIFY(command(*m_view, "add", dragRecord(*m_view, 5, turned(areas[1], turns))));
+        QVERIFY(
+            command(*m_view, "add", dragRecord(*m_view, 6, turned(areas[2], turns)), 0, 0, true));
+        // A stamp is anchored at the corner where its text starts, as seen.
+        const QRectF anchor = turned(QRectF(100, 250, 0, 0), turns);
+        QVERIFY(command(*m_view, "add", dragRecord(*m_view, 9, anchor, QStringLiteral("Draft"))));
+        const QList<Annotation>& shown = m_view->annotations();
+        QCOMPARE(shown.size(), 4);
+        const Annotation::Kind kinds[] = {Annotation::FilledRect, Annotation::HollowRect,
+                                          Annotation::Highlight, Annotation::Stamp};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(shown.at(i).kind, kinds[i]);
+            if (i < 3)
+                QCOMPARE(shown.at(i).rect, areas[i]);
+        }
+        const QPointF corner = turned(shown.at(3).rect, turns).topLeft() - anchor.topLeft();
+        QVERIFY2(corner.manhattanLength() < 1, qPrintable(turns));
+        QCOMPARE(shown.at(2).fillColor, 0x00FAFF);
+        QCOMPARE(shown.at(3).borderColor, 0x123456);
+        QCOMPARE(shown.at(3).text, QStringLiteral("Draft"));
+
+        const QImage after = m_view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        auto at = [&](const QImage& img, QPointF pagePoint) {
+            return QColor(img.pixel(
+                toWidget(*m_view, turned(QRectF(pagePoint, QSizeF(0, 0)), turns).topLeft())
+                    .toPoint()));
+        };
+        QCOMPARE(at(after, {80, 50}), QColor(Qt::red));
+        QCOMPARE(at(after, {161, 50}), QColor(Qt::blue));
+        QCOMPARE(at(after, {220, 50}), at(before, {220, 50}));
+        const QColor lit = at(after, {360, 30}), paper = at(before, {360, 30});
+        QVERIFY(lit.blue() < 40 && qAbs(lit.red() - paper.red()) < 10);
+
+        QVERIFY(command(*m_view, "save"));
+        QCOMPARE(storedOn(path, 1), shown);
+        QCOMPARE(rawPages(path), pages);
+        // libtiff's own tool reads every directory and strip; our private tag is the only
+        // thing it may remark on.
+        for (const QString& line : test::tiffinfoComplaints(path))
+            QVERIFY2(line.contains(QLatin1String("65101")), qPrintable(line));
+    }
+
+    void rangecheckFindsAndRemovePersists() {
+        const QString path = annotatedFile();
+        QVERIFY(!path.isEmpty());
+        // An addition that was never saved goes with the next load.
+        QVERIFY(command(*m_view, "add", dragRecord(*m_view, 6, QRectF(400, 250, 50, 50))));
+        loadPage(*m_view, path, 1);
+        QCOMPARE(m_view->annotations().size(), 1);
+        QVERIFY(!rangecheckAt(*m_view, {450, 300}));
+        QCOMPARE(m_view->hitRect(), (std::array<qint32, 4>{0, 0, 0, 0}));
+        QVERIFY(!command(*m_view, "remove"));
+
+        QVERIFY(rangecheckAt(*m_view, {150, 150}));
+        const auto hit = m_view->hitRect();
+        const QPoint corner = toTwips(toWidget(*m_view, QPointF(100, 100)));
+        QVERIFY(hit[2] != 0 && qAbs(hit[0] - corner.x()) <= 15 && qAbs(hit[1] - corner.y()) <= 15);
+        QVERIFY(command(*m_view, "remove"));
+        QVERIFY(storedOn(path, 1).isEmpty());
+        QVERIFY(imaging::readPageTag(path, 1, imaging::kAnnotationTag).isEmpty());
+    }
+
+    // Deleted and moved pages are the store's business; a turn saved by the view moves its
+    // annotations with the content.
+    void annotationsTurnWithTheirPage_data() {
+        QTest::addColumn<QString>("turns");
+        QTest::newRow("right") << "R";
+        QTest::newRow("left") << "RRR";
+        QTest::newRow("flipped") << "F";
+    }
+    void annotationsTurnWithTheirPage() {
+        QFETCH(QString, turns);
+        const QString path = annotatedFile();
+        QVERIFY(!path.isEmpty());
+        loadPage(*m_view, path, 1);
+        applyTurns(*m_view, turns);
+        QVERIFY(m_view->savePageChanges(1, 3));
+        const QList<Annotation> stored = storedOn(path, 1);
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.front().rect, turned(QRectF(100, 100, 200, 100), turns));
+    }
+
+    void unreadableAnnotationsAreKept_data() {
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<AnnotationStatus>("status");
+        QByteArray good = imaging::encodeAnnotations(
+            {Annotation::make(Annotation::FilledRect, QRectF(1, 2, 30, 40))});
+        QTest::newRow("truncated") << good.chopped(7) << AnnotationStatus::Damaged;
+        QTest::newRow("foreign") << QByteArray("someone else's data") << AnnotationStatus::Foreign;
+        good[10] = 9;  // oldest reader: version 9
+        QTest::newRow("future version") << good << AnnotationStatus::FutureVersion;
+    }
+    void unreadableAnnotationsAreKept() {
+        QFETCH(QByteArray, payload);
+        QFETCH(AnnotationStatus, status);
+        const QString path = freshTiff();
+        QVERIFY(imaging::writePageTag(path, 1, imaging::kAnnotationTag, payload).ok);
+        loadPage(*m_view, path, 1);
+        QVERIFY(!m_view->shownPage().isNull());
+        QCOMPARE(m_view->annotationStatus(), status);
+        QVERIFY(m_view->annotations().isEmpty());
+        QVERIFY(!command(*m_view, "add", dragRecord(*m_view, 6, QRectF(10, 10, 40, 40))));
+        QVERIFY(!command(*m_view, "save"));
+        m_view->rotateRight();
+        QVERIFY(m_view->savePageChanges(1, 3));  // the page turns, its tag stays as it was
+        QCOMPARE(imaging::readPageTag(path, 1, imaging::kAnnotationTag), payload);
+    }
+
+    void readOnlyFileIsNeverWritten() {
+        const QString path = freshTiff();
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+        const QByteArray before = test::readAll(path);
+        const QDateTime stamp = QFileInfo(path).lastModified();
+        loadPage(*m_view, path, 0);
+        QVERIFY(!command(*m_view, "add", dragRecord(*m_view, 6, QRectF(10, 10, 40, 40))));
+        command(*m_view, "save");
+        command(*m_view, "remove");
+        QCOMPARE(test::readAll(path), before);
+        QCOMPARE(QFileInfo(path).lastModified(), stamp);
+    }
+
+    void textIsTypedInPlace_data() {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("expected");
+        for (const char* ending : {"enter", "escape", "close"})
+            QTest::newRow(ending) << QString(ending)
+                                  << QString(qstrcmp(ending, "escape") ? "Hello there" : "");
+    }
+    void textIsTypedInPlace() {
+        QFETCH(QString, ending);
+        QFETCH(QString, expected);
+        const QString path = freshTiff();
+        loadPage(*m_view, path, 2);
+        QVERIFY(command(*m_view, "add", dragRecord(*m_view, 7, QRectF(50, 50, 300, 60))));
+        QVERIFY(m_view->busy());
+        QVERIFY(command(*m_view, "save"));
+        loadPage(*m_view, path, 2);  // the viewer reloads the page at once
+        QPlainTextEdit* editor = m_view->textFrameEditor();
+        QVERIFY(editor);
+        m_view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+        QVERIFY(editor->hasFocus());
+        QTest::keyClicks(editor, QStringLiteral("Hello there"));
+        if (ending == QLatin1String("enter"))
+            QTest::keyClick(editor, Qt::Key_Return);
+        else if (ending == QLatin1String("escape"))
+            QTest::keyClick(editor, Qt::Key_Escape);
+        else
+            m_view.reset();
+        QVERIFY(!m_view || !m_view->busy());
+        const QList<Annotation> stored = storedOn(path, 2);
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.front().kind, Annotation::Text);
+        QCOMPARE(stored.front().text, expected);
+        if (m_view)
+            QCOMPARE(m_view->annotations().front().text, expected);
+    }
+
+    void propertiesDialogsStoreStyles_data() {
+        columns<QString, QStringList, bool>("dialog", "colourKeys", "accept");
+        const QStringList rect{QStringLiteral("rectFillColor"), QStringLiteral("rectBorderColor")};
+        QTest::newRow("rectangle") << "rectangle" << rect << true;
+        QTest::newRow("stamp") << "stamp" << QStringList{"stampColor"} << true;
+        QTest::newRow("rectangle cancelled") << "rectangle" << rect << false;
+    }
+    void propertiesDialogsStoreStyles() {
+        QFETCH(QString, dialog);
+        QFETCH(QStringList, colourKeys);
+        QFETCH(bool, accept);
+        m_prompts->dialogScripts.append([&](QDialog* d) {
+            for (const QString& key : colourKeys)
+                QVERIFY(test::ScriptedPromptService::clickButton(d, key));
+            if (auto* size = d->findChild<QSpinBox*>(QStringLiteral("stampFontSize")))
+                size->setValue(30);
+            auto* box = d->findChild<QDialogButtonBox*>();
+            box->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        });
+        for (int i = 0; i < colourKeys.size(); ++i) {
+            m_prompts->dialogScripts.append([](QDialog* d) {
+                static_cast<QColorDialog*>(d)->setCurrentColor(QColor(0x12, 0x34, 0x56));
+                d->accept();
+            });
+        }
+        if (dialog == QLatin1String("rectangle"))
+            m_view->rectangleProperties();
+        else if (dialog == QLatin1String("highlight"))
+            m_view->highlightProperties();
+        else
+            m_view->stampProperties();
+        QVERIFY(m_prompts->dialogScripts.isEmpty());
+        for (const QString& key : colourKeys)  // 0x00BBGGRR = 0x563412
+            QCOMPARE(m_settings->value(key), accept ? QStringLiteral("5649426") : QString());
+        if (dialog == QLatin1String("stamp"))
+            QCOMPARE(m_settings->value(QStringLiteral("stampFontSize")), QStringLiteral("30"));
+    }
+};
+
+QTEST_MAIN(TestPageAnnotations)
+#include "tst_pageannotations.moc"
