@@ -5,11 +5,13 @@
 //   viewer->setUserPermission(24);          // 8 = rotate and flip, 16 = annotate
 //   viewer->OpenImage("/path/to/fax.tif");
 //
-// All members are called on the UI thread.
+// Every member is called on the UI thread (the thread of QApplication). No member throws:
+// a failure inside the viewer is shown to the user in a message box, or, where a member says
+// so, ignored. The control raises no signals of its own; the user works inside it.
 
 #include <QWidget>
 
-#include <memory>
+#include <ktdocview/version.h>
 
 #if defined(KTDOCVIEW_BUILDING)
 #define KTDOCVIEW_EXPORT __attribute__((visibility("default")))
@@ -23,22 +25,43 @@ class ViewerControl;
 
 class KTDOCVIEW_EXPORT ctlKTDocView : public QWidget {
     Q_OBJECT
+    // Permission bits, the same as setUserPermission(). The property exists to be written
+    // (from a form, a script or QObject::setProperty); Qt needs a way to read a property, so
+    // reading it gives back the last value written to this control, 0 before any.
+    Q_PROPERTY(qint32 UserPermission READ lastUserPermission WRITE setUserPermission)
 public:
+    // Builds the viewer with its toolbars, page view and thumbnail pane, and reads the user's
+    // viewer settings. Shows no document and writes nothing.
     explicit ctlKTDocView(QWidget* parent = nullptr);
+    // Lets go of the open document without saving it. Writes nothing.
     ~ctlKTDocView() override;
 
-    // Repaints the page.
+    // Repaints the page shown, from memory. Never reads or writes a file and never blocks.
     void Refresh();
-    // Opens the document at strImagePath; a path with no file behind it is ignored.
+
+    // Opens the document at strImagePath and shows its first page; with thumbnails switched on
+    // in the settings, the thumbnail pane fills from background threads. An empty path or one
+    // with no file behind it is ignored, silently. The first page is read and decoded on the
+    // calling thread, so the call lasts as long as that takes; it never waits for the
+    // thumbnails. A file that cannot be read is reported in a modal message box, which waits
+    // for the user. Writes nothing to the document; it records in the user's viewer settings
+    // whether the file is read-only.
     void OpenImage(const QString& strImagePath);
-    // Closes the current document, saving a turned page when the settings ask for it.
+
+    // Closes the document shown and clears the page view and thumbnails; nothing when none is
+    // open. When the settings ask for turned pages to be saved, the document is writable and
+    // the page shown was rotated or flipped, that page is first written into the document:
+    // the file is replaced whole or left as it was, never half written. Asks no questions.
     void CloseImage();
-    // Permission bits: 8 = may rotate and flip pages, 16 = may annotate.
+
+    // Permission bits: 8 = may rotate and flip pages, 16 = may annotate; other bits are kept
+    // but unused. They hold for every viewer on the UI thread and are read when a document or
+    // page is loaded, so set them before OpenImage(). Never blocks and writes nothing.
     void setUserPermission(qint32 lngUserPermission);
 
-    // The control's implementation, for tests and tools built with the library's sources.
-    ktdv::ViewerControl* control() const { return m_control; }
-
 private:
+    qint32 lastUserPermission() const { return m_userPermission; }
+
     ktdv::ViewerControl* m_control;
+    qint32 m_userPermission = 0;
 };

@@ -27,5 +27,6 @@ void ctlKTDocView::CloseImage() {
 }
 
 void ctlKTDocView::setUserPermission(qint32 lngUserPermission) {
+    m_userPermission = lngUserPermission;
     m_control->setUserPermission(lngUserPermission);
 }

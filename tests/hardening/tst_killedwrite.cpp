@@ -34,7 +34,7 @@ QStringList helperArgs(const QString& target, const QString& mode, const QString
 bool runToEnd(const QString& target, const QString& mode) {
     QProcess p;
     p.start(kHelper, helperArgs(target, mode));
-    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 // Waits until the writer prints `line`; false when it ended or took too long.
@@ -100,7 +100,7 @@ private slots:
         writer.start(kHelper, helperArgs(doc, mode, stop));
         QVERIFY(writer.waitForStarted());
         if (!stop.isEmpty()) {
-            QVERIFY2(waitForLine(writer, "stopped", 120000), "the writer never reached the step");
+            QVERIFY2(waitForLine(writer, "stopped", 60000), "the writer never reached the step");
         } else {
             QTest::qWait(int(m_runMs[mode] * percent / 100));
         }

@@ -1,11 +1,12 @@
 // Platform services: settings conversions and stores, the real prompts (message boxes,
 // questions, file dialogs with their filters) and the progress bar's drawing.
-#include "widgets/progressbar/progressbarwidget.h"
 #include "platform/qtpromptservice.h"
 #include "platform/settingsstore.h"
 #include "platform/viewererror.h"
+#include "widgets/progressbar/progressbarwidget.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -53,19 +54,56 @@ Outcome readAs(const SettingsStore& s, Reader r) {
     return {};
 }
 
-// Runs check on the first modal window that opens, then lets it close.
-void onNextModal(std::function<void(QWidget*)> check) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, check] {
+// While it lives, answers the next modal window: check runs on it, and the window is closed
+// if check left it open. The running test fails, and the window is closed, when check left it
+// open, when none opened within kModalWaitMs, or when none opened at all; nothing waits for a
+// person.
+class ModalAnswer {
+public:
+    static constexpr int kModalWaitMs = 5000;
+
+    explicit ModalAnswer(std::function<void(QWidget*)> check) : m_check(std::move(check)) {
+        m_clock.start();
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start();
+    }
+    ~ModalAnswer() {
+        if (!m_done && !QTest::currentTestFailed())
+            QTest::qFail("no modal window opened", __FILE__, __LINE__);
+    }
+
+private:
+    void poll() {
         if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            check(w);
+            m_timer.stop();
+            m_done = true;
+            m_check(w);
+            if (w->isVisible()) {
+                const QString what = QStringLiteral("%1 \"%2\" stayed open after the check")
+                                         .arg(w->metaObject()->className(), w->windowTitle());
+                closeAll();
+                QTest::qFail(qPrintable(what), __FILE__, __LINE__);
+            }
+        } else if (m_clock.elapsed() > kModalWaitMs) {
+            m_timer.stop();
+            m_done = true;
+            closeAll();
+            QTest::qFail("no modal window opened within 5 s", __FILE__, __LINE__);
         }
-    });
-    timer->start();
-}
+    }
+    // Ends every dialog on the screen, so the code under test returns.
+    static void closeAll() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible())
+                d->done(QDialog::Rejected);
+    }
+
+    std::function<void(QWidget*)> m_check;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    bool m_done = false;
+};
 
 const QString kOpenFilter =
     QStringLiteral("Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
@@ -162,7 +200,7 @@ private Q_SLOTS:
     void messageBox() {
         QString title, text;
         QList<QMessageBox::StandardButton> buttons;
-        onNextModal([&](QWidget* w) {
+        ModalAnswer answer([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
             title = box->windowTitle();
@@ -191,7 +229,7 @@ private Q_SLOTS:
         QFETCH(bool, pressDefault);
         QFETCH(bool, expected);
         QString title;
-        onNextModal([&](QWidget* w) {
+        ModalAnswer answer([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
             title = box->windowTitle();
@@ -229,13 +267,19 @@ private Q_SLOTS:
         request.maxFileNameLength = maxLength;
         QStringList offered;
         QString initialFilter;
-        onNextModal([&](QWidget* w) {
+        ModalAnswer answer([&](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
             QVERIFY(dialog);
             offered = dialog->nameFilters();
             initialFilter = dialog->selectedNameFilter();
             dialog->selectNameFilter(offered.value(chooseFilter - 1));
+            // The name field keeps what a person types while it has the focus: selectFile()
+            // leaves it alone once the window has become active, and accept() then finds no
+            // file and keeps the dialog open.
+            if (QWidget* focused = dialog->focusWidget())
+                focused->clearFocus();
             dialog->selectFile(path);
+            QCOMPARE(dialog->selectedFiles(), QStringList{path});
             QDialog* asDialog = dialog;  // accept() is public on QDialog
             accept ? asDialog->accept() : asDialog->reject();
         });

@@ -361,7 +361,7 @@ private Q_SLOTS:
             QCoreApplication::processEvents();
             view().setPageIndex(1);
             hold = 3;
-            pool->waitForDone();
+            QVERIFY2(pool->waitForDone(5000), "the page fetch never ended");
             pool->setMaxThreadCount(threads);
             QCOMPARE(view().pageIndex(), 1);
         } else if (scenario == QLatin1String("next")) {
