@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
 
     if (parser.isSet(thumbs)) {
         // The viewer reads this when a document is opened.
-        ktdv::createUserSettingsStore()->writeBool(QStringLiteral("bThumbs"), true);
+        ktdv::createUserSettingsStore()->writeBool(ktdv::settings::Thumbs, true);
     }
 
     DemoWindow window;

@@ -1,6 +1,7 @@
 #include "settingsstore.h"
 
 #include "classicconversion.h"
+#include "viewererror.h"
 
 #include <QHash>
 #include <QSettings>
@@ -21,6 +22,56 @@ qint32 SettingsStore::readInt32(const QString& key, qint32 defaultValue) const {
 
 double SettingsStore::readDouble(const QString& key, double defaultValue) const {
     return contains(key) ? classic::toDouble(value(key)) : defaultValue;
+}
+
+namespace {
+
+QString keyOf(const settings::Setting& s) {
+    return QString::fromLatin1(s.key);
+}
+
+}  // namespace
+
+bool SettingsStore::readBool(const settings::Setting& s) const {
+    return readBool(keyOf(s), s.defaultValue != 0);
+}
+
+qint16 SettingsStore::readInt16(const settings::Setting& s) const {
+    return readInt16(keyOf(s), qint16(s.defaultValue));
+}
+
+qint32 SettingsStore::readInt32(const settings::Setting& s) const {
+    return readInt32(keyOf(s), s.defaultValue);
+}
+
+double SettingsStore::readDouble(const settings::Setting& s) const {
+    return readDouble(keyOf(s), s.defaultValue);
+}
+
+bool SettingsStore::readBoolOrDefault(const settings::Setting& s) const {
+    try {
+        return readBool(s);
+    } catch (const ViewerError&) {
+        return s.defaultValue != 0;
+    }
+}
+
+qint32 SettingsStore::readInt32OrDefault(const settings::Setting& s) const {
+    try {
+        return readInt32(s);
+    } catch (const ViewerError&) {
+        return s.defaultValue;
+    }
+}
+
+void SettingsStore::writeBool(const settings::Setting& s, bool v) {
+    Q_ASSERT(s.type == settings::Type::Bool);
+    writeBool(keyOf(s), v);
+}
+
+void SettingsStore::writeInt(const settings::Setting& s, qint64 v) {
+    Q_ASSERT(s.type == settings::Type::Number);
+    writeInt(keyOf(s), v);
 }
 
 namespace {

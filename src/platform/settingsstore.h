@@ -2,6 +2,10 @@
 // Per-user settings: text values under application "Tavrin Networks", section "Common".
 // Booleans are stored as True/False, numbers as decimal text; a missing key yields the
 // reader's default; a stored text that does not convert raises a ViewerError.
+// The viewer's own settings are read and written through their entries in settingskeys.h,
+// which supply the key and the default.
+
+#include "settingskeys.h"
 
 #include <QString>
 
@@ -24,6 +28,18 @@ public:
         setValue(key, v ? QStringLiteral("True") : QStringLiteral("False"));
     }
     void writeInt(const QString& key, qint64 v) { setValue(key, QString::number(v)); }
+
+    // A setting of the table, its default when missing; a text that does not convert throws.
+    bool readBool(const settings::Setting& s) const;
+    qint16 readInt16(const settings::Setting& s) const;
+    qint32 readInt32(const settings::Setting& s) const;
+    double readDouble(const settings::Setting& s) const;
+    // The same, but a text that does not convert also gives the default.
+    bool readBoolOrDefault(const settings::Setting& s) const;
+    qint32 readInt32OrDefault(const settings::Setting& s) const;
+    // Written as True/False (Boolean settings) or decimal text (number settings).
+    void writeBool(const settings::Setting& s, bool v);
+    void writeInt(const settings::Setting& s, qint64 v);
 };
 
 // QSettings in the user scope, organisation and application "Tavrin Networks", group "Common".

@@ -197,6 +197,31 @@ private Q_SLOTS:
         QCOMPARE(raw.value("Common/" + prefix + "StampType").toString(), QStringLiteral("-3"));
     }
 
+    // Every setting of the table: absent reads as its default, its default written through
+    // the table is stored as True/False or decimal text, and damaged text gives the default
+    // to the forgiving readers while the strict ones raise a type mismatch.
+    void settingsTable() {
+        for (const settings::Setting& s : settings::all) {
+            const auto store = createMemorySettingsStore();
+            const bool isBool = s.type == settings::Type::Bool;
+            QCOMPARE(store->readInt32(s), s.defaultValue);
+            QCOMPARE(store->readBoolOrDefault(s), s.defaultValue != 0);
+            if (isBool)
+                store->writeBool(s, s.defaultValue != 0);
+            else
+                store->writeInt(s, s.defaultValue);
+            QCOMPARE(store->value(QLatin1String(s.key)),
+                     isBool ? QString(s.defaultValue ? "True" : "False")
+                            : QString::number(s.defaultValue));
+            QCOMPARE(isBool ? double(store->readBool(s)) : store->readDouble(s),
+                     double(s.defaultValue));
+            store->setValue(QLatin1String(s.key), QStringLiteral("damaged"));
+            QCOMPARE(store->readInt32OrDefault(s), s.defaultValue);
+            QCOMPARE(store->readBoolOrDefault(s), s.defaultValue != 0);
+            QVERIFY_THROWS_EXCEPTION(ViewerError, store->readInt16(s));
+        }
+    }
+
     void messageBox() {
         QString title, text;
         QList<QMessageBox::StandardButton> buttons;

@@ -15,10 +15,6 @@ namespace ktdv {
 
 namespace {
 
-constexpr qint32 kDefaultFillColor = 0xFF0000;
-constexpr qint32 kDefaultBorderColor = 0x0000FF;
-constexpr qint32 kDefaultHighlightColor = 0x00FFFF;
-
 using annotations::wholeTwips;
 
 // Left/right (or top/bottom) of a drag extent; false when the extent is empty.
@@ -67,11 +63,9 @@ void ViewerControl::ctlKTImgEdit1_MouseDown(int& button, int& shift, float& x, f
         ViewerModuleState& g = module();
         g.SelAnchorX = x;
         g.SelAnchorY = y;
-        lngRectFillColor =
-            m_settings->readInt32(QStringLiteral("rectFillColor"), kDefaultFillColor);
-        lngRectBorderColor =
-            m_settings->readInt32(QStringLiteral("rectBorderColor"), kDefaultBorderColor);
-        lngHighColor = m_settings->readInt32(QStringLiteral("highColor"), kDefaultHighlightColor);
+        lngRectFillColor = m_settings->readInt32(settings::RectFillColor);
+        lngRectBorderColor = m_settings->readInt32(settings::RectBorderColor);
+        lngHighColor = m_settings->readInt32(settings::HighlightColor);
         g.SelDragged = false;
     } else if (scrollModeOn()) {
         editor.startPan(annotations::pixelX(x), annotations::pixelY(y));
@@ -121,7 +115,7 @@ void ViewerControl::FinishAnnotation(float& x, float& y) {
         if (toolPressed("Rectangle")) {
             // Hollow only for the stored value 2; the frame drawn while moving is filled
             // only for 1, so any other value draws hollow and creates a filled rectangle.
-            if (m_settings->readDouble(QStringLiteral("intRect"), 1) == 2)
+            if (m_settings->readDouble(settings::RectangleKind) == 2)
                 type = AnnotationRecord::kHollowRectangle;
             highlight = false;
         }

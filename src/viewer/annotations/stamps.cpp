@@ -88,12 +88,12 @@ QString ViewerControl::StampText(qint16 stampType, const QDate& date, const QLoc
 
 void ViewerControl::mnuStamp_Click(qint16& index) {
     checkOnly(mnuStamp, index);
-    m_settings->writeInt(QStringLiteral("StampType"), index);
+    m_settings->writeInt(settings::StampKind, index);
 }
 
 void ViewerControl::mnuRect_Click(qint16& index) {
     checkOnly(mnuRect, index);
-    m_settings->writeInt(QStringLiteral("intRect"), index);
+    m_settings->writeInt(settings::RectangleKind, index);
 }
 
 void ViewerControl::mnuProperties_Click() {
@@ -108,7 +108,7 @@ void ViewerControl::mnuProperties_Click() {
 
 void ViewerControl::PlaceStamp(float& x, float& y) {
     ImageEditor& editor = *ctlKTImgEdit1;
-    const qint16 stampType = m_settings->readInt16(QStringLiteral("StampType"), 1);
+    const qint16 stampType = m_settings->readInt16(settings::StampKind);
     AnnotationRecord record;
     record.type = AnnotationRecord::kStamp;
     record.text = StampText(stampType, QDate::currentDate(), QLocale());

@@ -89,7 +89,7 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
                 btnSplitter->hide();
                 tabPages->hide();
                 ArrangePanes();
-            } else if (m_settings->readBool(QStringLiteral("bThumbs"), false)) {
+            } else if (m_settings->readBool(settings::Thumbs)) {
                 thumbs.widget()->show();
                 thumbs.setFirstPage(0);
                 ResetPageRanges();
@@ -136,7 +136,7 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
             NavigateCommand(key);
         } else if (key == QLatin1String("ShowImage")) {
             thumbs.widget()->hide();
-            m_settings->writeBool(QStringLiteral("bThumbs"), false);
+            m_settings->writeBool(settings::Thumbs, false);
             tabPages->hide();
             VScroll1->hide();
             btnSplitter->hide();
@@ -150,7 +150,7 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
                     thumbs.redraw();
                     thumbs.loadDocument(editor.imagePath());
                     thumbs.widget()->show();
-                    m_settings->writeBool(QStringLiteral("bThumbs"), true);
+                    m_settings->writeBool(settings::Thumbs, true);
                     tabPages->show();
                     btnSplitter->show();
                     ArrangePanes();
@@ -163,9 +163,8 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
 
         // Common tail.
         if (!bPageModified) {
-            if (!editor.imagePath().isEmpty() &&
-                !m_settings->readBool(QStringLiteral("bReadOnly"), true) && IsTiffExtension(ext) &&
-                (g.gUserPermission & kMayAnnotate)) {
+            if (!editor.imagePath().isEmpty() && !m_settings->readBool(settings::ReadOnly) &&
+                IsTiffExtension(ext) && (g.gUserPermission & kMayAnnotate)) {
                 OcrToolbar->setEnabled(select, true);
             }
         } else {

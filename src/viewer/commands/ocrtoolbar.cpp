@@ -48,7 +48,7 @@ void ViewerControl::OcrToolbar_ButtonClick(const QString& key) {
         editor.setTool(QStringLiteral("default"));
         ReleaseAnnotationTools(8);
         if (OcrToolbar->value(QStringLiteral("Rectangle")) == 1) {
-            qint16 kind = m_settings->readInt16(QStringLiteral("intRect"), 1);
+            qint16 kind = m_settings->readInt16(settings::RectangleKind);
             mnuRect_Click(kind);
             m_prompts->popupMenu(mnuMainRect, QCursor::pos());
         }
@@ -60,7 +60,7 @@ void ViewerControl::OcrToolbar_ButtonClick(const QString& key) {
         editor.setTool(QStringLiteral("stamp"));
         ReleaseAnnotationTools(15);
         if (OcrToolbar->value(QStringLiteral("Stamp")) == 1) {
-            qint16 kind = m_settings->readInt16(QStringLiteral("StampType"), 1);
+            qint16 kind = m_settings->readInt16(settings::StampKind);
             mnuStamp_Click(kind);
             m_prompts->popupMenu(mnuMainStamp, QCursor::pos());
         }

@@ -76,7 +76,7 @@ void ViewerControl::ctlKTImgEdit1_MouseMove(int& button, int& shift, float& x, f
             return;  // those tools act on release
         if (toolPressed("Rectangle")) {
             // Filled only for the stored kind 1; the created annotation reads it otherwise.
-            if (m_settings->readDouble(QStringLiteral("intRect"), 1) == 1)
+            if (m_settings->readDouble(settings::RectangleKind) == 1)
                 ctlKTImgEdit1->drawRubberBand(x, y, 0, 10, lngRectFillColor, true);
             else
                 ctlKTImgEdit1->drawRubberBand(x, y, 0, 10, lngRectBorderColor);

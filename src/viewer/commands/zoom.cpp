@@ -63,7 +63,7 @@ void ViewerControl::ZoomCommand(const QString& key) {
 void ViewerControl::ApplyDefaultZoom() {
     ImageEditor& editor = *ctlKTImgEdit1;
     const QString panel = QStringLiteral("ZoomFactor");
-    const qint16 n = m_settings->readInt16(QStringLiteral("gStepInOut"), 6);
+    const qint16 n = m_settings->readInt16(settings::ZoomStep);
     int p = ZoomStepPercent(n);
     if (p != 0) {
         editor.zoomTo(QStringLiteral("IN"), p);

@@ -107,7 +107,7 @@ void ViewerControl::LoadPage(QString& path, const QString& callerTag, qint16 pag
                 OcrToolbar->setValue(pos, 0);
                 OcrToolbar->setEnabled(pos, false);
             }
-        } else if (!m_settings->readBool(QStringLiteral("bReadOnly"), true) &&
+        } else if (!m_settings->readBool(settings::ReadOnly) &&
                    (g.gUserPermission & kMayAnnotate)) {
             OcrToolbar->setValue(QStringLiteral("Select"), 0);
             OcrToolbar->setEnabled(QStringLiteral("Select"), true);
@@ -117,7 +117,7 @@ void ViewerControl::LoadPage(QString& path, const QString& callerTag, qint16 pag
                            editor.getFileAttributes(g.gImagePath));
 
         const bool readOnly = HasFileAttribute(QStringLiteral("R"));
-        m_settings->writeBool(QStringLiteral("bReadOnly"), readOnly);
+        m_settings->writeBool(settings::ReadOnly, readOnly);
         bool writable = !readOnly;
 
         if (!isTiff) {

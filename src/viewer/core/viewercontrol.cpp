@@ -336,12 +336,12 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
             OcrToolbar->setValue(QStringLiteral("GoToPage"), 0);
         }
         const QString ext = GetExtension(g.gImagePath);
-        if (!m_settings->readBool(QStringLiteral("bThumbs"), false)) {
+        if (!m_settings->readBool(settings::Thumbs)) {
             QString path = g.gImagePath;
             LoadPage(path, QStringLiteral("OpenImage"), 0);
         }
         if (IsTiffExtension(ext)) {
-            if (m_settings->readBool(QStringLiteral("bThumbs"), false)) {
+            if (m_settings->readBool(settings::Thumbs)) {
                 ctlKTImgThumbs1->widget()->show();
                 ctlKTImgThumbs1->setFirstPage(0);
                 ResetPageRanges();
@@ -369,8 +369,8 @@ void ViewerControl::CloseImage() {
     const QString path = ctlKTImgEdit1->imagePath();
     if (path.isEmpty())
         return;
-    if (IsTiffPath(path) && m_settings->readDouble(QStringLiteral("chkSaveTIF"), 0) == 1 &&
-        !m_settings->readBool(QStringLiteral("bReadOnly"), true) && bPageModified) {
+    if (IsTiffPath(path) && m_settings->readDouble(settings::SaveTiffEdits) == 1 &&
+        !m_settings->readBool(settings::ReadOnly) && bPageModified) {
         ctlKTImgEdit1->savePageChanges(ctlKTImgEdit1->pageIndex(), ctlKTImgEdit1->pageCount());
     }
     ctlKTImgEdit1->clearImage();

@@ -48,9 +48,8 @@ void ViewerControl::ctlKTImgThumbs1_ThumbClick(int& index, int& button, int& shi
     if (button != 1)
         return;
     ImageEditor& editor = *ctlKTImgEdit1;
-    if (IsTiffPath(editor.imagePath()) &&
-        m_settings->readDouble(QStringLiteral("chkSaveTIF"), 0) == 1 &&
-        !m_settings->readBool(QStringLiteral("bReadOnly"), true) && bPageModified) {
+    if (IsTiffPath(editor.imagePath()) && m_settings->readDouble(settings::SaveTiffEdits) == 1 &&
+        !m_settings->readBool(settings::ReadOnly) && bPageModified) {
         editor.savePageChanges(editor.pageIndex(), editor.pageCount());
         bPageModified = false;
         RefreshThumbnails();

@@ -27,13 +27,8 @@ PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<Setti
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
-    if (m_settings) {
-        try {
-            m_smooth = m_settings->readBool(QLatin1String(kSmoothSettingKey), true);
-        } catch (...) {
-            m_smooth = true;  // a damaged setting falls back to the default
-        }
-    }
+    if (m_settings)
+        m_smooth = m_settings->readBoolOrDefault(settings::SmoothScaling);
 }
 
 PageView::~PageView() = default;

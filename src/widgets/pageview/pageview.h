@@ -27,6 +27,9 @@ namespace ktdv {
 class PromptService;
 class SettingsStore;
 class TextFrameEditor;
+namespace settings {
+struct Setting;
+}
 namespace imaging {
 class Document;
 }
@@ -152,7 +155,6 @@ protected:
 private:
     enum class Fit { None, Width, Height };
     // Settings key of the smooth scaling option (True/False).
-    static constexpr const char* kSmoothSettingKey = "pageViewSmooth";
 
     // Loading (pageviewloading.cpp).
     bool openDocument(const QString& path);
@@ -188,7 +190,7 @@ private:
     bool rangeCheck(int x, int y);
     bool isShownFile(const QString& path) const;
     void adoptRewrittenFile();
-    qint32 settingOr(const char* key, qint32 fallback) const;
+    qint32 settingOr(const settings::Setting& setting) const;
     // The text frame editor (pageviewannottext.cpp).
     void openTextFrameEditor(const imaging::Annotation& frame);
     void finishTextFrame(bool keep);

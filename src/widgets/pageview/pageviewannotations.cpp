@@ -22,8 +22,6 @@ namespace {
 // How far from an annotation a click still finds it, in screen pixels.
 constexpr double kHitTolerancePixels = 3.0;
 // Stamp style when nothing is stored: red, 16 points.
-constexpr qint32 kDefaultStampColor = 0x0000FF;
-constexpr qint32 kDefaultStampPointSize = 16;
 
 bool isCommand(const QString& command, const char* name) {
     return command.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
@@ -161,14 +159,9 @@ void PageView::adoptRewrittenFile() {
         m_annotationsKey = keyOf(*m_doc, m_pageIndex);
 }
 
-qint32 PageView::settingOr(const char* key, qint32 fallback) const {
-    if (!m_settings)
-        return fallback;
-    try {
-        return m_settings->readInt32(QLatin1String(key), fallback);
-    } catch (...) {
-        return fallback;  // a damaged value gives the default
-    }
+qint32 PageView::settingOr(const settings::Setting& setting) const {
+    // A missing store or a damaged value gives the default.
+    return m_settings ? m_settings->readInt32OrDefault(setting) : setting.defaultValue;
 }
 
 // --- drawing -------------------------------------------------------------------------------
@@ -201,10 +194,10 @@ bool PageView::addAnnotation(const AnnotationRecord& record, bool highlight) {
         if (anchor.x() < page.left() || anchor.y() < page.top() || anchor.x() > page.right() ||
             anchor.y() > page.bottom())
             return false;
-        const qint32 points = settingOr("stampFontSize", kDefaultStampPointSize);
+        const qint32 points = settingOr(settings::StampFontSize);
         a = Annotation::stampAt(QPointF(std::round(anchor.x()), std::round(anchor.y())),
                                 record.text, qBound(4, points, 400), storedPageDpi(), toWidget);
-        a.borderColor = a.textColor = settingOr("stampColor", kDefaultStampColor) & 0xFFFFFF;
+        a.borderColor = a.textColor = settingOr(settings::StampColor) & 0xFFFFFF;
     } else {
         const QRectF dragged = QRectF(twipsToWidget(record.left, record.top),
                                       twipsToWidget(record.right, record.bottom))
@@ -215,13 +208,13 @@ bool PageView::addAnnotation(const AnnotationRecord& record, bool highlight) {
         a = Annotation::make(kind, r);
         switch (kind) {
             case Annotation::FilledRect:
-                a.fillColor = settingOr("rectFillColor", 0xFF0000) & 0xFFFFFF;
+                a.fillColor = settingOr(settings::RectFillColor) & 0xFFFFFF;
                 break;
             case Annotation::HollowRect:
-                a.borderColor = settingOr("rectBorderColor", 0x0000FF) & 0xFFFFFF;
+                a.borderColor = settingOr(settings::RectBorderColor) & 0xFFFFFF;
                 break;
             case Annotation::Highlight:
-                a.fillColor = settingOr("highColor", 0x00FFFF) & 0xFFFFFF;
+                a.fillColor = settingOr(settings::HighlightColor) & 0xFFFFFF;
                 break;
             case Annotation::Text:
                 a.text = record.text;

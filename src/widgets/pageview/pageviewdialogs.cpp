@@ -18,14 +18,12 @@ namespace {
 
 struct ColourSetting {
     QString label;
-    QString key;
-    qint32 defaultBgr;
+    const settings::Setting& setting;
 };
 
 struct SizeSetting {
     QString label;
-    QString key;
-    qint32 defaultValue;
+    const settings::Setting& setting;
     qint32 minimum;
     qint32 maximum;
 };
@@ -39,14 +37,9 @@ qint32 toBgr(const QColor& c) {
     return c.red() | (c.green() << 8) | (c.blue() << 16);
 }
 
-qint32 readSetting(const SettingsStore* settings, const QString& key, qint32 fallback) {
-    if (!settings)
-        return fallback;
-    try {
-        return settings->readInt32(key, fallback);
-    } catch (...) {
-        return fallback;  // a damaged value shows the default, and is replaced on OK
-    }
+// A damaged value shows the default, and is replaced on OK.
+qint32 readSetting(const SettingsStore* store, const settings::Setting& setting) {
+    return store ? store->readInt32OrDefault(setting) : setting.defaultValue;
 }
 
 void paintSwatch(QPushButton* button, qint32 bgr) {
@@ -60,9 +53,8 @@ void paintSwatch(QPushButton* button, qint32 bgr) {
 // A dialog with one colour button per colour setting and one spin box per size setting;
 // OK stores them as decimal text. Picking a colour opens a colour chooser, also through the
 // prompt service.
-void editStyle(QWidget* parent, PromptService* prompts, SettingsStore* settings,
-               const QString& title, const QList<ColourSetting>& rows,
-               const QList<SizeSetting>& sizes = {}) {
+void editStyle(QWidget* parent, PromptService* prompts, SettingsStore* store, const QString& title,
+               const QList<ColourSetting>& rows, const QList<SizeSetting>& sizes = {}) {
     if (!prompts)
         return;
     QDialog dialog(parent);
@@ -72,8 +64,8 @@ void editStyle(QWidget* parent, PromptService* prompts, SettingsStore* settings,
     QList<QPushButton*> buttons;
     for (const ColourSetting& row : rows) {
         auto* button = new QPushButton(&dialog);
-        button->setObjectName(row.key);
-        paintSwatch(button, readSetting(settings, row.key, row.defaultBgr) & 0xFFFFFF);
+        button->setObjectName(QLatin1String(row.setting.key));
+        paintSwatch(button, readSetting(store, row.setting) & 0xFFFFFF);
         QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, button, prompts] {
             QColorDialog picker(fromBgr(button->property(kBgrProperty).toInt()), &dialog);
             picker.setObjectName(QStringLiteral("colourPicker"));
@@ -87,10 +79,9 @@ void editStyle(QWidget* parent, PromptService* prompts, SettingsStore* settings,
     QList<QSpinBox*> boxes;
     for (const SizeSetting& row : sizes) {
         auto* box = new QSpinBox(&dialog);
-        box->setObjectName(row.key);
+        box->setObjectName(QLatin1String(row.setting.key));
         box->setRange(row.minimum, row.maximum);
-        box->setValue(
-            qBound(row.minimum, readSetting(settings, row.key, row.defaultValue), row.maximum));
+        box->setValue(qBound(row.minimum, readSetting(store, row.setting), row.maximum));
         form->addRow(row.label, box);
         boxes.append(box);
     }
@@ -98,31 +89,31 @@ void editStyle(QWidget* parent, PromptService* prompts, SettingsStore* settings,
     QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(box);
-    if (prompts->execDialog(&dialog) != QDialog::Accepted || !settings)
+    if (prompts->execDialog(&dialog) != QDialog::Accepted || !store)
         return;
     for (int i = 0; i < rows.size(); ++i)
-        settings->writeInt(rows[i].key, buttons[i]->property(kBgrProperty).toInt());
+        store->writeInt(rows[i].setting, buttons[i]->property(kBgrProperty).toInt());
     for (int i = 0; i < sizes.size(); ++i)
-        settings->writeInt(sizes[i].key, boxes[i]->value());
+        store->writeInt(sizes[i].setting, boxes[i]->value());
 }
 
 }  // namespace
 
 void PageView::stampProperties() {
     editStyle(this, m_prompts.get(), m_settings.get(), tr("Stamp Properties"),
-              {{tr("Stamp colour"), QStringLiteral("stampColor"), 0x0000FF}},
-              {{tr("Font size (points)"), QStringLiteral("stampFontSize"), 16, 4, 400}});
+              {{tr("Stamp colour"), settings::StampColor}},
+              {{tr("Font size (points)"), settings::StampFontSize, 4, 400}});
 }
 
 void PageView::rectangleProperties() {
     editStyle(this, m_prompts.get(), m_settings.get(), tr("Rectangle Properties"),
-              {{tr("Fill colour"), QStringLiteral("rectFillColor"), 0xFF0000},
-               {tr("Border colour"), QStringLiteral("rectBorderColor"), 0x0000FF}});
+              {{tr("Fill colour"), settings::RectFillColor},
+               {tr("Border colour"), settings::RectBorderColor}});
 }
 
 void PageView::highlightProperties() {
     editStyle(this, m_prompts.get(), m_settings.get(), tr("Highlight Properties"),
-              {{tr("Highlight colour"), QStringLiteral("highColor"), 0x00FFFF}});
+              {{tr("Highlight colour"), settings::HighlightColor}});
 }
 
 void PageView::showSettings() {
@@ -144,7 +135,7 @@ void PageView::showSettings() {
         return;
     setSmoothScaling(smooth->isChecked());
     if (m_settings)
-        m_settings->writeBool(QLatin1String(kSmoothSettingKey), m_smooth);
+        m_settings->writeBool(settings::SmoothScaling, m_smooth);
 }
 
 }  // namespace ktdv
