@@ -1,24 +1,17 @@
 #include "ocr/tesseractengine.h"
 
-#include "ocr/pagepreparation.h"
-#include "ocr/writers/exportwriter.h"
-#include "ocr/writers/textencoding.h"
-#include "ocr/writers/textlayout.h"
 #include "imaging/document.h"
 #include "imaging/limits.h"
-#include "imaging/safefilewriter.h"
+#include "ocr/pagepreparation.h"
+#include "ocr/recognitionoutput.h"
 
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
-#include <QBuffer>
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QMimeData>
 #include <QThread>
 
 #include <algorithm>
@@ -492,68 +485,14 @@ int TesseractEngine::convert(const QString& source, const QString& target, int d
     if (source.isEmpty() || !info.exists() || !info.isFile()) {
         return FileDoesNotExist;
     }
-    const bool toClipboard = destination == DestinationClipboard;
-    if (toClipboard) {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-            return FailedToOpenClipboard;
-        }
-    } else {
-        if (!ocr::createWriter(format)) {
-            return FailedToExport;
-        }
-        const QFileInfo out(target);
-        if (target.isEmpty() || out.isDir() || !out.absoluteDir().exists() ||
-            (out.exists() && !out.isWritable())) {
-            return FailedToOpenExportFile;
-        }
-    }
-
-    ocr::RecognizedDocument document;
-    const int code = recognize(source, document);
+    const ocr::RecognitionOutput output(destination, target, format);
+    int code = output.check();
     if (code != Ok) {
         return code;
     }
-
-    if (toClipboard) {
-        const QString text = ocr::documentText(document, QStringLiteral("\r\n"));
-        if (text.trimmed().isEmpty()) {
-            return ClipboardIsEmpty;
-        }
-        auto fill = [text] {
-            auto* mime = new QMimeData;
-            mime->setText(text);
-            mime->setData(QStringLiteral("text/plain;charset=windows-1252"),
-                          ocr::encodeText(text, ocr::TextEncoding::Windows1252));
-            QGuiApplication::clipboard()->setMimeData(mime);
-        };
-        if (QThread::currentThread() == qApp->thread()) {
-            fill();
-        } else {
-            QMetaObject::invokeMethod(qApp, fill, Qt::BlockingQueuedConnection);
-        }
-        return Ok;
-    }
-
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        const std::unique_ptr<ocr::ExportWriter> writer = ocr::createWriter(format);
-        if (!writer->writeDocument(&buffer, document)) {
-            return FailedToExport;
-        }
-    }
-    // The target is checked before our content is asked for: a refusal then means the
-    // file cannot be opened for writing; anything later is a failed save.
-    bool asked = false;
-    const imaging::WriteResult saved = imaging::writeFileSafely(target, [&](QIODevice& device) {
-        asked = true;
-        return device.write(bytes) == bytes.size();
-    });
-    if (!saved.ok) {
-        return asked ? FailedToSaveFile : FailedToOpenExportFile;
-    }
-    return Ok;
+    ocr::RecognizedDocument document;
+    code = recognize(source, document);
+    return code != Ok ? code : output.write(document);
 }
 
 }  // namespace ktdv
