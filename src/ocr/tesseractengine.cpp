@@ -1,31 +1,24 @@
 #include "ocr/tesseractengine.h"
 
-#include "ocr/pagepreparation.h"
-#include "ocr/writers/exportwriter.h"
-#include "ocr/writers/textencoding.h"
-#include "ocr/writers/textlayout.h"
+#include "imaging/backgroundwork.h"
 #include "imaging/document.h"
 #include "imaging/limits.h"
-#include "imaging/safefilewriter.h"
+#include "ocr/pagepreparation.h"
+#include "ocr/recognitionoutput.h"
 
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
-#include <QBuffer>
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QMimeData>
 #include <QThread>
+#include <QThreadPool>
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
 namespace ktdv {
 
@@ -171,6 +164,7 @@ struct TesseractEngine::Private {
     QString dataFolder;
     bool useOsd = false;
     std::vector<std::unique_ptr<Worker>> workers;
+    QThreadPool pool;  // runs the workers; destroyed before them
 
     bool startWorker(Worker& worker) const {
         if (worker.ready) {
@@ -295,69 +289,73 @@ int TesseractEngine::Private::recognizeAll(const imaging::Document& document,
             return FailedToInitialise;
         }
     }
-
     result.pages = QVector<ocr::RecognizedPage>(count);
-    std::vector<int> codes(static_cast<size_t>(count), 0);
-    std::vector<bool> done(static_cast<size_t>(count), false);
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::atomic<int> next{0};
-    std::atomic<bool> stop{false};
+    ocr::RecognizedPage* pages = result.pages.data();
 
-    auto work = [&](Worker* worker) {
-        for (;;) {
-            const int i = next.fetch_add(1);
-            if (i >= count || stop.load()) {
-                return;
-            }
-            ocr::RecognizedPage page;
-            const int code = recognizePage(*worker, document, indexes.at(i), page);
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                result.pages[i] = std::move(page);
-                codes[static_cast<size_t>(i)] = code;
-                done[static_cast<size_t>(i)] = true;
-            }
-            changed.notify_all();
-        }
-    };
-
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threadCount; ++t) {
-        pool.emplace_back(work, workers.at(static_cast<size_t>(t)).get());
-    }
-    int failure = Ok;
     if (threadCount == 1) {
         // One worker: recognise on this thread, reporting each page as it finishes.
-        for (int i = 0; i < count && failure == Ok; ++i) {
-            failure = recognizePage(*workers.front(), document, indexes.at(i), result.pages[i]);
-            if (failure == Ok && progress) {
-                progress(i + 1);
-            }
-        }
-    } else {
-        // The calling thread waits and reports pages in order as they complete; it does
-        // not recognise itself so progress stays prompt.
-        pool.emplace_back(work, workers.front().get());
         for (int i = 0; i < count; ++i) {
-            int code = Ok;
-            {
-                std::unique_lock<std::mutex> lock(mutex);
-                changed.wait(lock, [&] { return done[static_cast<size_t>(i)]; });
-                code = codes[static_cast<size_t>(i)];
-            }
+            const int code = recognizePage(*workers.front(), document, indexes.at(i), pages[i]);
             if (code != Ok) {
-                failure = code;
-                stop.store(true);
-                break;
+                return code;
             }
             if (progress) {
                 progress(i + 1);
             }
         }
+        return Ok;
     }
-    for (std::thread& t : pool) {
-        t.join();
+
+    // One background task per page; each borrows an idle worker. The calling
+    // thread waits and reports pages in order as they complete; it does not
+    // recognise itself so progress stays prompt.
+    pool.setMaxThreadCount(threadCount);
+    std::vector<Worker*> idle;
+    for (int i = 0; i < threadCount; ++i) {
+        idle.push_back(workers.at(static_cast<size_t>(i)).get());
+    }
+    std::mutex idleMutex;
+    std::condition_variable returned;
+    std::vector<int> codes(static_cast<size_t>(count), Ok);
+    std::vector<imaging::TaskHandle> tasks;
+    tasks.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        tasks.push_back(imaging::runInBackground(pool, [&, i] {
+            Worker* worker = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(idleMutex);
+                returned.wait(lock, [&] { return !idle.empty(); });
+                worker = idle.back();
+                idle.pop_back();
+            }
+            codes[static_cast<size_t>(i)] =
+                recognizePage(*worker, document, indexes.at(i), pages[i]);
+            {
+                const std::lock_guard<std::mutex> lock(idleMutex);
+                idle.push_back(worker);
+            }
+            returned.notify_one();
+        }));
+    }
+    int failure = Ok;
+    for (int i = 0; i < count; ++i) {
+        tasks[static_cast<size_t>(i)]->wait();
+        const int code = codes[static_cast<size_t>(i)];
+        if (code != Ok) {
+            failure = code;
+            break;
+        }
+        if (progress) {
+            progress(i + 1);
+        }
+    }
+    // After a failure the pages not begun are dropped; the tasks use this frame's
+    // locals.
+    for (const imaging::TaskHandle& task : tasks) {
+        task->drop();
+    }
+    for (const imaging::TaskHandle& task : tasks) {
+        task->wait();
     }
     return failure;
 }
@@ -492,68 +490,14 @@ int TesseractEngine::convert(const QString& source, const QString& target, int d
     if (source.isEmpty() || !info.exists() || !info.isFile()) {
         return FileDoesNotExist;
     }
-    const bool toClipboard = destination == DestinationClipboard;
-    if (toClipboard) {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-            return FailedToOpenClipboard;
-        }
-    } else {
-        if (!ocr::createWriter(format)) {
-            return FailedToExport;
-        }
-        const QFileInfo out(target);
-        if (target.isEmpty() || out.isDir() || !out.absoluteDir().exists() ||
-            (out.exists() && !out.isWritable())) {
-            return FailedToOpenExportFile;
-        }
-    }
-
-    ocr::RecognizedDocument document;
-    const int code = recognize(source, document);
+    const ocr::RecognitionOutput output(destination, target, format);
+    int code = output.check();
     if (code != Ok) {
         return code;
     }
-
-    if (toClipboard) {
-        const QString text = ocr::documentText(document, QStringLiteral("\r\n"));
-        if (text.trimmed().isEmpty()) {
-            return ClipboardIsEmpty;
-        }
-        auto fill = [text] {
-            auto* mime = new QMimeData;
-            mime->setText(text);
-            mime->setData(QStringLiteral("text/plain;charset=windows-1252"),
-                          ocr::encodeText(text, ocr::TextEncoding::Windows1252));
-            QGuiApplication::clipboard()->setMimeData(mime);
-        };
-        if (QThread::currentThread() == qApp->thread()) {
-            fill();
-        } else {
-            QMetaObject::invokeMethod(qApp, fill, Qt::BlockingQueuedConnection);
-        }
-        return Ok;
-    }
-
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        const std::unique_ptr<ocr::ExportWriter> writer = ocr::createWriter(format);
-        if (!writer->writeDocument(&buffer, document)) {
-            return FailedToExport;
-        }
-    }
-    // The target is checked before our content is asked for: a refusal then means the
-    // file cannot be opened for writing; anything later is a failed save.
-    bool asked = false;
-    const imaging::WriteResult saved = imaging::writeFileSafely(target, [&](QIODevice& device) {
-        asked = true;
-        return device.write(bytes) == bytes.size();
-    });
-    if (!saved.ok) {
-        return asked ? FailedToSaveFile : FailedToOpenExportFile;
-    }
-    return Ok;
+    ocr::RecognizedDocument document;
+    code = recognize(source, document);
+    return code != Ok ? code : output.write(document);
 }
 
 }  // namespace ktdv

@@ -1,16 +1,16 @@
 #pragma once
 // The recognition engine on Tesseract. initialise() finds the language data (a "doZed"
 // folder below the application folder when it holds *.traineddata, else the system's
-// Tesseract data) and starts one recogniser; convert() opens any document the viewer
-// opens, recognises its pages on worker threads (one Tesseract instance per thread, kept
-// between conversions) and writes one export format to a file or the clipboard.
+// Tesseract data) and starts one recogniser; recognize() opens any document the viewer
+// opens and recognises its pages on worker threads (one Tesseract instance per worker,
+// kept between conversions). convert() recognises and hands the result to a
+// RecognitionOutput, which writes one export format to a file or the clipboard.
 //
-// Threads: initialise() and convert() are called from one thread at a time; convert()
-// raises onProgress on the calling thread, once per page in page order. The clipboard
-// needs a QGuiApplication and is filled from its thread.
+// Threads: initialise(), recognize() and convert() are called from one thread at a time;
+// they raise onProgress on the calling thread, once per page in page order.
 
-#include "ocr/recognizeddocument.h"
 #include "interfaces/recognitionengine.h"
+#include "ocr/recognizeddocument.h"
 
 #include <QStringList>
 #include <QVector>

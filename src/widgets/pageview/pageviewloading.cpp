@@ -2,18 +2,15 @@
 // back into its file.
 #include <QFileInfo>
 #include <QHash>
-#include <QRunnable>
-#include <QThreadPool>
 
-#include <atomic>
-#include <condition_variable>
 #include <mutex>
 
-#include "widgets/pageview/fileattributes.h"
-#include "widgets/pageview/pageview.h"
+#include "imaging/backgroundwork.h"
 #include "imaging/document.h"
 #include "imaging/pagecache.h"
 #include "imaging/tiffpageedit.h"
+#include "widgets/pageview/fileattributes.h"
+#include "widgets/pageview/pageview.h"
 
 namespace ktdv {
 
@@ -26,55 +23,21 @@ imaging::PageKey keyOf(const imaging::Document& doc, int page) {
 }
 
 // Neighbouring pages being decoded in the background, so one page is not decoded twice:
-// a view that needs one of them waits for it instead. Standard library locks and a release
-// store hand the work over, so the thread sanitizer sees every hand-off (Qt's own locks
-// are inside the library, which is not instrumented).
-class Prefetch;
+// a view that needs one of them takes it over when no worker has begun it, or waits for
+// it. A task touches only the document and the shared cache, never a widget, and stays
+// here until its page is in the cache (or failed).
 std::mutex& inFlightMutex() {
     static std::mutex m;
     return m;
 }
-std::condition_variable& inFlightDone() {
-    static std::condition_variable done;
-    return done;
-}
-QHash<QString, Prefetch*>& inFlight() {  // under inFlightMutex()
-    static QHash<QString, Prefetch*> tasks;
+QHash<QString, imaging::TaskHandle>& inFlight() {  // under inFlightMutex()
+    static QHash<QString, imaging::TaskHandle> tasks;
     return tasks;
 }
 QString inFlightName(const imaging::PageKey& k) {
     return k.path + QLatin1Char('|') + QString::number(k.fileSize) + QLatin1Char('|') +
            QString::number(k.modifiedMs) + QLatin1Char('|') + QString::number(k.page);
 }
-
-// Decodes one page into the shared cache. Only the document and the cache are touched,
-// never a widget. It stays in inFlight() until its page is in the cache (or failed).
-class Prefetch final : public QRunnable {
-public:
-    Prefetch(std::shared_ptr<const imaging::Document> doc, int page, imaging::PageKey key,
-             QString name)
-        : m_doc(std::move(doc)), m_page(page), m_key(std::move(key)), m_name(std::move(name)) {}
-
-    // Publishes the task to the thread that will run it; called just before it is queued.
-    void handOver() { m_handedOver.store(true, std::memory_order_release); }
-
-    void run() override {
-        m_handedOver.load(std::memory_order_acquire);
-        const imaging::DecodedPage decoded = m_doc->decodePage(m_page);
-        if (decoded.ok() && decoded.complete)
-            imaging::PageCache::shared().insert(m_key, decoded.image);
-        const std::lock_guard<std::mutex> lock(inFlightMutex());
-        inFlight().remove(m_name);
-        inFlightDone().notify_all();
-    }
-
-private:
-    std::shared_ptr<const imaging::Document> m_doc;
-    int m_page;
-    imaging::PageKey m_key;
-    QString m_name;
-    std::atomic<bool> m_handedOver{false};
-};
 
 void prefetch(std::shared_ptr<const imaging::Document> doc, int page) {
     const imaging::PageKey key = keyOf(*doc, page);
@@ -85,29 +48,27 @@ void prefetch(std::shared_ptr<const imaging::Document> doc, int page) {
     const std::lock_guard<std::mutex> lock(inFlightMutex());
     if (inFlight().contains(name))
         return;
-    auto* task = new Prefetch(std::move(doc), page, key, name);
-    inFlight().insert(name, task);
-    task->handOver();
-    QThreadPool::globalInstance()->start(task);
+    inFlight().insert(name, imaging::runInBackground([doc = std::move(doc), page, key, name] {
+                          const imaging::DecodedPage decoded = doc->decodePage(page);
+                          if (decoded.ok() && decoded.complete)
+                              imaging::PageCache::shared().insert(key, decoded.image);
+                          const std::lock_guard<std::mutex> done(inFlightMutex());
+                          inFlight().remove(name);
+                      }));
 }
 
 // Waits for the page when it is being decoded in the background; false when it is not.
 bool waitForPrefetch(const imaging::PageKey& key) {
-    const QString name = inFlightName(key);
-    std::unique_lock<std::mutex> lock(inFlightMutex());
-    const auto it = inFlight().constFind(name);
-    if (it == inFlight().constEnd())
-        return false;
-    // Still queued (the entry is there, so the task has not finished and still exists):
-    // decode it here rather than wait for a thread.
-    Prefetch* task = it.value();
-    if (QThreadPool::globalInstance()->tryTake(task)) {
-        lock.unlock();
-        task->run();
-        delete task;
-        return true;
+    imaging::TaskHandle task;
+    {
+        const std::lock_guard<std::mutex> lock(inFlightMutex());
+        task = inFlight().value(inFlightName(key));
     }
-    inFlightDone().wait(lock, [&name] { return !inFlight().contains(name); });
+    if (!task)
+        return false;
+    // Still queued: decode it here rather than wait for a thread.
+    if (!task->takeOver())
+        task->wait();
     return true;
 }
 

@@ -1,19 +1,16 @@
 // Deleting and moving pages of the document from the thumbnail column. The file is changed
 // losslessly by the imaging layer; the pane then shows the new state and tells the host.
 
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QTimer>
 
-#include <atomic>
 #include <functional>
-#include <thread>
 
-#include "widgets/thumbnails/thumbnailview.h"
+#include "imaging/backgroundwork.h"
 #include "imaging/document.h"
 #include "imaging/tiffpageedit.h"
 #include "platform/promptservice.h"
+#include "widgets/thumbnails/thumbnailview.h"
 
 namespace ktdv {
 
@@ -26,9 +23,6 @@ bool isReadOnly(const QString& path) {
     return !info.exists() || !info.isWritable() || !(info.permissions() & writeBits);
 }
 
-// How often the window's thread looks whether a rewrite has finished.
-constexpr int kRewritePollMs = 10;
-
 // Shows the wait cursor while the file is rewritten.
 class BusyCursor {
 public:
@@ -38,32 +32,14 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-// Rewriting a long document takes seconds. The rewrite runs on a worker while this thread
-// goes on painting the window behind the wait cursor; the user's input waits until it is
-// done, so nothing can change the document meanwhile, and the caller gets the result as
-// from a plain call.
+// Rewriting a long document takes seconds. The rewrite runs in the background while this
+// thread goes on painting the window behind the wait cursor; the user's input waits until
+// it is done, so nothing can change the document meanwhile, and the caller gets the result
+// as from a plain call.
 imaging::WriteResult rewriteKeepingWindowPainted(
     const std::function<imaging::WriteResult()>& rewrite) {
     const BusyCursor busy;
-    imaging::WriteResult result;
-    std::atomic<bool> done{false};
-    // The worker only sets the flag; this thread looks at it, so nothing of Qt's crosses
-    // between the two.
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(kRewritePollMs);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done.load(std::memory_order_acquire))
-            loop.quit();
-    });
-    std::thread worker([&] {
-        result = rewrite();
-        done.store(true, std::memory_order_release);
-    });
-    poll.start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
-    return result;
+    return imaging::runHoldingInput(rewrite);
 }
 
 }  // namespace

@@ -7,10 +7,8 @@
 //
 // Threads: create and call on the UI thread only. Workers touch only the shared, immutable
 // Document and their own images. Starting a batch or cancel() drops every request not yet
-// begun; a decode already running finishes and its result is discarded. Work goes to a
-// worker as a task published with a release store, and results come back through a queue
-// under a std::mutex, so every hand-off is one the thread sanitizer can follow (the thread
-// pool's and the event loop's own locks are inside Qt, which is not instrumented).
+// begun; a decode already running finishes and its result is discarded. The requests run
+// as background tasks, which come back on the UI thread.
 
 #include <QImage>
 #include <QObject>
@@ -19,7 +17,10 @@
 #include <QThreadPool>
 #include <QVector>
 
+#include <atomic>
 #include <memory>
+
+#include "imaging/backgroundwork.h"
 
 namespace ktdv::imaging {
 class Document;
@@ -59,24 +60,17 @@ signals:
     // The current batch has nothing left queued or running.
     void batchFinished(quint64 batch);
 
-protected:
-    // A worker finished a request (the only event posted to the renderer).
-    void customEvent(QEvent* event) override;
-
 private:
     struct Result;
-    struct Channel;
-    class Task;
 
-    // Takes what the workers finished since the last call.
-    void takeResults();
     void submitMore();
     void submit(const ThumbnailRequest& request);
-    void taskDone(quint64 batch, const ThumbnailRequest& request, const QImage& image,
-                  const QString& error, bool delivered);
+    void taskDone(const Result& result);
 
     QThreadPool m_pool;
-    std::unique_ptr<Channel> m_channel;  // shared with the workers; outlives them
+    imaging::BackgroundWork m_work{&m_pool};  // destroyed before the pool
+    // The live batch, read by the workers so requests of older batches are skipped.
+    std::shared_ptr<std::atomic<quint64>> m_liveBatch;
     std::shared_ptr<const imaging::Document> m_document;
     QVector<ThumbnailRequest> m_queued;  // not yet handed to the pool, reading order
     quint64 m_batch = 0;
