@@ -3,7 +3,8 @@
 
 #include <QtEndian>
 
-#include "imaging/annotationstore.h"
+#include "imaging/annotationcodec.h"
+#include "imaging/annotationgeometry.h"
 
 namespace ktdv::fuzz {
 

@@ -10,7 +10,7 @@
 #include <QString>
 #include <QTransform>
 
-#include "imaging/annotationstore.h"
+#include "imaging/annotationmodel.h"
 
 class QFont;
 class QPainter;

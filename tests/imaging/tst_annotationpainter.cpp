@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QtTest>
 
+#include "imaging/annotationgeometry.h"
 #include "imaging/annotationpainter.h"
 #include "support/rows.h"
 

@@ -9,6 +9,7 @@
 
 #include "widgets/pageview/fileattributes.h"
 #include "widgets/pageview/pageview.h"
+#include "imaging/annotationgeometry.h"
 #include "imaging/annotationpainter.h"
 #include "imaging/document.h"
 #include "imaging/tiffpageedit.h"
@@ -21,7 +22,27 @@ namespace {
 
 // How far from an annotation a click still finds it, in screen pixels.
 constexpr double kHitTolerancePixels = 3.0;
-// Stamp style when nothing is stored: red, 16 points.
+
+// The kind of annotation an added record makes; false for a type the view does not add.
+bool kindFromRecordType(qint32 type, bool highlight, imaging::Annotation::Kind* kind) {
+    using imaging::Annotation;
+    switch (type) {
+        case AnnotationRecord::kHollowRectangle:
+            *kind = Annotation::HollowRect;
+            return true;
+        case AnnotationRecord::kFilledRectangle:
+            *kind = highlight ? Annotation::Highlight : Annotation::FilledRect;
+            return true;
+        case AnnotationRecord::kText:
+            *kind = Annotation::Text;
+            return true;
+        case AnnotationRecord::kStamp:
+            *kind = Annotation::Stamp;
+            return true;
+        default:
+            return false;
+    }
+}
 
 bool isCommand(const QString& command, const char* name) {
     return command.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
@@ -179,7 +200,7 @@ void PageView::paintAnnotations(QPainter& painter, const QPoint& origin) {
 bool PageView::addAnnotation(const AnnotationRecord& record, bool highlight) {
     using imaging::Annotation;
     Annotation::Kind kind;
-    if (!imaging::kindFromRecordType(record.type, highlight, &kind) || !annotationsEditable())
+    if (!kindFromRecordType(record.type, highlight, &kind) || !annotationsEditable())
         return false;
     bool invertible = false;
     const QTransform toWidget = pageToWidget();

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "imaging/annotationstore.h"
+#include "imaging/annotationmodel.h"
 
 namespace ktdv {
 
