@@ -67,22 +67,6 @@ double blackRatio(const QImage& image) {
     return double(black) / (double(grey.width()) * grey.height());
 }
 
-double inkedRowRatio(const QImage& image) {
-    if (image.isNull())
-        return 0;
-    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
-    int inked = 0;
-    for (int y = 0; y < grey.height(); ++y) {
-        const uchar* p = grey.constScanLine(y);
-        for (int x = 0; x < grey.width(); ++x)
-            if (p[x] < 128) {
-                ++inked;
-                break;
-            }
-    }
-    return double(inked) / grey.height();
-}
-
 bool samePixels(const QImage& a, const QImage& b) {
     return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
 }

@@ -22,8 +22,6 @@ QByteArray rawStrip(const QString& path, int strip);
 
 // Share of black pixels (Format_Mono with 0 = black, or anything else by grey level).
 double blackRatio(const QImage& image);
-// Share of rows holding at least one black pixel.
-double inkedRowRatio(const QImage& image);
 // The same pixels (compared as 32-bit RGB), sizes equal.
 bool samePixels(const QImage& a, const QImage& b);
 

@@ -4,6 +4,7 @@
 // apart by their pixels, and a few fine lines, so scaling faults show.
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QImage>
 #include <QList>
 #include <QPair>
@@ -11,6 +12,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 namespace ktdv::test {
 
@@ -55,7 +57,6 @@ QString writeImage(const QString& path, const QImage& image, const char* format)
 QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSize,
                       const QString& family = QStringLiteral("DejaVu Serif"), bool bilevel = true);
 
-// ../shared/corpus (from KTDV_CORPUS_DIR), and one file in it.
 // Raw (still compressed) strip bytes of every page of a TIFF file: edits that must not
 // re-encode image data compare these before and after.
 QList<QByteArray> rawPages(const QString& path);
@@ -64,8 +65,20 @@ QList<QByteArray> rawPages(const QString& path);
 // file, line by line; {"tiffinfo failed"} when it did not run to a clean exit.
 QStringList tiffinfoComplaints(const QString& path);
 
+// ../shared/corpus (from KTDV_CORPUS_DIR), and one file in it.
 QString corpusDir();
 QString corpusFile(const QString& relative);
+
+}  // namespace ktdv::test
+
+// In a test function that reads the corpus: fails it, naming the folder, when the corpus is
+// not there (never a silent skip). Data functions list their rows whether it is there or not.
+#define KTDV_REQUIRE_CORPUS()                                                                    \
+    QVERIFY2(QFileInfo(ktdv::test::corpusFile(QStringLiteral("SOURCES.md"))).isFile(),           \
+             qPrintable(QStringLiteral("the test corpus is missing at %1 (set KTDV_CORPUS_DIR)") \
+                            .arg(ktdv::test::corpusDir())))
+
+namespace ktdv::test {
 
 // Bytes of a file ("" when unreadable).
 QByteArray readAll(const QString& path);

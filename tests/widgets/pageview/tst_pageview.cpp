@@ -6,8 +6,6 @@
 
 #include <atomic>
 
-#include "widgets/pageview/pageview.h"
-#include "widgets/pageview/stripscrollbar.h"
 #include "imaging/document.h"
 #include "imaging/pagecache.h"
 #include "imaging/scaling.h"
@@ -15,6 +13,8 @@
 #include "platform/twips.h"
 #include "support/fixtures.h"
 #include "support/rows.h"
+#include "widgets/pageview/pageview.h"
+#include "widgets/pageview/stripscrollbar.h"
 
 using ktdv::test::columns;
 using ktdv::test::fetch;
@@ -267,70 +267,11 @@ private Q_SLOTS:
         QCOMPARE(rgb(view().shownPage()), rgb(shown));
     }
 
-    void mouseEventsInTwips_data() {
-        columns<QEvent::Type, Qt::MouseButton, Qt::KeyboardModifiers, int, int>(
-            "type", "button", "modifiers", "expectedButton", "expectedShift");
-        const Qt::KeyboardModifiers none;
-        QTest::newRow("right press, shift") << QEvent::MouseButtonPress << Qt::RightButton
-                                            << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2 << 1;
-        QTest::newRow("middle release, ctrl+alt")
-            << QEvent::MouseButtonRelease << Qt::MiddleButton
-            << (Qt::ControlModifier | Qt::AltModifier) << 4 << 6;
-        QTest::newRow("move, nothing held") << QEvent::MouseMove << Qt::NoButton << none << 0 << 0;
-    }
-    void mouseEventsInTwips() {
-        auto [type, button, modifiers, expectedButton, expectedShift] =
-            fetch<QEvent::Type, Qt::MouseButton, Qt::KeyboardModifiers, int, int>(
-                "type", "button", "modifiers", "expectedButton", "expectedShift");
-        int got[2] = {-1, -1};
-        QPointF at;
-        auto record = [&](int& b, int& s, float& x, float& y) {
-            got[0] = b;
-            got[1] = s;
-            at = QPointF(x, y);
-        };
-        view().onMouseDown = view().onMouseMove = view().onMouseUp = record;
-        QWidget* vp = view().viewport();
-        const QPointF pos(30, 40);
-        QMouseEvent event(type, pos, vp->mapToGlobal(pos),
-                          type == QEvent::MouseMove ? Qt::NoButton : button, button, modifiers);
-        QCoreApplication::sendEvent(vp, &event);
-        QCOMPARE(got[0], expectedButton);
-        QCOMPARE(got[1], expectedShift);
-        const QPointF expected = tw(vp->mapTo(&view(), pos));
-        QCOMPARE(at, QPointF(float(expected.x()), float(expected.y())));
-    }
-
-    void fileAttributes_data() {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("letters");
-        QTest::newRow("missing") << "missing" << QString();
-        QTest::newRow("plain file") << "plain" << QString("A");
-        QTest::newRow("read-only file") << "readonly" << QString("RA");
-        QTest::newRow("read-only folder") << "folder" << QString("RA");
-    }
-    void fileAttributes() {
-        QFETCH(QString, setup);
-        QFETCH(QString, letters);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("a.tif"));
-        if (setup != QLatin1String("missing"))
-            QVERIFY(!test::writeTiff(path, 1, page()).isEmpty());
-        const auto rx = QFile::ReadOwner | QFile::ExeOwner;
-        if (setup == QLatin1String("readonly"))
-            QFile::setPermissions(path, QFile::ReadOwner);
-        if (setup == QLatin1String("folder"))
-            QFile::setPermissions(dir.path(), rx);
-        QCOMPARE(view().getFileAttributes(path), letters);
-        QFile::setPermissions(dir.path(), rx | QFile::WriteOwner);
-    }
-
     void pageCacheSavesDecodes_data() {
         QTest::addColumn<QString>("scenario");
         QTest::addColumn<int>("decodes");
         QTest::newRow("same page again") << "again" << 1;
         QTest::newRow("page changed on disk") << "rewritten" << 2;
-        QTest::newRow("next page was fetched ahead") << "next" << 1;
         QTest::newRow("next page turned to while queued") << "queued" << 1;
         QTest::newRow("next page turned to while fetched") << "fetching" << 1;
     }
@@ -364,12 +305,6 @@ private Q_SLOTS:
             QVERIFY2(pool->waitForDone(5000), "the page fetch never ended");
             pool->setMaxThreadCount(threads);
             QCOMPARE(view().pageIndex(), 1);
-        } else if (scenario == QLatin1String("next")) {
-            auto doc = imaging::Document::open(path);
-            const imaging::PageKey next{path, doc->fileSize(), doc->modified().toMSecsSinceEpoch(),
-                                        1};
-            QTRY_VERIFY(imaging::PageCache::shared().find(next).has_value());
-            view().setPageIndex(1);
         } else {
             if (scenario == QLatin1String("rewritten")) {
                 QVERIFY(!test::writeTiff(path, 3, page(QSize(300, 200))).isEmpty());
