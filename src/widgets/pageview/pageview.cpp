@@ -12,7 +12,10 @@ namespace ktdv {
 
 PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<SettingsStore> settings,
                    QWidget* parent)
-    : QAbstractScrollArea(parent), m_prompts(std::move(prompts)), m_settings(std::move(settings)) {
+    : QAbstractScrollArea(parent),
+      m_prompts(std::move(prompts)),
+      m_settings(std::move(settings)),
+      m_annotations(m_settings) {
     // Without a frame the viewport is the widget's whole area, so widget and viewport
     // coordinates agree (mouse events, rubber band and zones all use the widget's).
     setFrameShape(QFrame::NoFrame);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "interfaces/imageeditor.h"
+#include "widgets/pageview/pageannotations.h"
 #include "imaging/annotationstore.h"
 #include "imaging/pagecache.h"
 
@@ -27,9 +28,6 @@ namespace ktdv {
 class PromptService;
 class SettingsStore;
 class TextFrameEditor;
-namespace settings {
-struct Setting;
-}
 namespace imaging {
 class Document;
 }
@@ -88,7 +86,7 @@ public:
                            bool filled = false, bool highlight = false) override;
     // Left, top, right, bottom in twips relative to the widget, as the annotation found by
     // the last "rangecheck" is shown now; all zero when it found none.
-    std::array<qint32, 4> hitRect() const override { return m_hitRect; }
+    std::array<qint32, 4> hitRect() const override { return m_annotations.hitRect(); }
 
     void stampProperties() override;
     void rectangleProperties() override;
@@ -154,7 +152,6 @@ protected:
 
 private:
     enum class Fit { None, Width, Height };
-    // Settings key of the smooth scaling option (True/False).
 
     // Loading (pageviewloading.cpp).
     bool openDocument(const QString& path);
@@ -181,16 +178,9 @@ private:
     QTransform pageToViewport(const QPointF& origin) const;
     QSizeF storedPageSize() const;
     QSizeF storedPageDpi() const;
-    void ensureAnnotations() const;
-    bool reloadAnnotations() const;
-    bool annotationsEditable() const;
-    bool addAnnotation(const AnnotationRecord& record, bool highlight);
-    bool saveAnnotations(const QString& path, int page);
-    bool removeCurrentAnnotation();
-    bool rangeCheck(int x, int y);
+    PageInView pageInView() const;
     bool isShownFile(const QString& path) const;
     void adoptRewrittenFile();
-    qint32 settingOr(const settings::Setting& setting) const;
     // The text frame editor (pageviewannottext.cpp).
     void openTextFrameEditor(const imaging::Annotation& frame);
     void finishTextFrame(bool keep);
@@ -252,12 +242,8 @@ private:
     QPoint m_panStart;
     QPoint m_panScrollStart;
 
-    // Annotations of the shown page, read when first needed (pageviewannotations.cpp).
-    mutable QList<imaging::Annotation> m_annotations;
-    mutable imaging::AnnotationStatus m_annotationStatus = imaging::AnnotationStatus::Absent;
-    mutable imaging::PageKey m_annotationsKey;  // file and page they were read from
-    int m_currentAnnotation = -1;               // chosen by the last "rangecheck"
-    std::array<qint32, 4> m_hitRect{};
+    // Annotations of the shown page and their editing.
+    PageAnnotations m_annotations;
     // The deleter stores a text still being typed (also when the view goes away); it needs
     // nothing else of the view.
     struct TextFrameEditorDeleter {

@@ -157,12 +157,8 @@ void PageView::finishTextFrame(bool keep) {
         return;
     if (saved)
         adoptRewrittenFile();
-    if (page == m_pageIndex) {
-        ensureAnnotations();
-        const qsizetype shown = m_annotations.indexOf(frame);
-        if (shown >= 0)
-            m_annotations[shown].text = text;
-    }
+    if (page == m_pageIndex)
+        m_annotations.setFrameText(pageInView(), frame, text);
 }
 
 }  // namespace ktdv
