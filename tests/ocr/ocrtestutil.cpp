@@ -94,17 +94,17 @@ bool writeMultiPageTiff(const QString& path, const QList<QImage>& pages) {
     return true;
 }
 
-ocr::RecognizedPage handMadePage(const QStringList& paragraphs, QSize size) {
+ocr::RecognizedPage handMadePage(const QStringList& paragraphs, QSize size, QPoint origin) {
     ocr::RecognizedPage page;
     page.size = size;
     page.dpi = QSizeF(300, 300);
     ocr::RecognizedBlock block;
-    int y = 100;
+    int y = origin.y();
     for (const QString& paragraphText : paragraphs) {
         ocr::RecognizedParagraph paragraph;
         for (const QString& lineText : paragraphText.split(QLatin1Char('\n'))) {
             ocr::RecognizedLine line;
-            int x = 100;
+            int x = origin.x();
             for (const QString& w : lineText.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                 ocr::RecognizedWord word;
                 word.text = w;
