@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -38,10 +37,6 @@ ToolRun runTool(const QString& program, const QStringList& arguments, const QByt
     return run;
 }
 
-bool haveTool(const QString& program) {
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
-
 QString normalizedText(const QString& text) {
     static const QRegularExpression space(QStringLiteral("\\s+"));
     return QString(text).replace(space, QStringLiteral(" ")).trimmed();
@@ -67,13 +62,6 @@ double characterErrorRate(const QString& recognised, const QString& reference) {
         }
     }
     return row.back() / static_cast<double>(b.size());
-}
-
-QString tesseractCliText(const QString& imagePath) {
-    const ToolRun run =
-        runTool(QStringLiteral("tesseract"),
-                {imagePath, QStringLiteral("stdout"), QStringLiteral("-l"), QStringLiteral("eng")});
-    return QString::fromUtf8(run.out);
 }
 
 bool writeMultiPageTiff(const QString& path, const QList<QImage>& pages) {

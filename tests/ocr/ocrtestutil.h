@@ -18,14 +18,11 @@ struct ToolRun {
 };
 // Runs a program (60 s limit); exitCode -1 when it could not start or timed out.
 ToolRun runTool(const QString& program, const QStringList& arguments, const QByteArray& input = {});
-bool haveTool(const QString& program);
 
 // Whitespace collapsed to single spaces, ends trimmed.
 QString normalizedText(const QString& text);
 // Levenshtein distance of the normalised texts over the reference length.
 double characterErrorRate(const QString& recognised, const QString& reference);
-// Text of an image as the tesseract command line reads it (eng, default settings).
-QString tesseractCliText(const QString& imagePath);
 
 // Multi-page TIFF (Group 4 for bilevel pages, else LZW) of the images, resolution kept.
 bool writeMultiPageTiff(const QString& path, const QList<QImage>& pages);

@@ -35,39 +35,6 @@ QImage textPage(const QStringList& lines, int pointSize, const QString& family, 
     return test::renderTextPage(lines, size, dpi, pointSize, family, bilevel);
 }
 
-// The page turned by a small angle about its centre, on white paper.
-QImage skewed(const QImage& page, double degrees) {
-    QImage canvas(page.size(), QImage::Format_Grayscale8);
-    canvas.fill(Qt::white);
-    QPainter p(&canvas);
-    p.translate(page.width() / 2.0, page.height() / 2.0);
-    p.rotate(degrees);
-    p.translate(-page.width() / 2.0, -page.height() / 2.0);
-    p.drawImage(0, 0, page);
-    p.end();
-    canvas.setDotsPerMeterX(page.dotsPerMeterX());
-    canvas.setDotsPerMeterY(page.dotsPerMeterY());
-    return canvas;
-}
-
-QString engineText(TesseractEngine& engine, const QString& path, int* code = nullptr) {
-    ocr::RecognizedDocument doc;
-    const int result = engine.recognize(path, doc);
-    if (code != nullptr)
-        *code = result;
-    return ocr::documentText(doc, QStringLiteral("\n"));
-}
-
-QList<QImage> fourPages() {
-    QList<QImage> pages;
-    for (int i = 0; i < 4; ++i) {
-        pages.append(textPage(
-            {kSentences.at(i), kSentences.at(i + 1), QStringLiteral("Page %1 of four").arg(i + 1)},
-            12, QStringLiteral("DejaVu Serif"), true));
-    }
-    return pages;
-}
-
 }  // namespace
 
 class TestOcrEngine : public QObject {
@@ -78,7 +45,6 @@ class TestOcrEngine : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        QVERIFY(test::haveTool(QStringLiteral("tesseract")));
         QString folder = m_dir.path() + QLatin1Char('/');
         QCOMPARE(m_engine.initialise(folder), 0);
     }
@@ -98,17 +64,12 @@ private slots:
         };
         const QStringList three = kSentences.mid(0, 3);
         add("serif 12pt bilevel", textPage(three, 12, QStringLiteral("DejaVu Serif"), true), three);
-        add("sans 10pt grey", textPage(three, 10, QStringLiteral("DejaVu Sans"), false), three);
         // Columns of running text, read one after the other.
         const QStringList left =
-            QStringLiteral(
-                "Columns of a page are|read from top to|bottom before the|reader moves "
-                "on to|the next column, so|their lines must|not be interleaved.")
+            QString("Columns of a page|are read from top|to bottom before|the next column.")
                 .split('|');
         const QStringList right =
-            QStringLiteral(
-                "The second column|starts at the top|again and carries|on with the "
-                "story|until the end of|the printed page|is reached at last.")
+            QString("The second column|starts at the top|and carries on to|the end of the page.")
                 .split('|');
         QImage columns =
             textPage(left, 11, QStringLiteral("DejaVu Serif"), false, 300, {2480, 1400});
@@ -124,16 +85,16 @@ private slots:
         add("fax 204x98", fax, three);
         const QImage upright = textPage(kSentences, 12, QStringLiteral("DejaVu Serif"), true);
         add("turned 90", upright.transformed(QTransform().rotate(90)), kSentences);
-        add("skewed 3 degrees", skewed(upright, 3.0), kSentences);
     }
     void characterErrorRate() {
         auto [path, truth] = fetch<QString, QString>("path", "truth");
         if (path.startsWith(test::corpusDir()))
             KTDV_REQUIRE_CORPUS();
-        int code = -1;
-        const QString ours = engineText(m_engine, path, &code);
-        QCOMPARE(code, 0);
-        const QString theirs = test::tesseractCliText(path);
+        ocr::RecognizedDocument doc;
+        QCOMPARE(m_engine.recognize(path, doc), 0);
+        const QString ours = ocr::documentText(doc, QStringLiteral("\n"));
+        const QString theirs = QString::fromUtf8(
+            test::runTool(QStringLiteral("tesseract"), {path, "stdout", "-l", "eng"}).out);
         const double ourRate = test::characterErrorRate(ours, truth);
         const double theirRate = test::characterErrorRate(theirs, truth);
         qInfo("CER %-20s ours %.4f  tesseract %.4f", QTest::currentDataTag(), ourRate, theirRate);
@@ -142,7 +103,13 @@ private slots:
 
     void parallelMatchesOneThread() {
         const QString path = m_dir.filePath(QStringLiteral("four.tif"));
-        QVERIFY(test::writeMultiPageTiff(path, fourPages()));
+        QList<QImage> pages;
+        for (int i = 0; i < 4; ++i) {
+            const QStringList lines{kSentences.at(i), kSentences.at(i + 1),
+                                    QStringLiteral("Page %1 of four").arg(i + 1)};
+            pages.append(textPage(lines, 12, QStringLiteral("DejaVu Serif"), true));
+        }
+        QVERIFY(test::writeMultiPageTiff(path, pages));
         QByteArray outputs[2];
         const int threads[2] = {1, 3};
         for (int i = 0; i < 2; ++i) {
