@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -38,10 +37,6 @@ ToolRun runTool(const QString& program, const QStringList& arguments, const QByt
     return run;
 }
 
-bool haveTool(const QString& program) {
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
-
 QString normalizedText(const QString& text) {
     static const QRegularExpression space(QStringLiteral("\\s+"));
     return QString(text).replace(space, QStringLiteral(" ")).trimmed();
@@ -69,13 +64,6 @@ double characterErrorRate(const QString& recognised, const QString& reference) {
     return row.back() / static_cast<double>(b.size());
 }
 
-QString tesseractCliText(const QString& imagePath) {
-    const ToolRun run =
-        runTool(QStringLiteral("tesseract"),
-                {imagePath, QStringLiteral("stdout"), QStringLiteral("-l"), QStringLiteral("eng")});
-    return QString::fromUtf8(run.out);
-}
-
 bool writeMultiPageTiff(const QString& path, const QList<QImage>& pages) {
     QFile::remove(path);
     const QByteArray name = QFile::encodeName(path);
@@ -94,17 +82,17 @@ bool writeMultiPageTiff(const QString& path, const QList<QImage>& pages) {
     return true;
 }
 
-ocr::RecognizedPage handMadePage(const QStringList& paragraphs, QSize size) {
+ocr::RecognizedPage handMadePage(const QStringList& paragraphs, QSize size, QPoint origin) {
     ocr::RecognizedPage page;
     page.size = size;
     page.dpi = QSizeF(300, 300);
     ocr::RecognizedBlock block;
-    int y = 100;
+    int y = origin.y();
     for (const QString& paragraphText : paragraphs) {
         ocr::RecognizedParagraph paragraph;
         for (const QString& lineText : paragraphText.split(QLatin1Char('\n'))) {
             ocr::RecognizedLine line;
-            int x = 100;
+            int x = origin.x();
             for (const QString& w : lineText.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                 ocr::RecognizedWord word;
                 word.text = w;

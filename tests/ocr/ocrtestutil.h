@@ -18,21 +18,19 @@ struct ToolRun {
 };
 // Runs a program (60 s limit); exitCode -1 when it could not start or timed out.
 ToolRun runTool(const QString& program, const QStringList& arguments, const QByteArray& input = {});
-bool haveTool(const QString& program);
 
 // Whitespace collapsed to single spaces, ends trimmed.
 QString normalizedText(const QString& text);
 // Levenshtein distance of the normalised texts over the reference length.
 double characterErrorRate(const QString& recognised, const QString& reference);
-// Text of an image as the tesseract command line reads it (eng, default settings).
-QString tesseractCliText(const QString& imagePath);
 
 // Multi-page TIFF (Group 4 for bilevel pages, else LZW) of the images, resolution kept.
 bool writeMultiPageTiff(const QString& path, const QList<QImage>& pages);
 
-// A recognised page made by hand: each entry of `lines` is one line of words at 300 dpi,
-// words 20 px a character wide and 40 px high, lines 60 px apart from (100, 100).
-// Lines in one string separated by '\n' are paragraphs of one block.
-ocr::RecognizedPage handMadePage(const QStringList& paragraphs, QSize size = QSize(2480, 3508));
+// A recognised page made by hand, one block at 300 dpi: each entry is a paragraph, its lines
+// separated by '\n'; words 20 px a character wide and 40 px high, lines 60 px apart from
+// `origin`.
+ocr::RecognizedPage handMadePage(const QStringList& paragraphs, QSize size = QSize(2480, 3508),
+                                 QPoint origin = QPoint(100, 100));
 
 }  // namespace ktdv::test

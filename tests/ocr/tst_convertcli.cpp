@@ -1,7 +1,6 @@
-// The converter command: its option parsing and the program run as a user runs it.
+// The converter command run as a user runs it.
 
 #include "ocrtestutil.h"
-#include "options.h"
 #include "support/fixtures.h"
 
 #include <QDir>
@@ -30,22 +29,6 @@ QString page(const QTemporaryDir& dir, const QString& name, const QString& text)
 class TestConvertCli : public QObject {
     Q_OBJECT
 private slots:
-    void pageLists_data() {
-        columns<QString, bool, QVector<int>>("text", "valid", "pages");
-        QTest::newRow("ranges and singles") << "1-3,5" << true << QVector<int>{1, 2, 3, 5};
-        QTest::newRow("reversed range") << "3-1" << false << QVector<int>{};
-        QTest::newRow("page zero") << "0" << false << QVector<int>{};
-        QTest::newRow("empty item") << "1,,2" << false << QVector<int>{};
-        QTest::newRow("not a number") << "a-b" << false << QVector<int>{};
-    }
-    void pageLists() {
-        auto [text, valid, pages] = fetch<QString, bool, QVector<int>>("text", "valid", "pages");
-        const auto parsed = convert::parsePages(text);
-        QCOMPARE(parsed.has_value(), valid);
-        if (valid)
-            QCOMPARE(*parsed, pages);
-    }
-
     void runs_data() {
         // arguments: split at blanks; %D = the temporary folder; outputs: files that must exist
         // afterwards, blank-separated; outputHas: text the first output holds
@@ -61,6 +44,8 @@ private slots:
             "out/a.txt out/b.txt", "Alpha");
         row("missing input reported, others converted", "%D/none.tif %D/b.png -o %D/out", 1,
             "ktdocview-convert: File does not exist (", "out/b.txt", "Bravo");
+        row("page list", "%D/a.png -p 1,1-1 -o %D/a.txt", 0, "", "a.txt", "Alpha");
+        row("bad page list", "%D/a.png -p 3-1 -o %D/x.txt", 2, "bad page list", "", "");
         row("no language data", "%D/a.png -l qqq -o %D/x.txt", 1,
             "ktdocview-convert: Failed loading library", "", "");
         row("unknown format", "%D/a.png -f doc -o %D/x.txt", 2, "unknown format", "", "");

@@ -1,8 +1,8 @@
 // Every failure the recognition engine can detect, each caused for real. Runs without a
 // QGuiApplication, as a command-line host would.
 
-#include "ocr/tesseractengine.h"
 #include "imaging/safefilewriter.h"
+#include "ocr/tesseractengine.h"
 #include "support/fixtures.h"
 
 #include <QDir>
@@ -11,6 +11,7 @@
 #include <QtTest>
 #include "support/rows.h"
 
+using ktdv::test::addRow;
 using ktdv::test::columns;
 using ktdv::test::fetch;
 
@@ -28,38 +29,12 @@ QString blankPage(const QString& path, QSize size) {
     return test::writeImage(path, page, "png");
 }
 
-// A TIFF whose only strip lies beyond the end of the file.
-QString tiffWithMissingStrip(const QString& path) {
-    QByteArray b("II*\0\x08\0\0\0", 8);
-    auto u16 = [&b](int v) {
-        b.append(char(v & 0xFF));
-        b.append(char((v >> 8) & 0xFF));
-    };
-    auto u32 = [&](quint32 v) {
-        u16(int(v & 0xFFFF));
-        u16(int(v >> 16));
-    };
-    auto entry = [&](int tag, int type, quint32 count, quint32 value) {
-        u16(tag);
-        u16(type);
-        u32(count);
-        u32(value);
-    };
-    u16(8);
-    entry(256, 3, 1, 64);          // width
-    entry(257, 3, 1, 64);          // height
-    entry(258, 3, 1, 1);           // bits per sample
-    entry(259, 3, 1, 1);           // no compression
-    entry(262, 3, 1, 0);           // white is zero
-    entry(273, 4, 1, 0x00100000);  // strip offset past the end
-    entry(278, 3, 1, 64);          // rows per strip
-    entry(279, 4, 1, 512);         // strip bytes
-    u32(0);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(b) != b.size())
-        return {};
-    return path;
-}
+// A 64 x 64 bilevel TIFF whose only strip lies beyond the end of the file.
+const QByteArray kMissingStripTiff = QByteArray::fromHex(
+    "49492a000800000008000001030001000000400000000101030001000000400000000201"
+    "030001000000010000000301030001000000010000000601030001000000000000001101"
+    "040001000000000010001601030001000000400000001701040001000000000200000000"
+    "0000");
 
 }  // namespace
 
@@ -72,11 +47,11 @@ private slots:
         // doZedContent: "" none, "copy", "garbage"
         columns<QString, bool, QString, int, bool>("doZedContent", "systemData", "language",
                                                    "expected", "fromDoZed");
-        QTest::newRow("system data") << "" << true << "eng" << 0 << false;
-        QTest::newRow("doZed data preferred") << "copy" << true << "eng" << 0 << true;
-        QTest::newRow("no data anywhere") << "" << false << "eng" << -2 << false;
-        QTest::newRow("language not installed") << "" << true << "xyz" << -3 << false;
-        QTest::newRow("corrupt language data") << "garbage" << true << "eng" << -4 << false;
+        addRow("system data", "", true, "eng", 0, false);
+        addRow("doZed data preferred", "copy", true, "eng", 0, true);
+        addRow("no data anywhere", "", false, "eng", -2, false);
+        addRow("language not installed", "", true, "xyz", -3, false);
+        addRow("corrupt language data", "garbage", true, "eng", -4, false);
     }
     void initialiseFindsLanguageData() {
         auto [doZedContent, systemData, language, expected, fromDoZed] =
@@ -90,9 +65,7 @@ private slots:
             QVERIFY(QFile::copy(kSystemData + QStringLiteral("/eng.traineddata"),
                                 doZed + QStringLiteral("/eng.traineddata")));
         } else if (doZedContent == QLatin1String("garbage")) {
-            QFile f(doZed + QStringLiteral("/eng.traineddata"));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(4096, 'x'));
+            QVERIFY(!test::writeBytes(doZed + "/eng.traineddata", QByteArray(4096, 'x')).isEmpty());
         }
         TesseractEngine engine;
         engine.setLanguage(language);
@@ -105,16 +78,16 @@ private slots:
 
     void convertFailures_data() {
         columns<QString, int, int, int>("situation", "destination", "format", "expected");
-        QTest::newRow("not initialised") << "uninitialised" << 0 << 2 << -4;
-        QTest::newRow("missing source") << "missing" << 0 << 2 << -5;
-        QTest::newRow("not a document") << "garbage" << 0 << 2 << -6;
-        QTest::newRow("page data missing") << "missing strip" << 0 << 2 << -7;
-        QTest::newRow("page too wide to analyse") << "too wide" << 0 << 2 << -8;
-        QTest::newRow("format without a writer") << "blank" << 0 << 8 << -10;
-        QTest::newRow("no clipboard without a GUI") << "blank" << 1 << 2 << -11;
-        QTest::newRow("output file read-only") << "read-only" << 0 << 2 << -12;
-        QTest::newRow("write fails") << "write fails" << 0 << 12 << -13;
-        QTest::newRow("blank page to a file") << "blank" << 0 << 2 << 0;
+        addRow("not initialised", "uninitialised", 0, 2, -4);
+        addRow("missing source", "missing", 0, 2, -5);
+        addRow("not a document", "garbage", 0, 2, -6);
+        addRow("page data missing", "missing strip", 0, 2, -7);
+        addRow("page too wide to analyse", "too wide", 0, 2, -8);
+        addRow("format without a writer", "blank", 0, 8, -10);
+        addRow("no clipboard without a GUI", "blank", 1, 2, -11);
+        addRow("output file read-only", "read-only", 0, 2, -12);
+        addRow("write fails", "write fails", 0, 12, -13);
+        addRow("blank page to a file", "blank", 0, 2, 0);
     }
     void convertFailures() {
         auto [situation, destination, format, expected] =
@@ -130,12 +103,9 @@ private slots:
         if (situation == QLatin1String("missing")) {
             source = dir.filePath(QStringLiteral("nothing.tif"));
         } else if (situation == QLatin1String("garbage")) {
-            source = dir.filePath(QStringLiteral("text.tif"));
-            QFile f(source);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("this is not an image at all\n");
+            source = test::writeBytes(dir.filePath(QStringLiteral("text.tif")), "not an image\n");
         } else if (situation == QLatin1String("missing strip")) {
-            source = tiffWithMissingStrip(dir.filePath(QStringLiteral("strip.tif")));
+            source = test::writeBytes(dir.filePath(QStringLiteral("strip.tif")), kMissingStripTiff);
         } else if (situation == QLatin1String("too wide")) {
             source = blankPage(dir.filePath(QStringLiteral("wide.png")), QSize(40000, 60));
         } else if (situation == QLatin1String("write fails")) {
@@ -143,11 +113,7 @@ private slots:
         }
         QVERIFY(!source.isEmpty());
         const QByteArray before = QByteArrayLiteral("the user's earlier file\n");
-        {
-            QFile f(target);
-            if (f.open(QIODevice::WriteOnly))
-                f.write(before);
-        }
+        QVERIFY(!test::writeBytes(target, before).isEmpty());
         if (situation == QLatin1String("read-only"))
             QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup));
         const int code = engine.convert(
