@@ -19,7 +19,7 @@ public:
 
     void run() override {
         m_handedOver.load(std::memory_order_acquire);
-        m_task->removeFromQueue();
+        m_task->leftQueue();
         if (m_task->claim(BackgroundTask::Running))
             m_task->runClaimed();
     }
@@ -43,6 +43,11 @@ void BackgroundTask::queueOn(QThreadPool& pool, const TaskHandle& self) {
     m_state.store(Queued, std::memory_order_release);
     runner->handOver();
     pool.start(runner);
+}
+
+void BackgroundTask::leftQueue() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_runnable = nullptr;
 }
 
 void BackgroundTask::removeFromQueue() {

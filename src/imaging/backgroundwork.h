@@ -52,7 +52,8 @@ private:
     enum State : int { Unstarted, Queued, Running, Done, Dropped };
 
     void queueOn(QThreadPool& pool, const std::shared_ptr<BackgroundTask>& self);
-    void removeFromQueue();
+    void removeFromQueue();  // takes the runnable back from the pool when still queued
+    void leftQueue();        // the pool began the runnable
     bool claim(State to);
     void runClaimed();
     void settle(State state);
