@@ -1,0 +1,103 @@
+// Whole-document conversion from the viewer: the save dialog, the format passed to the
+// engine, the progress bar and the messages for engine failures.
+
+#include <QtTest>
+
+#include "support/viewerharness.h"
+
+using namespace ktdv;
+using namespace ktdv::test;
+
+namespace {
+RecordingProgressBar& bar(ViewerHarness& h) {
+    return static_cast<RecordingProgressBar&>(*h.w().progress);
+}
+}  // namespace
+
+class TestConversion : public QObject {
+    Q_OBJECT
+private slots:
+    void toFile_data() {
+        // chosen: "" = the dialog was cancelled; format: passed to the engine; 0 = no call
+        columns<QString, int, int, int, QString>("chosen", "filterIndex", "result", "format",
+                                                 "message");
+        addRow("preselected ANSI text", "out.txt", 2, 0, 2, QString());
+        addRow("HTML skips the unused code", "out.html", 8, 0, 9, QString());
+        addRow("cancelled", "", 2, 0, 0, QString());
+        addRow("export file cannot be opened", "out.txt", 2, -12, 2,
+               QString("ZidaDodi Error: (-12) - Failed to open export file"));
+    }
+    void toFile() {
+        auto [chosen, filterIndex, result, format, message] =
+            fetch<QString, int, int, int, QString>("chosen", "filterIndex", "result", "format",
+                                                   "message");
+        ViewerHarness h;
+        const QString doc = h.document("scan.tif", 4);
+        h.viewer->OpenImage(doc);
+        h.factory->engine->convertResult = result;
+        const QString target = chosen.isEmpty() ? QString() : h.dir.filePath(chosen);
+        h.prompts().fileAnswers.append({target, filterIndex});
+
+        h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToFile"));
+
+        QCOMPARE(h.prompts().fileRequests.size(), 1);
+        const FileDialogRequest& request = h.prompts().fileRequests.first();
+        QVERIFY(request.save);
+        QCOMPARE(request.title, QString("Convert Document to File"));
+        QCOMPARE(request.filterIndex, 2);
+        const QStringList converts = only(h.factory->engine->calls, {"convert("});
+        if (format == 0) {
+            QVERIFY(converts.isEmpty());
+            QVERIFY(bar(h).values.isEmpty());  // the bar was never set up
+        } else {
+            QCOMPARE(converts,
+                     QStringList{QString("convert(%1,%2,0,%3)").arg(doc, target).arg(format)});
+        }
+        QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QVERIFY(!bar(h).widget()->isVisible());
+    }
+
+    void toClipboard_data() {
+        columns<int, QString>("result", "message");
+        addRow("success", 0, QString());
+        addRow("export file failure", -12,
+               QString("ZidaDodi Error (Clipboard): (-12) - Failed to open export file"));
+    }
+    void toClipboard() {
+        auto [result, message] = fetch<int, QString>("result", "message");
+        ViewerHarness h;
+        const QString doc = h.document("scan.tif", 2);
+        h.viewer->OpenImage(doc);
+        h.factory->engine->convertResult = result;
+
+        h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToClipboard"));
+
+        QVERIFY(h.prompts().fileRequests.isEmpty());
+        QCOMPARE(only(h.factory->engine->calls, {"convert("}),
+                 QStringList{QString("convert(%1,notused,1,2)").arg(doc)});
+        QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QVERIFY(!bar(h).widget()->isVisible());
+    }
+
+    void progress_data() {
+        // values: every value the bar received
+        columns<int, int, QList<double>, int>("pages", "events", "values", "max");
+        addRow("four pages", 4, 4, QList<double>{0, 25, 50, 75, 100}, 100);
+    }
+    void progress() {
+        auto [pages, events, values, max] =
+            fetch<int, int, QList<double>, int>("pages", "events", "values", "max");
+        ViewerHarness h;
+        h.viewer->OpenImage(h.document("scan.tif", pages));
+        h.factory->engine->progressEvents = events;
+        h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToClipboard"));
+        const QList<double> got = bar(h).values;
+        QCOMPARE(got.size(), values.size());
+        for (int i = 0; i < got.size(); ++i)
+            QVERIFY2(qFuzzyCompare(got[i] + 1, values[i] + 1), qPrintable(QString::number(got[i])));
+        QCOMPARE(int(bar(h).max()), max);
+    }
+};
+
+QTEST_MAIN(TestConversion)
+#include "tst_conversion.moc"
