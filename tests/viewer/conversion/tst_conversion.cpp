@@ -78,25 +78,6 @@ private slots:
         QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
         QVERIFY(!bar(h).widget()->isVisible());
     }
-
-    void progress_data() {
-        // values: every value the bar received
-        columns<int, int, QList<double>, int>("pages", "events", "values", "max");
-        addRow("four pages", 4, 4, QList<double>{0, 25, 50, 75, 100}, 100);
-    }
-    void progress() {
-        auto [pages, events, values, max] =
-            fetch<int, int, QList<double>, int>("pages", "events", "values", "max");
-        ViewerHarness h;
-        h.viewer->OpenImage(h.document("scan.tif", pages));
-        h.factory->engine->progressEvents = events;
-        h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToClipboard"));
-        const QList<double> got = bar(h).values;
-        QCOMPARE(got.size(), values.size());
-        for (int i = 0; i < got.size(); ++i)
-            QVERIFY2(qFuzzyCompare(got[i] + 1, values[i] + 1), qPrintable(QString::number(got[i])));
-        QCOMPARE(int(bar(h).max()), max);
-    }
 };
 
 QTEST_MAIN(TestConversion)

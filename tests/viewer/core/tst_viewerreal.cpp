@@ -1,5 +1,8 @@
 // The viewer on its real components (settings kept in memory): generated documents are
 // opened, paged, zoomed and closed as a user would.
+#include <QClipboard>
+#include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -9,7 +12,6 @@
 #include "support/fixtures.h"
 #include "support/realfactory.h"
 #include "support/viewerharness.h"
-#include "viewer/navigation/pagenavigation.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -84,19 +86,29 @@ private slots:
         QCOMPARE(w.mainToolbar->enabled("NextPage"), count == 1);
         QCOMPARE(w.mainToolbar->enabled("FirstPage"), count > 1);
         if (count > 1) {
-            // The go-to-page box: a typed page number is shown, one too many is refused.
+            // The go-to-page box: typed digits are shown, anything else is dropped, one page
+            // too many is replaced by the page count.
             v.MainToolbar_ButtonClick("FirstPage");
-            w.ocrToolbar->setValue(QStringLiteral("GoToPage"), 1);
-            v.navigation().ToggleGoToPage();
-            w.tboxPageNumber->setText(QString::number(count + 1));
-            w.btnFind->click();
+            QWidget* goTo = w.ocrToolbar->buttonWidget(w.ocrToolbar->position("GoToPage"));
+            QTest::mouseClick(goTo, Qt::LeftButton);
+            QVERIFY(w.fraGoto->isVisible());
+            w.tboxPageNumber->clear();
+            QTest::keyClicks(w.tboxPageNumber, QString::number(count + 1));
+            QTest::mouseClick(w.btnFind, Qt::LeftButton);
             QCOMPARE(w.tboxPageNumber->text(), QString::number(count));
             QCOMPARE(w.statusBar->text("PageNumber"), QString("1 of %1").arg(count));
-            w.tboxPageNumber->setText(QString::number(count / 2 + 1));
-            w.btnFind->click();
+            w.tboxPageNumber->clear();
+            QTest::keyClicks(w.tboxPageNumber, "-" + QString::number(count / 2 + 1) + "a.");
+            QTest::mouseClick(w.btnFind, Qt::LeftButton);
             QCOMPARE(w.statusBar->text("PageNumber"),
                      QString("%1 of %2").arg(count / 2 + 1).arg(count));
             QCOMPARE(w.editor->pageIndex(), count / 2);
+            // A right-click empties the clipboard, so nothing but digits can be pasted.
+            QGuiApplication::clipboard()->setText("not a number");
+            QTest::mouseClick(w.tboxPageNumber, Qt::RightButton);
+            QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+            QTest::mouseClick(goTo, Qt::LeftButton);
+            QVERIFY(w.fraGoto->isHidden());
         }
         if (thumbs && tabs.size() > 1) {
             // A range tab shows the first page of its range.

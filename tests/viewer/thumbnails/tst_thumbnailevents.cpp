@@ -103,7 +103,6 @@ private slots:
         // first: pages of a document opened before; 0 = none
         columns<int, int, QStringList>("first", "pages", "captions");
         addRow("50 pages", 0, 50, QStringList{"1...50"});
-        addRow("120 pages", 0, 120, QStringList{"1...50", "51...100", "101...150"});
         addRow("30 pages after 120", 120, 30, QStringList{"1...50"});
     }
     void pageRanges() {
@@ -114,17 +113,6 @@ private slots:
         t.viewer->OpenImage(t.document("doc2.tif", pages));
         QCOMPARE(t.tabs(), captions);
         QVERIFY(!t.events().tabsRebuilding());
-        if (captions.size() < 2)
-            return;
-        // A click on the second range shows its thumbnails and loads its first page.
-        t.clear();
-        tabs->setCurrentIndex(1);
-        QCOMPARE(t.events().rangeStart(), 50);
-        QCOMPARE(t.thumbs().calls.mid(0, 4), QStringList({"setFirstPage(50)", "clearThumbnails",
-                                                          "reloadThumbnails", "redraw"}));
-        QCOMPARE(t.editor().pageIndex(), 50);
-        QCOMPARE(t.panel("PageNumber"), QString("51 of %1").arg(pages));
-        QCOMPARE(t.w().VScroll1->value(), 1);
     }
 
     void pageChanged_data() {
