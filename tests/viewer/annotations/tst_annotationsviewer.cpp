@@ -209,11 +209,8 @@ private slots:
         const QString rect = QStringLiteral("Rectangle");
         textRow("rectangle, kind unset: filled checked and stored", "open", rect, "", "",
                 "*Filled Rectangle,Hollow Rectangle", "1 Filled Rectangle");
-        textRow("rectangle, hollow chosen", "open", rect, "1", "Hollow Rectangle",
-                "*Filled Rectangle,Hollow Rectangle", "2 Hollow Rectangle");
         textRow("stamp, draft chosen", "open", "Stamp", "3", "Draft",
                 "Approved,Draft,*Received,Rejected", "2 Draft");
-        textRow("no document: nothing", "no document", rect, "", "", "", " ");
         textRow("busy editor: nothing", "busy", "Stamp", "", "", "", " ");
     }
 
@@ -256,7 +253,7 @@ private slots:
         columns<Qt::MouseButton, QString, QString>("button", "over", "dialog");
         addRow("right over Highlight", Qt::RightButton, "Highlight", "highlightProperties");
         addRow("middle over Stamp", Qt::MiddleButton, "Stamp", "stampProperties");
-        addRow("left over Rectangle", Qt::LeftButton, "Rectangle", "");
+        addRow("left over Highlight", Qt::LeftButton, "Highlight", "");
         addRow("right over Text", Qt::RightButton, "Text", "");
     }
     void properties() {

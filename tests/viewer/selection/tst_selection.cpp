@@ -191,8 +191,6 @@ private Q_SLOTS:
         addRow("recognition fails", true, 0, -9, false, true,
                QString("ZidaDodi Error (Clipboard): (-9) - Failed to recognise"), QString(), ran);
         addRow("recognised", true, 0, 0, false, true, QString(), QString("zone words"), ran);
-        addRow("zone beside the page: no file, no engine", true, 0, 0, false, false, QString(),
-               QString(), QList<double>{0, 50, 100});
         addRow("engine call fails: silent", true, 0, 0, true, true, QString(), QString(),
                QList<double>{0, 50, 0});
     }

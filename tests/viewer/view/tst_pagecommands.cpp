@@ -37,8 +37,6 @@ private slots:
         // step: stored "gStepInOut"; "" = absent
         columns<QString, QString, QString>("step", "zoomCall", "panel");
         addRow("absent: 100", "", "zoomTo(IN,100)", "100 %");
-        addRow("step 11", "11", "zoomTo(IN,225)", "225 %");
-        addRow("step 14: no zoom", "14", "", "before");
         addRow("not a number", "abc", "", "before");
     }
     void defaultZoom() {
