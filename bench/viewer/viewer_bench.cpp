@@ -19,15 +19,16 @@
 #include <vector>
 
 #include "common/faxdocument.h"
+#include "imaging/pagecache.h"
 #include "interfaces/componentfactory.h"
 #include "interfaces/imageeditor.h"
 #include "interfaces/progressbar.h"
 #include "interfaces/recognitionengine.h"
 #include "interfaces/thumbnailpane.h"
+#include "platform/settingsstore.h"
 #include "viewer/core/defaultfactory.h"
 #include "viewer/core/viewercontrol.h"
-#include "imaging/pagecache.h"
-#include "platform/settingsstore.h"
+#include "viewer/core/viewerwidgets.h"
 
 namespace {
 
@@ -91,7 +92,8 @@ void BM_OpenFirstPage(benchmark::State& state) {
 void BM_NextPage(benchmark::State& state) {
     g_viewer->OpenImage(g_path);
     for (auto _ : state) {
-        if (g_viewer->ctlKTImgEdit1->pageIndex() + 1 >= g_viewer->ctlKTImgEdit1->pageCount()) {
+        if (g_viewer->widgets().editor->pageIndex() + 1 >=
+            g_viewer->widgets().editor->pageCount()) {
             state.PauseTiming();
             g_viewer->MainToolbar_ButtonClick(QStringLiteral("FirstPage"));
             state.ResumeTiming();
@@ -113,15 +115,15 @@ void BM_Resize(benchmark::State& state) {
 // Paging through every page once; reported per page.
 double pageThroughAll() {
     g_viewer->OpenImage(g_path);
-    const int count = g_viewer->ctlKTImgEdit1->pageCount();
+    const int count = g_viewer->widgets().editor->pageCount();
     QElapsedTimer t;
     t.start();
     for (int i = 1; i < count; ++i) {
         g_viewer->MainToolbar_ButtonClick(QStringLiteral("NextPage"));
         showNow();
-        if (g_viewer->ctlKTImgEdit1->pageIndex() != i) {
+        if (g_viewer->widgets().editor->pageIndex() != i) {
             std::fprintf(stderr, "stale page: expected %d, shown %d\n", i,
-                         g_viewer->ctlKTImgEdit1->pageIndex());
+                         g_viewer->widgets().editor->pageIndex());
             return -1;
         }
     }

@@ -10,13 +10,15 @@
 
 #include <unistd.h>
 
-#include "interfaces/imageeditor.h"
-#include "viewer/core/statusbar.h"
-#include "viewer/core/viewercontrol.h"
 #include "editorannotation.h"
 #include "imaging/annotationstore.h"
+#include "interfaces/imageeditor.h"
 #include "support/fixtures.h"
 #include "support/realfactory.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/session/documentsession.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -69,21 +71,21 @@ public:
         for (const char* key : {"NextPage", "NextPage", "LastPage", "PreviousPage", "FirstPage"})
             viewer->MainToolbar_ButtonClick(QString::fromLatin1(key));
         viewer->MainToolbar_ButtonClick(QStringLiteral("NextPage"));
-        const QString shown = viewer->StatusBar->text(QStringLiteral("PageNumber"));
+        const QString shown = viewer->widgets().statusBar->text(QStringLiteral("PageNumber"));
         if (shown != QLatin1String("2 of 4"))
             return QStringLiteral("paging ended on \"%1\"").arg(shown);
         bool saved = false;
-        if (!annotateMiddle(*viewer->ctlKTImgEdit1, m_doc, 1, &saved) || !saved)
+        if (!annotateMiddle(*viewer->widgets().editor, m_doc, 1, &saved) || !saved)
             return QStringLiteral("annotation not added and saved");
         QString path = m_doc;
-        viewer->LoadPage(path, QStringLiteral("navigate"), 1);
-        auto* thumbs = dynamic_cast<ThumbnailView*>(viewer->ctlKTImgThumbs1.get());
+        viewer->session().LoadPage(path, QStringLiteral("navigate"), 1);
+        auto* thumbs = dynamic_cast<ThumbnailView*>(viewer->widgets().thumbs.get());
         if (!thumbs)
             return QStringLiteral("no thumbnail pane");
         factory->prompts->questionAnswers = {true};
         thumbs->deletePageAt(3);
         QCoreApplication::processEvents();  // thumbnails finished meanwhile arrive
-        if (viewer->ctlKTImgEdit1->pageCount() != 3 || thumbs->pageCount() != 3)
+        if (viewer->widgets().editor->pageCount() != 3 || thumbs->pageCount() != 3)
             return QStringLiteral("the page was not deleted");
         if (i % 4 == 0)  // a turned page is written back when the document closes
             viewer->MainToolbar_ButtonClick(QStringLiteral("Rotate90Right"));

@@ -5,14 +5,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "interfaces/imageeditor.h"
-#include "viewer/core/statusbar.h"
-#include "viewer/core/viewercontrol.h"
 #include "editorannotation.h"
 #include "imaging/annotationstore.h"
 #include "imaging/safefilewriter.h"
+#include "interfaces/imageeditor.h"
 #include "support/fixtures.h"
 #include "support/realfactory.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/session/documentsession.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -31,8 +33,9 @@ struct Shown {
 };
 
 Shown shown(ViewerControl& v) {
-    auto* thumbs = dynamic_cast<ThumbnailView*>(v.ctlKTImgThumbs1.get());
-    return {v.ctlKTImgEdit1->pageCount(), v.StatusBar->text(QStringLiteral("PageNumber")),
+    auto* thumbs = dynamic_cast<ThumbnailView*>(v.widgets().thumbs.get());
+    return {v.widgets().editor->pageCount(),
+            v.widgets().statusBar->text(QStringLiteral("PageNumber")),
             thumbs ? thumbs->pageCount() : -1};
 }
 
@@ -94,7 +97,7 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
         viewer->setUserPermission(24);
         viewer->OpenImage(doc);
         QString path = doc;
-        viewer->LoadPage(path, QStringLiteral("navigate"), 1);  // page 2 shown
+        viewer->session().LoadPage(path, QStringLiteral("navigate"), 1);  // page 2 shown
         QCOMPARE(shown(*viewer), (Shown{3, QStringLiteral("2 of 3"), 3}));
     }
 
@@ -124,21 +127,21 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
     bool ok = false;
     if (operation == QLatin1String("rotate")) {
         viewer->MainToolbar_ButtonClick(QStringLiteral("Rotate90Right"));
-        QVERIFY(viewer->bPageModified);
+        QVERIFY(viewer->session().pageModified());
         viewer->CloseImage();  // writes the turned page back
         ok = readAll(doc) != before;
         imaging::faults::reset();
         viewer->OpenImage(doc);
         QCOMPARE(shown(*viewer), (Shown{3, QStringLiteral("1 of 3"), 3}));
     } else if (operation == QLatin1String("annotate")) {
-        QVERIFY(annotateMiddle(*viewer->ctlKTImgEdit1, doc, 1, &ok));
+        QVERIFY(annotateMiddle(*viewer->widgets().editor, doc, 1, &ok));
         imaging::faults::reset();
         QCOMPARE(imaging::AnnotationStore::load(doc, 1).annotations.size(), fail ? 0 : 1);
         QString path = doc;
-        viewer->LoadPage(path, QStringLiteral("navigate"), 1);
+        viewer->session().LoadPage(path, QStringLiteral("navigate"), 1);
         QCOMPARE(shown(*viewer), (Shown{3, QStringLiteral("2 of 3"), 3}));
     } else if (operation == QLatin1String("delete") || operation == QLatin1String("move")) {
-        auto* thumbs = dynamic_cast<ThumbnailView*>(viewer->ctlKTImgThumbs1.get());
+        auto* thumbs = dynamic_cast<ThumbnailView*>(viewer->widgets().thumbs.get());
         QVERIFY(thumbs);
         factory->prompts->clearRecords();
         factory->prompts->questionAnswers = {true};

@@ -11,13 +11,15 @@
 #include <functional>
 #include <memory>
 
-#include "viewer/core/statusbar.h"
-#include "viewer/core/toolbar.h"
-#include "viewer/core/viewercontrol.h"
 #include "platform/settingsstore.h"
 #include "support/doubles.h"
 #include "support/rows.h"
 #include "support/scriptedprompts.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/session/documentsession.h"
+#include "viewer/toolbars/toolbar.h"
 
 namespace ktdv::test {
 
@@ -42,9 +44,10 @@ struct ViewerHarness {
     RecordingThumbnails& thumbs() { return *factory->thumbs; }
     ScriptedPromptService& prompts() { return *factory->prompts; }
     SettingsStore& settings() { return *factory->settings; }
-    Toolbar& main() { return *viewer->MainToolbar; }
-    Toolbar& ocr() { return *viewer->OcrToolbar; }
-    QString panel(const char* key) { return viewer->StatusBar->text(QString::fromLatin1(key)); }
+    const ViewerWidgets& w() { return viewer->widgets(); }
+    Toolbar& main() { return *w().mainToolbar; }
+    Toolbar& ocr() { return *w().ocrToolbar; }
+    QString panel(const char* key) { return w().statusBar->text(QString::fromLatin1(key)); }
 
     // An empty file the editor double can load, with its page count and attributes.
     QString document(const QString& name, int pages = 1, const QString& attributes = "A") {
@@ -60,13 +63,13 @@ struct ViewerHarness {
     // Loads a page the way navigation does.
     void load(const QString& path, int page = 0) {
         QString p = path;
-        viewer->LoadPage(p, QStringLiteral("navigate"), static_cast<qint16>(page));
+        viewer->session().LoadPage(p, QStringLiteral("navigate"), static_cast<qint16>(page));
     }
 
     QStringList tabs() {
         QStringList captions;
-        for (int i = 0; i < viewer->tabPages->count(); ++i)
-            captions << viewer->tabPages->tabText(i);
+        for (int i = 0; i < w().tabPages->count(); ++i)
+            captions << w().tabPages->tabText(i);
         return captions;
     }
 

@@ -1,15 +1,21 @@
-// Mouse presses and releases over the page: annotation drawing, clicks and the plain
-// selection frame. The drawing while the button is held is part of the page view's move
-// handler (commands/splitter.cpp).
+// Mouse presses, moves and releases over the page: annotation drawing, clicks, panning
+// and the plain selection frame.
+#include "viewer/annotations/annotationinteraction.h"
+
 #include <QToolBar>
 
-#include "viewer/annotations/annotationunits.h"
 #include "interfaces/annotationrecord.h"
 #include "interfaces/imageeditor.h"
-#include "viewer/core/errors.h"
-#include "viewer/core/toolbar.h"
-#include "viewer/core/viewercontrol.h"
 #include "platform/settingsstore.h"
+#include "viewer/annotations/annotationunits.h"
+#include "viewer/core/errors.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/selection/selectionzone.h"
+#include "viewer/session/documentsession.h"
+#include "viewer/toolbars/toolbar.h"
+#include "viewer/toolbars/toolbarstates.h"
+#include "viewer/view/pagecommands.h"
 
 namespace ktdv {
 
@@ -33,69 +39,91 @@ bool extent(float anchor, float end, qint32& low, qint32& high) {
 
 }  // namespace
 
-bool ViewerControl::selectionModeOn() const {
-    return MainToolbar->enabled(QStringLiteral("Select")) &&
-           MainToolbar->value(QStringLiteral("Select")) == 1;
-}
+AnnotationInteraction::AnnotationInteraction(ViewerControl& viewer) : m_viewer(viewer) {}
 
-bool ViewerControl::scrollModeOn() const {
-    return MainToolbar->enabled(QStringLiteral("Scroll")) &&
-           MainToolbar->value(QStringLiteral("Scroll")) == 1;
-}
-
-bool ViewerControl::toolPressed(const char* key) const {
-    return OcrToolbar->value(QString::fromLatin1(key)) == 1;
-}
-
-void ViewerControl::ctlKTImgEdit1_MouseDown(int& button, int& shift, float& x, float& y) {
+void AnnotationInteraction::pageMouseDown(int& button, int& shift, float& x, float& y) {
     Q_UNUSED(shift)
-    ImageEditor& editor = *ctlKTImgEdit1;
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    const ToolbarStates& bars = m_viewer.toolbars();
     if (editor.busy() || button != 1)
         return;
-    if (selectionModeOn()) {
-        if (toolPressed("Select") || toolPressed("Stamp"))
+    if (bars.selectionModeOn()) {
+        if (bars.toolPressed("Select") || bars.toolPressed("Stamp"))
             return;  // those tools act on release
-        if (!SelectionToolbar->widget()->isHidden())
-            SelectionToolbar->widget()->hide();
+        QToolBar* selection = m_viewer.widgets().selectionToolbar->widget();
+        if (!selection->isHidden())
+            selection->hide();
         editor.refresh();
         editor.clearRubberBand();
         editor.startRubberBand(x, y);
-        ViewerModuleState& g = module();
+        ViewerModuleState& g = moduleState();
         g.SelAnchorX = x;
         g.SelAnchorY = y;
-        lngRectFillColor = m_settings->readInt32(settings::RectFillColor);
-        lngRectBorderColor = m_settings->readInt32(settings::RectBorderColor);
-        lngHighColor = m_settings->readInt32(settings::HighlightColor);
+        SettingsStore& store = m_viewer.settings();
+        m_rectFillColor = store.readInt32(settings::RectFillColor);
+        m_rectBorderColor = store.readInt32(settings::RectBorderColor);
+        m_highlightColor = store.readInt32(settings::HighlightColor);
         g.SelDragged = false;
-    } else if (scrollModeOn()) {
+    } else if (bars.scrollModeOn()) {
         editor.startPan(annotations::pixelX(x), annotations::pixelY(y));
     }
 }
 
-void ViewerControl::ctlKTImgEdit1_MouseUp(int& button, int& shift, float& x, float& y) {
+void AnnotationInteraction::pageMouseMove(int& button, int& shift, float& x, float& y) {
     Q_UNUSED(shift)
-    ImageEditor& editor = *ctlKTImgEdit1;
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    const ToolbarStates& bars = m_viewer.toolbars();
+    if (button != 1)
+        return;
+    if (bars.selectionModeOn()) {
+        if (bars.toolPressed("Select") || bars.toolPressed("Stamp"))
+            return;  // those tools act on release
+        if (bars.toolPressed("Rectangle")) {
+            // Filled only for the stored kind 1; the created annotation reads it otherwise.
+            if (m_viewer.settings().readDouble(settings::RectangleKind) == 1)
+                editor.drawRubberBand(x, y, 0, 10, m_rectFillColor, true);
+            else
+                editor.drawRubberBand(x, y, 0, 10, m_rectBorderColor);
+        } else if (bars.toolPressed("Highlight")) {
+            editor.drawRubberBand(x, y, 0, 10, m_highlightColor, true);
+        } else {
+            editor.drawRubberBand(x, y, 2, 10);
+        }
+        // Once moved, a drag stays moved, even back onto its anchor.
+        ViewerModuleState& g = moduleState();
+        if (x != g.SelAnchorX || y != g.SelAnchorY)
+            g.SelDragged = true;
+    } else if (bars.scrollModeOn()) {
+        editor.panTo(annotations::pixelX(x), annotations::pixelY(y));
+    }
+}
+
+void AnnotationInteraction::pageMouseUp(int& button, int& shift, float& x, float& y) {
+    Q_UNUSED(shift)
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    const ToolbarStates& bars = m_viewer.toolbars();
     if (editor.busy() || button != 1)
         return;
-    if (selectionModeOn()) {
-        if (toolPressed("Text") || toolPressed("Line") || toolPressed("Rectangle") ||
-            toolPressed("Highlight")) {
+    if (bars.selectionModeOn()) {
+        if (bars.toolPressed("Text") || bars.toolPressed("Line") || bars.toolPressed("Rectangle") ||
+            bars.toolPressed("Highlight")) {
             editor.endRubberBand(x, y);
-            FinishAnnotation(x, y);
-        } else if (toolPressed("Select") || toolPressed("Stamp")) {
-            ClickAnnotation(x, y);
+            finishAnnotation(x, y);
+        } else if (bars.toolPressed("Select") || bars.toolPressed("Stamp")) {
+            clickAnnotation(x, y);
         } else {
             editor.endRubberBand(x, y);
-            PlaceSelectionToolbar(x, y);
+            m_viewer.selection().PlaceSelectionToolbar(x, y);
         }
-    } else if (scrollModeOn()) {
+    } else if (bars.scrollModeOn()) {
         editor.endPan();
     }
 }
 
-void ViewerControl::FinishAnnotation(float& x, float& y) {
-    ViewerModuleState& g = module();
-    ImageEditor& editor = *ctlKTImgEdit1;
+void AnnotationInteraction::finishAnnotation(float& x, float& y) {
+    ViewerModuleState& g = moduleState();
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    const ToolbarStates& bars = m_viewer.toolbars();
     if (!g.SelDragged)
         return;  // a click without movement creates nothing
     if (editor.pointerClipped()) {
@@ -105,27 +133,25 @@ void ViewerControl::FinishAnnotation(float& x, float& y) {
     g.SelEndX = x;
     g.SelEndY = y;
     editor.setTool(QStringLiteral("Wait"));
-    if (toolPressed("Text")) {
-        AddTextAnnotation();
-    } else if (toolPressed("Line")) {
+    if (bars.toolPressed("Text")) {
+        addTextAnnotation();
+    } else if (bars.toolPressed("Line")) {
         // Lines are not created by the viewer.
-    } else if (toolPressed("Rectangle") || toolPressed("Highlight")) {
-        qint16 type = AnnotationRecord::kFilledRectangle;
-        bool highlight = true;
-        if (toolPressed("Rectangle")) {
-            // Hollow only for the stored value 2; the frame drawn while moving is filled
-            // only for 1, so any other value draws hollow and creates a filled rectangle.
-            if (m_settings->readDouble(settings::RectangleKind) == 2)
-                type = AnnotationRecord::kHollowRectangle;
-            highlight = false;
-        }
-        AddShapeAnnotation(type, highlight);
+    } else if (bars.toolPressed("Rectangle")) {
+        // Hollow only for the stored value 2; the frame drawn while moving is filled only
+        // for 1, so any other value draws hollow and creates a filled rectangle.
+        const bool hollow = m_viewer.settings().readDouble(settings::RectangleKind) == 2;
+        addShapeAnnotation(
+            hollow ? AnnotationRecord::kHollowRectangle : AnnotationRecord::kFilledRectangle,
+            false);
+    } else if (bars.toolPressed("Highlight")) {
+        addShapeAnnotation(AnnotationRecord::kFilledRectangle, true);
     }
     editor.setTool(QStringLiteral("Default"));
 }
 
-ViewerControl::DragRect ViewerControl::GetDragRect() const {
-    const ViewerModuleState& g = module();
+AnnotationInteraction::DragRect AnnotationInteraction::dragRect() const {
+    const ViewerModuleState& g = moduleState();
     DragRect rect;
     const bool horizontal = extent(g.SelAnchorX, g.SelEndX, rect.left, rect.right);
     const bool vertical = extent(g.SelAnchorY, g.SelEndY, rect.top, rect.bottom);
@@ -138,7 +164,8 @@ ViewerControl::DragRect ViewerControl::GetDragRect() const {
 
 namespace {
 
-AnnotationRecord recordFor(qint32 type, const ViewerControl::DragRect& rect) {
+template <class Rect>
+AnnotationRecord recordFor(qint32 type, const Rect& rect) {
     AnnotationRecord record;
     record.type = type;
     record.top = rect.top;
@@ -150,46 +177,43 @@ AnnotationRecord recordFor(qint32 type, const ViewerControl::DragRect& rect) {
 
 }  // namespace
 
-void ViewerControl::AddTextAnnotation() {
-    ImageEditor& editor = *ctlKTImgEdit1;
-    const DragRect rect = GetDragRect();
+void AnnotationInteraction::addTextAnnotation() {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    const DragRect rect = dragRect();
     if (rect.left == 0 || rect.right == 0)
         return;
     AnnotationRecord record = recordFor(AnnotationRecord::kText, rect);
-    bOpResult = editor.annotationCommand(QStringLiteral("add"), record);
-    SaveAddedAnnotation(record);
+    const bool added = editor.annotationCommand(QStringLiteral("add"), record);
+    saveAddedAnnotation(added, record);
 }
 
-void ViewerControl::SaveAddedAnnotation(AnnotationRecord& record) {
-    ImageEditor& editor = *ctlKTImgEdit1;
-    if (bOpResult) {
-        ApplyDefaultZoom();
-        bOpResult = editor.annotationCommand(QStringLiteral("save"), record, 0, editor.imagePath(),
-                                             editor.pageIndex());
+void AnnotationInteraction::saveAddedAnnotation(bool added, AnnotationRecord& record) {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    if (added) {
+        m_viewer.pageCommands().ApplyDefaultZoom();
+        editor.annotationCommand(QStringLiteral("save"), record, 0, editor.imagePath(),
+                                 editor.pageIndex());
     }
-    QString path = editor.imagePath();
-    LoadPage(path, QStringLiteral("OpenImage"), toInt16(editor.pageIndex()));
+    m_viewer.session().reloadPage(editor.pageIndex());
 }
 
-void ViewerControl::AddShapeAnnotation(qint16& annotationType, bool& highlight) {
-    ImageEditor& editor = *ctlKTImgEdit1;
-    const DragRect rect = GetDragRect();
+void AnnotationInteraction::addShapeAnnotation(qint16 annotationType, bool highlight) {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    const DragRect rect = dragRect();
     if (rect.left == 0 || rect.right == 0)
         return;
     AnnotationRecord record = recordFor(annotationType, rect);
-    bOpResult = editor.annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0, true,
-                                         highlight);
-    if (bOpResult)
-        ApplyDefaultZoom();
+    if (editor.annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0, true,
+                                 highlight))
+        m_viewer.pageCommands().ApplyDefaultZoom();
     // Saved whether or not the add succeeded: the file then keeps what it had.
-    bOpResult = editor.annotationCommand(QStringLiteral("save"), record, 0, editor.imagePath(),
-                                         editor.pageIndex());
-    QString path = editor.imagePath();
-    LoadPage(path, QStringLiteral("OpenImage"), toInt16(editor.pageIndex()));
+    editor.annotationCommand(QStringLiteral("save"), record, 0, editor.imagePath(),
+                             editor.pageIndex());
+    m_viewer.session().reloadPage(editor.pageIndex());
 }
 
-void ViewerControl::ClickAnnotation(float& x, float& y) {
-    ImageEditor& editor = *ctlKTImgEdit1;
+void AnnotationInteraction::clickAnnotation(float& x, float& y) {
+    ImageEditor& editor = *m_viewer.widgets().editor;
     editor.startRubberBand(x, y);
     editor.drawRubberBand(x, y, 2, 10);
     if (editor.pointerClipped())
@@ -197,11 +221,11 @@ void ViewerControl::ClickAnnotation(float& x, float& y) {
     editor.endRubberBand(x, y);
     editor.clearRubberBand();
     editor.setTool(QStringLiteral("Wait"));
-    if (toolPressed("Select")) {
-        ShowAnnotationMenu(x, y);
+    if (m_viewer.toolbars().toolPressed("Select")) {
+        showAnnotationMenu(x, y);
         editor.setTool(QStringLiteral("Default"));
-    } else if (toolPressed("Stamp")) {
-        PlaceStamp(x, y);
+    } else if (m_viewer.toolbars().toolPressed("Stamp")) {
+        placeStamp(x, y);
         editor.setTool(QStringLiteral("Stamp"));
     }
 }

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "viewer/core/errors.h"
 #include "platform/twips.h"
+#include "viewer/core/errors.h"
 
 namespace ktdv::annotations {
 

@@ -1,15 +1,20 @@
-// Stamp and rectangle kinds chosen from their pop-up menus, the component's style
-// dialogs, and placing a stamp where the page was clicked.
+// Stamp and rectangle kinds chosen from their pop-up menus, and placing a stamp where the
+// page was clicked.
 #include <QAction>
+#include <QCursor>
 #include <QDate>
 #include <QLocale>
 
-#include "viewer/annotations/annotationunits.h"
+#include "viewer/annotations/annotationinteraction.h"
+
 #include "interfaces/annotationrecord.h"
 #include "interfaces/imageeditor.h"
+#include "platform/promptservice.h"
+#include "platform/settingsstore.h"
+#include "viewer/annotations/annotationunits.h"
 #include "viewer/core/errors.h"
 #include "viewer/core/viewercontrol.h"
-#include "platform/settingsstore.h"
+#include "viewer/core/viewerwidgets.h"
 
 namespace ktdv {
 
@@ -60,7 +65,8 @@ void checkOnly(const std::array<QAction*, N>& items, qint16 index) {
 
 }  // namespace
 
-QString ViewerControl::StampText(qint16 stampType, const QDate& date, const QLocale& locale) {
+QString AnnotationInteraction::StampText(qint16 stampType, const QDate& date,
+                                         const QLocale& locale) {
     QString text;
     switch (stampType) {
         case 1:
@@ -86,37 +92,38 @@ QString ViewerControl::StampText(qint16 stampType, const QDate& date, const QLoc
            sep + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
 }
 
-void ViewerControl::mnuStamp_Click(qint16& index) {
-    checkOnly(mnuStamp, index);
-    m_settings->writeInt(settings::StampKind, index);
+void AnnotationInteraction::offerStyles(const QString& key) {
+    const bool stamp = key == QLatin1String("Stamp");
+    qint16 kind =
+        m_viewer.settings().readInt16(stamp ? settings::StampKind : settings::RectangleKind);
+    if (stamp)
+        mnuStamp_Click(kind);
+    else
+        mnuRect_Click(kind);
+    m_viewer.prompts().popupMenu(stamp ? m_stampMenu : m_rectMenu, QCursor::pos());
 }
 
-void ViewerControl::mnuRect_Click(qint16& index) {
-    checkOnly(mnuRect, index);
-    m_settings->writeInt(settings::RectangleKind, index);
+void AnnotationInteraction::mnuStamp_Click(qint16& index) {
+    checkOnly(m_stamps, index);
+    m_viewer.settings().writeInt(settings::StampKind, index);
 }
 
-void ViewerControl::mnuProperties_Click() {
-    ImageEditor& editor = *ctlKTImgEdit1;
-    if (strPropertiesTool == QLatin1String("Rectangle"))
-        editor.rectangleProperties();
-    else if (strPropertiesTool == QLatin1String("Highlight"))
-        editor.highlightProperties();
-    else if (strPropertiesTool == QLatin1String("Stamp"))
-        editor.stampProperties();
+void AnnotationInteraction::mnuRect_Click(qint16& index) {
+    checkOnly(m_rects, index);
+    m_viewer.settings().writeInt(settings::RectangleKind, index);
 }
 
-void ViewerControl::PlaceStamp(float& x, float& y) {
-    ImageEditor& editor = *ctlKTImgEdit1;
-    const qint16 stampType = m_settings->readInt16(settings::StampKind);
+void AnnotationInteraction::placeStamp(float& x, float& y) {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    const qint16 stampType = m_viewer.settings().readInt16(settings::StampKind);
     AnnotationRecord record;
     record.type = AnnotationRecord::kStamp;
     record.text = StampText(stampType, QDate::currentDate(), QLocale());
     record.top = record.bottom = annotations::wholeTwips(y);
     record.left = record.right = annotations::wholeTwips(x);
-    bOpResult =
+    const bool added =
         editor.annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0, false);
-    SaveAddedAnnotation(record);
+    saveAddedAnnotation(added, record);
 }
 
 }  // namespace ktdv

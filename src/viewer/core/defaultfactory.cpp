@@ -1,13 +1,13 @@
 #include "viewer/core/defaultfactory.h"
 
 #include "ocr/tesseractengine.h"
-#include "widgets/pageview/pageview.h"
-#include "widgets/progressbar/progressbarwidget.h"
-#include "widgets/thumbnails/thumbnailview.h"
 #include "platform/machinevalues.h"
 #include "platform/printerstatus.h"
 #include "platform/qtpromptservice.h"
 #include "platform/settingsstore.h"
+#include "widgets/pageview/pageview.h"
+#include "widgets/progressbar/progressbarwidget.h"
+#include "widgets/thumbnails/thumbnailview.h"
 
 namespace ktdv {
 

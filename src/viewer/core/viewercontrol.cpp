@@ -1,13 +1,11 @@
-// Construction, start-up, termination and the host's public members of the viewer.
+// Construction, start-up, termination, the host's public members and the event wiring of
+// the viewer.
 #include "viewer/core/viewercontrol.h"
 
-#include <QAction>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -18,29 +16,28 @@
 
 #include "interfaces/componentfactory.h"
 #include "interfaces/imageeditor.h"
-#include "interfaces/progressbar.h"
-#include "interfaces/recognitionengine.h"
 #include "interfaces/thumbnailpane.h"
-#include "viewer/core/errors.h"
-#include "viewer/core/statusbar.h"
-#include "viewer/core/toolbar.h"
-#include "viewer/core/toolbartables.h"
 #include "platform/machinevalues.h"
 #include "platform/printerstatus.h"
 #include "platform/promptservice.h"
 #include "platform/settingsstore.h"
 #include "platform/twips.h"
+#include "viewer/annotations/annotationinteraction.h"
+#include "viewer/conversion/documentconversion.h"
+#include "viewer/core/errors.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/layout/panelayout.h"
+#include "viewer/navigation/pagenavigation.h"
+#include "viewer/selection/selectionzone.h"
+#include "viewer/session/documentsession.h"
+#include "viewer/thumbnails/thumbnailevents.h"
+#include "viewer/toolbars/toolbar.h"
+#include "viewer/toolbars/toolbarstates.h"
+#include "viewer/view/pagecommands.h"
 
 namespace ktdv {
 
 namespace {
-
-// Designed geometry, in pixels.
-constexpr int kSplitterLeft = 156;  // 2340 twips at 15 twips per pixel
-constexpr int kSplitterWidth = 6;   // 90 twips
-constexpr int kDragBarWidth = 5;    // 75 twips
-constexpr int kGotoWidth = 120;
-constexpr int kGotoHeight = 73;
 
 int buttonCode(Qt::MouseButton b) {
     switch (b) {
@@ -76,7 +73,16 @@ ViewerControl::ViewerControl(std::shared_ptr<ComponentFactory> factory, QWidget*
     m_settings = m_factory->settingsStore();
     m_machine = m_factory->machineValues();
     m_printer = m_factory->printerStatus();
-    buildControls();
+    m_widgets = std::make_unique<ViewerWidgets>(*this, *m_factory);
+    m_session = std::make_unique<DocumentSession>(*this);
+    m_commands = std::make_unique<PageCommands>(*this, m_printer);
+    m_toolbars = std::make_unique<ToolbarStates>(*this);
+    m_navigation = std::make_unique<PageNavigation>(*this);
+    m_layout = std::make_unique<PaneLayout>(*this);
+    m_thumbnails = std::make_unique<ThumbnailEvents>(*this);
+    m_annotations = std::make_unique<AnnotationInteraction>(*this);
+    m_selection = std::make_unique<SelectionZone>(*this);
+    m_conversion = std::make_unique<DocumentConversion>(*this);
     connectEvents();
     installShortcuts();
     Initialise();
@@ -86,151 +92,57 @@ ViewerControl::~ViewerControl() {
     runUntrapped([this] { Terminate(); });
 }
 
-void ViewerControl::buildControls() {
-    ctlKTImgEdit1 = m_factory->createImageEditor(this);
-    ctlKTImgEdit1->widget()->setObjectName(QStringLiteral("ctlKTImgEdit1"));
-    ctlKTImgThumbs1 = m_factory->createThumbnailPane(this);
-    ctlKTImgThumbs1->widget()->setObjectName(QStringLiteral("ctlKTImgThumbs1"));
-    ctlKTImgThumbs1->widget()->hide();
-
-    MainToolbar =
-        new Toolbar(QStringLiteral("MainToolbar"), mainToolbarButtons(), mainToolbarImages(), this);
-    MainToolbar->widget()->setGeometry(0, 0, width(), MainToolbar->widget()->sizeHint().height());
-    OcrToolbar =
-        new Toolbar(QStringLiteral("OcrToolbar"), ocrToolbarButtons(), ocrToolbarImages(), this);
-    OcrToolbar->widget()->resize(OcrToolbar->widget()->sizeHint());
-    SelectionToolbar = new Toolbar(QStringLiteral("SelectionToolbar"), selectionToolbarButtons(),
-                                   selectionToolbarImages(), this);
-    SelectionToolbar->widget()->resize(SelectionToolbar->widget()->sizeHint());
-    SelectionToolbar->widget()->hide();
-
-    StatusBar = new StatusPanels(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->addPanel(QStringLiteral("ImagePath"), QStringLiteral("ImagePath"),
-                        QStringLiteral("Path to the current document"));
-    StatusBar->addPanel(QStringLiteral("ZoomFactor"), QStringLiteral("ZoomFactor"),
-                        QStringLiteral("Document zoom factor"));
-    StatusBar->addPanel(QStringLiteral("PageNumber"), QStringLiteral("PageNumber"),
-                        QStringLiteral("Page number"));
-    StatusBar->addPanel(QStringLiteral("FileAttributes"), QStringLiteral("FileAttributes"),
-                        QStringLiteral("File attributes"));
-    StatusBar->resize(StatusBar->width(), OcrToolbar->widget()->height() + 1);
-
-    tabPages = new QTabBar(this);
-    tabPages->setObjectName(QStringLiteral("tabPages"));
-    tabPages->setToolTip(QStringLiteral("Page ranges for documents with more than 50 pages."));
-    tabPages->setElideMode(Qt::ElideNone);
-    tabPages->setUsesScrollButtons(true);
-    tabPages->setExpanding(false);
-    tabPages->addTab(QStringLiteral("1...50"));
-    tabPages->resize(kSplitterLeft, tabPages->sizeHint().height());
-    tabPages->hide();
-
-    VScroll1 = new QScrollBar(Qt::Vertical, this);
-    VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    VScroll1->setTracking(false);
-    VScroll1->setRange(1, 1);
-    VScroll1->resize(VScroll1->sizeHint().width(), 100);
-    VScroll1->hide();
-
-    btnSplitter = new QPushButton(this);
-    btnSplitter->setObjectName(QStringLiteral("btnSplitter"));
-    btnSplitter->setFocusPolicy(Qt::NoFocus);
-    btnSplitter->setMouseTracking(true);
-    btnSplitter->setGeometry(kSplitterLeft, 0, kSplitterWidth, 100);
-    btnSplitter->hide();
-
-    pBoxDrag = new QLabel(this);
-    pBoxDrag->setObjectName(QStringLiteral("pBoxDrag"));
-    pBoxDrag->setAutoFillBackground(true);
-    pBoxDrag->setStyleSheet(QStringLiteral("background: #606060;"));
-    pBoxDrag->setGeometry(kSplitterLeft, 0, kDragBarWidth, 100);
-    pBoxDrag->hide();
-
-    buildGoToPage();
-
-    ProgressBar1 = m_factory->createProgressBar(this);
-    ProgressBar1->widget()->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->widget()->hide();
-
-    mnuMoveDelete = new QMenu(QStringLiteral("Manage Pages"), this);
-    mnuMoveDelete->setObjectName(QStringLiteral("mnuMoveDelete"));
-    mnuMovePage = mnuMoveDelete->addAction(QStringLiteral("Move Page"));
-    mnuMovePage->setObjectName(QStringLiteral("mnuMovePage"));
-    mnuDeletePage = mnuMoveDelete->addAction(QStringLiteral("Delete Page"));
-    mnuDeletePage->setObjectName(QStringLiteral("mnuDeletePage"));
-
-    // The floating controls stay above the page and the thumbnails.
-    fraGoto->raise();
-    pBoxDrag->raise();
-}
-
-void ViewerControl::buildGoToPage() {
-    fraGoto = new QGroupBox(QStringLiteral("Go to Page"), this);
-    fraGoto->setObjectName(QStringLiteral("fraGoto"));
-    fraGoto->setGeometry(1, 0, kGotoWidth, kGotoHeight);
-    tboxPageNumber = new QLineEdit(fraGoto);
-    tboxPageNumber->setObjectName(QStringLiteral("tboxPageNumber"));
-    tboxPageNumber->setContextMenuPolicy(Qt::NoContextMenu);
-    tboxPageNumber->setGeometry(8, 20, 68, 22);
-    vsPages = new QScrollBar(Qt::Vertical, fraGoto);
-    vsPages->setObjectName(QStringLiteral("vsPages"));
-    vsPages->setMinimum(1);
-    vsPages->setGeometry(80, 18, 16, 48);
-    btnFind = new QPushButton(QStringLiteral("&Go"), fraGoto);
-    btnFind->setObjectName(QStringLiteral("btnFind"));
-    btnFind->setGeometry(8, 45, 68, 24);
-    fraGoto->hide();
-}
-
 void ViewerControl::connectEvents() {
-    connect(MainToolbar, &Toolbar::buttonClicked, this,
-            [this](int pos) { MainToolbar_ButtonClick(MainToolbar->key(pos)); });
-    connect(OcrToolbar, &Toolbar::buttonClicked, this, [this](int pos) {
-        runUntrapped([&] { OcrToolbar_ButtonClick(OcrToolbar->key(pos)); });
+    const ViewerWidgets& w = *m_widgets;
+    connect(w.mainToolbar, &Toolbar::buttonClicked, this,
+            [this](int pos) { MainToolbar_ButtonClick(m_widgets->mainToolbar->key(pos)); });
+    connect(w.ocrToolbar, &Toolbar::buttonClicked, this, [this](int pos) {
+        runUntrapped([&] { OcrToolbar_ButtonClick(m_widgets->ocrToolbar->key(pos)); });
     });
-    connect(SelectionToolbar, &Toolbar::buttonClicked, this, [this](int pos) {
-        runUntrapped([&] { SelectionToolbar_ButtonClick(SelectionToolbar->key(pos)); });
+    connect(w.selectionToolbar, &Toolbar::buttonClicked, this, [this](int pos) {
+        runUntrapped([&] {
+            m_selection->SelectionToolbar_ButtonClick(m_widgets->selectionToolbar->key(pos));
+        });
     });
-    connect(tabPages, &QTabBar::currentChanged, this,
-            [this](int) { runUntrapped([this] { tabPages_Click(); }); });
-    connect(VScroll1, &QScrollBar::sliderMoved, this,
-            [this](int) { runUntrapped([this] { VScroll1_Scroll(); }); });
-    connect(VScroll1, &QScrollBar::valueChanged, this,
-            [this](int) { runUntrapped([this] { VScroll1_Change(); }); });
-    connect(vsPages, &QScrollBar::valueChanged, this,
-            [this](int) { runUntrapped([this] { vsPages_Change(); }); });
-    connect(btnFind, &QPushButton::clicked, this,
-            [this] { runUntrapped([this] { btnFind_Click(); }); });
-    btnSplitter->installEventFilter(this);
-    tboxPageNumber->installEventFilter(this);
-    QWidget* page = ctlKTImgEdit1->widget();
+    connect(w.tabPages, &QTabBar::currentChanged, this,
+            [this](int) { runUntrapped([this] { m_thumbnails->tabPages_Click(); }); });
+    connect(w.VScroll1, &QScrollBar::sliderMoved, this,
+            [this](int) { runUntrapped([this] { m_thumbnails->VScroll1_Scroll(); }); });
+    connect(w.VScroll1, &QScrollBar::valueChanged, this,
+            [this](int) { runUntrapped([this] { m_thumbnails->VScroll1_Change(); }); });
+    connect(w.vsPages, &QScrollBar::valueChanged, this,
+            [this](int) { runUntrapped([this] { m_navigation->vsPages_Change(); }); });
+    connect(w.btnFind, &QPushButton::clicked, this,
+            [this] { runUntrapped([this] { m_navigation->btnFind_Click(); }); });
+    w.btnSplitter->installEventFilter(this);
+    w.tboxPageNumber->installEventFilter(this);
+    QWidget* page = w.editor->widget();
     page->installEventFilter(this);
     for (QWidget* child : page->findChildren<QWidget*>())
         child->installEventFilter(this);
 
-    ctlKTImgEdit1->onMouseDown = [this](int& b, int& s, float& x, float& y) {
+    w.editor->onMouseDown = [this](int& b, int& s, float& x, float& y) {
         runUntrapped([&] { ctlKTImgEdit1_MouseDown(b, s, x, y); });
     };
-    ctlKTImgEdit1->onMouseMove = [this](int& b, int& s, float& x, float& y) {
+    w.editor->onMouseMove = [this](int& b, int& s, float& x, float& y) {
         runUntrapped([&] { ctlKTImgEdit1_MouseMove(b, s, x, y); });
     };
-    ctlKTImgEdit1->onMouseUp = [this](int& b, int& s, float& x, float& y) {
+    w.editor->onMouseUp = [this](int& b, int& s, float& x, float& y) {
         runUntrapped([&] { ctlKTImgEdit1_MouseUp(b, s, x, y); });
     };
-    ctlKTImgThumbs1->onThumbClick = [this](int& i, int& b, int& s, float& x, float& y) {
-        runUntrapped([&] { ctlKTImgThumbs1_ThumbClick(i, b, s, x, y); });
+    w.thumbs->onThumbClick = [this](int& i, int& b, int& s, float& x, float& y) {
+        runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_ThumbClick(i, b, s, x, y); });
     };
-    ctlKTImgThumbs1->onMouseMove = [this](int& b, int& s, float& x, float& y) {
-        runUntrapped([&] { ctlKTImgThumbs1_MouseMove(b, s, x, y); });
+    w.thumbs->onMouseMove = [this](int& b, int& s, float& x, float& y) {
+        runUntrapped([&] { m_layout->ctlKTImgThumbs1_MouseMove(b, s, x, y); });
     };
-    ctlKTImgThumbs1->onPageDeleted = [this](bool& ok) {
-        runUntrapped([&] { ctlKTImgThumbs1_PageDeleted(ok); });
+    w.thumbs->onPageDeleted = [this](bool& ok) {
+        runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_PageDeleted(ok); });
     };
-    ctlKTImgThumbs1->onPageMoved = [this](bool& ok) {
-        runUntrapped([&] { ctlKTImgThumbs1_PageMoved(ok); });
+    w.thumbs->onPageMoved = [this](bool& ok) {
+        runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_PageMoved(ok); });
     };
-    connectAnnotationEvents();
+    m_annotations->connectEvents();
 }
 
 void ViewerControl::installShortcuts() {
@@ -254,69 +166,39 @@ void ViewerControl::installShortcuts() {
 }
 
 void ViewerControl::runShortcut(const QString& key) {
-    const int pos = MainToolbar->position(key);
-    if (pos != 0 && MainToolbar->enabled(pos) && MainToolbar->visible(pos))
+    const Toolbar& bar = *m_widgets->mainToolbar;
+    const int pos = bar.position(key);
+    if (pos != 0 && bar.enabled(pos) && bar.visible(pos))
         MainToolbar_ButtonClick(key);
 }
 
 void ViewerControl::Initialise() {
+    Toolbar& ocr = *m_widgets->ocrToolbar;
+    const auto enableConversions = [&ocr](bool on) {
+        ocr.setEnabled(QStringLiteral("OcrToFile"), on);
+        ocr.setEnabled(QStringLiteral("OcrToClipboard"), on);
+    };
     try {
-        OcrToolbar->setEnabled(QStringLiteral("OcrToFile"), true);
-        OcrToolbar->setEnabled(QStringLiteral("OcrToClipboard"), true);
-
-        m_engine = m_factory->createRecognitionEngine();
-        if (!m_engine)
-            throw ViewerError(429, QStringLiteral("Cannot create the component object"));
-        m_engine->onProgress = [this](int arg) { runUntrapped([&] { Engine_Progress(arg); }); };
-
-        const QString sep = m_machine->separator();
-        QString folder = m_machine->appPath(QStringLiteral("Brackwater"));
-        if (folder == QLatin1String("ERROR"))
-            folder = m_machine->appPath(QStringLiteral("Selvagard"));
-        const auto hasDoZed = [&sep](const QString& f) {
-            return QFileInfo::exists(f + sep + QStringLiteral("doZed"));
-        };
-        if (folder == QLatin1String("ERROR") || !hasDoZed(folder)) {
-            for (const QString& fallback : m_machine->fallbackFolders()) {
-                if (hasDoZed(fallback)) {
-                    folder = fallback;
-                    break;
-                }
-            }
-        }
-        if (!folder.trimmed().endsWith(sep))
-            folder += sep;
-        m_engineFolder = folder;
-
-        if (m_engine->initialise(folder) != 0) {
-            OcrToolbar->setEnabled(QStringLiteral("OcrToFile"), false);
-            OcrToolbar->setEnabled(QStringLiteral("OcrToClipboard"), false);
-        }
+        enableConversions(true);
+        if (m_conversion->startEngine(*m_factory, *m_machine) != 0)
+            enableConversions(false);
     } catch (...) {
-        runUntrapped([this] {
-            OcrToolbar->setEnabled(QStringLiteral("OcrToFile"), false);
-            OcrToolbar->setEnabled(QStringLiteral("OcrToClipboard"), false);
-        });
+        runUntrapped([&] { enableConversions(false); });
         return;
     }
-    runUntrapped([this] { SetToolbarState(false, false); });
+    runUntrapped([this] { m_toolbars->SetToolbarState(false, false); });
 }
 
 void ViewerControl::Terminate() {
     if (m_terminated)
         return;
     m_terminated = true;
-    ctlKTImgEdit1->releaseImage();
-    if (frmLoading) {
-        frmLoading->close();
-        delete frmLoading;
-        frmLoading = nullptr;
-        lblLoading = nullptr;
-    }
+    m_widgets->editor->releaseImage();
+    m_thumbnails->closeLoadingWindow();
 }
 
 void ViewerControl::Refresh() {
-    ctlKTImgEdit1->refresh();
+    m_widgets->editor->refresh();
 }
 
 void ViewerControl::setUserPermission(qint32 lngUserPermission) {
@@ -330,35 +212,17 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
             return;
         ViewerModuleState& g = module();
         g.gImagePath = strImagePath;
-        ctlKTImgEdit1->setPageIndex(0);
-        if (OcrToolbar->value(QStringLiteral("GoToPage")) == 1) {
-            fraGoto->hide();
-            OcrToolbar->setValue(QStringLiteral("GoToPage"), 0);
-        }
-        const QString ext = GetExtension(g.gImagePath);
-        if (!m_settings->readBool(settings::Thumbs)) {
+        m_widgets->editor->setPageIndex(0);
+        m_navigation->closeGoToPage();
+        const bool thumbs = m_settings->readBool(settings::Thumbs);
+        if (!thumbs) {
             QString path = g.gImagePath;
-            LoadPage(path, QStringLiteral("OpenImage"), 0);
+            m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
         }
-        if (IsTiffExtension(ext)) {
-            if (m_settings->readBool(settings::Thumbs)) {
-                ctlKTImgThumbs1->widget()->show();
-                ctlKTImgThumbs1->setFirstPage(0);
-                ResetPageRanges();
-                ctlKTImgThumbs1->clearThumbnails();
-                ctlKTImgThumbs1->redraw();
-                ctlKTImgThumbs1->loadDocument(g.gImagePath);
-                ArrangePanes();
-                RefreshThumbnails();
-                btnSplitter->show();
-            }
-        } else {
-            ctlKTImgThumbs1->widget()->hide();
-            VScroll1->hide();
-            btnSplitter->hide();
-            tabPages->hide();
-            ArrangePanes();
-        }
+        if (!DocumentSession::isTiffPath(g.gImagePath))
+            m_layout->showPageOnly();
+        else if (thumbs)
+            m_layout->showThumbnails(g.gImagePath);
     } catch (...) {
         const ViewerError e = currentError();
         m_prompts->message(this, errorReport(QStringLiteral("OpenImage: Error ("), e));
@@ -366,71 +230,25 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
 }
 
 void ViewerControl::CloseImage() {
-    const QString path = ctlKTImgEdit1->imagePath();
-    if (path.isEmpty())
-        return;
-    if (IsTiffPath(path) && m_settings->readDouble(settings::SaveTiffEdits) == 1 &&
-        !m_settings->readBool(settings::ReadOnly) && bPageModified) {
-        ctlKTImgEdit1->savePageChanges(ctlKTImgEdit1->pageIndex(), ctlKTImgEdit1->pageCount());
-    }
-    ctlKTImgEdit1->clearImage();
-    ctlKTImgEdit1->syncView();
-    SetToolbarState(false, false);
-    for (const char* key : {"ImagePath", "ZoomFactor", "PageNumber", "FileAttributes"})
-        StatusBar->setText(QString::fromLatin1(key), QString());
-    ctlKTImgEdit1->resetDocument(0);
-    ctlKTImgEdit1->releaseImage();
-}
-
-void ViewerControl::setMousePointer(qint16 code) {
-    m_mousePointer = code;
-    switch (code) {
-        case 0:
-            unsetCursor();
-            break;
-        case 1:
-            setCursor(Qt::ArrowCursor);
-            break;
-        case 2:
-            setCursor(Qt::CrossCursor);
-            break;
-        case 3:
-            setCursor(Qt::IBeamCursor);
-            break;
-        case 7:
-            setCursor(Qt::SizeVerCursor);
-            break;
-        case 9:
-            setCursor(Qt::SizeHorCursor);
-            break;
-        case 11:
-            setCursor(Qt::WaitCursor);
-            break;
-        case 12:
-            setCursor(Qt::ForbiddenCursor);
-            break;
-        case 15:
-            setCursor(Qt::SizeAllCursor);
-            break;
-        default:
-            setCursor(Qt::ArrowCursor);
-            break;
-    }
+    if (!m_widgets->editor->imagePath().isEmpty())
+        m_session->close();
 }
 
 void ViewerControl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    MainToolbar->widget()->setGeometry(0, 0, width(), MainToolbar->widget()->sizeHint().height());
-    runUntrapped([this] { ArrangePanes(); });
+    QToolBar* bar = m_widgets->mainToolbar->widget();
+    bar->setGeometry(0, 0, width(), bar->sizeHint().height());
+    runUntrapped([this] { m_layout->ArrangePanes(); });
 }
 
 void ViewerControl::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
-    runUntrapped([this] { UserControl_MouseMove(); });
+    runUntrapped([this] { m_layout->UserControl_MouseMove(); });
 }
 
 bool ViewerControl::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == btnSplitter) {
+    const ViewerWidgets& w = *m_widgets;
+    if (watched == w.btnSplitter) {
         const auto type = event->type();
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
             type == QEvent::MouseButtonRelease) {
@@ -440,16 +258,16 @@ bool ViewerControl::eventFilter(QObject* watched, QEvent* event) {
             const int shift = shiftCode(me->modifiers());
             runUntrapped([&] {
                 if (type == QEvent::MouseButtonPress)
-                    btnSplitter_MouseDown(buttonCode(me->button()), shift, x, y);
+                    m_layout->btnSplitter_MouseDown(buttonCode(me->button()), shift, x, y);
                 else if (type == QEvent::MouseMove)
-                    btnSplitter_MouseMove(buttonsCode(me->buttons()), shift, x, y);
+                    m_layout->btnSplitter_MouseMove(buttonsCode(me->buttons()), shift, x, y);
                 else
-                    btnSplitter_MouseUp(buttonCode(me->button()), shift, x, y);
+                    m_layout->btnSplitter_MouseUp(buttonCode(me->button()), shift, x, y);
             });
         }
         return false;
     }
-    if (watched == tboxPageNumber) {
+    if (watched == w.tboxPageNumber) {
         if (event->type() == QEvent::KeyPress) {
             auto* ke = static_cast<QKeyEvent*>(event);
             const QString text = ke->text();
@@ -457,12 +275,12 @@ bool ViewerControl::eventFilter(QObject* watched, QEvent* event) {
                 return false;  // not a typed character
             int keyAscii = text.at(0).unicode();
             bool keep = true;
-            runUntrapped([&] { keep = tboxPageNumber_KeyPress(keyAscii); });
+            runUntrapped([&] { keep = m_navigation->tboxPageNumber_KeyPress(keyAscii); });
             return !keep;
         }
         if (event->type() == QEvent::MouseButtonPress) {
             auto* me = static_cast<QMouseEvent*>(event);
-            runUntrapped([&] { tboxPageNumber_MouseDown(buttonCode(me->button())); });
+            runUntrapped([&] { m_navigation->tboxPageNumber_MouseDown(buttonCode(me->button())); });
         }
         return false;
     }

@@ -9,10 +9,12 @@
 #include "interfaces/imageeditor.h"
 #include "interfaces/progressbar.h"
 #include "interfaces/recognitionengine.h"
-#include "viewer/core/viewercontrol.h"
 #include "platform/promptservice.h"
 #include "platform/viewererror.h"
-#include "viewer/recognition/engineerrortext.h"
+#include "viewer/conversion/documentconversion.h"
+#include "viewer/conversion/engineerrortext.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
 
 namespace ktdv {
 
@@ -46,7 +48,7 @@ QString tempZoneFile() {
 }
 
 int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& savedDirectory) {
-    ProgressBar& bar = *viewer.ProgressBar1;
+    ProgressBar& bar = *viewer.widgets().progress;
     startZoneProgress(viewer, bar);
 
     if (QClipboard* clipboard = QGuiApplication::clipboard())
@@ -55,12 +57,12 @@ int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& saved
     QString zoneFile = tempZoneFile();
     savedDirectory = QDir::currentPath();
     const int copyResult =
-        viewer.ctlKTImgEdit1->copyRegion(zone.x1, zone.y1, zone.x2, zone.y2, zoneFile, true);
+        viewer.widgets().editor->copyRegion(zone.x1, zone.y1, zone.x2, zone.y2, zoneFile, true);
     QDir::setCurrent(savedDirectory);
     bar.setValue(50);
 
     if (QFileInfo::exists(zoneFile)) {
-        RecognitionEngine* engine = viewer.m_engine.get();
+        RecognitionEngine* engine = viewer.conversion().engine();
         if (!engine)
             throw ViewerError(91, QStringLiteral("Object variable or With block variable not set"));
         const int code = engine->convert(zoneFile, QStringLiteral("notused"),

@@ -1,7 +1,7 @@
-// The viewer's reaction to the thumbnail pane: showing a clicked page, keeping tabs and
-// thumbnails in step after a page was deleted or moved, and the splitter drop.
+#include "viewer/thumbnails/thumbnailevents.h"
+
 #include <QLabel>
-#include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -10,115 +10,191 @@
 #include "interfaces/thumbnailpane.h"
 #include "viewer/core/errors.h"
 #include "viewer/core/viewercontrol.h"
-#include "platform/settingsstore.h"
-#include "platform/twips.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/session/documentsession.h"
 
 namespace ktdv {
 
 namespace {
-constexpr int kMinimumThumbnailSide = 100;
-const QString kRangeJoin = QStringLiteral("...");
+constexpr int kRangeSize = 50;
+constexpr int kScrollTop = 30;
+constexpr int kScrollHeightAllowance = 20;
 }  // namespace
 
-void ViewerControl::showLoading(const QString& text) {
-    if (!frmLoading) {
-        frmLoading = new QWidget(this, Qt::Tool | Qt::WindowTitleHint);
-        frmLoading->setObjectName(QStringLiteral("frmLoading"));
-        frmLoading->setWindowTitle(QStringLiteral("Loading page ..."));
-        frmLoading->setAttribute(Qt::WA_ShowWithoutActivating);
-        lblLoading = new QLabel(frmLoading);
-        lblLoading->setObjectName(QStringLiteral("lblLoading"));
-        lblLoading->setAlignment(Qt::AlignCenter);
-        auto* layout = new QVBoxLayout(frmLoading);
-        layout->addWidget(lblLoading);
-        frmLoading->resize(240, 60);
-    }
-    frmLoading->show();
-    lblLoading->setText(text);
-    lblLoading->repaint();
-    frmLoading->repaint();
-}
+ThumbnailEvents::ThumbnailEvents(ViewerControl& viewer) : m_viewer(viewer) {}
 
-void ViewerControl::ctlKTImgThumbs1_ThumbClick(int& index, int& button, int& shift, float& x,
-                                               float& y) {
+// --- Thumbnail events ------------------------------------------------------------------
+
+void ThumbnailEvents::ctlKTImgThumbs1_ThumbClick(int& index, int& button, int& shift, float& x,
+                                                 float& y) {
     Q_UNUSED(index)
     Q_UNUSED(shift)
     Q_UNUSED(x)
     Q_UNUSED(y)
     if (button != 1)
         return;
-    ImageEditor& editor = *ctlKTImgEdit1;
-    if (IsTiffPath(editor.imagePath()) && m_settings->readDouble(settings::SaveTiffEdits) == 1 &&
-        !m_settings->readBool(settings::ReadOnly) && bPageModified) {
-        editor.savePageChanges(editor.pageIndex(), editor.pageCount());
-        bPageModified = false;
+    saveTurnedPage();
+    showPage(toInt32(qint64{m_viewer.widgets().thumbs->selectedIndex()} + m_rangeStart));
+}
+
+void ThumbnailEvents::saveTurnedPage() {
+    DocumentSession& session = m_viewer.session();
+    if (session.saveTurnedPage()) {
+        session.setPageModified(false);
         RefreshThumbnails();
     }
-    showLoading(lblLoading ? lblLoading->text() : QString());
-    const qint32 page = toInt32(qint64{ctlKTImgThumbs1->selectedIndex()} + RangeStart);
-    showLoading(QStringLiteral("Loading page: ") + QString::number(qint64{page} + 1) +
-                QStringLiteral(" ..."));
-    editor.setPageIndex(page);
-    QString path = editor.imagePath();
-    LoadPage(path, QStringLiteral("OpenImage"), toInt16(qint64{page}));
-    frmLoading->hide();
 }
 
-void ViewerControl::ctlKTImgThumbs1_PageDeleted(bool& ok) {
+void ThumbnailEvents::showPage(qint32 page) {
+    if (!m_loading) {
+        m_loading = new QWidget(&m_viewer, Qt::Tool | Qt::WindowTitleHint);
+        m_loading->setObjectName(QStringLiteral("frmLoading"));
+        m_loading->setWindowTitle(QStringLiteral("Loading page ..."));
+        m_loading->setAttribute(Qt::WA_ShowWithoutActivating);
+        m_loadingLabel = new QLabel(m_loading);
+        m_loadingLabel->setObjectName(QStringLiteral("lblLoading"));
+        m_loadingLabel->setAlignment(Qt::AlignCenter);
+        auto* layout = new QVBoxLayout(m_loading);
+        layout->addWidget(m_loadingLabel);
+        m_loading->resize(240, 60);
+    }
+    m_loading->show();
+    m_loadingLabel->setText(QStringLiteral("Loading page: ") + QString::number(qint64{page} + 1) +
+                            QStringLiteral(" ..."));
+    m_loadingLabel->repaint();
+    m_loading->repaint();
+    m_viewer.widgets().editor->setPageIndex(page);
+    m_viewer.session().reloadPage(page);
+    m_loading->hide();
+}
+
+void ThumbnailEvents::closeLoadingWindow() {
+    if (m_loading) {
+        m_loading->close();
+        delete m_loading;
+        m_loading = nullptr;
+        m_loadingLabel = nullptr;
+    }
+}
+
+void ThumbnailEvents::ctlKTImgThumbs1_PageDeleted(bool& ok) {
     if (!ok)
         return;
-    const int n = tabPages->count();
-    const QString caption = tabPages->tabText(n - 1);
-    const double start = toNumber(caption.left(caption.indexOf(kRangeJoin)));
-    if (ctlKTImgEdit1->pageCount() < start) {
-        tabPages->hide();
-        const int last = n - 1;
-        const int selected = tabPages->currentIndex();
+    QTabBar* tabs = m_viewer.widgets().tabPages;
+    DocumentSession& session = m_viewer.session();
+    session.notePageDeleted();
+    const int last = tabs->count() - 1;
+    if (session.pageCount() <= tabs->tabData(last).toInt()) {
+        // The last range has no page left.
+        tabs->hide();
+        const int selected = tabs->currentIndex();
         {
-            const QSignalBlocker block(tabPages);
-            tabPages->removeTab(last);
-            tabPages->setCurrentIndex(selected < tabPages->count() ? selected
-                                                                   : tabPages->count() - 1);
+            const QSignalBlocker block(tabs);
+            tabs->removeTab(last);
+            tabs->setCurrentIndex(selected < tabs->count() ? selected : tabs->count() - 1);
         }
-        tabPages->show();
+        tabs->show();
         // The emptied range was the one shown: show the first page of the new last range.
-        if (selected == last && tabPages->count() > 0)
+        if (selected == last && tabs->count() > 0)
             tabPages_Click();
     } else {
-        ctlKTImgEdit1->setPageIndex(0);
-        QString path = ctlKTImgEdit1->imagePath();
-        LoadPage(path, QStringLiteral("OpenImage"), toInt16(qint64{RangeStart}));
+        session.reloadPage(m_rangeStart);
     }
-    RefreshThumbnails();
+    refreshAfterChange();
 }
 
-void ViewerControl::ctlKTImgThumbs1_PageMoved(bool& ok) {
+void ThumbnailEvents::ctlKTImgThumbs1_PageMoved(bool& ok) {
     if (!ok)
         return;
-    ctlKTImgEdit1->setPageIndex(0);
-    QString path = ctlKTImgEdit1->imagePath();
-    LoadPage(path, QStringLiteral("OpenImage"), toInt16(qint64{RangeStart}));
-    RefreshThumbnails();
+    m_viewer.session().reloadPage(m_rangeStart);
+    refreshAfterChange();
 }
 
-void ViewerControl::RefreshThumbnails() {
+void ThumbnailEvents::RefreshThumbnails() {
     BuildPageRanges();
-    ctlKTImgThumbs1->reloadThumbnails();
-    ctlKTImgThumbs1->redraw();
+    m_viewer.widgets().thumbs->reloadThumbnails();
+    m_viewer.widgets().thumbs->redraw();
     VScroll1_Change();
 }
 
-void ViewerControl::ctlKTImgThumbs1_MouseMove(int& button, int& shift, float& x, float& y) {
-    Q_UNUSED(shift)
-    Q_UNUSED(y)
-    ViewerModuleState& g = module();
-    if (button == 0 && mousePointer() != g.gSavedPointer)
-        setMousePointer(g.gSavedPointer);
-    if (g.gSplitterDrag && x > kMinimumThumbnailSide) {
-        btnSplitter->move(static_cast<int>(twips::roundEven(x)), btnSplitter->y());
-        ArrangePanes();
-        g.gSplitterDrag = false;
+void ThumbnailEvents::refreshAfterChange() {
+    BuildPageRanges();
+    m_viewer.widgets().thumbs->redraw();
+    VScroll1_Change();
+}
+
+// --- Page ranges and the scroll bar ----------------------------------------------------
+
+void ThumbnailEvents::VScroll1_Scroll() {
+    QWidget* pane = m_viewer.widgets().thumbs->widget();
+    const int top = kScrollTop - m_viewer.widgets().VScroll1->value();
+    // Keep the pane covering the thumbnail area down to the bottom while scrolled.
+    pane->setGeometry(pane->x(), top, pane->width(),
+                      qMax(pane->height(), m_viewer.height() - top + kScrollHeightAllowance));
+    m_viewer.update();
+}
+
+void ThumbnailEvents::VScroll1_Change() {
+    ThumbnailPane& thumbs = *m_viewer.widgets().thumbs;
+    VScroll1_Scroll();
+    thumbs.setScrollPosition(static_cast<qint16>(m_viewer.widgets().VScroll1->value()));
+    thumbs.setViewHeight(static_cast<float>(m_viewer.height()));
+    thumbs.arrange(true);
+    thumbs.redraw();
+}
+
+void ThumbnailEvents::ResetPageRanges() {
+    QTabBar* tabs = m_viewer.widgets().tabPages;
+    tabs->hide();
+    m_tabsRebuilding = true;
+    for (int i = tabs->count() - 2; i >= 0; --i) {
+        tabs->setCurrentIndex(i);
+        tabs->removeTab(i);
     }
+    tabs->show();
+    m_tabsRebuilding = false;
+    m_rangeStart = 0;
+}
+
+void ThumbnailEvents::BuildPageRanges() {
+    QTabBar* tabs = m_viewer.widgets().tabPages;
+    const qint64 c = m_viewer.session().pageCount();
+    const qint64 r = c <= kRangeSize ? 1 : (c + kRangeSize - 1) / kRangeSize;
+    for (qint64 i = 1; i <= r; ++i) {
+        const QString caption = QString::number(kRangeSize * i - (kRangeSize - 1)) +
+                                QStringLiteral("...") + QString::number(kRangeSize * i);
+        const int index = static_cast<int>(i - 1);
+        if (tabs->count() < i)
+            tabs->addTab(caption);
+        else
+            tabs->setTabText(index, caption);
+        tabs->setTabData(index, static_cast<int>(kRangeSize * (i - 1)));
+    }
+    // Ranges the document no longer has go too, so a short document opened after a long
+    // one shows only its own ranges; the tab clicks this raises are ignored.
+    if (tabs->count() > r) {
+        const bool wasRebuilding = m_tabsRebuilding;
+        m_tabsRebuilding = true;
+        while (tabs->count() > r)
+            tabs->removeTab(tabs->count() - 1);
+        m_tabsRebuilding = wasRebuilding;
+    }
+}
+
+void ThumbnailEvents::tabPages_Click() {
+    if (m_tabsRebuilding)
+        return;
+    const ViewerWidgets& w = m_viewer.widgets();
+    w.VScroll1->setValue(1);
+    const qint32 first = w.tabPages->tabData(w.tabPages->currentIndex()).toInt();
+    w.thumbs->setFirstPage(first);
+    m_rangeStart = first;
+    w.thumbs->clearThumbnails();
+    w.thumbs->reloadThumbnails();
+    w.thumbs->redraw();
+    VScroll1_Change();
+    saveTurnedPage();
+    showPage(first);
 }
 
 }  // namespace ktdv

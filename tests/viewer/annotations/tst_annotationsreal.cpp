@@ -22,12 +22,13 @@ class TestAnnotationsReal : public QObject {
     QString m_path;
 
     QWidget* page() {
-        return static_cast<QAbstractScrollArea*>(m_viewer->ctlKTImgEdit1->widget())->viewport();
+        return static_cast<QAbstractScrollArea*>(m_viewer->widgets().editor->widget())->viewport();
     }
     void tool(const QString& key) {
-        for (int pos = 6; pos <= 15; ++pos)
-            m_viewer->OcrToolbar->setValue(pos, 0);
-        m_viewer->OcrToolbar->setValue(key, 1);
+        Toolbar& ocr = *m_viewer->widgets().ocrToolbar;
+        for (int pos : ocr.positions(AnnotationTools))
+            ocr.setValue(pos, 0);
+        ocr.setValue(key, 1);
     }
     QList<Annotation> stored(int index = 1) {
         return imaging::AnnotationStore::load(m_path, index).annotations;
@@ -69,7 +70,7 @@ private slots:
         QCOMPARE(list[1].text,
                  "Received " + QLocale().toString(QDate::currentDate(), "dd/MMM/yyyy"));
         QVERIFY(stored(0).isEmpty());
-        QCOMPARE(m_viewer->ctlKTImgEdit1->pageIndex(), 1);  // reloaded where it was
+        QCOMPARE(m_viewer->widgets().editor->pageIndex(), 1);  // reloaded where it was
 
         // No keeps the rectangle, Yes deletes it; a click beside it offers no menu.
         tool(QStringLiteral("Select"));

@@ -10,8 +10,8 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include "viewer/annotations/confirmdeletedialog.h"
 #include "support/viewerharness.h"
+#include "viewer/annotations/annotationinteraction.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -51,7 +51,7 @@ struct Annotating : ViewerHarness {
         }
     }
     void tool(const QString& key) {
-        for (int pos = 6; pos <= 15; ++pos)
+        for (int pos : ocr().positions(AnnotationTools))
             ocr().setValue(pos, 0);
         if (!key.isEmpty())
             ocr().setValue(key, 1);
@@ -94,11 +94,7 @@ struct Annotating : ViewerHarness {
         tools.replaceInStrings(QRegularExpression(QStringLiteral("setTool\\((\\w+)\\)")), "\\1");
         return editor().strokes.join(' ') + " | " + added() + " | " + tools.join(' ');
     }
-    // A click of an annotation toolbar button as the toolbar delivers it.
-    void click(const QString& key) {
-        ocr().setValue(key, ocr().value(key) == 1 ? 0 : 1);
-        viewer->OcrToolbar_ButtonClick(key);
-    }
+    void click(const QString& key) { ocr().action(ocr().position(key))->trigger(); }
     int button = 1;
 };
 
@@ -116,8 +112,7 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void gestures_data() {
-        for (const char* column : {"setup", "points", "expected"})
-            QTest::addColumn<QString>(column);
+        columns<QString, QString, QString>("setup", "points", "expected");
         const QString drag = QStringLiteral("150,300 600,900");
         const QString band =
             QStringLiteral("clear start(150,300) draw(600,900,%1) end(600,900) | ");
@@ -126,8 +121,6 @@ private slots:
                 band.arg("0,10,16711680,true") + "6 [150,300,600,900] filled | Wait Default");
         textRow("rectangle, kind 2: frame in border colour, hollow", "Select Rectangle intRect=2",
                 drag, band.arg("0,10,255,false") + "5 [150,300,600,900] filled | Wait Default");
-        textRow("rectangle, kind 3: hollow frame, filled rectangle", "Select Rectangle intRect=3",
-                drag, band.arg("0,10,255,false") + "6 [150,300,600,900] filled | Wait Default");
         textRow(
             "highlight in its colour", "Select Highlight", drag,
             band.arg("0,10,65535,true") + "6 [150,300,600,900] filled highlight | Wait Default");
@@ -138,22 +131,14 @@ private slots:
                 "7 [150,300,600,900] | Wait Default");
         textRow("click without movement: nothing, Tool untouched", "Select Rectangle", "150,300",
                 "clear start(150,300) end(150,300)" + none);
-        textRow("zero-width drag", "Select Text", "150,300 150,900",
-                "clear start(150,300) draw(150,900,2,10,-1,false) end(150,900) |  | Wait Default");
-        textRow("drag from x = 0", "Select Text", "0.4,300 600,900",
-                "clear start(0.4,300) draw(600,900,2,10,-1,false) end(600,900) |  | Wait Default");
         textRow("release outside the page ends at the clipped point", "Select Text clip=3000,4500",
                 "150,300 9000,9000",
                 "clear start(150,300) draw(9000,9000,2,10,-1,false) end(9000,9000) | "
                 "7 [150,300,3000,4500] | Wait Default");
-        textRow("line: dotted frame, nothing created", "Select Line", drag,
-                band.arg("2,10,-1,false") + " | Wait Default");
         textRow("no tool: plain selection frame", "Select -", drag,
                 band.arg("2,10,-1,false") + " | ");
         textRow("select tool: a click frame on release only", "Select Select", drag,
                 "start(600,900) draw(600,900,2,10,-1,false) end(600,900) clear |  | Wait Default");
-        textRow("stamp click outside the page: nothing", "Select Stamp clip=0,0", "150,300",
-                "start(150,300) draw(150,300,2,10,-1,false)" + none);
         // Stamps are anchored at the click in whole twips, added without filling.
         const QString click = QStringLiteral("150.5,301.5");
         const QString stamp = QStringLiteral(
@@ -162,10 +147,8 @@ private slots:
         textRow("stamp, kind unset: approved", "Select Stamp", click, stamp.arg("Approved %D"));
         textRow("stamp, draft: no date, no blank", "Select Stamp StampType=2", click,
                 stamp.arg("Draft"));
-        textRow("right button: nothing", "Select Rectangle right", drag, none);
         textRow("scroll mode pans in pixels, tools not consulted", "Scroll Rectangle",
                 "150,300 301,451", "startPan(10,20) panTo(20,30) endPan" + none);
-        textRow("neither mode: nothing", "none Rectangle", drag, none);
         textRow("busy editor: nothing", "Select Rectangle busy", drag, none);
     }
 
@@ -211,28 +194,23 @@ private slots:
 
     // The date of a stamp follows the locale's month names and date separator.
     void stampDate() {
-        QCOMPARE(ViewerControl::StampText(1, QDate(2026, 12, 5), QLocale(QLocale::Swedish)),
+        QCOMPARE(AnnotationInteraction::StampText(1, QDate(2026, 12, 5), QLocale(QLocale::Swedish)),
                  QStringLiteral("Approved 05-dec.-2026"));
         // An abbreviation ending in the separator does not double it.
-        QCOMPARE(ViewerControl::StampText(3, QDate(2026, 12, 5), QLocale(QLocale::German)),
+        QCOMPARE(AnnotationInteraction::StampText(3, QDate(2026, 12, 5), QLocale(QLocale::German)),
                  QStringLiteral("Received 05.Dez.2026"));
     }
 
     void stylePopups_data() {
         // state: open, "no document" or busy; shown: items of the menu shown, checked ones
         // marked with '*', "" = no menu; after: the stored kind and the checked items after.
-        for (const char* column : {"state", "key", "stored", "choice", "shown", "after"})
-            QTest::addColumn<QString>(column);
+        columns<QString, QString, QString, QString, QString, QString>("state", "key", "stored",
+                                                                      "choice", "shown", "after");
         const QString rect = QStringLiteral("Rectangle");
         textRow("rectangle, kind unset: filled checked and stored", "open", rect, "", "",
                 "*Filled Rectangle,Hollow Rectangle", "1 Filled Rectangle");
-        textRow("rectangle, hollow chosen", "open", rect, "1", "Hollow Rectangle",
-                "*Filled Rectangle,Hollow Rectangle", "2 Hollow Rectangle");
-        textRow("stamp, kind unset: approved", "open", "Stamp", "", "",
-                "*Approved,Draft,Received,Rejected", "1 Approved");
         textRow("stamp, draft chosen", "open", "Stamp", "3", "Draft",
                 "Approved,Draft,*Received,Rejected", "2 Draft");
-        textRow("no document: nothing", "no document", rect, "", "", "", " ");
         textRow("busy editor: nothing", "busy", "Stamp", "", "", "", " ");
     }
 
@@ -254,7 +232,9 @@ private slots:
         for (const RecordedMenu& m : t.prompts().menus)
             for (const QString& a : m.actions)
                 seen << (m.checked.contains(a) ? "*" + a : a);
-        for (QAction* a : (stamp ? t.viewer->mnuMainStamp : t.viewer->mnuMainRect)->actions())
+        for (QAction* a :
+             (stamp ? t.viewer->annotations().stampMenu() : t.viewer->annotations().rectangleMenu())
+                 ->actions())
             if (a->isChecked())
                 checkedAfter << a->text();
         QCOMPARE(seen.join(','), shown);
@@ -267,53 +247,28 @@ private slots:
         QCOMPARE(t.editor().tool(), QStringLiteral("default"));
     }
 
+    // Releases over the annotation toolbar: other buttons than the left over Rectangle,
+    // Highlight or Stamp offer "Properties", which opens that tool's style dialog.
     void properties_data() {
-        // over: the button released over; dx: pixels from its left edge; -1 = its right edge; dy:
-        // pixels from the top; -1 = the toolbar's height
-        columns<int, QString, int, int, QString>("button", "over", "dx", "dy", "dialog");
-        addRow("right inside Rectangle", 2, "Rectangle", 3, 5, "rectangleProperties");
-        addRow("middle inside Stamp", 4, "Stamp", 3, 5, "stampProperties");
-        addRow("left inside Rectangle", 1, "Rectangle", 3, 5, "");
-        addRow("right on Rectangle's left edge", 2, "Rectangle", 0, 5, "");
-        addRow("right on Stamp's right edge", 2, "Stamp", -1, 5, "");
-        addRow("right at y = 0", 2, "Highlight", 3, 0, "");
-        addRow("right at the toolbar's height", 2, "Highlight", 3, -1, "");
-        addRow("right over Text", 2, "Text", 3, 5, "");
+        columns<Qt::MouseButton, QString, QString>("button", "over", "dialog");
+        addRow("right over Highlight", Qt::RightButton, "Highlight", "highlightProperties");
+        addRow("middle over Stamp", Qt::MiddleButton, "Stamp", "stampProperties");
+        addRow("left over Highlight", Qt::LeftButton, "Highlight", "");
+        addRow("right over Text", Qt::RightButton, "Text", "");
     }
-
     void properties() {
-        auto [button, over, dx, dy, dialog] =
-            fetch<int, QString, int, int, QString>("button", "over", "dx", "dy", "dialog");
+        auto [button, over, dialog] =
+            fetch<Qt::MouseButton, QString, QString>("button", "over", "dialog");
         Annotating t;
         t.viewer->show();
         QVERIFY(QTest::qWaitForWindowExposed(t.viewer.get()));
-        t.tool(QStringLiteral("Text"));  // the pressed tool does not matter
-        const QWidget* w = t.ocr().buttonWidget(t.ocr().position(over));
-        const int px = w->x() + (dx < 0 ? w->width() : dx);
-        const int py = dy < 0 ? t.ocr().widget()->height() : dy;
-        float x = float(px * 15), y = float(py * 15);
         t.prompts().menuChoices << QStringLiteral("Properties");
-
-        t.viewer->OcrToolbar_MouseUp(qint16(button), 0, x, y);
-
+        QTest::mouseClick(t.ocr().buttonWidget(t.ocr().position(over)), button, {}, QPoint(4, 4));
         QCOMPARE(only(t.editor().calls,
                       {"rectangleProperties", "highlightProperties", "stampProperties"})
                      .join(' '),
                  dialog);
         QCOMPARE(t.prompts().menus.size(), dialog.isEmpty() ? 0 : 1);
-        if (button != 1)  // the position comes back in pixels
-            QCOMPARE(QPointF(x, y), QPointF(px, py));
-    }
-
-    // The toolbar's own widget delivers the release.
-    void rightClickOverToolbar() {
-        Annotating t;
-        t.viewer->show();
-        QVERIFY(QTest::qWaitForWindowExposed(t.viewer.get()));
-        QWidget* highlight = t.ocr().buttonWidget(t.ocr().position(QStringLiteral("Highlight")));
-        t.prompts().menuChoices << QStringLiteral("Properties");
-        QTest::mouseClick(highlight, Qt::RightButton, {}, QPoint(4, 4));
-        QCOMPARE(only(t.editor().calls, {"highlightProperties"}).size(), 1);
     }
 
     void deleteAnnotation_data() {
@@ -328,10 +283,8 @@ private slots:
     }
 
     void deleteAnnotation() {
-        QFETCH(bool, hit);
-        QFETCH(QString, choice);
-        QFETCH(QString, answer);
-        QFETCH(bool, removed);
+        auto [hit, choice, answer, removed] =
+            fetch<bool, QString, QString, bool>("hit", "choice", "answer", "removed");
         Annotating t;
         t.tool(QStringLiteral("Select"));
         moduleState().gDeleteConfirmed = true;  // the previous showing's answer
@@ -341,6 +294,10 @@ private slots:
         t.prompts().dialogScripts << [answer](QDialog* d) {
             d->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(d));
+            // No holds the focus, so Enter answers No.
+            QCOMPARE(d->focusWidget(), d->findChild<QPushButton*>("btnNo"));
+            QCOMPARE(d->windowTitle() + ' ' + d->findChild<QLabel*>("Label1")->text(),
+                     QStringLiteral("Confirm Delete Delete Annotation ?"));
             if (answer.startsWith(QLatin1String("btn")))
                 ScriptedPromptService::clickButton(d, answer);
             else if (answer == QLatin1String("close"))
@@ -367,21 +324,6 @@ private slots:
             QCOMPARE(t.editor().strokes.last(), QStringLiteral("clear"));
             QCOMPARE(moduleState().gDeleteConfirmed, removed);
         }
-    }
-
-    void confirmWindow() {
-        std::unique_ptr<QDialog> d(annotations::createConfirmDeleteDialog(nullptr));
-        QCOMPARE(d->windowTitle(), QStringLiteral("Confirm Delete"));
-        auto* label = d->findChild<QLabel*>("Label1");
-        QCOMPARE(label->text(), QStringLiteral("Delete Annotation ?"));
-        QCOMPARE(label->parentWidget()->objectName(), QStringLiteral("fraMain"));
-        auto* yes = d->findChild<QPushButton*>("btnYes");
-        auto* no = d->findChild<QPushButton*>("btnNo");
-        QCOMPARE(yes->text() + ' ' + no->text(), QStringLiteral("&Yes &No"));
-        QCOMPARE(no->nextInFocusChain(), yes);
-        d->show();
-        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
-        QCOMPARE(d->focusWidget(), no);
     }
 };
 

@@ -1,6 +1,10 @@
 // The viewer on its real components (settings kept in memory): generated documents are
 // opened, paged, zoomed and closed as a user would.
+#include <QClipboard>
+#include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabBar>
 #include <QToolBar>
 #include <QtTest>
@@ -46,6 +50,7 @@ private slots:
         auto factory = std::make_shared<RealFactory>();
         factory->settings->writeBool("bThumbs", thumbs);
         ViewerControl v(factory);
+        const ViewerWidgets& w = v.widgets();
         v.resize(900, 700);
         v.show();
         QVERIFY(QTest::qWaitForWindowExposed(&v));
@@ -61,53 +66,62 @@ private slots:
         QVERIFY(v.findChild<QToolBar*>("SelectionToolbar")->findChild<QWidget*>("OCR"));
         v.OpenImage(path);
         const int count = qMax(1, pages);
-        QCOMPARE(v.StatusBar->text("PageNumber"), QString("1 of %1").arg(count));
-        QCOMPARE(v.StatusBar->text("ImagePath"), path);
-        QCOMPARE(v.StatusBar->text("ZoomFactor"), QStringLiteral("100 %"));
-        QCOMPARE(v.ctlKTImgThumbs1->widget()->isVisible(), thumbs);
+        QCOMPARE(w.statusBar->text("PageNumber"), QString("1 of %1").arg(count));
+        QCOMPARE(w.statusBar->text("ImagePath"), path);
+        QCOMPARE(w.statusBar->text("ZoomFactor"), QStringLiteral("100 %"));
+        QCOMPARE(w.thumbs->widget()->isVisible(), thumbs);
         if (thumbs) {
             QStringList captions;
-            for (int i = 0; i < v.tabPages->count(); ++i)
-                captions << v.tabPages->tabText(i);
+            for (int i = 0; i < w.tabPages->count(); ++i)
+                captions << w.tabPages->tabText(i);
             QCOMPARE(captions, tabs);
         }
         v.MainToolbar_ButtonClick("LastPage");
-        QCOMPARE(v.StatusBar->text("PageNumber"), QString("%1 of %1").arg(count));
+        QCOMPARE(w.statusBar->text("PageNumber"), QString("%1 of %1").arg(count));
         if (pages > 0)  // the last page itself is shown, not a stale one
-            QCOMPARE(static_cast<PageView&>(*v.ctlKTImgEdit1)
-                         .shownPage()
-                         .convertToFormat(QImage::Format_RGB32),
-                     renderPage(page, count).convertToFormat(QImage::Format_RGB32));
+            QCOMPARE(
+                static_cast<PageView&>(*w.editor).shownPage().convertToFormat(QImage::Format_RGB32),
+                renderPage(page, count).convertToFormat(QImage::Format_RGB32));
         // On a one-page document the first-page rule leaves "NextPage" enabled.
-        QCOMPARE(v.MainToolbar->enabled("NextPage"), count == 1);
-        QCOMPARE(v.MainToolbar->enabled("FirstPage"), count > 1);
+        QCOMPARE(w.mainToolbar->enabled("NextPage"), count == 1);
+        QCOMPARE(w.mainToolbar->enabled("FirstPage"), count > 1);
         if (count > 1) {
-            // The go-to-page box: a typed page number is shown, one too many is refused.
+            // The go-to-page box: typed digits are shown, anything else is dropped, one page
+            // too many is replaced by the page count.
             v.MainToolbar_ButtonClick("FirstPage");
-            v.OcrToolbar->setValue(QStringLiteral("GoToPage"), 1);
-            v.ToggleGoToPage();
-            v.tboxPageNumber->setText(QString::number(count + 1));
-            v.btnFind_Click();
-            QCOMPARE(v.tboxPageNumber->text(), QString::number(count));
-            QCOMPARE(v.StatusBar->text("PageNumber"), QString("1 of %1").arg(count));
-            v.tboxPageNumber->setText(QString::number(count / 2 + 1));
-            v.btnFind_Click();
-            QCOMPARE(v.StatusBar->text("PageNumber"),
+            QWidget* goTo = w.ocrToolbar->buttonWidget(w.ocrToolbar->position("GoToPage"));
+            QTest::mouseClick(goTo, Qt::LeftButton);
+            QVERIFY(w.fraGoto->isVisible());
+            w.tboxPageNumber->clear();
+            QTest::keyClicks(w.tboxPageNumber, QString::number(count + 1));
+            QTest::mouseClick(w.btnFind, Qt::LeftButton);
+            QCOMPARE(w.tboxPageNumber->text(), QString::number(count));
+            QCOMPARE(w.statusBar->text("PageNumber"), QString("1 of %1").arg(count));
+            w.tboxPageNumber->clear();
+            QTest::keyClicks(w.tboxPageNumber, "-" + QString::number(count / 2 + 1) + "a.");
+            QTest::mouseClick(w.btnFind, Qt::LeftButton);
+            QCOMPARE(w.statusBar->text("PageNumber"),
                      QString("%1 of %2").arg(count / 2 + 1).arg(count));
-            QCOMPARE(v.ctlKTImgEdit1->pageIndex(), count / 2);
+            QCOMPARE(w.editor->pageIndex(), count / 2);
+            // A right-click empties the clipboard, so nothing but digits can be pasted.
+            QGuiApplication::clipboard()->setText("not a number");
+            QTest::mouseClick(w.tboxPageNumber, Qt::RightButton);
+            QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+            QTest::mouseClick(goTo, Qt::LeftButton);
+            QVERIFY(w.fraGoto->isHidden());
         }
         if (thumbs && tabs.size() > 1) {
             // A range tab shows the first page of its range.
-            v.tabPages->setCurrentIndex(1);
-            QCOMPARE(v.StatusBar->text("PageNumber"), QString("51 of %1").arg(count));
-            v.tabPages->setCurrentIndex(0);
+            w.tabPages->setCurrentIndex(1);
+            QCOMPARE(w.statusBar->text("PageNumber"), QString("51 of %1").arg(count));
+            w.tabPages->setCurrentIndex(0);
         }
         v.MainToolbar_ButtonClick("ZoomIn");
-        QVERIFY(v.StatusBar->text("ZoomFactor") != QStringLiteral("100 %"));
+        QVERIFY(w.statusBar->text("ZoomFactor") != QStringLiteral("100 %"));
         v.CloseImage();
-        QCOMPARE(v.StatusBar->text("PageNumber"), QString());
-        QVERIFY(v.ctlKTImgEdit1->imagePath().isEmpty());
-        QVERIFY(!v.MainToolbar->enabled("Print"));
+        QCOMPARE(w.statusBar->text("PageNumber"), QString());
+        QVERIFY(w.editor->imagePath().isEmpty());
+        QVERIFY(!w.mainToolbar->enabled("Print"));
         QVERIFY(factory->prompts->messages.isEmpty());
     }
 };

@@ -1,0 +1,156 @@
+#include "viewer/conversion/documentconversion.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "interfaces/componentfactory.h"
+#include "interfaces/imageeditor.h"
+#include "interfaces/progressbar.h"
+#include "interfaces/recognitionengine.h"
+#include "platform/machinevalues.h"
+#include "platform/promptservice.h"
+#include "platform/viewererror.h"
+#include "viewer/conversion/engineerrortext.h"
+#include "viewer/core/errors.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+
+namespace ktdv {
+
+namespace {
+
+const QString kExportFilter = QStringLiteral(
+    "Rich Text Format (*.rtf)|*.rtf|"
+    "ANSI Text - Unformatted (*.txt)|*.txt|"
+    "DOS Text - Unformatted (*.txt)|*.txt|"
+    "Unicode Text - Unformatted (*.txt)|*.txt|"
+    "Tabular Data Format (*.txt)|*.txt|"
+    "DOS Text - Formatted (*.txt)|*.txt|"
+    "Unicode Text - Formatted (*.txt)|*.txt|"
+    "HTML (*.html)|*.html|"
+    "PDF Text Only (*.pdf)|*.pdf|"
+    "PDF Text on Image (*.pdf)|*.pdf|"
+    "PDF Image on Text (*.pdf)|*.pdf");
+constexpr int kAnsiText = 2;
+constexpr int kLastSharedCode = 7;  // dialog indexes above this skip engine code 8
+
+// A viewer whose engine could not be created has its conversion buttons disabled; a
+// conversion asked for all the same fails like a call on a missing object.
+void requireEngine(const RecognitionEngine* engine) {
+    if (!engine)
+        throw ViewerError(91, QStringLiteral("Object variable or With block variable not set"));
+}
+
+QString engineMessage(const QString& prefix, int code) {
+    return prefix + QString::number(code) + QStringLiteral(") - ") + EngineErrorText(code);
+}
+
+}  // namespace
+
+namespace {
+
+// Positions and starts the progress bar for a whole-document conversion.
+void setUpProgress(QWidget& viewer, ProgressBar& bar, int pageCount) {
+    QWidget* w = bar.widget();
+    const float top = static_cast<float>(viewer.height()) / 2.0f;
+    const float left =
+        static_cast<float>(viewer.width()) / 2.0f - static_cast<float>(w->width()) / 2.0f;
+    w->move(static_cast<int>(left), static_cast<int>(top));
+    bar.setMin(0);
+    bar.setMax(100);
+    ViewerModuleState& g = moduleState();
+    if (pageCount != 0) {
+        g.ProgressStep = 100.0 / pageCount;
+        bar.setValue(0);
+    } else {
+        bar.setValue(1);
+        g.ProgressStep = 1.0;
+        bar.setMax(1);
+    }
+    g.ProgressPosition = 0.0;
+    w->show();
+    w->raise();
+    bar.repaint();
+}
+
+}  // namespace
+
+DocumentConversion::DocumentConversion(ViewerControl& viewer) : m_viewer(viewer) {}
+
+DocumentConversion::~DocumentConversion() = default;
+
+int DocumentConversion::startEngine(ComponentFactory& factory, MachineValues& machine) {
+    m_engine = factory.createRecognitionEngine();
+    if (!m_engine)
+        throw ViewerError(429, QStringLiteral("Cannot create the component object"));
+    m_engine->onProgress = [this](int arg) { runUntrapped([&] { Engine_Progress(arg); }); };
+
+    const QString sep = machine.separator();
+    QString folder = machine.appPath(QStringLiteral("Brackwater"));
+    if (folder == QLatin1String("ERROR"))
+        folder = machine.appPath(QStringLiteral("Selvagard"));
+    const auto hasDoZed = [&sep](const QString& f) {
+        return QFileInfo::exists(f + sep + QStringLiteral("doZed"));
+    };
+    if (folder == QLatin1String("ERROR") || !hasDoZed(folder)) {
+        for (const QString& fallback : machine.fallbackFolders()) {
+            if (hasDoZed(fallback)) {
+                folder = fallback;
+                break;
+            }
+        }
+    }
+    if (!folder.trimmed().endsWith(sep))
+        folder += sep;
+    m_engineFolder = folder;
+    return m_engine->initialise(folder);
+}
+
+void DocumentConversion::Engine_Progress(int arg) {
+    Q_UNUSED(arg)
+    ViewerModuleState& g = moduleState();
+    g.ProgressPosition += g.ProgressStep;
+    m_viewer.widgets().progress->setValue(g.ProgressPosition);
+    QCoreApplication::processEvents();
+}
+
+void DocumentConversion::ConvertDocumentToFile() {
+    const ViewerWidgets& w = m_viewer.widgets();
+    requireEngine(m_engine.get());
+    FileDialogRequest request;
+    request.save = true;
+    request.filter = kExportFilter;
+    request.title = QStringLiteral("Convert Document to File");
+    request.fileName = QString();
+    request.filterIndex = kAnsiText;
+    const FileDialogResult result = m_viewer.prompts().fileDialog(&m_viewer, request);
+    int filterIndex = result.filterIndex;
+    if (filterIndex > kLastSharedCode)
+        filterIndex += 1;
+    if (result.fileName.isEmpty())
+        return;
+    setUpProgress(m_viewer, *w.progress, w.editor->pageCount());
+    QCoreApplication::processEvents();
+    const QString source = w.editor->imagePath();
+    const int code = m_engine->convert(source, result.fileName, RecognitionEngine::DestinationFile,
+                                       static_cast<qint16>(filterIndex));
+    if (code != 0)
+        m_viewer.prompts().message(&m_viewer,
+                                   engineMessage(QStringLiteral("ZidaDodi Error: ("), code));
+    w.progress->widget()->hide();
+}
+
+void DocumentConversion::ConvertDocumentToClipboard() {
+    const ViewerWidgets& w = m_viewer.widgets();
+    requireEngine(m_engine.get());
+    setUpProgress(m_viewer, *w.progress, w.editor->pageCount());
+    const QString source = w.editor->imagePath();
+    const int code = m_engine->convert(source, QStringLiteral("notused"),
+                                       RecognitionEngine::DestinationClipboard, kAnsiText);
+    if (code != 0)
+        m_viewer.prompts().message(
+            &m_viewer, engineMessage(QStringLiteral("ZidaDodi Error (Clipboard): ("), code));
+    w.progress->widget()->hide();
+}
+
+}  // namespace ktdv

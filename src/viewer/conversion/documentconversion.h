@@ -1,0 +1,41 @@
+#pragma once
+// The recognition engine and the whole-document conversions into a file or onto the
+// clipboard, with the progress bar driven by the engine's progress events.
+// UI thread only.
+
+#include <QString>
+
+#include <memory>
+
+namespace ktdv {
+
+class ComponentFactory;
+class MachineValues;
+class RecognitionEngine;
+class ViewerControl;
+
+class DocumentConversion {
+public:
+    explicit DocumentConversion(ViewerControl& viewer);
+    ~DocumentConversion();
+
+    // Creates the engine and starts it on the application folder found in the machine's
+    // values; returns the engine's start-up result. Throws when it cannot be created.
+    int startEngine(ComponentFactory& factory, MachineValues& machine);
+    // The engine; null when it could not be created.
+    RecognitionEngine* engine() const { return m_engine.get(); }
+    // The application folder handed to the engine at start-up.
+    QString engineFolder() const { return m_engineFolder; }
+
+    void ConvertDocumentToFile();
+    void ConvertDocumentToClipboard();
+    // The engine's progress event.
+    void Engine_Progress(int arg);
+
+private:
+    ViewerControl& m_viewer;
+    std::unique_ptr<RecognitionEngine> m_engine;
+    QString m_engineFolder;
+};
+
+}  // namespace ktdv

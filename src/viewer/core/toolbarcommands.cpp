@@ -1,0 +1,166 @@
+// The clicks of the main and annotation toolbars (common preamble, dispatch to the concern
+// that owns the command, common tail, error report) and the page view's mouse events.
+#include <QCursor>
+
+#include "interfaces/imageeditor.h"
+#include "platform/promptservice.h"
+#include "platform/settingsstore.h"
+#include "viewer/annotations/annotationinteraction.h"
+#include "viewer/conversion/documentconversion.h"
+#include "viewer/core/errors.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/layout/panelayout.h"
+#include "viewer/navigation/pagenavigation.h"
+#include "viewer/session/documentsession.h"
+#include "viewer/toolbars/toolbar.h"
+#include "viewer/toolbars/toolbarstates.h"
+#include "viewer/view/pagecommands.h"
+
+namespace ktdv {
+
+namespace {
+
+constexpr int kMayAnnotate = 16;
+
+bool isOneOf(const QString& key, std::initializer_list<const char*> keys) {
+    for (const char* k : keys)
+        if (key == QLatin1String(k))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
+    ImageEditor& editor = *m_widgets->editor;
+    Toolbar& main = *m_widgets->mainToolbar;
+    Toolbar& ocr = *m_widgets->ocrToolbar;
+    ViewerModuleState& g = module();
+    const QString select = QStringLiteral("Select");
+    const QString scroll = QStringLiteral("Scroll");
+    bool reportErrors = true;
+    try {
+        // Common preamble.
+        bool tiff = !editor.imagePath().isEmpty() && m_session->tiff();
+        if (ocr.enabled(QStringLiteral("GoToPage")))
+            m_navigation->closeGoToPage();
+        if (tiff)
+            m_toolbars->ReleaseAnnotationTools(QString());
+        if (key != scroll) {
+            m_toolbars->leaveScrollMode();
+            editor.setTool(QStringLiteral("Default"));
+        }
+
+        // Dispatch.
+        if (key == QLatin1String("Open")) {
+            m_navigation->closeGoToPage();
+            editor.setPageIndex(0);
+            QString path = QStringLiteral("nopath");
+            m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
+            tiff = DocumentSession::isTiffPath(g.gImagePath);
+            if (!tiff)
+                m_layout->showPageOnly();
+            else if (m_settings->readBool(settings::Thumbs))
+                m_layout->showThumbnails(g.gImagePath);
+        } else if (key == QLatin1String("Print")) {
+            // A failed print is not reported.
+            reportErrors = false;
+            m_commands->PrintCommand();
+            reportErrors = true;
+        } else if (isOneOf(key, {"ZoomIn", "ZoomOut", "FitWidth", "FitHeight", "OneToOne"})) {
+            m_commands->ZoomCommand(key);
+        } else if (isOneOf(key, {"Rotate90Left", "Flip", "Rotate90Right"})) {
+            m_commands->TurnCommand(key);
+        } else if (key == select) {
+            if (!editor.imagePath().isEmpty()) {
+                main.setValue(scroll, 0);
+                m_toolbars->ReleaseAnnotationTools(QString());
+            }
+        } else if (key == scroll) {
+            if (!editor.imagePath().isEmpty()) {
+                main.setValue(select, 0);
+                editor.setTool(scroll);
+                if (tiff)
+                    m_toolbars->ReleaseAnnotationTools(QString());
+            }
+        } else if (isOneOf(key, {"FirstPage", "PreviousPage", "NextPage", "LastPage"})) {
+            m_navigation->NavigateCommand(key);
+        } else if (key == QLatin1String("ShowImage")) {
+            m_settings->writeBool(settings::Thumbs, false);
+            m_layout->showPageOnly();
+        } else if (key == QLatin1String("ShowBoth")) {
+            m_layout->showBoth(tiff);
+        } else if (key == QLatin1String("Viewer Settings")) {
+            editor.setTool(QStringLiteral("default"));
+            editor.showSettings();
+        }
+
+        // Common tail.
+        if (!m_session->pageModified()) {
+            if (!editor.imagePath().isEmpty() && !m_session->readOnly() && tiff &&
+                (g.gUserPermission & kMayAnnotate)) {
+                ocr.setEnabled(select, true);
+            }
+        } else {
+            ocr.setValue(select, 0);
+            ocr.setEnabled(select, false);
+        }
+    } catch (...) {
+        const ViewerError e = currentError();
+        if (reportErrors)
+            runUntrapped([&] {
+                m_prompts->message(this, errorReport(QStringLiteral("MainToolbar Error("), e));
+            });
+    }
+}
+
+void ViewerControl::OcrToolbar_ButtonClick(const QString& key) {
+    ImageEditor& editor = *m_widgets->editor;
+    Toolbar& ocr = *m_widgets->ocrToolbar;
+    const int pos = ocr.position(key);
+    if (editor.busy()) {
+        if (pos != 0)
+            ocr.setValue(pos, ocr.value(pos) == 1 ? 0 : 1);
+        return;
+    }
+    if (editor.imagePath().isEmpty())
+        return;
+    editor.setTool(QStringLiteral("default"));
+    if (isOneOf(key, {"Stamp", "Text", "Highlight", "Rectangle", "Select"}))
+        m_toolbars->leaveScrollMode();
+    if (key == QLatin1String("GoToPage")) {
+        m_navigation->ToggleGoToPage();
+    } else if (key == QLatin1String("PrintAnnotations")) {
+        m_toolbars->TogglePrintAnnotations();
+    } else if (key == QLatin1String("OcrToFile")) {
+        m_conversion->ConvertDocumentToFile();
+    } else if (key == QLatin1String("OcrToClipboard")) {
+        m_conversion->ConvertDocumentToClipboard();
+    } else if (isOneOf(key, {"Select", "Highlight", "Text"})) {
+        m_toolbars->ReleaseAnnotationTools(key);
+    } else if (isOneOf(key, {"Rectangle", "Stamp"})) {
+        editor.setTool(key == QLatin1String("Stamp") ? QStringLiteral("stamp")
+                                                     : QStringLiteral("default"));
+        m_toolbars->ReleaseAnnotationTools(key);
+        if (ocr.value(key) == 1)
+            m_annotations->offerStyles(key);
+    }
+}
+
+void ViewerControl::ctlKTImgEdit1_MouseDown(int& button, int& shift, float& x, float& y) {
+    m_annotations->pageMouseDown(button, shift, x, y);
+}
+
+void ViewerControl::ctlKTImgEdit1_MouseMove(int& button, int& shift, float& x, float& y) {
+    if (m_widgets->editor->busy())
+        return;
+    m_layout->pageMouseMove(button, x);
+    m_annotations->pageMouseMove(button, shift, x, y);
+}
+
+void ViewerControl::ctlKTImgEdit1_MouseUp(int& button, int& shift, float& x, float& y) {
+    m_annotations->pageMouseUp(button, shift, x, y);
+}
+
+}  // namespace ktdv

@@ -1,0 +1,192 @@
+#include "viewer/core/viewerwidgets.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QToolBar>
+
+#include "interfaces/componentfactory.h"
+#include "interfaces/imageeditor.h"
+#include "interfaces/progressbar.h"
+#include "interfaces/thumbnailpane.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/toolbars/toolbar.h"
+#include "viewer/toolbars/toolbartables.h"
+
+namespace ktdv {
+
+namespace {
+
+// Designed geometry, in pixels.
+constexpr int kSplitterLeft = 156;  // 2340 twips at 15 twips per pixel
+constexpr int kSplitterWidth = 6;   // 90 twips
+constexpr int kDragBarWidth = 5;    // 75 twips
+constexpr int kGotoWidth = 120;
+constexpr int kGotoHeight = 73;
+
+template <class T>
+T* named(T* object, const char* name) {
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+
+std::unique_ptr<ImageEditor> makeEditor(QWidget& host, ComponentFactory& factory) {
+    auto editor = factory.createImageEditor(&host);
+    named(editor->widget(), "ctlKTImgEdit1");
+    return editor;
+}
+
+std::unique_ptr<ThumbnailPane> makeThumbs(QWidget& host, ComponentFactory& factory) {
+    auto thumbs = factory.createThumbnailPane(&host);
+    named(thumbs->widget(), "ctlKTImgThumbs1")->hide();
+    return thumbs;
+}
+
+Toolbar* makeMainToolbar(QWidget& host) {
+    auto* bar = new Toolbar(QStringLiteral("MainToolbar"), mainToolbarButtons(),
+                            mainToolbarImages(), &host);
+    bar->widget()->setGeometry(0, 0, host.width(), bar->widget()->sizeHint().height());
+    return bar;
+}
+
+Toolbar* makeOcrToolbar(QWidget& host) {
+    auto* bar =
+        new Toolbar(QStringLiteral("OcrToolbar"), ocrToolbarButtons(), ocrToolbarImages(), &host);
+    bar->widget()->resize(bar->widget()->sizeHint());
+    return bar;
+}
+
+Toolbar* makeSelectionToolbar(QWidget& host) {
+    auto* bar = new Toolbar(QStringLiteral("SelectionToolbar"), selectionToolbarButtons(),
+                            selectionToolbarImages(), &host);
+    bar->widget()->resize(bar->widget()->sizeHint());
+    bar->widget()->hide();
+    return bar;
+}
+
+StatusPanels* makeStatusBar(QWidget& host, const Toolbar& ocr) {
+    auto* status = named(new StatusPanels(&host), "StatusBar");
+    status->addPanel(QStringLiteral("ImagePath"), QStringLiteral("ImagePath"),
+                     QStringLiteral("Path to the current document"));
+    status->addPanel(QStringLiteral("ZoomFactor"), QStringLiteral("ZoomFactor"),
+                     QStringLiteral("Document zoom factor"));
+    status->addPanel(QStringLiteral("PageNumber"), QStringLiteral("PageNumber"),
+                     QStringLiteral("Page number"));
+    status->addPanel(QStringLiteral("FileAttributes"), QStringLiteral("FileAttributes"),
+                     QStringLiteral("File attributes"));
+    status->resize(status->width(), ocr.widget()->height() + 1);
+    return status;
+}
+
+QTabBar* makeTabs(QWidget& host) {
+    auto* tabs = named(new QTabBar(&host), "tabPages");
+    tabs->setToolTip(QStringLiteral("Page ranges for documents with more than 50 pages."));
+    tabs->setElideMode(Qt::ElideNone);
+    tabs->setUsesScrollButtons(true);
+    tabs->setExpanding(false);
+    tabs->addTab(QStringLiteral("1...50"));
+    tabs->setTabData(0, 0);
+    tabs->resize(kSplitterLeft, tabs->sizeHint().height());
+    tabs->hide();
+    return tabs;
+}
+
+QScrollBar* makeThumbScroll(QWidget& host) {
+    auto* bar = named(new QScrollBar(Qt::Vertical, &host), "VScroll1");
+    bar->setTracking(false);
+    bar->setRange(1, 1);
+    bar->resize(bar->sizeHint().width(), 100);
+    bar->hide();
+    return bar;
+}
+
+QPushButton* makeSplitter(QWidget& host) {
+    auto* button = named(new QPushButton(&host), "btnSplitter");
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setMouseTracking(true);
+    button->setGeometry(kSplitterLeft, 0, kSplitterWidth, 100);
+    button->hide();
+    return button;
+}
+
+QLabel* makeDragBar(QWidget& host) {
+    auto* bar = named(new QLabel(&host), "pBoxDrag");
+    bar->setAutoFillBackground(true);
+    bar->setStyleSheet(QStringLiteral("background: #606060;"));
+    bar->setGeometry(kSplitterLeft, 0, kDragBarWidth, 100);
+    bar->hide();
+    return bar;
+}
+
+QGroupBox* makeGoto(QWidget& host) {
+    auto* box = named(new QGroupBox(QStringLiteral("Go to Page"), &host), "fraGoto");
+    box->setGeometry(1, 0, kGotoWidth, kGotoHeight);
+    return box;
+}
+
+QLineEdit* makePageNumber(QGroupBox* box) {
+    auto* edit = named(new QLineEdit(box), "tboxPageNumber");
+    edit->setContextMenuPolicy(Qt::NoContextMenu);
+    edit->setGeometry(8, 20, 68, 22);
+    return edit;
+}
+
+QScrollBar* makePageSpin(QGroupBox* box) {
+    auto* bar = named(new QScrollBar(Qt::Vertical, box), "vsPages");
+    bar->setMinimum(1);
+    bar->setGeometry(80, 18, 16, 48);
+    return bar;
+}
+
+QPushButton* makeFind(QGroupBox* box) {
+    auto* button = named(new QPushButton(QStringLiteral("&Go"), box), "btnFind");
+    button->setGeometry(8, 45, 68, 24);
+    box->hide();
+    return button;
+}
+
+std::unique_ptr<ProgressBar> makeProgress(QWidget& host, ComponentFactory& factory) {
+    auto bar = factory.createProgressBar(&host);
+    named(bar->widget(), "ProgressBar1")->hide();
+    return bar;
+}
+
+QMenu* makePagesMenu(QWidget& host) {
+    auto* menu = named(new QMenu(QStringLiteral("Manage Pages"), &host), "mnuMoveDelete");
+    named(menu->addAction(QStringLiteral("Move Page")), "mnuMovePage");
+    named(menu->addAction(QStringLiteral("Delete Page")), "mnuDeletePage");
+    return menu;
+}
+
+}  // namespace
+
+ViewerWidgets::ViewerWidgets(QWidget& host, ComponentFactory& factory)
+    : editor(makeEditor(host, factory)),
+      thumbs(makeThumbs(host, factory)),
+      mainToolbar(makeMainToolbar(host)),
+      ocrToolbar(makeOcrToolbar(host)),
+      selectionToolbar(makeSelectionToolbar(host)),
+      statusBar(makeStatusBar(host, *ocrToolbar)),
+      tabPages(makeTabs(host)),
+      VScroll1(makeThumbScroll(host)),
+      btnSplitter(makeSplitter(host)),
+      pBoxDrag(makeDragBar(host)),
+      fraGoto(makeGoto(host)),
+      tboxPageNumber(makePageNumber(fraGoto)),
+      vsPages(makePageSpin(fraGoto)),
+      btnFind(makeFind(fraGoto)),
+      progress(makeProgress(host, factory)),
+      mnuMoveDelete(makePagesMenu(host)) {
+    // The floating controls stay above the page and the thumbnails.
+    fraGoto->raise();
+    pBoxDrag->raise();
+}
+
+ViewerWidgets::~ViewerWidgets() = default;
+
+}  // namespace ktdv

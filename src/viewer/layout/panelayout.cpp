@@ -1,0 +1,270 @@
+#include "viewer/layout/panelayout.h"
+
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QToolBar>
+
+#include "interfaces/imageeditor.h"
+#include "interfaces/thumbnailpane.h"
+#include "platform/settingsstore.h"
+#include "platform/twips.h"
+#include "viewer/core/errors.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/session/documentsession.h"
+#include "viewer/thumbnails/thumbnailevents.h"
+#include "viewer/toolbars/toolbar.h"
+
+namespace ktdv {
+
+namespace {
+
+constexpr int kMinimumSize = 100;
+constexpr int kStatusRightMargin = 5;
+constexpr int kBottomAllowance = 7;
+constexpr int kGotoLift = 3;
+constexpr int kGotoLiftWithScrollBar = 19;
+constexpr int kThumbHeightAllowance = 20;
+constexpr qint16 kResizePointer = 9;  // west-east
+constexpr int kMinimumSide = 100;
+
+void setTop(QWidget* w, int top) {
+    w->move(w->x(), top);
+}
+void setLeft(QWidget* w, int left) {
+    w->move(left, w->y());
+}
+void setWidth(QWidget* w, int width) {
+    w->resize(qMax(0, width), w->height());
+}
+void setHeight(QWidget* w, int height) {
+    w->resize(w->width(), qMax(0, height));
+}
+
+}  // namespace
+
+PaneLayout::PaneLayout(ViewerControl& viewer) : m_viewer(viewer) {}
+
+void PaneLayout::ArrangePanes() {
+    const ViewerWidgets& c = m_viewer.widgets();
+    const int W = m_viewer.width();
+    const int H = m_viewer.height();
+    if (W < kMinimumSize || H < kMinimumSize)
+        return;
+
+    QToolBar* ocr = c.ocrToolbar->widget();
+    QWidget* page = c.editor->widget();
+    QWidget* thumbs = c.thumbs->widget();
+    StatusPanels* status = c.statusBar;
+    QScrollBar* scroll = c.VScroll1;
+    QTabBar* tabs = c.tabPages;
+    QPushButton* splitter = c.btnSplitter;
+    const int TB = c.mainToolbar->widget()->height();
+
+    // Bottom row.
+    setTop(ocr, H - ocr->height());
+    setLeft(ocr, 1);
+    setLeft(status, ocr->width());
+    setTop(status, ocr->y() - 1);
+    setLeft(c.fraGoto, ocr->x());
+    const int lift = c.editor->hScrollVisible() ? kGotoLiftWithScrollBar : kGotoLift;
+    setTop(c.fraGoto, ocr->y() - (lift + c.fraGoto->height()));
+    setWidth(status, W - ocr->width() - kStatusRightMargin);
+    const int sw = status->width();
+    status->setPanelWidth(QStringLiteral("ImagePath"), static_cast<int>(sw * 0.4));
+    for (const char* key : {"ZoomFactor", "PageNumber", "FileAttributes"})
+        status->setPanelWidth(QString::fromLatin1(key), static_cast<int>(sw * 0.2));
+
+    if (W == kMinimumSize || H == kMinimumSize)
+        return;
+
+    page->hide();
+
+    if (!thumbs->isHidden()) {
+        tabs->move(1, TB);
+        setWidth(tabs, splitter->x());
+        setTop(splitter, tabs->y() + 3);
+        setHeight(splitter, H - (TB + status->height()) - kBottomAllowance);
+        setTop(c.pBoxDrag, splitter->y());
+        setHeight(c.pBoxDrag, splitter->height());
+        setTop(scroll, tabs->y() + tabs->height() + 3);
+        setLeft(scroll, splitter->x() - scroll->width());
+        setHeight(scroll, H - (tabs->height() + TB + status->height()) - kBottomAllowance);
+        scroll->show();
+        scroll->raise();
+        thumbs->setGeometry(1, tabs->y() + tabs->height() + 3, splitter->x() - scroll->width(),
+                            H - (tabs->height() + TB + status->height()) + kThumbHeightAllowance);
+
+        m_viewer.thumbnails().RefreshThumbnails();
+
+        const int max = c.thumbs->scrollRange();
+        scroll->setMinimum(1);
+        scroll->setMaximum(max);
+        if (scroll->maximum() != 1) {
+            scroll->setSingleStep(static_cast<int>(twips::roundEven(max * 0.01)));
+            scroll->setPageStep(static_cast<int>(twips::roundEven(max * 0.1)));
+            scroll->show();
+            scroll->raise();
+        } else {
+            scroll->hide();
+        }
+    }
+
+    int left = 1;
+    int w = W - 3;
+    if (!thumbs->isHidden()) {
+        if (scroll->isHidden()) {
+            left = thumbs->width() + thumbs->x() + splitter->width();
+            w = W - 3 - thumbs->width();
+        } else {
+            left = thumbs->width() + thumbs->x() + scroll->width() + splitter->width();
+            w = W - 3 - (thumbs->width() + scroll->width());
+        }
+    }
+    setWidth(page, w);
+    setHeight(page, H - (TB + status->height()) - kBottomAllowance);
+    setTop(page, TB + 3);
+    setLeft(page, left);
+
+    if (page->isHidden())
+        page->show();
+    // Controls that float over the page stay in front of it.
+    c.fraGoto->raise();
+    c.pBoxDrag->raise();
+    if (!c.editor->imagePath().isEmpty())
+        c.editor->updateLayout();
+
+    QString path = moduleState().gImagePath;
+    m_viewer.session().LoadPage(path, QStringLiteral("navigate"),
+                                toInt16(qint64{c.editor->pageIndex()}));
+}
+
+void PaneLayout::showPageOnly() {
+    const ViewerWidgets& c = m_viewer.widgets();
+    c.thumbs->widget()->hide();
+    c.VScroll1->hide();
+    c.btnSplitter->hide();
+    c.tabPages->hide();
+    ArrangePanes();
+}
+
+void PaneLayout::showThumbnails(const QString& path) {
+    const ViewerWidgets& c = m_viewer.widgets();
+    ThumbnailPane& thumbs = *c.thumbs;
+    thumbs.widget()->show();
+    thumbs.setFirstPage(0);
+    m_viewer.thumbnails().ResetPageRanges();
+    thumbs.clearThumbnails();
+    thumbs.redraw();
+    thumbs.loadDocument(path);
+    ArrangePanes();
+    m_viewer.thumbnails().RefreshThumbnails();
+    c.btnSplitter->show();
+}
+
+void PaneLayout::showBoth(bool tiff) {
+    const ViewerWidgets& c = m_viewer.widgets();
+    ThumbnailPane& thumbs = *c.thumbs;
+    if (c.editor->imagePath().isEmpty())
+        return;
+    if (!tiff) {
+        thumbs.widget()->hide();
+        return;
+    }
+    thumbs.clearThumbnails();
+    thumbs.redraw();
+    thumbs.loadDocument(c.editor->imagePath());
+    thumbs.widget()->show();
+    m_viewer.settings().writeBool(settings::Thumbs, true);
+    c.tabPages->show();
+    c.btnSplitter->show();
+    ArrangePanes();
+}
+
+// --- The splitter and the pointer ------------------------------------------------------
+
+void PaneLayout::setMousePointer(qint16 code) {
+    m_mousePointer = code;
+    static const QHash<int, Qt::CursorShape> shapes{
+        {1, Qt::ArrowCursor},      {2, Qt::CrossCursor},    {3, Qt::IBeamCursor},
+        {7, Qt::SizeVerCursor},    {9, Qt::SizeHorCursor},  {11, Qt::WaitCursor},
+        {12, Qt::ForbiddenCursor}, {15, Qt::SizeAllCursor},
+    };
+    if (code == 0)
+        m_viewer.unsetCursor();
+    else
+        m_viewer.setCursor(shapes.value(code, Qt::ArrowCursor));
+}
+
+void PaneLayout::btnSplitter_MouseDown(int button, int shift, float x, float y) {
+    Q_UNUSED(shift)
+    Q_UNUSED(x)
+    Q_UNUSED(y)
+    if (button != 1)
+        return;
+    moduleState().gSplitterDrag = true;
+    m_viewer.widgets().pBoxDrag->show();
+    m_viewer.widgets().pBoxDrag->raise();
+}
+
+void PaneLayout::btnSplitter_MouseMove(int button, int shift, float x, float y) {
+    Q_UNUSED(shift)
+    Q_UNUSED(y)
+    if (button == 0) {
+        if (mousePointer() != kResizePointer)
+            moduleState().gSavedPointer = mousePointer();
+        setMousePointer(kResizePointer);
+    } else if (button == 1) {
+        QLabel* bar = m_viewer.widgets().pBoxDrag;
+        const double left = m_viewer.widgets().btnSplitter->x() + x / twips::perPixelX();
+        bar->move(static_cast<int>(twips::roundEven(left)), bar->y());
+    }
+}
+
+void PaneLayout::btnSplitter_MouseUp(int button, int shift, float x, float y) {
+    Q_UNUSED(shift)
+    Q_UNUSED(x)
+    Q_UNUSED(y)
+    if (button == 1)
+        m_viewer.widgets().pBoxDrag->hide();
+}
+
+void PaneLayout::UserControl_MouseMove() {
+    setMousePointer(moduleState().gSavedPointer);
+}
+
+void PaneLayout::restorePointer(int button) {
+    if (button == 0 && mousePointer() != moduleState().gSavedPointer)
+        setMousePointer(moduleState().gSavedPointer);
+}
+
+void PaneLayout::dropSplitterAt(double left) {
+    QPushButton* splitter = m_viewer.widgets().btnSplitter;
+    splitter->move(static_cast<int>(twips::roundEven(left)), splitter->y());
+    ArrangePanes();
+    moduleState().gSplitterDrag = false;
+}
+
+void PaneLayout::ctlKTImgThumbs1_MouseMove(int& button, int& shift, float& x, float& y) {
+    Q_UNUSED(shift)
+    Q_UNUSED(y)
+    restorePointer(button);
+    if (moduleState().gSplitterDrag && x > kMinimumSide)
+        dropSplitterAt(x);
+}
+
+void PaneLayout::pageMouseMove(int button, float x) {
+    restorePointer(button);
+    if (moduleState().gSplitterDrag) {
+        const double p = x / twips::perPixelX();
+        if (m_viewer.widgets().editor->widget()->width() - kMinimumSide > p)
+            dropSplitterAt(m_viewer.widgets().btnSplitter->x() + p);
+    }
+}
+
+}  // namespace ktdv

@@ -1,0 +1,140 @@
+#include "viewer/navigation/pagenavigation.h"
+
+#include <QClipboard>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QToolBar>
+
+#include "interfaces/imageeditor.h"
+#include "viewer/core/errors.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/session/documentsession.h"
+#include "viewer/toolbars/toolbar.h"
+#include "viewer/toolbars/toolbarstates.h"
+
+namespace ktdv {
+
+namespace {
+constexpr int kGotoOffset = 76;
+constexpr int kGotoOffsetWithScrollBar = 92;
+constexpr int kGotoParked = 1400;
+constexpr int kMaxPageDigits = 9;
+constexpr int kBackspace = 8;
+const QString kGoToPage = QStringLiteral("GoToPage");
+}  // namespace
+
+PageNavigation::PageNavigation(ViewerControl& viewer) : m_viewer(viewer) {}
+
+void PageNavigation::closeGoToPage() {
+    Toolbar& ocr = *m_viewer.widgets().ocrToolbar;
+    if (ocr.value(kGoToPage) == 1) {
+        m_viewer.widgets().fraGoto->hide();
+        ocr.setValue(kGoToPage, 0);
+    }
+}
+
+void PageNavigation::ParkGoToPage() {
+    QGroupBox* box = m_viewer.widgets().fraGoto;
+    box->move(box->x(), m_viewer.widgets().ocrToolbar->widget()->y() + kGotoParked);
+    box->hide();
+}
+
+void PageNavigation::showNoDocument() {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    Toolbar& ocr = *m_viewer.widgets().ocrToolbar;
+    editor.clearImage();
+    editor.syncView();
+    ocr.setValue(kGoToPage, 0);
+    ocr.setEnabled(kGoToPage, false);
+    ParkGoToPage();
+    m_viewer.toolbars().SetToolbarState(false, true);
+}
+
+void PageNavigation::NavigateCommand(const QString& key) {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    if (!editor.imagePath().isEmpty()) {
+        closeGoToPage();
+        m_viewer.session().setPageModified(false);
+        editor.setNavigateTo(key);
+        m_viewer.session().reloadPage(toInt16(editor.navigateTo()));
+    } else {
+        showNoDocument();
+    }
+    m_viewer.toolbars().SetNavigationButtons();
+}
+
+void PageNavigation::ToggleGoToPage() {
+    const ViewerWidgets& w = m_viewer.widgets();
+    ViewerModuleState& g = moduleState();
+    g.gGotoPage = w.editor->pageIndex();
+    g.gGotoPageCount = w.editor->pageCount();
+    const int offset = w.editor->hScrollVisible() ? kGotoOffsetWithScrollBar : kGotoOffset;
+    const int top = w.ocrToolbar->widget()->y();
+    if (w.ocrToolbar->value(kGoToPage) == 0) {
+        w.fraGoto->move(w.fraGoto->x(), top + offset);
+        w.fraGoto->hide();
+    } else {
+        w.vsPages->setMaximum(g.gGotoPageCount);
+        w.vsPages->setValue(g.gGotoPage + 1);
+        w.fraGoto->show();
+        w.fraGoto->raise();
+        w.fraGoto->move(w.fraGoto->x(), top - offset);
+    }
+    w.tboxPageNumber->setMaxLength(kMaxPageDigits);
+    w.tboxPageNumber->setText(QString::number(g.gGotoPage + 1));
+}
+
+bool PageNavigation::tboxPageNumber_KeyPress(int& keyAscii) {
+    const bool digit = keyAscii >= '0' && keyAscii <= '9';
+    if (digit || keyAscii == kBackspace)
+        return true;
+    keyAscii = 0;
+    return false;
+}
+
+void PageNavigation::tboxPageNumber_MouseDown(int button) {
+    if (button == 2)
+        QGuiApplication::clipboard()->clear();
+}
+
+void PageNavigation::vsPages_Change() {
+    QLineEdit* box = m_viewer.widgets().tboxPageNumber;
+    box->setText(QString::number(m_viewer.widgets().vsPages->value()));
+    box->setSelection(0, static_cast<int>(box->text().size()));
+}
+
+void PageNavigation::btnFind_Click() {
+    ViewerModuleState& g = moduleState();
+    const ViewerWidgets& w = m_viewer.widgets();
+    ImageEditor& editor = *w.editor;
+    QLineEdit* box = w.tboxPageNumber;
+    const QString text = box->text();
+    bool ok = false;
+    const qint64 v = text.toLongLong(&ok);
+    if (!text.isEmpty() && ok && v > 0 && v <= g.gGotoPageCount) {
+        g.gGotoPage = static_cast<qint32>(v);
+        editor.setPageIndex(static_cast<int>(v - 1));
+        w.vsPages->setValue(static_cast<int>(v));
+        m_viewer.session().reloadPage(editor.pageIndex());
+        if (editor.imagePath().isEmpty()) {
+            showNoDocument();
+            return;
+        }
+        const int count = editor.pageCount();
+        w.statusBar->setText(QStringLiteral("PageNumber"),
+                             QString::number(editor.pageIndex() + 1) + QStringLiteral(" of ") +
+                                 QString::number(count == 0 ? 1 : count));
+        editor.refresh();
+        editor.updateLayout();
+        return;
+    }
+    box->setFocus();
+    box->setText(QString::number(g.gGotoPageCount));
+    box->setSelection(0, static_cast<int>(box->text().size()));
+}
+
+}  // namespace ktdv

@@ -1,0 +1,166 @@
+#include "viewer/session/documentsession.h"
+
+#include "interfaces/annotationrecord.h"
+#include "interfaces/imageeditor.h"
+#include "interfaces/thumbnailpane.h"
+#include "platform/promptservice.h"
+#include "platform/settingsstore.h"
+#include "viewer/core/errors.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/toolbars/toolbar.h"
+#include "viewer/toolbars/toolbarstates.h"
+#include "viewer/view/pagecommands.h"
+
+namespace ktdv {
+
+namespace {
+constexpr int kMayAnnotate = 16;
+const QString kOpenFilter =
+    QStringLiteral("Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
+}  // namespace
+
+DocumentSession::DocumentSession(ViewerControl& viewer) : m_viewer(viewer) {}
+
+QString DocumentSession::GetExtension(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return QStringLiteral("error");
+    return path.mid(dot + 1, 3).toLower();
+}
+
+bool DocumentSession::isTiffPath(const QString& path) {
+    const QString ext = GetExtension(path);
+    return ext == QLatin1String("fax") || ext == QLatin1String("tif");
+}
+
+void DocumentSession::forgetDocument() {
+    m_tiff = false;
+    m_pageCount = 0;
+}
+
+void DocumentSession::notePageDeleted() {
+    if (m_pageCount > 0)
+        --m_pageCount;
+}
+
+void DocumentSession::reloadPage(qint64 pageIndex) {
+    QString path = m_viewer.widgets().editor->imagePath();
+    LoadPage(path, QStringLiteral("OpenImage"), toInt16(pageIndex));
+}
+
+bool DocumentSession::saveTurnedPage() {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    if (editor.imagePath().isEmpty() || !m_tiff || m_readOnly || !m_pageModified ||
+        m_viewer.settings().readDouble(settings::SaveTiffEdits) != 1)
+        return false;
+    editor.savePageChanges(editor.pageIndex(), editor.pageCount());
+    return true;
+}
+
+void DocumentSession::close() {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    saveTurnedPage();
+    editor.clearImage();
+    editor.syncView();
+    forgetDocument();
+    m_viewer.toolbars().SetToolbarState(false, false);
+    for (const char* key : {"ImagePath", "ZoomFactor", "PageNumber", "FileAttributes"})
+        m_viewer.widgets().statusBar->setText(QString::fromLatin1(key), QString());
+    editor.resetDocument(0);
+    editor.releaseImage();
+}
+
+void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 pageIndex) {
+    Q_UNUSED(callerTag)
+    ViewerModuleState& g = moduleState();
+    const ViewerWidgets& w = m_viewer.widgets();
+    ImageEditor& editor = *w.editor;
+    Toolbar& ocr = *w.ocrToolbar;
+    ToolbarStates& toolbars = m_viewer.toolbars();
+    try {
+        editor.setPageIndex(pageIndex);
+        m_pageModified = false;
+
+        if (path != QLatin1String("nopath")) {
+            g.gImagePath = path;
+        } else {
+            FileDialogRequest request;
+            request.save = false;
+            request.filter = kOpenFilter;
+            request.fileName = QString();
+            request.maxFileNameLength = 260;
+            request.flags = 4096 | 4;
+            g.gImagePath = m_viewer.prompts().fileDialog(&m_viewer, request).fileName;
+        }
+        if (g.gImagePath.isEmpty())
+            return;
+
+        const bool isTiff = isTiffPath(g.gImagePath);
+
+        editor.clearImage();
+        editor.setImagePath(g.gImagePath);
+        if (editor.imagePath().isEmpty()) {
+            forgetDocument();
+            editor.clearImage();
+            editor.syncView();
+            toolbars.SetToolbarState(false, false);
+            w.thumbs->setCurrentPage(-1);
+            return;
+        }
+        m_tiff = isTiff;
+        m_pageCount = 1;
+        if (isTiff) {
+            if (pageIndex != 0)
+                editor.setPageIndex(pageIndex);
+            m_pageCount = editor.pageCount();
+        }
+
+        const bool multiPage = m_pageCount >= 2;
+        ocr.setEnabled(QStringLiteral("GoToPage"), multiPage);
+        bool annotationsLoaded = false;
+        if (isTiff) {
+            AnnotationRecord record;
+            annotationsLoaded = editor.annotationCommand(QStringLiteral("load"), record, 0,
+                                                         g.gImagePath, pageIndex);
+        }
+        ocr.setEnabled(QStringLiteral("PrintAnnotations"), annotationsLoaded);
+
+        m_viewer.pageCommands().ApplyDefaultZoom();
+
+        StatusPanels& status = *w.statusBar;
+        status.setText(QStringLiteral("ImagePath"), g.gImagePath);
+        status.setText(QStringLiteral("PageNumber"),
+                       QString::number(pageIndex + 1) + QStringLiteral(" of ") +
+                           QString::number(m_pageCount == 0 ? 1 : m_pageCount));
+
+        if (!isTiff) {
+            toolbars.releaseAndDisable({"Select", "Stamp", "Text"});
+        } else if (!m_readOnly && (g.gUserPermission & kMayAnnotate)) {
+            // Still the state of the previous load: the file's letters are read below.
+            ocr.setValue(QStringLiteral("Select"), 0);
+            ocr.setEnabled(QStringLiteral("Select"), true);
+        }
+
+        const QString attributes = editor.getFileAttributes(g.gImagePath);
+        status.setText(QStringLiteral("FileAttributes"), attributes);
+        m_readOnly = attributes.contains(QLatin1Char('R'), Qt::CaseSensitive);
+        m_viewer.settings().writeBool(settings::ReadOnly, m_readOnly);
+
+        toolbars.SetToolbarState(true, !isTiff);
+        const bool first = pageIndex == 0;
+        const bool last = pageIndex == m_pageCount - 1;
+        toolbars.setNavigation(multiPage && !first, multiPage && !last);
+        if (!isTiff || m_readOnly)
+            toolbars.disableAnnotationTools();
+        w.thumbs->setCurrentPage(pageIndex);
+    } catch (...) {
+        const ViewerError e = currentError();
+        if (e.number() != ViewerError::kSilent)
+            m_viewer.prompts().message(&m_viewer,
+                                       errorReport(QStringLiteral("LoadImage: Error ("), e));
+    }
+}
+
+}  // namespace ktdv

@@ -1,0 +1,57 @@
+#pragma once
+// The document session: loading a document or one of its pages into the page view,
+// closing it, and what each load found out about the document. The kind, the page count
+// and the read-only state are decided once per load and kept here; the status bar and
+// the "bReadOnly" setting are written from them, never read back. UI thread only.
+
+#include <QString>
+#include <QtGlobal>
+
+namespace ktdv {
+
+class ViewerControl;
+
+class DocumentSession {
+public:
+    explicit DocumentSession(ViewerControl& viewer);
+
+    // Loads page pageIndex of path, or of a file chosen in the open dialog when path is
+    // "nopath", and brings the toolbars and the status bar in line with it. callerTag is
+    // not examined. Failures are reported (LoadImage: Error) and end the load.
+    void LoadPage(QString& path, const QString& callerTag, qint16 pageIndex);
+    // Loads page pageIndex of the document the page view shows.
+    void reloadPage(qint64 pageIndex);
+    // Saves a turned page if asked to, then empties the page view and the status bar.
+    void close();
+    // Saves the shown page when it was turned, the document is a writable TIFF and the
+    // setting "chkSaveTIF" is 1; true when it did.
+    bool saveTurnedPage();
+
+    // What the last load found: a TIFF or fax document, its page count (1 for an image),
+    // whether its file is read-only (true before any load).
+    bool tiff() const { return m_tiff; }
+    int pageCount() const { return m_pageCount; }
+    bool readOnly() const { return m_readOnly; }
+    // The thumbnail pane removed a page from the loaded document.
+    void notePageDeleted();
+
+    // The shown page was rotated or flipped since it was loaded.
+    bool pageModified() const { return m_pageModified; }
+    void setPageModified(bool modified) { m_pageModified = modified; }
+
+    // The first three characters after the last dot, lower-cased; "error" without a dot.
+    static QString GetExtension(const QString& path);
+    // A path whose extension is "tif" (also ".tiff") or "fax".
+    static bool isTiffPath(const QString& path);
+
+private:
+    void forgetDocument();
+
+    ViewerControl& m_viewer;
+    bool m_tiff = false;
+    int m_pageCount = 0;
+    bool m_readOnly = true;
+    bool m_pageModified = false;
+};
+
+}  // namespace ktdv

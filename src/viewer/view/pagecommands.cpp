@@ -1,0 +1,123 @@
+#include "viewer/view/pagecommands.h"
+
+#include "interfaces/imageeditor.h"
+#include "platform/printerstatus.h"
+#include "platform/settingsstore.h"
+#include "viewer/core/errors.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
+#include "viewer/core/viewerwidgets.h"
+#include "viewer/session/documentsession.h"
+#include "viewer/toolbars/toolbarstates.h"
+
+namespace ktdv {
+
+namespace {
+constexpr int kFitWidthStep = 12;
+constexpr int kFitHeightStep = 13;
+const QString kPercent = QStringLiteral(" %");
+const QString kPanel = QStringLiteral("ZoomFactor");
+}  // namespace
+
+PageCommands::PageCommands(ViewerControl& viewer, std::shared_ptr<PrinterStatus> printer)
+    : m_viewer(viewer), m_printer(std::move(printer)) {}
+
+int PageCommands::ZoomStepPercent(int step) {
+    if (step >= 1 && step <= 5)
+        return 15 * step + 10;
+    if (step == 6)
+        return 100;
+    if (step >= 7 && step <= 11)
+        return 100 + 25 * (step - 6);
+    return 0;
+}
+
+void PageCommands::ZoomCommand(const QString& key) {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    StatusPanels& status = *m_viewer.widgets().statusBar;
+    if (key == QLatin1String("ZoomIn") || key == QLatin1String("ZoomOut")) {
+        editor.setZoomFactor(key == QLatin1String("ZoomIn") ? QStringLiteral("IN")
+                                                            : QStringLiteral("OUT"));
+        const QString text = editor.zoomFactor();
+        if (toNumber(text) != 0) {
+            editor.refresh();
+            editor.updateLayout();
+            editor.syncView();
+            status.setText(kPanel, text + kPercent);
+        }
+        return;
+    }
+    if (editor.imagePath().isEmpty())
+        return;
+    if (key == QLatin1String("FitWidth") || key == QLatin1String("FitHeight")) {
+        const bool width = key == QLatin1String("FitWidth");
+        if (width)
+            editor.fitWidth();
+        else
+            editor.fitHeight();
+        editor.updateLayout();
+        editor.refresh();
+        editor.syncView();
+        status.setText(kPanel, width ? QStringLiteral("Fit Width") : QStringLiteral("Fit Height"));
+    } else if (key == QLatin1String("OneToOne")) {
+        editor.zoomTo(QStringLiteral("IN"), 100);
+        editor.refresh();
+        editor.updateLayout();
+        editor.syncView();
+        status.setText(kPanel, editor.zoomFactor() + kPercent);
+    }
+}
+
+void PageCommands::ApplyDefaultZoom() {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    StatusPanels& status = *m_viewer.widgets().statusBar;
+    const qint16 n = m_viewer.settings().readInt16(settings::ZoomStep);
+    const int p = ZoomStepPercent(n);
+    if (p != 0) {
+        editor.zoomTo(QStringLiteral("IN"), p);
+        status.setText(kPanel, QString::number(p) + kPercent);
+    } else if (n == kFitWidthStep) {
+        editor.fitWidth();
+        status.setText(kPanel, QStringLiteral("Fit Width"));
+    } else if (n == kFitHeightStep) {
+        editor.fitHeight();
+        status.setText(kPanel, QStringLiteral("Fit Height"));
+    }
+    editor.updateLayout();
+    editor.refresh();
+    editor.syncView();
+    if (p != 0)
+        editor.setZoomPercent(p);
+}
+
+void PageCommands::TurnCommand(const QString& key) {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    if (key == QLatin1String("Flip")) {
+        editor.flip();
+        editor.refresh();
+    } else {
+        if (key == QLatin1String("Rotate90Left"))
+            editor.rotateLeft();
+        else
+            editor.rotateRight();
+        editor.refresh();
+        editor.updateLayout();
+        editor.syncView();
+    }
+    m_viewer.session().setPageModified(true);
+}
+
+void PageCommands::PrintCommand() {
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    if (editor.imagePath().isEmpty())
+        return;
+    bool printAnnotations = m_viewer.toolbars().printAnnotations();
+    if (editor.busy())
+        return;
+    if (m_printer->status() != QLatin1String("Ready"))
+        return;
+    editor.printDocument(printAnnotations);
+    m_viewer.session().reloadPage(editor.pageIndex());
+}
+
+}  // namespace ktdv
