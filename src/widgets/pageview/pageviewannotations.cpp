@@ -161,7 +161,7 @@ void PageView::adoptRewrittenFile() {
 
 qint32 PageView::settingOr(const settings::Setting& setting) const {
     // A missing store or a damaged value gives the default.
-    return m_settings ? m_settings->readInt32OrDefault(setting) : setting.defaultValue;
+    return m_settings ? m_settings->readInt32(setting) : setting.defaultValue;
 }
 
 // --- drawing -------------------------------------------------------------------------------
