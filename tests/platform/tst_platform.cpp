@@ -1,5 +1,6 @@
 // Platform services: settings conversions and stores, the real prompts (message boxes,
 // questions, file dialogs with their filters) and the progress bar's drawing.
+#include "platform/printerqueue.h"
 #include "platform/qtpromptservice.h"
 #include "platform/settingsstore.h"
 #include "platform/viewererror.h"
@@ -222,6 +223,37 @@ private Q_SLOTS:
                     QCOMPARE(store->readDouble(s), double(s.defaultValue));
             }
         }
+    }
+
+    // What the print system says about the default printer, and whether printing goes ahead:
+    // only no printer, a stopped one, one refusing jobs or an "-error" reason hold it back.
+    void printerStatus_data() {
+        // state 0: the destination gives none
+        columns<bool, int, bool, QString, QString>("found", "state", "accepting", "reasons",
+                                                   "expected");
+        const QString ready = QStringLiteral("Ready"), busy = QStringLiteral("Busy");
+        addRow("idle", true, 3, true, QString("none"), ready);
+        addRow("printing", true, 4, true, QString("none"), ready);
+        addRow("no state given", true, 0, true, QString(), ready);
+        addRow("warnings and reports", true, 3, true,
+               QString("toner-low-warning, media-low-report,other"), ready);
+        addRow("media low, plain", true, 3, true, QString("media-low"), ready);
+        addRow("stopped", true, 5, true, QString("paused"), busy);
+        addRow("error among warnings", true, 4, true,
+               QString("toner-low-warning, Media-Empty-Error"), busy);
+        addRow("refusing jobs", true, 3, false, QString("none"), busy);
+        addRow("no printer", false, 0, true, QString(), busy);
+    }
+    void printerStatus() {
+        auto [found, state, accepting, reasons, expected] =
+            fetch<bool, int, bool, QString, QString>("found", "state", "accepting", "reasons",
+                                                     "expected");
+        PrinterQueueState queue;
+        queue.found = found;
+        queue.state = state;
+        queue.acceptingJobs = accepting;
+        queue.stateReasons = reasons;
+        QCOMPARE(createPrinterStatus([queue] { return queue; })->status(), expected);
     }
 
     void messageBox() {
