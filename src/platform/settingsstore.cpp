@@ -102,6 +102,11 @@ public:
         m_settings.sync();
     }
 
+    void remove(const QString& key) override {
+        m_settings.remove(path(key));
+        m_settings.sync();
+    }
+
 private:
     static QString path(const QString& key) {
         return QString::fromLatin1(kGroup) + QLatin1Char('/') + key;
@@ -116,6 +121,7 @@ public:
     bool contains(const QString& key) const override { return m_values.contains(key); }
     QString value(const QString& key) const override { return m_values.value(key); }
     void setValue(const QString& key, const QString& text) override { m_values.insert(key, text); }
+    void remove(const QString& key) override { m_values.remove(key); }
 
 private:
     QHash<QString, QString> m_values;

@@ -19,6 +19,8 @@ public:
     virtual bool contains(const QString& key) const = 0;
     virtual QString value(const QString& key) const = 0;
     virtual void setValue(const QString& key, const QString& text) = 0;
+    // Afterwards the key is missing.
+    virtual void remove(const QString& key) = 0;
 
     // Any key; a stored text that does not convert throws ViewerError (13 or 6).
     bool readBool(const QString& key, bool defaultValue) const;
