@@ -14,6 +14,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -45,6 +47,38 @@ QString samplePath() {
     }
     return {};
 }
+
+// Thumbnails for this run only: the viewer reads the choice from the user's settings, so it
+// is written there while the demo runs and the user's own value is put back when it ends,
+// unless the user changed the view in the meantime (that choice then stands).
+class ThumbsForThisRun {
+public:
+    ThumbsForThisRun()
+        : m_store(ktdv::createUserSettingsStore()),
+          m_had(m_store->contains(key())),
+          m_before(m_store->value(key())) {
+        m_store->writeBool(ktdv::settings::Thumbs, true);
+        m_written = m_store->value(key());
+    }
+    ~ThumbsForThisRun() {
+        if (m_store->value(key()) != m_written)
+            return;
+        if (m_had)
+            m_store->setValue(key(), m_before);
+        else
+            m_store->remove(key());
+    }
+    ThumbsForThisRun(const ThumbsForThisRun&) = delete;
+    ThumbsForThisRun& operator=(const ThumbsForThisRun&) = delete;
+
+private:
+    static QString key() { return QLatin1String(ktdv::settings::Thumbs.key); }
+
+    std::shared_ptr<ktdv::SettingsStore> m_store;
+    bool m_had;
+    QString m_before;
+    QString m_written;
+};
 
 void fail(const QString& text) {
     std::fprintf(stderr, "ktdocview: %s\n", qPrintable(text));
@@ -120,9 +154,9 @@ int main(int argc, char** argv) {
         picturePath = QDir(QDir::tempPath()).filePath(QStringLiteral("ktdocview-screenshot.png"));
     }
 
+    std::optional<ThumbsForThisRun> thumbsForThisRun;
     if (parser.isSet(thumbs)) {
-        // The viewer reads this when a document is opened.
-        ktdv::createUserSettingsStore()->writeBool(ktdv::settings::Thumbs, true);
+        thumbsForThisRun.emplace();
     }
 
     DemoWindow window;

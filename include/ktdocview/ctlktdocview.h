@@ -36,7 +36,8 @@ public:
     // Lets go of the open document without saving it. Writes nothing.
     ~ctlKTDocView() override;
 
-    // Repaints the page shown, from memory. Never reads or writes a file and never blocks.
+    // Repaints the page shown, from memory. Never reads or writes a file and never blocks; a
+    // failure is ignored.
     void Refresh();
 
     // Opens the document at strImagePath and shows its first page; with thumbnails switched on
@@ -56,7 +57,8 @@ public:
 
     // Permission bits: 8 = may rotate and flip pages, 16 = may annotate; other bits are kept
     // but unused. They hold for every viewer on the UI thread and are read when a document or
-    // page is loaded, so set them before OpenImage(). Never blocks and writes nothing.
+    // page is loaded, so set them before OpenImage(). Never blocks, writes nothing and cannot
+    // fail.
     void setUserPermission(qint32 lngUserPermission);
 
 private:

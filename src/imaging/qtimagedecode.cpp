@@ -213,8 +213,9 @@ QSize pageSize(QImageReader& reader, const QString& path, FileFormat format) {
     return size.isValid() ? size : headerSize(path, format);
 }
 
-// Bilevel pages as Format_Mono with index 0 black; anything else in a format the
-// viewer paints directly.
+// Bilevel pages as Format_Mono with index 0 black, two-colour ones (green and black, say)
+// as Format_Indexed8 so that they keep their colours; anything else in a format the viewer
+// paints directly. The page limits are checked at 8 bits per pixel or more.
 QImage normalised(QImage image) {
     if (image.format() == QImage::Format_MonoLSB)
         image = image.convertToFormat(QImage::Format_Mono);
@@ -225,7 +226,7 @@ QImage normalised(QImage image) {
             image.invertPixels();
             image.setColorTable({table[1], table[0]});
         }
-        return image;
+        return image.allGray() ? image : image.convertToFormat(QImage::Format_Indexed8);
     }
     switch (image.format()) {
         case QImage::Format_Indexed8:

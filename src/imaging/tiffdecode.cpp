@@ -29,7 +29,8 @@ struct Layout {
     quint32 group3Options = 0;
     bool tiled = false;
     bool hasPhotometric = false;
-    qint64 fileSize = 0;  // bounds what a strip can hold, whatever its byte count claims
+    bool colouredBilevel = false;  // a 1-bit palette whose two entries are not both grey
+    qint64 fileSize = 0;           // bounds what a strip can hold, whatever its byte count claims
 };
 
 enum class Kind { Bilevel, Gray, Palette, Rgb, Rgba };
@@ -102,7 +103,7 @@ Kind classify(const Layout& l) {
         return Kind::Gray;
     if (l.photometric == PHOTOMETRIC_PALETTE && l.spp == 1 &&
         (l.bps == 1 || l.bps == 2 || l.bps == 4 || l.bps == 8))
-        return l.bps == 1 ? Kind::Bilevel : Kind::Palette;
+        return l.bps == 1 && !l.colouredBilevel ? Kind::Bilevel : Kind::Palette;
     if (l.photometric == PHOTOMETRIC_RGB && (l.bps == 8 || l.bps == 16) && l.spp >= 3 && l.spp <= 8)
         return Kind::Rgb;
     return Kind::Rgba;
@@ -175,6 +176,9 @@ RowConverter converterFor(const Layout& l, Kind kind) {
             return [w, bps](const uchar* in, uchar* out) {
                 for (quint32 x = 0; x < w; ++x) {
                     switch (bps) {
+                        case 1:
+                            out[x] = (in[x >> 3] >> (7 - (x & 7))) & 1;
+                            break;
                         case 2:
                             out[x] = (in[x >> 2] >> (6 - 2 * (x & 3))) & 3;
                             break;
@@ -549,13 +553,19 @@ DecodedPage decodeTiffPage(const QString& path, quint64 ifdOffset) {
     }
     Layout l = readLayout(h.get());
     l.fileSize = QFileInfo(path).size();
+    if (l.photometric == PHOTOMETRIC_PALETTE && l.bps == 1) {
+        // Green and black, say, stay coloured: such pages are decoded as 8-bit palette pages.
+        const QVector<QRgb> map = paletteOf(h.get(), 1);
+        for (const QRgb c : map)
+            l.colouredBilevel = l.colouredBilevel || qRed(c) != qGreen(c) || qGreen(c) != qBlue(c);
+    }
     if (!pageFitsLimits(l.width, l.height, 1, &page.error))
         return page;
     const Kind kind = classify(l);
     page = kind == Kind::Rgba ? decodeRgba(h, l) : decodeStrips(h, l, kind);
     if (page.image.isNull())
         return page;
-    QSizeF dpi = readDpi(h.get(), kind == Kind::Bilevel);
+    QSizeF dpi = readDpi(h.get(), l.bps == 1 && (kind == Kind::Bilevel || kind == Kind::Palette));
     bool transposed = false;
     page.image = oriented(page.image, l.orientation, &transposed);
     if (transposed)

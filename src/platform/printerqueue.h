@@ -14,14 +14,16 @@ namespace ktdv {
 struct PrinterQueueState {
     bool found = false;  // a default printer exists
     QString name;
-    int state = 0;               // printer-state: 3 idle, 4 processing, 5 stopped
-    bool acceptingJobs = false;  // printer-is-accepting-jobs
-    QString stateReasons;        // printer-state-reasons, comma-separated; "none" when clear
+    int state = 0;              // printer-state: 3 idle, 4 processing, 5 stopped; 0 not given
+    bool acceptingJobs = true;  // printer-is-accepting-jobs; true when not given
+    QString stateReasons;       // printer-state-reasons, comma-separated; "none" when clear
 };
 
 using PrinterQueueQuery = std::function<PrinterQueueState()>;
 
-// "Ready" for an idle printer that accepts jobs and reports no reason; "Busy" otherwise.
+// "Busy" when there is no printer, or it is stopped, refuses jobs or reports an "-error"
+// reason; "Ready" otherwise: a printer that is printing, or warns of low toner or paper, takes
+// the job.
 QString printerStatusText(const PrinterQueueState& queue);
 
 // A PrinterStatus that runs query on every status() call.

@@ -2,9 +2,9 @@
 
 #include "printerqueue.h"
 
-#if defined(KTDV_HAVE_CUPS)
 #include <cups/cups.h>
-#endif
+
+#include <QList>
 
 #include <memory>
 
@@ -22,15 +22,20 @@ private:
     PrinterQueueQuery m_query;
 };
 
-constexpr int kStateIdle = 3;
+constexpr int kStateStopped = 5;
+
+// A state reason that stops jobs: "-error" reasons. "-warning" and "-report" reasons
+// (toner-low-warning, media-low-report) and plain informational keywords do not.
+bool blocks(QStringView reason) {
+    return reason.trimmed().endsWith(QLatin1String("-error"), Qt::CaseInsensitive);
+}
 
 }  // namespace
 
 QString printerStatusText(const PrinterQueueState& queue) {
-    const QString reasons = queue.stateReasons.trimmed();
-    const bool clear =
-        reasons.isEmpty() || reasons.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0;
-    const bool ready = queue.found && queue.state == kStateIdle && queue.acceptingJobs && clear;
+    bool ready = queue.found && queue.state != kStateStopped && queue.acceptingJobs;
+    for (const QStringView reason : QStringView(queue.stateReasons).split(QLatin1Char(',')))
+        ready = ready && !blocks(reason);
     return ready ? QStringLiteral("Ready") : QStringLiteral("Busy");
 }
 
@@ -40,7 +45,6 @@ std::shared_ptr<PrinterStatus> createPrinterStatus(PrinterQueueQuery query) {
 
 PrinterQueueState queryDefaultCupsPrinter() {
     PrinterQueueState result;
-#if defined(KTDV_HAVE_CUPS)
     struct DestDeleter {
         void operator()(cups_dest_t* d) const { cupsFreeDests(1, d); }
     };
@@ -55,16 +59,16 @@ PrinterQueueState queryDefaultCupsPrinter() {
     };
     result.found = true;
     result.name = QString::fromUtf8(dest->name);
+    // A destination that leaves a value out (state 0) is not held back by it.
     bool ok = false;
     result.state = option("printer-state").toInt(&ok);
     if (!ok) {
         result.state = 0;
     }
     result.acceptingJobs =
-        option("printer-is-accepting-jobs").compare(QLatin1String("true"), Qt::CaseInsensitive) ==
+        option("printer-is-accepting-jobs").compare(QLatin1String("false"), Qt::CaseInsensitive) !=
         0;
     result.stateReasons = option("printer-state-reasons");
-#endif
     return result;
 }
 

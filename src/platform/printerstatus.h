@@ -1,6 +1,6 @@
 #pragma once
-// Status of the system's current default printer: "Ready" (idle, accepting jobs, no
-// error reason) or "Busy" (anything else, or no printer).
+// Status of the system's current default printer: "Busy" when there is none or it cannot
+// take a job now (stopped, refusing jobs, an error reason), "Ready" otherwise.
 
 #include <QString>
 

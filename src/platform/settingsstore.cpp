@@ -30,38 +30,35 @@ QString keyOf(const settings::Setting& s) {
     return QString::fromLatin1(s.key);
 }
 
+// A text that does not convert (hand-edited, damaged) counts as a missing key.
+template <class T, class Read>
+T readOr(T fallback, Read read) {
+    try {
+        return read();
+    } catch (const ViewerError&) {
+        return fallback;
+    }
+}
+
 }  // namespace
 
 bool SettingsStore::readBool(const settings::Setting& s) const {
-    return readBool(keyOf(s), s.defaultValue != 0);
+    const bool fallback = s.defaultValue != 0;
+    return readOr(fallback, [&] { return readBool(keyOf(s), fallback); });
 }
 
 qint16 SettingsStore::readInt16(const settings::Setting& s) const {
-    return readInt16(keyOf(s), qint16(s.defaultValue));
+    const auto fallback = qint16(s.defaultValue);
+    return readOr(fallback, [&] { return readInt16(keyOf(s), fallback); });
 }
 
 qint32 SettingsStore::readInt32(const settings::Setting& s) const {
-    return readInt32(keyOf(s), s.defaultValue);
+    return readOr(s.defaultValue, [&] { return readInt32(keyOf(s), s.defaultValue); });
 }
 
 double SettingsStore::readDouble(const settings::Setting& s) const {
-    return readDouble(keyOf(s), s.defaultValue);
-}
-
-bool SettingsStore::readBoolOrDefault(const settings::Setting& s) const {
-    try {
-        return readBool(s);
-    } catch (const ViewerError&) {
-        return s.defaultValue != 0;
-    }
-}
-
-qint32 SettingsStore::readInt32OrDefault(const settings::Setting& s) const {
-    try {
-        return readInt32(s);
-    } catch (const ViewerError&) {
-        return s.defaultValue;
-    }
+    const double fallback = s.defaultValue;
+    return readOr(fallback, [&] { return readDouble(keyOf(s), fallback); });
 }
 
 void SettingsStore::writeBool(const settings::Setting& s, bool v) {
@@ -105,6 +102,11 @@ public:
         m_settings.sync();
     }
 
+    void remove(const QString& key) override {
+        m_settings.remove(path(key));
+        m_settings.sync();
+    }
+
 private:
     static QString path(const QString& key) {
         return QString::fromLatin1(kGroup) + QLatin1Char('/') + key;
@@ -119,6 +121,7 @@ public:
     bool contains(const QString& key) const override { return m_values.contains(key); }
     QString value(const QString& key) const override { return m_values.value(key); }
     void setValue(const QString& key, const QString& text) override { m_values.insert(key, text); }
+    void remove(const QString& key) override { m_values.remove(key); }
 
 private:
     QHash<QString, QString> m_values;

@@ -2,8 +2,31 @@
 
 #include <QVBoxLayout>
 
+#include "platform/promptservice.h"
 #include "viewer/core/defaultfactory.h"
+#include "viewer/core/errors.h"
 #include "viewer/core/viewercontrol.h"
+
+namespace {
+
+// Runs one public member so that nothing it throws reaches the host: a failure is shown to
+// the user as "<prefix><number>) - <description>", or, with no prefix, ends the call quietly.
+template <class F>
+void guarded(ktdv::ViewerControl* control, const char* prefix, F&& f) noexcept {
+    try {
+        f();
+    } catch (...) {
+        if (!prefix)
+            return;
+        try {
+            const ktdv::ViewerError e = ktdv::currentError();
+            control->prompts().message(control, ktdv::errorReport(QString::fromLatin1(prefix), e));
+        } catch (...) {
+        }
+    }
+}
+
+}  // namespace
 
 ctlKTDocView::ctlKTDocView(QWidget* parent)
     : QWidget(parent), m_control(new ktdv::ViewerControl(ktdv::createDefaultFactory(), this)) {
@@ -15,18 +38,19 @@ ctlKTDocView::ctlKTDocView(QWidget* parent)
 ctlKTDocView::~ctlKTDocView() = default;
 
 void ctlKTDocView::Refresh() {
-    m_control->Refresh();
+    guarded(m_control, nullptr, [this] { m_control->Refresh(); });
 }
 
 void ctlKTDocView::OpenImage(const QString& strImagePath) {
-    m_control->OpenImage(strImagePath);
+    // The viewer reports its own failures while opening; this catches what is left.
+    guarded(m_control, "OpenImage: Error (", [&] { m_control->OpenImage(strImagePath); });
 }
 
 void ctlKTDocView::CloseImage() {
-    m_control->CloseImage();
+    guarded(m_control, "CloseImage: Error (", [this] { m_control->CloseImage(); });
 }
 
 void ctlKTDocView::setUserPermission(qint32 lngUserPermission) {
     m_userPermission = lngUserPermission;
-    m_control->setUserPermission(lngUserPermission);
+    guarded(m_control, nullptr, [&] { m_control->setUserPermission(lngUserPermission); });
 }

@@ -9,9 +9,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <tiffio.h>
+
 #include "imaging/ccittdecoder.h"
 #include "imaging/document.h"
 #include "imaging/limits.h"
+#include "imaging/scaling.h"
 #include "imaging/tiffstructure.h"
 #include "imagingtestutil.h"
 #include "support/fixtures.h"
@@ -99,8 +102,10 @@ private slots:
         const QSize stored = doc->page(0).pixelSize;
         QVERIFY(page.image.size() == stored || page.image.size() == stored.transposed());
         QVERIFY(page.image.dotsPerMeterX() > 0 && page.image.dotsPerMeterY() > 0);
-        if (doc->page(0).bilevel() && doc->format() != FileFormat::Gif)
-            QCOMPARE(page.image.format(), QImage::Format_Mono);
+        if (doc->page(0).bilevel() && doc->format() != FileFormat::Gif) {  // coloured: 8-bit
+            QVERIFY(page.image.colorCount() <= 2);
+            QCOMPARE(page.image.format() == QImage::Format_Mono, page.image.allGray());
+        }
         if (doc->page(0).compression >= 2 && doc->page(0).compression <= 4)  // fax pages
             QCOMPARE(page.image.color(0), qRgb(0, 0, 0));
         for (int i = 1; i < doc->pageCount(); ++i)
@@ -286,6 +291,34 @@ private slots:
         QCOMPARE(page.image.dotsPerMeterX(), qRound(dpi.width() / 0.0254));
         QCOMPARE(page.image.dotsPerMeterY(), qRound(dpi.height() / 0.0254));
         QVERIFY(samePixels(page.image, renderPage(shape, 2)));
+    }
+
+    // A 1-bit page whose colour map is green and black shows green and black, zoomed out too.
+    void twoColourPalette() {
+        const QString path = m_dir.filePath(QStringLiteral("green.tif"));
+        const int w = 64, h = 32;
+        TIFF* tif = TIFFOpen(path.toLocal8Bit().constData(), "w");
+        QVERIFY(tif);
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
+        quint16 red[2] = {0, 0}, green[2] = {65535, 0}, blue[2] = {0, 0};
+        TIFFSetField(tif, TIFFTAG_COLORMAP, red, green, blue);
+        uchar row[w / 8] = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};  // left green, right black
+        for (int y = 0; y < h; ++y)
+            TIFFWriteScanline(tif, row, quint32(y));
+        TIFFClose(tif);
+        const auto doc = Document::open(path);
+        QVERIFY(doc);
+        const DecodedPage page = doc->decodePage(0);
+        QVERIFY2(page.ok() && page.complete, qPrintable(page.error));
+        for (const QImage& shown : {page.image, scaleForDisplay(page.image, QSize(w / 4, h / 4))}) {
+            QCOMPARE(QColor(shown.pixel(1, 1)), QColor(0, 255, 0));
+            QCOMPARE(QColor(shown.pixel(shown.width() - 2, shown.height() - 2)), QColor(0, 0, 0));
+        }
     }
 
     void damagedStripsShowTheRest_data() {

@@ -1,5 +1,6 @@
 // Platform services: settings conversions and stores, the real prompts (message boxes,
 // questions, file dialogs with their filters) and the progress bar's drawing.
+#include "platform/printerqueue.h"
 #include "platform/qtpromptservice.h"
 #include "platform/settingsstore.h"
 #include "platform/viewererror.h"
@@ -198,14 +199,13 @@ private Q_SLOTS:
     }
 
     // Every setting of the table: absent reads as its default, its default written through
-    // the table is stored as True/False or decimal text, and damaged text gives the default
-    // to the forgiving readers while the strict ones raise a type mismatch.
+    // the table is stored as True/False or decimal text, and damaged or out-of-range text
+    // reads as its default through every reader of the table.
     void settingsTable() {
         for (const settings::Setting& s : settings::all) {
             const auto store = createMemorySettingsStore();
             const bool isBool = s.type == settings::Type::Bool;
             QCOMPARE(store->readInt32(s), s.defaultValue);
-            QCOMPARE(store->readBoolOrDefault(s), s.defaultValue != 0);
             if (isBool)
                 store->writeBool(s, s.defaultValue != 0);
             else
@@ -215,11 +215,45 @@ private Q_SLOTS:
                             : QString::number(s.defaultValue));
             QCOMPARE(isBool ? double(store->readBool(s)) : store->readDouble(s),
                      double(s.defaultValue));
-            store->setValue(QLatin1String(s.key), QStringLiteral("damaged"));
-            QCOMPARE(store->readInt32OrDefault(s), s.defaultValue);
-            QCOMPARE(store->readBoolOrDefault(s), s.defaultValue != 0);
-            QVERIFY_THROWS_EXCEPTION(ViewerError, store->readInt16(s));
+            for (const char* damaged : {"damaged", "1e400", "99999"}) {
+                store->setValue(QLatin1String(s.key), QLatin1String(damaged));
+                QCOMPARE(store->readBool(s), s.defaultValue != 0 || damaged[0] == '9');
+                QCOMPARE(store->readInt16(s), qint16(s.defaultValue));
+                if (damaged[0] != '9')
+                    QCOMPARE(store->readDouble(s), double(s.defaultValue));
+            }
         }
+    }
+
+    // What the print system says about the default printer, and whether printing goes ahead:
+    // only no printer, a stopped one, one refusing jobs or an "-error" reason hold it back.
+    void printerStatus_data() {
+        // state 0: the destination gives none
+        columns<bool, int, bool, QString, QString>("found", "state", "accepting", "reasons",
+                                                   "expected");
+        const QString ready = QStringLiteral("Ready"), busy = QStringLiteral("Busy");
+        addRow("idle", true, 3, true, QString("none"), ready);
+        addRow("printing", true, 4, true, QString("none"), ready);
+        addRow("no state given", true, 0, true, QString(), ready);
+        addRow("warnings and reports", true, 3, true,
+               QString("toner-low-warning, media-low-report,other"), ready);
+        addRow("media low, plain", true, 3, true, QString("media-low"), ready);
+        addRow("stopped", true, 5, true, QString("paused"), busy);
+        addRow("error among warnings", true, 4, true,
+               QString("toner-low-warning, Media-Empty-Error"), busy);
+        addRow("refusing jobs", true, 3, false, QString("none"), busy);
+        addRow("no printer", false, 0, true, QString(), busy);
+    }
+    void printerStatus() {
+        auto [found, state, accepting, reasons, expected] =
+            fetch<bool, int, bool, QString, QString>("found", "state", "accepting", "reasons",
+                                                     "expected");
+        PrinterQueueState queue;
+        queue.found = found;
+        queue.state = state;
+        queue.acceptingJobs = accepting;
+        queue.stateReasons = reasons;
+        QCOMPARE(createPrinterStatus([queue] { return queue; })->status(), expected);
     }
 
     void messageBox() {

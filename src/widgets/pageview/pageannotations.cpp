@@ -135,7 +135,7 @@ void PageAnnotations::setFrameText(const PageInView& page, const imaging::Annota
 
 qint32 PageAnnotations::settingOr(const settings::Setting& setting) const {
     // A missing store or a damaged value gives the default.
-    return m_settings ? m_settings->readInt32OrDefault(setting) : setting.defaultValue;
+    return m_settings ? m_settings->readInt32(setting) : setting.defaultValue;
 }
 
 // --- editing -------------------------------------------------------------------------------

@@ -31,7 +31,7 @@ PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<Setti
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
     if (m_settings)
-        m_smooth = m_settings->readBoolOrDefault(settings::SmoothScaling);
+        m_smooth = m_settings->readBool(settings::SmoothScaling);
 }
 
 PageView::~PageView() = default;

@@ -39,7 +39,7 @@ qint32 toBgr(const QColor& c) {
 
 // A damaged value shows the default, and is replaced on OK.
 qint32 readSetting(const SettingsStore* store, const settings::Setting& setting) {
-    return store ? store->readInt32OrDefault(setting) : setting.defaultValue;
+    return store ? store->readInt32(setting) : setting.defaultValue;
 }
 
 void paintSwatch(QPushButton* button, qint32 bgr) {
