@@ -1,7 +1,6 @@
 // Lossless page edits and safe writes: every page that is not edited keeps its data and
 // tags byte for byte, refused edits leave the file as it was, read-only files are never
-// touched (failures at each write step: tests/hardening). Also the shared page cache:
-// bounded by bytes, least recently used out first.
+// touched (failures at each write step: tests/hardening).
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +14,6 @@
 #include <sys/stat.h>
 
 #include "imaging/document.h"
-#include "imaging/pagecache.h"
 #include "imaging/safefilewriter.h"
 #include "imaging/tiffpageedit.h"
 #include "imaging/tiffstructure.h"
@@ -85,16 +83,6 @@ tiff::File structureOf(const QString& path) {
     tiff::File file;
     tiff::read(readAll(path), &file, nullptr);
     return file;
-}
-
-QImage cachedPage(int kilobytes) {
-    QImage image(256, kilobytes * 4, QImage::Format_Grayscale8);  // 1 KB per 4 rows
-    image.fill(0);
-    return image;
-}
-
-PageKey cacheKey(int page) {
-    return PageKey{QStringLiteral("/docs/a.tif"), 1000, 42, page};
 }
 
 }  // namespace
@@ -239,45 +227,12 @@ private slots:
         QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
         QCOMPARE(int(st.st_mode & 07777), 0640);
         QCOMPARE(readAll(file), QByteArray("two"));
-        // A writer that gives up changes nothing and leaves nothing behind.
-        QVERIFY(!writeFileSafely(file, [](QIODevice& d) { return d.write("three") < 0; }).ok);
-        QVERIFY(!writeFileSafelyViaPath(file, [](const QString&) { return false; }).ok);
-        QCOMPARE(readAll(file), QByteArray("two"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
         // Through a link: the linked file changes, the link stays a link.
         const QString link = path(QStringLiteral("link.bin"));
         QVERIFY(QFile::link(file, link));
         QVERIFY(writeFileSafely(link, [](QIODevice& d) { return d.write("four") == 4; }).ok);
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(readAll(file), QByteArray("four"));
-    }
-
-    void cacheEviction_data() {
-        // script: >= 0: insert page n (10 KB); -1 - n: find page n
-        columns<QList<int>, QList<int>, QList<int>>("script", "kept", "gone");
-        // Capacity 30 KB: three pages.
-        QTest::newRow("oldest out first")
-            << QList<int>{0, 1, 2, 3} << QList<int>{1, 2, 3} << QList<int>{0};
-        QTest::newRow("a find keeps a page")
-            << QList<int>{0, 1, 2, -1, 3} << QList<int>{0, 2, 3} << QList<int>{1};
-        QTest::newRow("reinserting does not double count")
-            << QList<int>{0, 0, 0, 1, 2} << QList<int>{0, 1, 2} << QList<int>{};
-    }
-    void cacheEviction() {
-        auto [script, kept, gone] =
-            fetch<QList<int>, QList<int>, QList<int>>("script", "kept", "gone");
-        PageCache cache(30 * 1024);
-        for (int step : script) {
-            if (step >= 0)
-                cache.insert(cacheKey(step), cachedPage(10));
-            else
-                cache.find(cacheKey(-1 - step));
-        }
-        for (int p : kept)
-            QVERIFY2(cache.find(cacheKey(p)).has_value(), qPrintable(QString::number(p)));
-        for (int p : gone)
-            QVERIFY(!cache.find(cacheKey(p)).has_value());
-        QCOMPARE(cache.bytesUsed(), qint64(kept.size()) * 10 * 1024);
     }
 };
 
