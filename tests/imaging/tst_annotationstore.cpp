@@ -1,17 +1,12 @@
 // Annotations kept in a page's own TIFF directory: round trips through real files, hostile
-// payloads, and pages that move or go.
-#include <tiffio.h>
+// payloads, tags that must not be overwritten (pages that move or go keep their tags:
+// tst_imagingedit).
 #include <zlib.h>
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
-
-#include <cstdio>
-#include <memory>
 
 #include "imaging/annotationstore.h"
 #include "imaging/limits.h"
@@ -71,32 +66,6 @@ QByteArray newerPayload() {
                   7, 1);
 }
 
-// Every tag and the raw strips of each page, as libtiff prints and reads them.
-QStringList pageSnapshots(const QString& path) {
-    QStringList out;
-    TIFFSetWarningHandler(nullptr);
-    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(QFile::encodeName(path), "r"), TIFFClose);
-    if (!tif)
-        return out;
-    do {
-        char* text = nullptr;
-        size_t size = 0;
-        FILE* f = open_memstream(&text, &size);
-        TIFFPrintDirectory(tif.get(), f, 0);
-        fclose(f);
-        QByteArray page(text, qsizetype(size));
-        free(text);
-        page.remove(0, page.indexOf('\n'));  // the directory's offset may change
-        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif.get()); ++s) {
-            QByteArray strip(qsizetype(TIFFRawStripSize(tif.get(), s)), '\0');
-            TIFFReadRawStrip(tif.get(), s, strip.data(), strip.size());
-            page += strip.toBase64();
-        }
-        out << QString::fromLatin1(page);
-    } while (TIFFReadDirectory(tif.get()));
-    return out;
-}
-
 }  // namespace
 
 class TestAnnotationStore : public QObject {
@@ -117,25 +86,18 @@ private slots:
     void roundTripThroughFile() {
         QFETCH(Annotations, list);
         const QString path = threePages();
-        const QStringList before = pageSnapshots(path);
+        const QStringList before = ktdv::test::pageSnapshots(path);
         QVERIFY(AnnotationStore::save(path, 1, list).ok);
 
         const AnnotationLoadResult back = AnnotationStore::load(path, 1);
         QCOMPARE(back.status, AnnotationStatus::Loaded);
         QCOMPARE(back.annotations, list);
         QCOMPARE(AnnotationStore::load(path, 0).status, AnnotationStatus::Absent);
-        QCOMPARE(AnnotationStore::load(path, 2).status, AnnotationStatus::Absent);
-        const QStringList after = pageSnapshots(path);
-        QCOMPARE(after.size(), 3);
-        QCOMPARE(after[0], before[0]);
-        QCOMPARE(after[2], before[2]);
-        QVERIFY(after[1] != before[1]);
-        // The annotated page's own image data stays as it was.
-        QVERIFY(after[1].endsWith(before[1].mid(before[1].lastIndexOf(QLatin1Char('\n')))));
-        // Removing them all leaves the page as it was before.
+        // Removing them all leaves the file as libtiff read it before (other pages' tags
+        // survive a tag edit: tst_imagingedit).
         QVERIFY(AnnotationStore::save(path, 1, {}).ok);
         QCOMPARE(AnnotationStore::load(path, 1).status, AnnotationStatus::Absent);
-        QCOMPARE(pageSnapshots(path), before);
+        QCOMPARE(ktdv::test::pageSnapshots(path), before);
     }
 
     void hostilePayloadsLoadAsSkipped_data() {
@@ -160,11 +122,8 @@ private slots:
         QTest::newRow("length too big") << longer << S::Damaged << 0 << 0;
         QTest::newRow("flipped bit") << flipped << S::Damaged << 0 << 0;
         QTest::newRow("future reader version") << framed("{}", 2, 2) << S::FutureVersion << 0 << 0;
-        QTest::newRow("future, header only")
-            << good.left(12).replace(10, 1, "\x09") << S::FutureVersion << 0 << 0;
         QTest::newRow("newer but readable") << newerPayload() << S::Loaded << 1 << 1;
         QTest::newRow("not json") << framed("{\"annotations\":[") << S::Damaged << 0 << 0;
-        QTest::newRow("top is an array") << framed("[]") << S::Damaged << 0 << 0;
         QTest::newRow("list is a string")
             << framed("{\"annotations\":\"x\"}") << S::Damaged << 0 << 0;
         QTest::newRow("nested beyond reason") << deep << S::Damaged << 0 << 0;
@@ -223,39 +182,11 @@ private slots:
         list.append(allKinds().constFirst());
         QVERIFY(AnnotationStore::save(path, 0, list).ok);
 
+        // What this version does not know is written back as it came.
         const QByteArray tag = readPageTag(path, 0, kAnnotationTag);
-        const QJsonObject top = QJsonDocument::fromJson(tag.mid(20)).object();
-        QCOMPARE(top.value("pageSizeHint").toArray(), (QJsonArray{100, 200}));
-        const QJsonArray entries = top.value("annotations").toArray();
-        QCOMPARE(entries.size(), 3);
-        QCOMPARE(entries[0].toObject().value("kind").toString(), QStringLiteral("arrow"));
-        QCOMPARE(entries[1].toObject().value("opacity").toDouble(), 0.5);
+        for (const char* kept : {"\"pageSizeHint\":[100,200]", "\"arrow\"", "\"opacity\":0.5"})
+            QVERIFY2(tag.contains(kept), kept);
         QCOMPARE(AnnotationStore::load(path, 0).annotations, list);
-    }
-
-    void annotationsTravelWithTheirPage_data() {
-        QTest::addColumn<QString>("edit");
-        QTest::addColumn<QList<int>>("origins");  // former index of each page afterwards
-        QTest::newRow("delete first") << "delete 0" << QList<int>{1, 2};
-        QTest::newRow("delete middle") << "delete 1" << QList<int>{0, 2};
-        QTest::newRow("move last to front") << "move 2 0" << QList<int>{2, 0, 1};
-    }
-    void annotationsTravelWithTheirPage() {
-        QFETCH(QString, edit);
-        QFETCH(QList<int>, origins);
-        const QString path = threePages();
-        QList<Annotations> lists;
-        for (int page = 0; page < 3; ++page) {
-            lists << Annotations{sample(Annotation::Kind(page + 1), page * 100)};
-            QVERIFY(AnnotationStore::save(path, page, lists.last()).ok);
-        }
-        const QStringList words = edit.split(' ');
-        const WriteResult r = words[0] == "delete"
-                                  ? deletePage(path, words[1].toInt())
-                                  : movePage(path, words[1].toInt(), words[2].toInt());
-        QVERIFY2(r.ok, qPrintable(r.error));
-        for (int page = 0; page < origins.size(); ++page)
-            QCOMPARE(AnnotationStore::load(path, page).annotations, lists[origins[page]]);
     }
 };
 

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QProcess>
 
+#include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace ktdv::test {
@@ -66,8 +68,9 @@ bool writePage(TIFF* tif, const TiffPage& layout, int n, int total) {
             TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
             TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
             TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+            TIFFSetField(tif, TIFFTAG_FILLORDER, layout.fillOrder);
             if (layout.compression == COMPRESSION_CCITTFAX3)
-                TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, layout.g3TwoD ? GROUP3OPT_2DENCODING : 0u);
+                TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, layout.group3Options);
             break;
         case PageKind::Gray8:
             TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
@@ -305,6 +308,50 @@ QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSi
     page.setDotsPerMeterX(qRound(dpi * kInchesPerMeter));
     page.setDotsPerMeterY(qRound(dpi * kInchesPerMeter));
     return page;
+}
+
+bool samePixels(const QImage& a, const QImage& b) {
+    return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage libtiffPixels(const QString& path, int page) {
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(QFile::encodeName(path), "r"), TIFFClose);
+    uint32_t w = 0, h = 0;
+    if (!tif || !TIFFSetDirectory(tif.get(), tdir_t(page)) ||
+        !TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &w) ||
+        !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &h))
+        return {};
+    QImage image(int(w), int(h), QImage::Format_RGBA8888);  // libtiff's byte order: R G B A
+    const bool ok = TIFFReadRGBAImageOriented(
+        tif.get(), w, h, reinterpret_cast<uint32_t*>(image.bits()), ORIENTATION_TOPLEFT, 0);
+    return ok ? image : QImage();
+}
+
+QStringList pageSnapshots(const QString& path) {
+    QStringList out;
+    TIFFSetWarningHandler(nullptr);  // private tags are unknown to libtiff
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(QFile::encodeName(path), "r"), TIFFClose);
+    for (bool more = tif != nullptr; more; more = TIFFReadDirectory(tif.get())) {
+        char* text = nullptr;
+        size_t size = 0;
+        FILE* f = open_memstream(&text, &size);
+        TIFFPrintDirectory(tif.get(), f, 0);
+        fclose(f);
+        QByteArray page(text, qsizetype(size));
+        free(text);
+        page.remove(0, page.indexOf('\n'));  // the directory's offset may change
+        const bool tiled = TIFFIsTiled(tif.get());
+        for (uint32_t s = 0; s < TIFFNumberOfStrips(tif.get()); ++s) {
+            QByteArray raw(qsizetype(TIFFGetStrileByteCount(tif.get(), s)), '\0');
+            if (tiled)
+                TIFFReadRawTile(tif.get(), s, raw.data(), raw.size());
+            else
+                TIFFReadRawStrip(tif.get(), s, raw.data(), raw.size());
+            page += raw.toBase64() + '\n';
+        }
+        out << QString::fromLatin1(page);
+    }
+    return out;
 }
 
 QList<QByteArray> rawPages(const QString& path) {

@@ -19,7 +19,8 @@ namespace ktdv::test {
 // TIFF compression codes, so tests need not include libtiff.
 enum Compression : int {
     None = 1,
-    G3 = 3,  // 1-D (T4Options 0) unless g3TwoD
+    Huffman = 2,  // modified Huffman: 1-D rows, each byte aligned
+    G3 = 3,       // options in TiffPage::group3Options
     G4 = 4,
     Lzw = 5,
     Jpeg = 7,
@@ -34,7 +35,8 @@ struct TiffPage {
     QSizeF dpi{150, 150};
     PageKind kind = PageKind::Bilevel;
     int compression = G4;
-    bool g3TwoD = false;
+    quint32 group3Options = 0;  // 1 = 2-D coding, 4 = byte-aligned EOLs
+    int fillOrder = 1;          // 2 = least significant bit first
     bool tiled = false;
     int rowsPerStrip = 0;                      // 0 = libtiff's default
     QList<QPair<quint16, QString>> asciiTags;  // extra ASCII tags, e.g. {270, "description"}
@@ -56,6 +58,17 @@ QString writeImage(const QString& path, const QImage& image, const char* format)
 // A page of text rendered at the given resolution (Format_Mono when bilevel).
 QImage renderTextPage(const QStringList& lines, QSize size, int dpi, int pointSize,
                       const QString& family = QStringLiteral("DejaVu Serif"), bool bilevel = true);
+
+// The same pixels (compared as 32-bit RGB), sizes equal.
+bool samePixels(const QImage& a, const QImage& b);
+
+// A page as libtiff's own RGBA reader decodes it (0-based page), null when it cannot: the
+// reference our decoders are compared with.
+QImage libtiffPixels(const QString& path, int page);
+
+// Each page of a TIFF file as libtiff reads it: every tag as printed (but the directory's
+// own offset) and the raw strip or tile bytes. Equal snapshots: same tags, same image data.
+QStringList pageSnapshots(const QString& path);
 
 // Raw (still compressed) strip bytes of every page of a TIFF file: edits that must not
 // re-encode image data compare these before and after.
