@@ -23,11 +23,11 @@
 #include <memory>
 #include <vector>
 
-#include "widgets/thumbnails/thumbnailview.h"
 #include "imaging/tiffpageedit.h"
 #include "imaging/tiffwriter.h"
 #include "platform/promptservice.h"
 #include "support/fixtures.h"
+#include "widgets/thumbnails/thumbnailview.h"
 
 using namespace ktdv;
 

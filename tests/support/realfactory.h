@@ -9,12 +9,12 @@
 
 #include "interfaces/componentfactory.h"
 #include "ocr/tesseractengine.h"
-#include "widgets/pageview/pageview.h"
-#include "widgets/progressbar/progressbarwidget.h"
-#include "widgets/thumbnails/thumbnailview.h"
 #include "platform/settingsstore.h"
 #include "support/doubles.h"
 #include "support/scriptedprompts.h"
+#include "widgets/pageview/pageview.h"
+#include "widgets/progressbar/progressbarwidget.h"
+#include "widgets/thumbnails/thumbnailview.h"
 
 namespace ktdv::test {
 

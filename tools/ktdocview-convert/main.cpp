@@ -1,9 +1,9 @@
 // ktdocview-convert: recognises documents from the command line and writes them in one of
 // the viewer's export formats. See --help.
 
+#include "imaging/document.h"
 #include "ocr/resulttext.h"
 #include "ocr/tesseractengine.h"
-#include "imaging/document.h"
 #include "options.h"
 #include "progressline.h"
 

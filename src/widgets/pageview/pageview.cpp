@@ -2,11 +2,11 @@
 
 #include <QScrollBar>
 
-#include "widgets/pageview/fileattributes.h"
-#include "widgets/pageview/stripscrollbar.h"
 #include "imaging/document.h"
 #include "platform/promptservice.h"
 #include "platform/settingsstore.h"
+#include "widgets/pageview/fileattributes.h"
+#include "widgets/pageview/stripscrollbar.h"
 
 namespace ktdv {
 

@@ -15,10 +15,10 @@
 #include <memory>
 #include <vector>
 
-#include "interfaces/imageeditor.h"
-#include "widgets/pageview/pageannotations.h"
 #include "imaging/annotationstore.h"
 #include "imaging/pagecache.h"
+#include "interfaces/imageeditor.h"
+#include "widgets/pageview/pageannotations.h"
 
 class QPainter;
 class QPlainTextEdit;

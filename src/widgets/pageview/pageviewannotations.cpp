@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <QPainter>
 
-#include "widgets/pageview/pageview.h"
 #include "imaging/annotationgeometry.h"
 #include "imaging/annotationpainter.h"
 #include "imaging/document.h"
 #include "imaging/tiffpageedit.h"
+#include "widgets/pageview/pageview.h"
 
 namespace ktdv {
 

@@ -7,8 +7,8 @@
 #include <QKeyEvent>
 #include <QLineF>
 
-#include "widgets/pageview/pageview.h"
 #include "imaging/annotationpainter.h"
+#include "widgets/pageview/pageview.h"
 
 namespace ktdv {
 

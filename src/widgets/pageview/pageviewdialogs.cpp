@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "widgets/pageview/pageview.h"
 #include "platform/promptservice.h"
 #include "platform/settingsstore.h"
+#include "widgets/pageview/pageview.h"
 
 namespace ktdv {
 

@@ -7,9 +7,9 @@
 
 #include <cmath>
 
-#include "widgets/pageview/pageview.h"
 #include "imaging/tiffwriter.h"
 #include "platform/twips.h"
+#include "widgets/pageview/pageview.h"
 
 namespace ktdv {
 

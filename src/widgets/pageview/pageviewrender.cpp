@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "widgets/pageview/pageview.h"
 #include "imaging/scaling.h"
+#include "widgets/pageview/pageview.h"
 
 namespace ktdv {
 

@@ -9,9 +9,9 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
-#include "widgets/thumbnails/thumbnailview.h"
 #include "imaging/document.h"
 #include "platform/promptservice.h"
+#include "widgets/thumbnails/thumbnailview.h"
 
 namespace ktdv {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "widgets/thumbnails/thumbnailrenderer.h"
 #include "imaging/document.h"
+#include "widgets/thumbnails/thumbnailrenderer.h"
 
 namespace ktdv {
 
