@@ -25,7 +25,6 @@ private slots:
         addRow("page only", 800, false, 1, 0, 0);
         addRow("thumbnails that fit: no scroll bar", 800, true, 1, 0, 0);
         addRow("range 150: halves go to even", 800, true, 150, 2, 15);
-        addRow("range 105: 10.5 goes to 10", 1024, true, 105, 1, 10);
     }
     void arrange() {
         auto [width, thumbs, range, small, large] =
@@ -68,7 +67,6 @@ private slots:
     void belowMinimum_data() {
         columns<int, int, bool, bool>("width", "height", "bottomRow", "reload");
         addRow("99 wide: nothing", 99, 600, false, false);
-        addRow("100 wide: bottom row only", 100, 600, true, false);
         addRow("101 wide: everything", 101, 600, true, true);
     }
 
@@ -92,7 +90,6 @@ private slots:
         columns<QString, QList<int>, int, bool>("over", "moves", "splitter", "pending");
         addRow("thumbnails at 250", "thumbs", QList<int>{250}, 250, false);
         addRow("thumbnails at 80: refused", "thumbs", QList<int>{80}, 156, true);
-        addRow("refused, then 150", "thumbs", QList<int>{80, 150}, 150, false);
         addRow("page 60 to the right", "page", QList<int>{60}, 216, false);
         addRow("page too close to its right edge", "page", QList<int>{10000}, 156, true);
     }

@@ -76,7 +76,6 @@ private slots:
         // chkSaveTIF: "" = absent
         columns<QString, QString, bool, bool>("chkSaveTIF", "attributes", "rotate", "saved");
         addRow("turned page saved first", "1", "A", true, true);
-        addRow("not turned", "1", "A", false, false);
         addRow("read-only document", "1", "RA", true, false);
     }
     void saveBeforeSwitch() {
@@ -103,7 +102,6 @@ private slots:
         // first: pages of a document opened before; 0 = none
         columns<int, int, QStringList>("first", "pages", "captions");
         addRow("50 pages", 0, 50, QStringList{"1...50"});
-        addRow("30 pages after 120", 120, 30, QStringList{"1...50"});
     }
     void pageRanges() {
         auto [first, pages, captions] = fetch<int, int, QStringList>("first", "pages", "captions");
@@ -119,8 +117,6 @@ private slots:
         // tab: selected before; pageNumber: "" = the page was not reloaded
         columns<QString, int, int, bool, QStringList, int, QString>(
             "event", "pages", "tab", "ok", "tabs", "selectedAfter", "pageNumber");
-        addRow("deleted: only page of the last range, first range shown", "delete", 51, 0, true,
-               QStringList{"1...50"}, 0, "");
         addRow("deleted: only page of the last range while it is shown", "delete", 51, 1, true,
                QStringList{"1...50"}, 0, "1 of 50");
         addRow("deleted: the range keeps pages, its first page shown", "delete", 120, 1, true,
@@ -128,8 +124,6 @@ private slots:
         addRow("delete refused", "delete", 51, 0, false, QStringList{"1...50", "51...100"}, 0, "");
         addRow("moved: first page of the range shown", "move", 120, 2, true,
                QStringList{"1...50", "51...100", "101...150"}, 2, "101 of 120");
-        addRow("move refused", "move", 120, 2, false,
-               QStringList{"1...50", "51...100", "101...150"}, 2, "");
     }
     void pageChanged() {
         auto [event, pages, tab, ok, tabs, selectedAfter, pageNumber] =

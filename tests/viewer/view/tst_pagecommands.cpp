@@ -15,8 +15,6 @@ private slots:
                QStringList{"setZoomFactor(IN)", "refresh", "updateLayout", "syncView"}, "125 %");
         addRow("fit width", true, "FitWidth",
                QStringList{"fitWidth", "updateLayout", "refresh", "syncView"}, "Fit Width");
-        addRow("actual size", true, "OneToOne",
-               QStringList{"zoomTo(IN,100)", "refresh", "updateLayout", "syncView"}, "100 %");
         addRow("fit width without a document", false, "FitWidth", QStringList(), "ZoomFactor");
     }
     void zoom() {
@@ -68,10 +66,8 @@ private slots:
             "document", "switchEnabled", "switchClicks", "busy", "printer", "printed");
         addRow("with annotations", true, true, 0, false, "Ready", "true");
         addRow("switch off", true, true, 1, false, "Ready", "false");
-        addRow("switch disabled", true, false, 0, false, "Ready", "false");
         addRow("editor busy", true, true, 0, true, "Ready", "");
         addRow("printer busy", true, true, 0, false, "Busy", "");
-        addRow("no document", false, true, 0, false, "Ready", "");
     }
     void print() {
         auto [document, switchEnabled, switchClicks, busy, printer, printed] =
