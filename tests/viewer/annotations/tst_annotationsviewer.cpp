@@ -19,11 +19,10 @@ namespace {
 struct Annotating : ViewerHarness {
     QString path;
     // A three-page TIFF with page 2 (index 1) shown, annotation allowed, Select mode.
-    explicit Annotating(bool open = true) {
+    Annotating() {
         viewer->setUserPermission(24);
         path = document(QStringLiteral("doc.tif"), 3);
-        if (open)
-            load(path, 1);
+        load(path, 1);
         editor().calls.clear();
         editor().annotationCalls.clear();
         prompts().clearRecords();
@@ -131,8 +130,6 @@ private slots:
                 "150,300 9000,9000",
                 "clear start(150,300) draw(9000,9000,2,10,-1,false) end(9000,9000) | "
                 "7 [150,300,3000,4500] | Wait Default");
-        textRow("select tool: a click frame on release only", "Select Select", drag,
-                "start(600,900) draw(600,900,2,10,-1,false) end(600,900) clear |  | Wait Default");
         // Stamps are anchored at the click in whole twips, added without filling.
         const QString click = QStringLiteral("150.5,301.5");
         const QString stamp = QStringLiteral(
@@ -167,7 +164,7 @@ private slots:
     }
 
     void stylePopups_data() {
-        // state: open, "no document" or busy; shown: items of the menu shown, checked ones
+        // state: open or busy; shown: items of the menu shown, checked ones
         // marked with '*', "" = no menu; after: the stored kind and the checked items after.
         columns<QString, QString, QString, QString, QString, QString>("state", "key", "stored",
                                                                       "choice", "shown", "after");
@@ -183,7 +180,7 @@ private slots:
         auto [state, key, stored, choice, shown, after] =
             fetch<QString, QString, QString, QString, QString, QString>("state", "key", "stored",
                                                                         "choice", "shown", "after");
-        Annotating t(state != QLatin1String("no document"));
+        Annotating t;
         const bool stamp = key == QLatin1String("Stamp");
         const QString setting = stamp ? QStringLiteral("StampType") : QStringLiteral("intRect");
         if (!stored.isEmpty())

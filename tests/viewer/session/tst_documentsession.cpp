@@ -62,7 +62,6 @@ private slots:
         addRow("unreadable file: silent, toolbars reset", "", 0, QStringList(), "2 of 3");
         addRow("component failure is reported, later steps skipped", "getFileAttributes", 70,
                QStringList{"LoadImage: Error (70) - Invalid procedure call or argument"}, "1 of 3");
-        addRow("failure 480 is silent", "zoomTo", 480, QStringList(), "2 of 3");
     }
     void loadFailures() {
         auto [throwOn, number, messages, pageNumber] = fetch<QString, int, QStringList, QString>(
