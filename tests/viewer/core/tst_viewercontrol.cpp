@@ -187,13 +187,13 @@ private slots:
         h.load(path);
         h.viewer->MainToolbar_ButtonClick("ShowBoth");
         QCOMPARE(h.settings().value("bThumbs"), QStringLiteral("True"));
-        QVERIFY(!h.w().thumbs->widget()->isHidden() && !h.w().tabPages->isHidden() &&
-                !h.w().btnSplitter->isHidden());
+        QCOMPARE(h.w().thumbs->widget()->isHidden(), false);
+        QVERIFY(!h.w().tabPages->isHidden() && !h.w().btnSplitter->isHidden());
         QCOMPARE(h.thumbs().calls.mid(0, 3),
                  (QStringList{"clearThumbnails", "redraw", "loadDocument(" + path + ")"}));
         h.viewer->MainToolbar_ButtonClick("ShowImage");
         QCOMPARE(h.settings().value("bThumbs"), QStringLiteral("False"));
-        QVERIFY(h.w().thumbs->widget()->isHidden());
+        QCOMPARE(h.w().thumbs->widget()->isHidden(), true);
     }
 };
 
