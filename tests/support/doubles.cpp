@@ -32,13 +32,6 @@ void RecordingEditor::record(const QString& call) {
         throw ViewerError(throwNumber, throwText);
 }
 
-void RecordingEditor::preload(const QString& path, int page) {
-    m_path = path;
-    m_count = documents.value(path, 1);
-    m_page = page;
-    zoom = 100;
-}
-
 void RecordingEditor::setImagePath(const QString& path) {
     record(QStringLiteral("setImagePath(") + path + QLatin1Char(')'));
     if (documents.contains(path)) {
@@ -85,8 +78,6 @@ void RecordingEditor::setZoomFactor(const QString& step) {
 }
 
 QString RecordingEditor::zoomFactor() const {
-    if (!zoomFactorAnswer.isNull())
-        return zoomFactorAnswer;
     return m_path.isEmpty() ? QStringLiteral("0") : QString::number(zoom);
 }
 
@@ -124,9 +115,10 @@ bool RecordingEditor::annotationCommand(const QString& command, AnnotationRecord
     record(QStringLiteral("annotationCommand(") + command + QLatin1Char(',') +
            QString::number(option) + QLatin1Char(',') + path + QLatin1Char(',') +
            QString::number(page) + QLatin1Char(')'));
-    annotationCalls.append({command, rec, option, path, page, x, y, filled, highlight});
-    return command == QLatin1String("load") ? annotationLoadResult
-                                            : annotationResults.value(command, true);
+    Q_UNUSED(x);
+    Q_UNUSED(y);
+    annotationCalls.append({command, rec, filled, highlight});
+    return command != QLatin1String("load") || annotationLoadResult;
 }
 
 namespace {
@@ -180,8 +172,6 @@ void RecordingEditor::printDocument(bool& printAnnotations) {
     record(QStringLiteral("printDocument(") + flag(printAnnotations) + QLatin1Char(')'));
 }
 
-// --- RecordingThumbnails -----------------------------------------------------------
-
 // --- RecordingEngine ---------------------------------------------------------------
 
 int RecordingEngine::initialise(QString& folder) {
@@ -194,9 +184,6 @@ int RecordingEngine::convert(const QString& source, const QString& target, int d
     calls.append(QStringLiteral("convert(") + source + QLatin1Char(',') + target +
                  QLatin1Char(',') + QString::number(destination) + QLatin1Char(',') +
                  QString::number(format) + QLatin1Char(')'));
-    for (int i = 0; i < progressEvents; ++i)
-        if (onProgress)
-            onProgress(i);
     return convertResult;
 }
 

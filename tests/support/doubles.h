@@ -39,34 +39,23 @@ public:
     QString throwOn;
     int throwNumber = 5;
     QString throwText = QStringLiteral("Invalid procedure call or argument");
-    // When not null, zoomFactor() answers this text.
-    QString zoomFactorAnswer;
 
     QStringList calls;
     int zoom = 0;  // current percent, 0 without an image
 
-    // Annotation commands with every argument, in order.
+    // Annotation commands with the record and the style flags, in order.
     struct AnnotationCall {
         QString command;
         AnnotationRecord record;
-        int option = 0;
-        QString path;
-        int page = 0, x = 0, y = 0;
         bool filled = false, highlight = false;
     };
     QList<AnnotationCall> annotationCalls;
-    // Result per command other than "load" (true when not listed).
-    QHash<QString, bool> annotationResults;
-    std::array<qint32, 4> hitRectAnswer = {0, 0, 0, 0};
     // What pointerClipped, clippedX and clippedY answer.
     bool clipped = false;
     qint32 clipX = 0, clipY = 0;
     // Rubber band and pan calls with their arguments, e.g. "draw(30,45,0,10,255,true)",
     // "start(30,45)", "end(60,90)", "clear", "startPan(2,3)", "panTo(4,6)", "endPan".
     QStringList strokes;
-
-    // Loads a document as if the viewer had (no call recorded).
-    void preload(const QString& path, int page);
 
     QWidget* widget() override { return m_widget; }
     QString imagePath() const override { return m_path; }
@@ -103,7 +92,7 @@ public:
     bool annotationCommand(const QString& command, AnnotationRecord& record, int option,
                            const QString& path, int page, int x, int y, bool filled,
                            bool highlight) override;
-    std::array<qint32, 4> hitRect() const override { return hitRectAnswer; }
+    std::array<qint32, 4> hitRect() const override { return {0, 0, 0, 0}; }
     void stampProperties() override { record(QStringLiteral("stampProperties")); }
     void rectangleProperties() override { record(QStringLiteral("rectangleProperties")); }
     void highlightProperties() override { record(QStringLiteral("highlightProperties")); }
@@ -204,7 +193,6 @@ public:
     int initialiseResult = 0;
     QString receivedFolder;
     int convertResult = 0;
-    int progressEvents = 0;  // raised during each convert
     QStringList calls;
     int initialise(QString& folder) override;
     int convert(const QString& source, const QString& target, int destination, int format) override;

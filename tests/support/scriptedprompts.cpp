@@ -51,9 +51,8 @@ FileDialogResult ScriptedPromptService::fileDialog(QWidget*, const FileDialogReq
     return fileAnswers.takeFirst();
 }
 
-void ScriptedPromptService::popupMenu(QMenu* menu, const QPoint& globalPos) {
+void ScriptedPromptService::popupMenu(QMenu* menu, const QPoint&) {
     RecordedMenu record;
-    record.globalPos = globalPos;
     if (!menu) {
         menus << record;
         return;
@@ -65,8 +64,6 @@ void ScriptedPromptService::popupMenu(QMenu* menu, const QPoint& globalPos) {
             continue;
         const QString t = plainText(a->text());
         record.actions << t;
-        if (a->isEnabled())
-            record.enabled << t;
         if (a->isChecked())
             record.checked << t;
     }

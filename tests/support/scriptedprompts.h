@@ -28,10 +28,8 @@ struct RecordedQuestion {
 
 struct RecordedMenu {
     QStringList actions;  // texts without '&' of the visible, non-separator actions
-    QStringList enabled;  // those of them that were enabled
     QStringList checked;  // those of them that were checked
-    QPoint globalPos;
-    QString chosen;  // "" when nothing was triggered
+    QString chosen;       // "" when nothing was triggered
 };
 
 class ScriptedPromptService final : public PromptService {

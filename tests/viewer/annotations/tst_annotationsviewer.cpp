@@ -1,11 +1,9 @@
 // The viewer's annotation handling on recording doubles: drawing with the mouse over the
-// page, stamps, the style pop-ups of the annotation toolbar, the Properties pop-up and the
-// confirmed deletion. Mouse positions are in twips (15 to the pixel on the test screen).
+// page, stamps, the style pop-ups of the annotation toolbar and the Properties pop-up (saving
+// and deleting on a real file: tst_annotationsreal). Mouse positions are in twips (15 to the pixel
+// on the test screen).
 #include <QAction>
-#include <QDialog>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QToolBar>
 #include <QtTest>
@@ -21,11 +19,10 @@ namespace {
 struct Annotating : ViewerHarness {
     QString path;
     // A three-page TIFF with page 2 (index 1) shown, annotation allowed, Select mode.
-    explicit Annotating(bool open = true) {
+    Annotating() {
         viewer->setUserPermission(24);
         path = document(QStringLiteral("doc.tif"), 3);
-        if (open)
-            load(path, 1);
+        load(path, 1);
         editor().calls.clear();
         editor().annotationCalls.clear();
         prompts().clearRecords();
@@ -124,8 +121,6 @@ private slots:
         textRow(
             "highlight in its colour", "Select Highlight", drag,
             band.arg("0,10,65535,true") + "6 [150,300,600,900] filled highlight | Wait Default");
-        textRow("text: dotted frame", "Select Text", drag,
-                band.arg("2,10,-1,false") + "7 [150,300,600,900] | Wait Default");
         textRow("drag up and to the left is normalised", "Select Text", "600,900 150,300",
                 "clear start(600,900) draw(150,300,2,10,-1,false) end(150,300) | "
                 "7 [150,300,600,900] | Wait Default");
@@ -135,18 +130,12 @@ private slots:
                 "150,300 9000,9000",
                 "clear start(150,300) draw(9000,9000,2,10,-1,false) end(9000,9000) | "
                 "7 [150,300,3000,4500] | Wait Default");
-        textRow("no tool: plain selection frame", "Select -", drag,
-                band.arg("2,10,-1,false") + " | ");
-        textRow("select tool: a click frame on release only", "Select Select", drag,
-                "start(600,900) draw(600,900,2,10,-1,false) end(600,900) clear |  | Wait Default");
         // Stamps are anchored at the click in whole twips, added without filling.
         const QString click = QStringLiteral("150.5,301.5");
         const QString stamp = QStringLiteral(
             "start(150.5,301.5) draw(150.5,301.5,2,10,-1,false) end(150.5,301.5) clear | "
             "9 [150,302,150,302] '%1' | Wait Stamp");
         textRow("stamp, kind unset: approved", "Select Stamp", click, stamp.arg("Approved %D"));
-        textRow("stamp, draft: no date, no blank", "Select Stamp StampType=2", click,
-                stamp.arg("Draft"));
         textRow("scroll mode pans in pixels, tools not consulted", "Scroll Rectangle",
                 "150,300 301,451", "startPan(10,20) panTo(20,30) endPan" + none);
         textRow("busy editor: nothing", "Select Rectangle busy", drag, none);
@@ -165,33 +154,6 @@ private slots:
                      QStringList());
     }
 
-    void commandSequence_data() {
-        // calls: %P stands for the document's path
-        columns<QString, bool, QString>("tool", "addSucceeds", "calls");
-        const QString add = QStringLiteral("setTool(Wait) annotationCommand(add,0,,0) ");
-        const QString save = QStringLiteral("zoomTo(IN,100) annotationCommand(save,0,%P,1) ");
-        const QString reload = "setImagePath(%P) annotationCommand(load,0,%P,1) zoomTo(IN,100) ";
-        addRow("text", "Text", true, QString(add + save + reload + "setTool(Default)"));
-        addRow("text, add fails: not saved, reloaded", "Text", false,
-               QString(add + reload + "setTool(Default)"));
-        addRow("highlight, add fails: saved unchanged, reloaded", "Highlight", false,
-               QString(add + "annotationCommand(save,0,%P,1) " + reload + "setTool(Default)"));
-        addRow("stamp", "Stamp", true, QString(add + save + reload + "setTool(Stamp)"));
-    }
-
-    void commandSequence() {
-        auto [tool, addSucceeds, calls] =
-            fetch<QString, bool, QString>("tool", "addSucceeds", "calls");
-        Annotating t;
-        t.tool(tool);
-        t.editor().annotationResults.insert(QStringLiteral("add"), addSucceeds);
-        t.gesture(tool == QLatin1String("Stamp") ? "150,300" : "150,300 600,900");
-        QCOMPARE(only(t.editor().calls, {"setTool", "annotationCommand", "zoomTo", "setImagePath"})
-                     .join(' '),
-                 calls.replace(QStringLiteral("%P"), t.path));
-        QCOMPARE(t.panel("PageNumber"), QStringLiteral("2 of 3"));
-    }
-
     // The date of a stamp follows the locale's month names and date separator.
     void stampDate() {
         QCOMPARE(AnnotationInteraction::StampText(1, QDate(2026, 12, 5), QLocale(QLocale::Swedish)),
@@ -202,7 +164,7 @@ private slots:
     }
 
     void stylePopups_data() {
-        // state: open, "no document" or busy; shown: items of the menu shown, checked ones
+        // state: open or busy; shown: items of the menu shown, checked ones
         // marked with '*', "" = no menu; after: the stored kind and the checked items after.
         columns<QString, QString, QString, QString, QString, QString>("state", "key", "stored",
                                                                       "choice", "shown", "after");
@@ -218,7 +180,7 @@ private slots:
         auto [state, key, stored, choice, shown, after] =
             fetch<QString, QString, QString, QString, QString, QString>("state", "key", "stored",
                                                                         "choice", "shown", "after");
-        Annotating t(state != QLatin1String("no document"));
+        Annotating t;
         const bool stamp = key == QLatin1String("Stamp");
         const QString setting = stamp ? QStringLiteral("StampType") : QStringLiteral("intRect");
         if (!stored.isEmpty())
@@ -252,8 +214,6 @@ private slots:
     void properties_data() {
         columns<Qt::MouseButton, QString, QString>("button", "over", "dialog");
         addRow("right over Highlight", Qt::RightButton, "Highlight", "highlightProperties");
-        addRow("middle over Stamp", Qt::MiddleButton, "Stamp", "stampProperties");
-        addRow("left over Highlight", Qt::LeftButton, "Highlight", "");
         addRow("right over Text", Qt::RightButton, "Text", "");
     }
     void properties() {
@@ -269,61 +229,6 @@ private slots:
                      .join(' '),
                  dialog);
         QCOMPARE(t.prompts().menus.size(), dialog.isEmpty() ? 0 : 1);
-    }
-
-    void deleteAnnotation_data() {
-        // answer: how the confirmation is closed
-        columns<bool, QString, QString, bool>("hit", "choice", "answer", "removed");
-        const QString del = QStringLiteral("Delete Annotation");
-        addRow("Yes removes and reloads", true, del, "btnYes", true);
-        addRow("No keeps the annotation", true, del, "btnNo", false);
-        addRow("closed otherwise, after an earlier Yes: No", true, del, "close", false);
-        addRow("Edit Annotation does nothing", true, "Edit Annotation", "", false);
-        addRow("no annotation under the click: no menu", false, del, "btnYes", false);
-    }
-
-    void deleteAnnotation() {
-        auto [hit, choice, answer, removed] =
-            fetch<bool, QString, QString, bool>("hit", "choice", "answer", "removed");
-        Annotating t;
-        t.tool(QStringLiteral("Select"));
-        moduleState().gDeleteConfirmed = true;  // the previous showing's answer
-        if (hit)
-            t.editor().hitRectAnswer = {100, 200, 900, 700};
-        t.prompts().menuChoices << choice;
-        t.prompts().dialogScripts << [answer](QDialog* d) {
-            d->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(d));
-            // No holds the focus, so Enter answers No.
-            QCOMPARE(d->focusWidget(), d->findChild<QPushButton*>("btnNo"));
-            QCOMPARE(d->windowTitle() + ' ' + d->findChild<QLabel*>("Label1")->text(),
-                     QStringLiteral("Confirm Delete Delete Annotation ?"));
-            if (answer.startsWith(QLatin1String("btn")))
-                ScriptedPromptService::clickButton(d, answer);
-            else if (answer == QLatin1String("close"))
-                d->close();
-        };
-
-        t.gesture(QStringLiteral("300.5,401.5"));
-
-        const auto& calls = t.editor().annotationCalls;
-        QCOMPARE(calls.value(0).command, QStringLiteral("rangecheck"));
-        QCOMPARE(QPoint(calls.value(0).x, calls.value(0).y), QPoint(300, 402));
-        QStringList menus;
-        for (const RecordedMenu& m : t.prompts().menus)
-            menus << m.actions.join(',');
-        QCOMPARE(
-            menus.join(';'),
-            hit ? QStringLiteral("Delete Annotation,Edit Annotation,Move Annotation") : QString());
-        const bool asked = hit && choice == QLatin1String("Delete Annotation");
-        QCOMPARE(t.prompts().dialogs.join(' '), asked ? QStringLiteral("frmMsgBox") : QString());
-        QCOMPARE(
-            only(t.editor().calls, {"annotationCommand(remove", "setImagePath"}).join(' '),
-            removed ? "annotationCommand(remove,0,,0) setImagePath(" + t.path + ")" : QString());
-        if (asked) {  // the selection frame goes in every case, after any reload
-            QCOMPARE(t.editor().strokes.last(), QStringLiteral("clear"));
-            QCOMPARE(moduleState().gDeleteConfirmed, removed);
-        }
     }
 };
 

@@ -22,7 +22,6 @@ private slots:
         columns<QString, int, int, int, QString>("chosen", "filterIndex", "result", "format",
                                                  "message");
         addRow("preselected ANSI text", "out.txt", 2, 0, 2, QString());
-        addRow("HTML skips the unused code", "out.html", 8, 0, 9, QString());
         addRow("cancelled", "", 2, 0, 0, QString());
         addRow("export file cannot be opened", "out.txt", 2, -12, 2,
                QString("ZidaDodi Error: (-12) - Failed to open export file"));

@@ -43,7 +43,6 @@ private slots:
         addRow("enable, all permissions", true, false, 24, "1111 11 11", "11111");
         addRow("enable, permission 0", true, false, 0, "1100 11 11", "00000");
         addRow("enable, permission 8", true, true, 8, "1111 10 11", "00000");
-        addRow("enable, permission 16", true, true, 16, "1100 10 11", "11111");
     }
     void toolbarState() {
         auto [enable, excludeNav, permission, main, tools] =
@@ -70,7 +69,6 @@ private slots:
         addRow("rectangle", QStringList{"Rectangle"}, "01000", "default");
         addRow("stamp after rectangle", QStringList{"Rectangle", "Stamp"}, "00001", "stamp");
         addRow("second click releases", QStringList{"Text", "Text"}, "00000", "default");
-        addRow("select then highlight", QStringList{"Select", "Highlight"}, "00100", "default");
     }
     void annotationTools() {
         auto [clicks, pressed, tool] =

@@ -47,16 +47,11 @@ bool PrivateCupsServer::start(QString* why) {
         *why = text;
         return false;
     };
-    if (geteuid() != 0)
-        return fail(QStringLiteral("a private cupsd can only run its filters as root"));
     const QString cupsd =
         QStandardPaths::findExecutable(QStringLiteral("cupsd"), {QStringLiteral("/usr/sbin")});
-    if (cupsd.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty())
-        return fail(QStringLiteral("cupsd or lpadmin is not installed"));
-    if (!QFileInfo::exists(QLatin1String(kPdfDriver)))
-        return fail(QStringLiteral("the generic PDF printer driver of cups-filters is missing"));
-    if (!m_dir.isValid())
-        return fail(QStringLiteral("no temporary folder"));
+    if (geteuid() != 0 || cupsd.isEmpty() || !QFileInfo::exists(QLatin1String(kPdfDriver)) ||
+        !m_dir.isValid())
+        return fail(QStringLiteral("needs root, cupsd and the generic PDF driver of cups-filters"));
 
     // The filters run as the lp user and must reach the queue's files below this folder.
     QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -145,33 +140,22 @@ void PrivateCupsServer::stop() {
     restore("LPDEST", m_oldDest);
 }
 
-bool PrivateCupsServer::run(const QString& program, const QStringList& arguments, QString* output) {
-    const QByteArray out = runProgram(program, arguments);
-    if (output)
-        *output = QString::fromLocal8Bit(out);
-    return !out.isNull();
+bool PrivateCupsServer::run(const QString& program, const QStringList& arguments) {
+    return !runProgram(program, arguments).isNull();
 }
 
 int PrivateCupsServer::jobCount() {
-    QString out;
-    if (!run(QStringLiteral("lpstat"),
-             {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), queue()}, &out))
-        return -1;
-    return static_cast<int>(out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size());
+    const QByteArray out = runProgram(QStringLiteral("lpstat"), {"-W", "all", "-o", queue()});
+    return out.isNull() ? -1 : int(out.count('\n'));
 }
 
 bool PrivateCupsServer::waitForJobs(int expectedJobs, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        QString pending;
-        const bool asked = run(
-            QStringLiteral("lpstat"),
-            {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o"), queue()},
-            &pending);
-        if (asked && pending.trimmed().isEmpty() && jobCount() >= expectedJobs &&
+    for (QDeadlineTimer deadline(timeoutMs); !deadline.hasExpired(); QThread::msleep(100)) {
+        const QByteArray pending =
+            runProgram(QStringLiteral("lpstat"), {"-W", "not-completed", "-o", queue()});
+        if (!pending.isNull() && pending.trimmed().isEmpty() && jobCount() >= expectedJobs &&
             QFileInfo(outputFile()).size() > 0)
             return true;
-        QThread::msleep(100);
     }
     return false;
 }

@@ -25,7 +25,7 @@ public:
     QString outputFile() const;
 
     // Runs a CUPS tool against the server; true when it exits with 0.
-    bool run(const QString& program, const QStringList& arguments, QString* output = nullptr);
+    bool run(const QString& program, const QStringList& arguments);
     // Jobs the queue has seen, finished or not.
     int jobCount();
     // Waits until every job has finished and the last one's PDF is written.
