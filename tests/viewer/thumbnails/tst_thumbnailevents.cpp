@@ -1,5 +1,6 @@
 // The viewer's handling of thumbnail clicks, page deletion and page moves, on recording
 // doubles (the range tabs on a real pane: tst_viewerreal).
+#include <QLabel>
 #include <QTabBar>
 #include <QtTest>
 
