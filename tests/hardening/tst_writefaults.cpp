@@ -5,14 +5,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "interfaces/imageeditor.h"
-#include "viewer/core/statusbar.h"
-#include "viewer/core/viewercontrol.h"
 #include "editorannotation.h"
 #include "imaging/annotationstore.h"
 #include "imaging/safefilewriter.h"
+#include "interfaces/imageeditor.h"
 #include "support/fixtures.h"
 #include "support/realfactory.h"
+#include "support/rows.h"
+#include "viewer/core/statusbar.h"
+#include "viewer/core/viewercontrol.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -36,12 +37,9 @@ Shown shown(ViewerControl& v) {
             thumbs ? thumbs->pageCount() : -1};
 }
 
-// Everything in the folder but the named files (temporary files show up here).
-QStringList strays(const QString& folder, const QStringList& expected) {
-    QStringList found = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString& name : expected)
-        found.removeAll(name);
-    return found;
+// Every file in the folder, hidden ones (temporary files) included.
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 }  // namespace
@@ -49,36 +47,27 @@ QStringList strays(const QString& folder, const QStringList& expected) {
 class TestWriteFaults : public QObject {
     Q_OBJECT
 private slots:
-
-    void init() { imaging::faults::reset(); }
     void cleanup() { imaging::faults::reset(); }
     void failedWriteKeepsTheFile_data();
     void failedWriteKeepsTheFile();
 };
 
 void TestWriteFaults::failedWriteKeepsTheFile_data() {
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<int>("step");  // -1: no fault, the write must then change the file
-    const char* steps[] = {"open", "write", "flush", "rename"};
-    for (const char* op : {"rotate", "annotate", "delete", "move", "export"}) {
-        QTest::newRow(qPrintable(QStringLiteral("%1/none").arg(QLatin1String(op))))
-            << QString::fromLatin1(op) << -1;
-        for (int s = 0; s < 4; ++s)
-            QTest::newRow(qPrintable(QStringLiteral("%1/%2").arg(op, steps[s])))
-                << QString::fromLatin1(op) << s;
-    }
+    columns<QString, int>("operation", "step");  // step -1: no fault, the file must change
+    const QString steps[] = {"none", "open", "write", "flush", "rename"};
+    for (const QString op : {"rotate", "annotate", "delete", "move", "export"})
+        for (int s = -1; s < 4; ++s)
+            addRow(qPrintable(op + '/' + steps[s + 1]), op, s);
 }
 
 void TestWriteFaults::failedWriteKeepsTheFile() {
-    QFETCH(QString, operation);
-    QFETCH(int, step);
+    auto [operation, step] = fetch<QString, int>("operation", "step");
     const bool fail = step >= 0;
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     moduleState() = ViewerModuleState();
 
-    const TiffPage layout;  // A4: the page fills the view, so a rectangle in the middle is on it
-    const QString doc = writeTiff(dir.filePath(QStringLiteral("doc.tif")), 3, layout);
+    // A4: the page fills the view, so a rectangle in the middle is on it.
+    const QString doc = writeTiff(dir.filePath(QStringLiteral("doc.tif")), 3);
     QVERIFY(!doc.isEmpty());
     QString target = doc;  // the file the operation writes
 
@@ -86,8 +75,7 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
     factory->settings->writeInt(QStringLiteral("chkSaveTIF"), 1);
     factory->settings->writeBool(QStringLiteral("bThumbs"), true);
     std::unique_ptr<ViewerControl> viewer;
-    const bool viewerLevel = operation != QLatin1String("export");
-    if (viewerLevel) {
+    if (operation != QLatin1String("export")) {
         viewer = std::make_unique<ViewerControl>(factory);
         viewer->resize(900, 700);
         viewer->show();
@@ -102,22 +90,18 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
     std::unique_ptr<TesseractEngine> engine;
     QString source;
     if (operation == QLatin1String("export")) {
-        target = dir.filePath(QStringLiteral("earlier.txt"));
-        QFile f(target);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("the user's earlier export\r\n");
-        f.close();
+        target = writeBytes(dir.filePath(QStringLiteral("earlier.txt")), "an earlier export\r\n");
         source = dir.filePath(QStringLiteral("words.png"));
-        const QImage page = renderTextPage({QStringLiteral("Quarterly invoice")}, QSize(900, 300),
-                                           200, 24, QStringLiteral("DejaVu Serif"), false);
-        QVERIFY(page.save(source, "PNG"));
+        QVERIFY(renderTextPage({QStringLiteral("Quarterly invoice")}, QSize(900, 300), 200, 24,
+                               QStringLiteral("DejaVu Serif"), false)
+                    .save(source, "PNG"));
         engine = std::make_unique<TesseractEngine>();
         engine->setSystemDataFolders({kTessData});
         QString folder = dir.path() + QLatin1Char('/');
         QCOMPARE(engine->initialise(folder), 0);
     }
     const QByteArray before = readAll(target);
-    const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    const QStringList files = filesIn(dir.path());
 
     if (fail)
         imaging::faults::failAt(Step(step));
@@ -151,14 +135,12 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
         // A failure is told to the user, and the viewer still shows the stored document.
         QCOMPARE(factory->prompts->messages.size(), fail ? 1 : 0);
         const int pages = operation == QLatin1String("delete") && !fail ? 2 : 3;
-        const Shown now = shown(*viewer);
-        QCOMPARE(now.pageCount, pages);
-        QCOMPARE(now.thumbnails, pages);
+        QCOMPARE(shown(*viewer).thumbnails, pages);
         if (fail)
-            QCOMPARE(now.pageNumber, QStringLiteral("2 of 3"));
+            QCOMPARE(shown(*viewer), (Shown{3, QStringLiteral("2 of 3"), 3}));
     } else if (operation == QLatin1String("export")) {
-        const int code = engine->convert(source, target, RecognitionEngine::DestinationFile, 2);
-        ok = code == RecognitionEngine::Ok;
+        ok = engine->convert(source, target, RecognitionEngine::DestinationFile, 2) ==
+             RecognitionEngine::Ok;
         if (!fail)
             QVERIFY(readAll(target).contains("invoice"));
     }
@@ -167,7 +149,7 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
     QCOMPARE(ok, !fail);
     if (fail)
         QVERIFY2(readAll(target) == before, "the original changed although the write failed");
-    QCOMPARE(strays(dir.path(), files), QStringList());
+    QCOMPARE(filesIn(dir.path()), files);  // nothing left beside it
 }
 
 QTEST_MAIN(TestWriteFaults)
