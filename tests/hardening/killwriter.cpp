@@ -2,11 +2,9 @@
 //   ktdv_killwriter TARGET bytes|tiff SIZE [STOP]
 // bytes: SIZE MiB of a fixed pattern through writeFileSafely; tiff: a SIZE-page TIFF made
 // by libtiff in the temporary file through writeFileSafelyViaPath. Each step of the write
-// is announced on stdout ("step open" ...); with STOP (open, write, flush, rename) the
-// writer stops before that step ("stopped") and waits to be killed.
-#include <QByteArray>
+// can be halted: with STOP (open, write, flush, rename) the writer stops before that step,
+// says "stopped" and waits to be killed.
 #include <QGuiApplication>
-#include <QIODevice>
 #include <QThread>
 
 #include <cstdio>
@@ -16,34 +14,9 @@
 
 using Step = ktdv::imaging::faults::Step;
 
-namespace {
-
-const char* stepName(Step step) {
-    switch (step) {
-        case Step::Open:
-            return "open";
-        case Step::Write:
-            return "write";
-        case Step::Flush:
-            return "flush";
-        case Step::Rename:
-            return "rename";
-    }
-    return "?";
-}
-
-void say(const char* text) {
-    std::printf("%s\n", text);
-    std::fflush(stdout);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: %s TARGET bytes|tiff SIZE [STOP]\n", argv[0]);
+    if (argc < 4)
         return 2;
-    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);  // fonts for the page labels
     const QString target = QString::fromLocal8Bit(argv[1]);
@@ -52,10 +25,10 @@ int main(int argc, char** argv) {
     const QByteArray stop = argc > 4 ? QByteArray(argv[4]) : QByteArray();
 
     ktdv::imaging::faults::setObserver([&stop](Step step) {
-        std::printf("step %s\n", stepName(step));
-        std::fflush(stdout);
-        if (stop == stepName(step)) {
-            say("stopped");
+        static const char* const names[] = {"open", "write", "flush", "rename"};
+        if (stop == names[int(step)]) {
+            std::printf("stopped\n");
+            std::fflush(stdout);
             for (;;)
                 QThread::sleep(1);
         }
@@ -78,7 +51,6 @@ int main(int argc, char** argv) {
         layout.kind = ktdv::test::PageKind::Gray8;
         layout.compression = ktdv::test::None;
         result = ktdv::imaging::writeFileSafelyViaPath(target, [&](const QString& temp) {
-            say("filling");
             return !ktdv::test::writeTiff(temp, size, layout).isEmpty();
         });
     } else {
@@ -88,6 +60,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "write failed: %s\n", qPrintable(result.error));
         return 1;
     }
-    say("done");
     return 0;
 }

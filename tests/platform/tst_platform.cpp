@@ -7,13 +7,9 @@
 #include "widgets/progressbar/progressbarwidget.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -27,47 +23,31 @@ using namespace ktdv;
 
 namespace {
 
-enum class Reader { Bool, Int16, Int32, Double };
-
-struct Outcome {
-    double value = 0;
-    int error = 0;
-    QString description;
-};
-
-// Reads key "k" with the given reader; the error number and text when the read throws.
-Outcome readAs(const SettingsStore& s, Reader r) {
+// Reads key "k" with the reader the row's name starts with ("bool", "int16", "int32",
+// "double"): the value, or the error number and text when the read throws.
+QPair<double, QString> readAs(const SettingsStore& s) {
+    const QString reader = QString::fromLatin1(QTest::currentDataTag()).section(' ', 0, 0);
     const QString k = QStringLiteral("k");
     try {
-        switch (r) {
-            case Reader::Bool:
-                return {s.readBool(k, false) ? 1.0 : 0.0, 0, {}};
-            case Reader::Int16:
-                return {double(s.readInt16(k, -7)), 0, {}};
-            case Reader::Int32:
-                return {double(s.readInt32(k, -7)), 0, {}};
-            case Reader::Double:
-                return {s.readDouble(k, -7.5), 0, {}};
-        }
+        return {reader == "bool"    ? double(s.readBool(k, false))
+                : reader == "int16" ? double(s.readInt16(k, -7))
+                : reader == "int32" ? double(s.readInt32(k, -7))
+                                    : s.readDouble(k, -7.5),
+                QString()};
     } catch (const ViewerError& e) {
-        return {0, e.number(), e.description()};
+        return {e.number(), e.description()};
     }
-    return {};
 }
 
-// While it lives, answers the next modal window: check runs on it, and the window is closed
-// if check left it open. The running test fails, and the window is closed, when check left it
-// open, when none opened within kModalWaitMs, or when none opened at all; nothing waits for a
-// person.
+// While it lives, answers the next modal window: check runs on it. The running test fails,
+// and every dialog is closed so the code under test returns, when check left the window
+// open, when none opened within 5 s, or when none opened at all; nothing waits for a person.
 class ModalAnswer {
 public:
-    static constexpr int kModalWaitMs = 5000;
-
     explicit ModalAnswer(std::function<void(QWidget*)> check) : m_check(std::move(check)) {
         m_clock.start();
-        m_timer.setInterval(10);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start();
+        m_timer.start(10);
     }
     ~ModalAnswer() {
         if (!m_done && !QTest::currentTestFailed())
@@ -76,28 +56,20 @@ public:
 
 private:
     void poll() {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            m_timer.stop();
-            m_done = true;
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w && m_clock.elapsed() < 5000)
+            return;
+        m_timer.stop();
+        m_done = true;
+        if (w)
             m_check(w);
-            if (w->isVisible()) {
-                const QString what = QStringLiteral("%1 \"%2\" stayed open after the check")
-                                         .arg(w->metaObject()->className(), w->windowTitle());
-                closeAll();
-                QTest::qFail(qPrintable(what), __FILE__, __LINE__);
-            }
-        } else if (m_clock.elapsed() > kModalWaitMs) {
-            m_timer.stop();
-            m_done = true;
-            closeAll();
-            QTest::qFail("no modal window opened within 5 s", __FILE__, __LINE__);
-        }
-    }
-    // Ends every dialog on the screen, so the code under test returns.
-    static void closeAll() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible())
+        if (w && !w->isVisible())
+            return;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QDialog*>(top); d && d->isVisible())
                 d->done(QDialog::Rejected);
+        QTest::qFail(w ? "the window stayed open after the check" : "no modal window within 5 s",
+                     __FILE__, __LINE__);
     }
 
     std::function<void(QWidget*)> m_check;
@@ -106,18 +78,12 @@ private:
     bool m_done = false;
 };
 
-const QString kOpenFilter =
-    QStringLiteral("Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
-
 }  // namespace
-
-Q_DECLARE_METATYPE(Reader)
 
 class TestPlatform : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() {
-        QVERIFY(m_home.isValid());
         // Keep the user's real settings out of reach.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_home.path());
@@ -125,77 +91,50 @@ private Q_SLOTS:
     }
 
     void conversions_data() {
-        // stored: "<absent>" = key not present; error: 6 Overflow, 13 Type mismatch
-        columns<Reader, QString, double, int>("reader", "stored", "expected", "error");
-
-        const QString absent = QStringLiteral("<absent>");
-        const auto B = Reader::Bool, S = Reader::Int16, L = Reader::Int32, D = Reader::Double;
-        addRow("bool absent -> default", B, absent, 0.0, 0);
-        addRow("bool True", B, QString("True"), 1.0, 0);
-        addRow("bool numeric 0.5", B, QString("0.5"), 1.0, 0);
-        addRow("bool yes is no bool", B, QString("yes"), 0.0, 13);
-        addRow("int16 negative, blanks", S, QString(" -12 "), -12.0, 0);
-        addRow("int16 2.5 to even", S, QString("2.5"), 2.0, 0);
-        addRow("int16 hex FFFF is -1", S, QString("&HFFFF"), -1.0, 0);
-        addRow("int16 32767.5 rounds over", S, QString("32767.5"), 0.0, 6);
-        addRow("int16 hex long overflow", S, QString("&H10000"), 0.0, 6);
-        addRow("int16 arabic-indic digits", S, QString::fromUtf8("\u0661"), 0.0, 13);
-        addRow("int32 beyond int16", L, QString("40000"), 40000.0, 0);
-        addRow("int32 overflow", L, QString("2147483648"), 0.0, 6);
-        addRow("int32 hex 8 digits", L, QString("&HFFFFFFFF"), -1.0, 0);
-        addRow("double huge", D, QString("1e400"), 0.0, 6);
-        addRow("double nan text", D, QString("nan"), 0.0, 13);
+        // error: 6 Overflow, 13 Type mismatch (then expected is the error number)
+        columns<QString, double, QString>("stored", "expected", "error");
+        const QString none;
+        addRow("bool True", QString("True"), 1.0, none);
+        addRow("bool yes is no bool", QString("yes"), 13.0, QString("Type mismatch"));
+        addRow("int16 negative, blanks", QString(" -12 "), -12.0, none);
+        addRow("int16 2.5 to even", QString("2.5"), 2.0, none);
+        addRow("int16 hex FFFF is -1", QString("&HFFFF"), -1.0, none);
+        addRow("int16 32767.5 rounds over", QString("32767.5"), 6.0, QString("Overflow"));
+        addRow("int16 hex long overflow", QString("&H10000"), 6.0, QString("Overflow"));
+        addRow("int16 arabic-indic digits", QString::fromUtf8("\u0661"), 13.0,
+               QString("Type mismatch"));
+        addRow("int32 overflow", QString("2147483648"), 6.0, QString("Overflow"));
+        addRow("int32 hex 8 digits", QString("&HFFFFFFFF"), -1.0, none);
+        addRow("double huge", QString("1e400"), 6.0, QString("Overflow"));
+        addRow("double nan text", QString("nan"), 13.0, QString("Type mismatch"));
     }
 
     void conversions() {
-        auto [reader, stored, expected, error] =
-            fetch<Reader, QString, double, int>("reader", "stored", "expected", "error");
+        auto [stored, expected, error] =
+            fetch<QString, double, QString>("stored", "expected", "error");
         const auto store = createMemorySettingsStore();
-        if (stored != QLatin1String("<absent>"))
-            store->setValue(QStringLiteral("k"), stored);
-        const Outcome out = readAs(*store, reader);
-        QCOMPARE(out.error, error);
-        if (error == 0)
-            QCOMPARE(out.value, expected);
-        else
-            QCOMPARE(out.description, QString(error == 6 ? "Overflow" : "Type mismatch"));
+        store->setValue(QStringLiteral("k"), stored);
+        QCOMPARE(readAs(*store), qMakePair(expected, error));
     }
 
-    // Both stores: written values read back as the same text, keys stay apart, and a value
-    // written as a Boolean or number is stored as the text a person would type.
-    void stores_data() {
-        QTest::addColumn<bool>("persistent");
-        QTest::newRow("memory") << false;
-        QTest::newRow("user") << true;
-    }
-
-    void stores() {
-        QFETCH(bool, persistent);
-        const auto store = persistent ? createUserSettingsStore() : createMemorySettingsStore();
-        const QString prefix = QStringLiteral("t%1_").arg(m_round++);
-        QVERIFY(!store->contains(prefix + "bThumbs"));
-        QCOMPARE(store->readBool(prefix + "bReadOnly", true), true);
-
-        store->writeBool(prefix + "bThumbs", true);
-        store->writeBool(prefix + "bReadOnly", false);
-        store->writeInt(prefix + "StampType", -3);
-        store->setValue(prefix + "path", QStringLiteral("/a, b/c=d;e"));
-
-        QCOMPARE(store->value(prefix + "bThumbs"), QStringLiteral("True"));
-        QCOMPARE(store->value(prefix + "bReadOnly"), QStringLiteral("False"));
-        QCOMPARE(store->value(prefix + "StampType"), QStringLiteral("-3"));
-        QCOMPARE(store->readBool(prefix + "bReadOnly", true), false);
-        QCOMPARE(store->readInt16(prefix + "StampType", 1), qint16(-3));
-        QCOMPARE(store->value(prefix + "path"), QStringLiteral("/a, b/c=d;e"));
-        if (!persistent)
-            return;
-        // A second store sees the values, in section "Common" of the user's file.
-        QCOMPARE(createUserSettingsStore()->value(prefix + "bThumbs"), QStringLiteral("True"));
+    // The user's store: values read back as written, Booleans and numbers stored as the
+    // text a person would type, in section "Common" of the user's file, seen by a second store.
+    void userStore() {
+        const auto store = createUserSettingsStore();
+        QVERIFY(!store->contains("bThumbs"));
+        QCOMPARE(store->readBool("bReadOnly", true), true);
+        store->writeBool("bThumbs", true);
+        store->writeBool("bReadOnly", false);
+        store->writeInt("StampType", -3);
+        store->setValue("path", QStringLiteral("/a, b/c=d;e"));
+        QCOMPARE(store->readBool("bReadOnly", true), false);
+        QCOMPARE(store->readInt16("StampType", 1), qint16(-3));
+        QCOMPARE(store->value("path"), QStringLiteral("/a, b/c=d;e"));
+        QCOMPARE(createUserSettingsStore()->value("bThumbs"), QStringLiteral("True"));
         QSettings raw(QSettings::UserScope, QStringLiteral("Tavrin Networks"),
                       QStringLiteral("Tavrin Networks"));
-        QVERIFY(raw.fileName().startsWith(m_home.path()));
         QVERIFY(raw.fileName().endsWith(QStringLiteral("/Tavrin Networks/Tavrin Networks.conf")));
-        QCOMPARE(raw.value("Common/" + prefix + "StampType").toString(), QStringLiteral("-3"));
+        QCOMPARE(raw.value("Common/StampType").toString(), QStringLiteral("-3"));
     }
 
     // Every setting of the table: absent reads as its default, its default written through
@@ -256,51 +195,44 @@ private Q_SLOTS:
         QCOMPARE(createPrinterStatus([queue] { return queue; })->status(), expected);
     }
 
-    void messageBox() {
-        QString title, text;
+    // A message has the application's name as its title and only OK; a question has its
+    // own title, the asked default, and Escape answers No.
+    void prompts_data() {
+        // question: 0 a message, 1 default Yes, 2 default No; pressDefault: else Escape
+        columns<int, bool, bool>("question", "pressDefault", "expected");
+        addRow("message", 0, true, false);
+        addRow("default No, Enter", 2, true, false);
+        addRow("default Yes, Enter", 1, true, true);
+        addRow("default Yes, Escape", 1, false, false);
+    }
+    void prompts() {
+        auto [question, pressDefault, expected] =
+            fetch<int, bool, bool>("question", "pressDefault", "expected");
+        QString title;
         QList<QMessageBox::StandardButton> buttons;
-        ModalAnswer answer([&](QWidget* w) {
+        ModalAnswer answer([&, question = question, pressDefault = pressDefault](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
             title = box->windowTitle();
-            text = box->text();
             for (QAbstractButton* b : box->buttons())
                 buttons << box->standardButton(b);
-            box->button(QMessageBox::Ok)->click();
-        });
-        QtPromptService().message(nullptr,
-                                  QStringLiteral("OpenImage: Error (53) - File not found"));
-        QCOMPARE(title, QStringLiteral("Viewer Test"));
-        QCOMPARE(text, QStringLiteral("OpenImage: Error (53) - File not found"));
-        QCOMPARE(buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
-    }
-
-    void question_data() {
-        // pressDefault: else press Escape
-        columns<bool, bool, bool>("defaultNo", "pressDefault", "expected");
-        addRow("default No, Enter", true, true, false);
-        addRow("default Yes, Enter", false, true, true);
-        addRow("default Yes, Escape", false, false, false);
-    }
-
-    void question() {
-        QFETCH(bool, defaultNo);
-        QFETCH(bool, pressDefault);
-        QFETCH(bool, expected);
-        QString title;
-        ModalAnswer answer([&](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            QVERIFY(box);
-            title = box->windowTitle();
-            QVERIFY(box->defaultButton() ==
-                    box->button(defaultNo ? QMessageBox::No : QMessageBox::Yes));
+            if (question)
+                QCOMPARE(box->defaultButton(),
+                         box->button(question == 2 ? QMessageBox::No : QMessageBox::Yes));
             if (pressDefault)
-                box->defaultButton()->click();
+                box->defaultButton() ? box->defaultButton()->click() : box->buttons()[0]->click();
             else
                 QTest::keyClick(box, Qt::Key_Escape);
         });
-        QCOMPARE(QtPromptService().question(nullptr, "Delete", "Sure?", defaultNo), expected);
-        QCOMPARE(title, QStringLiteral("Delete"));
+        if (question == 0) {
+            QtPromptService().message(nullptr, QStringLiteral("OpenImage: Error (53)"));
+            QCOMPARE(title, QStringLiteral("Viewer Test"));
+            QCOMPARE(buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
+        } else {
+            QCOMPARE(QtPromptService().question(nullptr, "Delete", "Sure?", question == 2),
+                     expected);
+            QCOMPARE(title, QStringLiteral("Delete"));
+        }
     }
 
     void fileDialog_data() {
@@ -312,21 +244,19 @@ private Q_SLOTS:
     }
 
     void fileDialog() {
-        QFETCH(bool, accept);
-        QFETCH(int, chooseFilter);
-        QFETCH(int, maxLength);
+        auto [accept, chooseFilter, maxLength] =
+            fetch<bool, int, int>("accept", "chooseFilter", "maxLength");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("page.tif"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
         FileDialogRequest request;
-        request.filter = kOpenFilter;
+        request.filter = QStringLiteral(
+            "Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
         request.flags = 4100;
         request.maxFileNameLength = maxLength;
         QStringList offered;
         QString initialFilter;
-        ModalAnswer answer([&](QWidget* w) {
+        ModalAnswer answer([&, accept = accept, chooseFilter = chooseFilter](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
             QVERIFY(dialog);
             offered = dialog->nameFilters();
@@ -367,24 +297,20 @@ private Q_SLOTS:
         bar.setMax(qint16(max));
         bar.setValue(value);
         // The value is kept as given, only the drawing is clamped.
-        if (!qIsNaN(value))
-            QCOMPARE(bar.value(), value);
-        QVERIFY(qAbs(bar.filledFraction() - fraction) < 1e-12);
-        // The pixels agree: filled up to the fraction, empty beyond it.
+        QVERIFY(qIsNaN(value) || bar.value() == value);
+        // Filled up to the fraction, empty beyond it.
         bar.resize(202, 20);
         const QImage img = bar.grab().toImage();
-        const QColor fill = bar.palette().color(QPalette::Highlight);
-        const QColor base = bar.palette().color(QPalette::Base);
         for (int x = 2; x < 200; x += 9) {
             const double at = (x - 1 + 0.5) / 200.0;
             if (qAbs(at - fraction) >= 0.02)
-                QCOMPARE(img.pixelColor(x, 4), at < fraction ? fill : base);
+                QCOMPARE(img.pixelColor(x, 4),
+                         bar.palette().color(at < fraction ? QPalette::Highlight : QPalette::Base));
         }
     }
 
 private:
     QTemporaryDir m_home;
-    int m_round = 0;
 };
 
 QTEST_MAIN(TestPlatform)

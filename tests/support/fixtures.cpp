@@ -327,8 +327,12 @@ QImage libtiffPixels(const QString& path, int page) {
     return ok ? image : QImage();
 }
 
-QStringList pageSnapshots(const QString& path) {
-    QStringList out;
+namespace {
+
+// Each page: libtiff's printout of its tags (but the directory's own offset), and its raw
+// strip or tile bytes.
+QList<QPair<QByteArray, QByteArray>> readPages(const QString& path) {
+    QList<QPair<QByteArray, QByteArray>> pages;
     TIFFSetWarningHandler(nullptr);  // private tags are unknown to libtiff
     std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(QFile::encodeName(path), "r"), TIFFClose);
     for (bool more = tif != nullptr; more; more = TIFFReadDirectory(tif.get())) {
@@ -337,38 +341,36 @@ QStringList pageSnapshots(const QString& path) {
         FILE* f = open_memstream(&text, &size);
         TIFFPrintDirectory(tif.get(), f, 0);
         fclose(f);
-        QByteArray page(text, qsizetype(size));
+        QByteArray tags(text, qsizetype(size));
         free(text);
-        page.remove(0, page.indexOf('\n'));  // the directory's offset may change
-        const bool tiled = TIFFIsTiled(tif.get());
+        QByteArray data;
         for (uint32_t s = 0; s < TIFFNumberOfStrips(tif.get()); ++s) {
             QByteArray raw(qsizetype(TIFFGetStrileByteCount(tif.get(), s)), '\0');
-            if (tiled)
+            if (TIFFIsTiled(tif.get()))
                 TIFFReadRawTile(tif.get(), s, raw.data(), raw.size());
             else
                 TIFFReadRawStrip(tif.get(), s, raw.data(), raw.size());
-            page += raw.toBase64() + '\n';
+            data += raw;
         }
-        out << QString::fromLatin1(page);
+        pages.append({tags.mid(tags.indexOf('\n')), data});
     }
+    return pages;
+}
+
+}  // namespace
+
+QStringList pageSnapshots(const QString& path) {
+    QStringList out;
+    for (const auto& [tags, data] : readPages(path))
+        out << QString::fromLatin1(tags + data.toBase64());
     return out;
 }
 
 QList<QByteArray> rawPages(const QString& path) {
-    QList<QByteArray> pages;
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
-    for (bool more = tif != nullptr; more; more = TIFFReadDirectory(tif)) {
-        QByteArray bytes;
-        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
-            QByteArray strip(qsizetype(TIFFRawStripSize(tif, s)), '\0');
-            TIFFReadRawStrip(tif, s, strip.data(), strip.size());
-            bytes += strip;
-        }
-        pages.append(bytes);
-    }
-    if (tif)
-        TIFFClose(tif);
-    return pages;
+    QList<QByteArray> out;
+    for (const auto& page : readPages(path))
+        out << page.second;
+    return out;
 }
 
 QStringList tiffinfoComplaints(const QString& path) {
