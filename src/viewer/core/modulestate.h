@@ -8,6 +8,10 @@
 
 namespace ktdv {
 
+// Bits of gUserPermission.
+inline constexpr int kMayRotate = 8;
+inline constexpr int kMayAnnotate = 16;
+
 struct ViewerModuleState {
     QString gImagePath;
     qint32 gUserPermission = 0;

@@ -21,8 +21,6 @@ namespace ktdv {
 
 namespace {
 
-constexpr int kMayAnnotate = 16;
-
 bool isOneOf(const QString& key, std::initializer_list<const char*> keys) {
     for (const char* k : keys)
         if (key == QLatin1String(k))

@@ -16,7 +16,6 @@
 namespace ktdv {
 
 namespace {
-constexpr int kMayAnnotate = 16;
 const QString kOpenFilter =
     QStringLiteral("Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
 }  // namespace

@@ -8,8 +8,6 @@
 namespace ktdv {
 
 namespace {
-constexpr int kMayRotate = 8;
-constexpr int kMayAnnotate = 16;
 constexpr int kPrintAnnotationsOn = 12;
 constexpr int kPrintAnnotationsOff = 13;
 const QString kPrintAnnotations = QStringLiteral("PrintAnnotations");
