@@ -2,7 +2,6 @@
 
 #include <tiffio.h>
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -150,73 +149,6 @@ bool writePage(TIFF* tif, const TiffPage& layout, int n, int total) {
     return TIFFWriteDirectory(tif) != 0;
 }
 
-// A GIF writer that stores pixels as literal LZW codes (9-bit, clear code every 250
-// pixels): large files, but valid for every decoder.
-QByteArray encodeGif(const QImage& source) {
-    const QImage img = source.convertToFormat(QImage::Format_Indexed8);
-    QByteArray out("GIF89a");
-    auto put16 = [&](int v) {
-        out.append(char(v & 0xff));
-        out.append(char((v >> 8) & 0xff));
-    };
-    put16(img.width());
-    put16(img.height());
-    out.append(char(0xF7));  // global colour table, 256 entries
-    out.append('\0');
-    out.append('\0');
-    auto table = img.colorTable();
-    table.resize(256);
-    for (QRgb c : table) {
-        out.append(char(qRed(c)));
-        out.append(char(qGreen(c)));
-        out.append(char(qBlue(c)));
-    }
-    out.append(',');
-    put16(0);
-    put16(0);
-    put16(img.width());
-    put16(img.height());
-    out.append('\0');
-    out.append(char(8));  // LZW minimum code size
-
-    QByteArray data;
-    quint32 acc = 0;
-    int bits = 0;
-    auto putCode = [&](int code) {
-        acc |= quint32(code) << bits;
-        bits += 9;
-        while (bits >= 8) {
-            data.append(char(acc & 0xff));
-            acc >>= 8;
-            bits -= 8;
-        }
-    };
-    int sinceClear = 0;
-    putCode(256);
-    for (int y = 0; y < img.height(); ++y) {
-        const uchar* line = img.constScanLine(y);
-        for (int x = 0; x < img.width(); ++x) {
-            if (sinceClear == 250) {
-                putCode(256);
-                sinceClear = 0;
-            }
-            putCode(line[x]);
-            ++sinceClear;
-        }
-    }
-    putCode(257);
-    if (bits > 0)
-        data.append(char(acc & 0xff));
-    for (qsizetype i = 0; i < data.size(); i += 255) {
-        const qsizetype n = std::min<qsizetype>(255, data.size() - i);
-        out.append(char(n));
-        out.append(data.constData() + i, n);
-    }
-    out.append('\0');
-    out.append(';');
-    return out;
-}
-
 }  // namespace
 
 QImage renderPage(const TiffPage& layout, int n) {
@@ -271,13 +203,6 @@ QString writeTiff(const QString& path, int pageCount, const TiffPage& layout) {
 }
 
 QString writeImage(const QString& path, const QImage& image, const char* format) {
-    if (qstrcmp(format, "gif") == 0 || qstrcmp(format, "GIF") == 0) {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            return {};
-        f.write(encodeGif(image));
-        return f.error() == QFile::NoError ? path : QString();
-    }
     QImageWriter writer(path, format);
     if (qstrcmp(format, "jpg") == 0 || qstrcmp(format, "jpeg") == 0)
         writer.setQuality(90);

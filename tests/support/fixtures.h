@@ -52,7 +52,7 @@ QString writeTiff(const QString& path, const QList<TiffPage>& pages, const char*
 // n pages alike.
 QString writeTiff(const QString& path, int pageCount, const TiffPage& layout = TiffPage());
 
-// BMP, JPEG, PNG through Qt; GIF through a small encoder of our own (Qt writes no GIF).
+// BMP, JPEG, PNG through Qt (GIF pages come from the corpus: Qt writes no GIF).
 QString writeImage(const QString& path, const QImage& image, const char* format);
 
 // A page of text rendered at the given resolution (Format_Mono when bilevel).

@@ -71,12 +71,6 @@ bool command(PageView& view, const char* name, AnnotationRecord record = {}, int
                                   view.pageIndex(), x, y, true, highlight);
 }
 
-// A "rangecheck" at a point of the unturned page.
-bool rangecheckAt(PageView& view, QPointF pagePoint) {
-    const QPoint p = toTwips(toWidget(view, pagePoint));
-    return command(view, "rangecheck", {}, p.x(), p.y());
-}
-
 void applyTurns(PageView& view, const QString& turns) {
     for (QChar op : turns)
         op == QLatin1Char('R') ? view.rotateRight() : view.flip();
@@ -194,28 +188,6 @@ private Q_SLOTS:
         QCOMPARE(stored.size(), 4);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(stored.at(i).rect, turned(areas[i], turns + QLatin1Char('R')));
-    }
-
-    void rangecheckFindsAndRemovePersists() {
-        const QString path = freshTiff();
-        loadPage(*m_view, path, 1);
-        QVERIFY(command(*m_view, "add", dragRecord(*m_view, 6, QRectF(100, 100, 200, 100))));
-        QVERIFY(command(*m_view, "save"));
-        // An addition that was never saved goes with the next load.
-        QVERIFY(command(*m_view, "add", dragRecord(*m_view, 6, QRectF(400, 250, 50, 50))));
-        loadPage(*m_view, path, 1);
-        QCOMPARE(m_view->annotations().size(), 1);
-        QVERIFY(!rangecheckAt(*m_view, {450, 300}));
-        QCOMPARE(m_view->hitRect(), (std::array<qint32, 4>{0, 0, 0, 0}));
-        QVERIFY(!command(*m_view, "remove"));
-
-        QVERIFY(rangecheckAt(*m_view, {150, 150}));
-        const auto hit = m_view->hitRect();
-        const QPoint corner = toTwips(toWidget(*m_view, QPointF(100, 100)));
-        QVERIFY(hit[2] != 0 && qAbs(hit[0] - corner.x()) <= 15 && qAbs(hit[1] - corner.y()) <= 15);
-        QVERIFY(command(*m_view, "remove"));
-        QVERIFY(storedOn(path, 1).isEmpty());
-        QVERIFY(imaging::readPageTag(path, 1, imaging::kAnnotationTag).isEmpty());
     }
 
     void unreadableAnnotationsAreKept_data() {

@@ -101,7 +101,6 @@ private Q_SLOTS:
         row("fax 204 x 98", "fax", PageKind::Bilevel, test::G3, QSize(1728, 1100), QSizeF(204, 98),
             -1);
         row("JPEG file", "jpg", PageKind::Rgb8, 0, QSize(640, 480), square, 4);
-        row("GIF file", "gif", PageKind::Palette8, 0, QSize(300, 200), square, 1);
     }
     void loadShowsPage() {
         auto [format, kind, compression, size, dpi, tolerance] =
@@ -200,10 +199,21 @@ private Q_SLOTS:
         (void)view().viewport()->grab();  // scales what the first screen shows
         view().horizontalScrollBar()->setValue(scroll.x());
         view().verticalScrollBar()->setValue(scroll.y());
-        // The shown page equals the reference above; bilevel pages average to grey.
+        // The shown page equals the reference above; bilevel pages average to grey (as a box
+        // filter does), and the one-pixel frame round the page stays visible.
         const QImage whole = kind == PageKind::Bilevel
                                  ? imaging::scaleForDisplay(view().shownPage(), shown)
                                  : expected;
+        if (kind == PageKind::Bilevel) {
+            const QImage box = view().shownPage().convertToFormat(QImage::Format_Grayscale8);
+            const double off = meanDifference(
+                whole, box.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), {});
+            QVERIFY2(off < 3, qPrintable(QString::number(off)));
+            int frame = 255;  // the frame lies two pixels in: within the first three columns
+            for (int x = 0; x < 3; ++x)
+                frame = qMin(frame, qGray(whole.pixel(x, shown.height() / 2)));
+            QVERIFY2(frame < 250, qPrintable(QString::number(frame)));
+        }
         const QImage shot = view().viewport()->grab().toImage();
         const QPoint origin = view().pageOrigin() - view().viewport()->geometry().topLeft();
         QCOMPARE(meanDifference(shot, whole, origin), 0.0);
