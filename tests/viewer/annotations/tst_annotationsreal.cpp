@@ -52,16 +52,52 @@ private slots:
     }
     void cleanup() { m_viewer.reset(); }
 
+    // A drag with a tool (or in scroll mode) from `from` to the opposite corner of
+    // (60,60)..(200,160); a press and release at one point is a click.
+    void dragShapes_data() {
+        columns<QString, QPoint, int>("tool", "from", "kind");  // kind -1: nothing stored
+        addRow("rectangle, kind unset: filled", QString("Rectangle"), QPoint(60, 60),
+               int(Annotation::FilledRect));
+        addRow("highlight dragged up and to the left", QString("Highlight"), QPoint(200, 160),
+               int(Annotation::Highlight));
+        addRow("click without movement: nothing", QString("Rectangle"), QPoint(130, 110), -1);
+        addRow("scroll mode pans, adds nothing", QString("Scroll"), QPoint(60, 60), -1);
+    }
+    void dragShapes() {
+        auto [key, from, kind] = fetch<QString, QPoint, int>("tool", "from", "kind");
+        if (key == QLatin1String("Scroll"))
+            m_viewer->MainToolbar_ButtonClick(key);
+        else
+            tool(key);
+        const QPoint to =
+            kind < 0 && key != QLatin1String("Scroll") ? from : QPoint(260, 220) - from;
+        QTest::mousePress(page(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(page(), (from + to) / 2);
+        QTest::mouseMove(page(), to);
+        QTest::mouseRelease(page(), Qt::LeftButton, {}, to);
+        const QList<Annotation> list = stored();
+        QCOMPARE(list.size(), kind < 0 ? 0 : 1);
+        if (kind >= 0) {
+            QCOMPARE(int(list[0].kind), kind);
+            QVERIFY((list[0].rect.topLeft() - QPointF(60, 60)).manhattanLength() <= 2);
+            QVERIFY((list[0].rect.bottomRight() - QPointF(200, 160)).manhattanLength() <= 2);
+        }
+    }
+
     void drawStampAndDelete() {
-        m_factory->settings->setValue(QStringLiteral("intRect"), QStringLiteral("2"));
-        m_factory->settings->setValue(QStringLiteral("StampType"), QStringLiteral("3"));
-        tool(QStringLiteral("Rectangle"));
+        // Each tool's style is chosen from the menu its button offers.
+        Toolbar& ocr = *m_viewer->widgets().ocrToolbar;
+        m_factory->prompts->menuChoices << QStringLiteral("Hollow Rectangle")
+                                        << QStringLiteral("Received");
+        QTest::mouseClick(ocr.buttonWidget(ocr.position(QStringLiteral("Rectangle"))),
+                          Qt::LeftButton);
         QTest::mousePress(page(), Qt::LeftButton, {}, QPoint(60, 60));
         QTest::mouseMove(page(), QPoint(130, 110));
         QTest::mouseMove(page(), QPoint(200, 160));
         QTest::mouseRelease(page(), Qt::LeftButton, {}, QPoint(200, 160));
-        tool(QStringLiteral("Stamp"));
+        QTest::mouseClick(ocr.buttonWidget(ocr.position(QStringLiteral("Stamp"))), Qt::LeftButton);
         QTest::mouseClick(page(), Qt::LeftButton, {}, QPoint(300, 300));
+        QCOMPARE(m_factory->prompts->menus.size(), 2);
 
         QList<Annotation> list = stored();
         QCOMPARE(list.size(), 2);

@@ -55,28 +55,6 @@ private slots:
         QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
         QVERIFY(!bar(h).widget()->isVisible());
     }
-
-    void toClipboard_data() {
-        columns<int, QString>("result", "message");
-        addRow("success", 0, QString());
-        addRow("export file failure", -12,
-               QString("ZidaDodi Error (Clipboard): (-12) - Failed to open export file"));
-    }
-    void toClipboard() {
-        auto [result, message] = fetch<int, QString>("result", "message");
-        ViewerHarness h;
-        const QString doc = h.document("scan.tif", 2);
-        h.viewer->OpenImage(doc);
-        h.factory->engine->convertResult = result;
-
-        h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToClipboard"));
-
-        QVERIFY(h.prompts().fileRequests.isEmpty());
-        QCOMPARE(only(h.factory->engine->calls, {"convert("}),
-                 QStringList{QString("convert(%1,notused,1,2)").arg(doc)});
-        QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
-        QVERIFY(!bar(h).widget()->isVisible());
-    }
 };
 
 QTEST_MAIN(TestConversion)

@@ -1,5 +1,5 @@
-// The viewer control on recording doubles: start-up, the host's open and close, and the
-// main toolbar's common preamble, tail and view modes.
+// The viewer control on recording doubles: start-up, the host's close, and the main
+// toolbar's common preamble, tail and view modes (opening documents: tst_viewerreal).
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -54,47 +54,6 @@ private slots:
         QCOMPARE(h.ocr().enabled("OcrToClipboard"), conversions);
         QCOMPARE(h.mainStates({"Print", "NextPage", "Open", "ShowBoth"}),
                  engineFails ? QStringLiteral("1011") : QStringLiteral("0011"));
-        QVERIFY(h.prompts().messages.isEmpty());
-    }
-
-    void openImage_data() {
-        // name: "" = a path with no file behind it
-        columns<QString, bool, bool, bool, QStringList>("name", "thumbs", "paneBefore", "paneShown",
-                                                        "thumbCalls");
-        addRow("missing path changes nothing", "", false, false, false, QStringList());
-        addRow("upper-case .TIFF with thumbnails", "A.TIFF", true, false, true,
-               QStringList{"setFirstPage", "clearThumbnails", "redraw", "loadDocument"});
-        addRow("jpeg with thumbnails hides the pane", "a.jpg", true, true, false, QStringList());
-    }
-    void openImage() {
-        auto [name, thumbs, paneBefore, paneShown, thumbCalls] =
-            fetch<QString, bool, bool, bool, QStringList>("name", "thumbs", "paneBefore",
-                                                          "paneShown", "thumbCalls");
-        ViewerHarness h([&](ViewerHarness& t) { t.settings().writeBool("bThumbs", thumbs); });
-        const QString before = h.document("before.tif", 2);
-        h.load(before, 1);
-        h.w().thumbs->widget()->setVisible(paneBefore);
-        h.editor().calls.clear();
-        h.ocr().setValue("GoToPage", 1);
-
-        const QString path = name.isEmpty() ? h.dir.filePath("missing.tif") : h.document(name, 3);
-        h.viewer->OpenImage(path);
-
-        if (name.isEmpty()) {
-            QVERIFY(h.editor().calls.isEmpty());
-            QCOMPARE(h.ocr().value("GoToPage"), 1);
-            return;
-        }
-        QCOMPARE(h.editor().imagePath(), path);
-        QCOMPARE(h.panel("PageNumber").left(4), QStringLiteral("1 of"));
-        QCOMPARE(h.ocr().value("GoToPage"), 0);
-        QCOMPARE(!h.w().thumbs->widget()->isHidden(), paneShown);
-        QCOMPARE(!h.w().btnSplitter->isHidden(), paneShown);
-        QCOMPARE(!h.w().tabPages->isHidden(), paneShown);
-        QStringList head = h.thumbs().calls.mid(0, thumbCalls.size());
-        for (QString& c : head)
-            c = c.left(c.indexOf('('));  // the names; the arguments vary with the path
-        QCOMPARE(head, thumbCalls);
         QVERIFY(h.prompts().messages.isEmpty());
     }
 

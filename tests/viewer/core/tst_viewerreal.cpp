@@ -26,7 +26,7 @@ private slots:
         addRow("120 pages with thumbnails", "long.tiff", 120, true,
                QStringList{"1...50", "51...100", "101...150"});
         addRow("1000 pages", "thousand.tif", 1000, false, QStringList());
-        addRow("JPEG image", "photo.jpg", 0, false, QStringList());
+        addRow("JPEG image hides the thumbnails", "photo.jpg", 0, true, QStringList());
     }
 
     void pagesOfDocuments() {
@@ -46,6 +46,7 @@ private slots:
         }
         auto factory = std::make_shared<RealFactory>();
         factory->settings->writeBool("bThumbs", thumbs);
+        factory->settings->setValue("bReadOnly", "True");  // overwritten on load, never consulted
         ViewerControl v(factory);
         const ViewerWidgets& w = v.widgets();
         v.resize(900, 700);
@@ -66,8 +67,10 @@ private slots:
         QCOMPARE(w.statusBar->text("PageNumber"), QString("1 of %1").arg(count));
         QCOMPARE(w.statusBar->text("ImagePath"), path);
         QCOMPARE(w.statusBar->text("ZoomFactor"), QStringLiteral("100 %"));
-        QCOMPARE(w.thumbs->widget()->isVisible(), thumbs);
-        if (thumbs) {
+        QCOMPARE(w.thumbs->widget()->isVisible(), thumbs && pages > 0);
+        QCOMPARE(factory->settings->value("bReadOnly"), QStringLiteral("False"));
+        QCOMPARE(w.ocrToolbar->enabled("Rectangle"), pages > 0);  // a JPEG takes no annotations
+        if (thumbs && pages > 0) {
             QStringList captions;
             for (int i = 0; i < w.tabPages->count(); ++i)
                 captions << w.tabPages->tabText(i);

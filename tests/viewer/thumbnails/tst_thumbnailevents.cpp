@@ -1,6 +1,5 @@
 // The viewer's handling of thumbnail clicks, page deletion and page moves, on recording
 // doubles (the range tabs on a real pane: tst_viewerreal).
-#include <QLabel>
 #include <QTabBar>
 #include <QtTest>
 
@@ -46,22 +45,6 @@ struct Thumbs : ViewerHarness {
 class TestThumbnailEvents : public QObject {
     Q_OBJECT
 private slots:
-    // A left click on the third thumbnail of the second range loads page 52 with the loading
-    // note shown meanwhile; a right click loads nothing.
-    void thumbClick() {
-        Thumbs t(120);
-        t.w().tabPages->setCurrentIndex(1);
-        t.clear();
-        t.click(2, 2);
-        QVERIFY(t.editor().calls.isEmpty());
-        t.click(2);
-        QCOMPARE(t.editor().calls.first(), QString("setPageIndex(52)"));
-        QCOMPARE(t.panel("PageNumber"), QString("53 of 120"));
-        QCOMPARE(t.events().loadingWindow()->windowTitle(), QStringLiteral("Loading page ..."));
-        QCOMPARE(t.events().loadingLabel()->text(), QString("Loading page: 53 ..."));
-        QVERIFY(t.events().loadingWindow()->isHidden());
-    }
-
     void saveBeforeSwitch_data() {
         // chkSaveTIF: "" = absent
         columns<QString, QString, bool, bool>("chkSaveTIF", "attributes", "rotate", "saved");

@@ -1,4 +1,4 @@
-// The zoom buttons and printing, on recording doubles.
+// Printing from the toolbar, on recording doubles (zooming: tst_viewerreal, tst_pageview).
 #include <QtTest>
 
 #include "support/viewerharness.h"
@@ -9,23 +9,6 @@ using namespace ktdv::test;
 class TestPageCommands : public QObject {
     Q_OBJECT
 private slots:
-    // What the zoom buttons leave in the status bar.
-    void zoom_data() {
-        columns<bool, QString, QString>("document", "key", "panel");
-        addRow("zoom in", true, "ZoomIn", "125 %");
-        addRow("fit width", true, "FitWidth", "Fit Width");
-        addRow("fit width without a document", false, "FitWidth", "ZoomFactor");
-    }
-    void zoom() {
-        auto [document, key, panel] = fetch<bool, QString, QString>("document", "key", "panel");
-        ViewerHarness h;
-        if (document)
-            h.load(h.document("a.tif", 2));
-        QCOMPARE(h.panel("ZoomFactor"), document ? QStringLiteral("100 %") : QString("ZoomFactor"));
-        h.viewer->MainToolbar_ButtonClick(key);
-        QCOMPARE(h.panel("ZoomFactor"), panel);
-    }
-
     void print_data() {
         // printed: "" = nothing printed
         columns<bool, bool, int, bool, QString, QString>(
