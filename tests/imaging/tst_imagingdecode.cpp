@@ -274,17 +274,6 @@ private slots:
         const QRect top(0, 0, shape.size.width(), 60);
         QVERIFY(samePixels(page.image.copy(top), renderPage(shape, 1).copy(top)));
     }
-
-    void formatByContentNotName() {
-        const QImage image = renderPage(layout(PageKind::Rgb8, None), 1);
-        for (const char* named : {"jpeg.tif", "png.bmp"}) {
-            const auto doc = Document::open(writeImage(m_dir.filePath(QLatin1String(named)), image,
-                                                       named[0] == 'j' ? "JPEG" : "PNG"));
-            QVERIFY(doc && doc->decodePage(0).ok());
-        }
-        QVERIFY(!Document::open(
-            writeBytes(m_dir.filePath(QStringLiteral("text.tif")), "hello, world\n")));
-    }
 };
 
 QTEST_MAIN(TestImagingDecode)

@@ -1,5 +1,6 @@
-// Annotations drawn with the mouse on the real page view, stored in a generated G4 TIFF,
-// and deleted again through the pop-up and its confirmation.
+// Annotations drawn with the mouse on the real page view, their styles chosen from the
+// toolbar's menus, stored in a generated G4 TIFF, and deleted again through the pop-up and
+// its confirmation; the Properties pop-up and stamp dates.
 #include <QAbstractScrollArea>
 #include <QDialog>
 #include <QtTest>
@@ -8,6 +9,7 @@
 #include "support/fixtures.h"
 #include "support/realfactory.h"
 #include "support/viewerharness.h"
+#include "viewer/annotations/annotationinteraction.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -123,6 +125,29 @@ private slots:
         m_factory->prompts->clearRecords();
         QTest::mouseClick(page(), Qt::LeftButton, {}, QPoint(120, 100));
         QCOMPARE(m_factory->prompts->menus.size(), 0);
+    }
+
+    // A right-click over Highlight offers "Properties", which opens the highlight's style
+    // dialog; over Text nothing is offered.
+    void properties() {
+        Toolbar& ocr = *m_viewer->widgets().ocrToolbar;
+        QStringList titles;
+        m_factory->prompts->menuChoices << QStringLiteral("Properties");
+        m_factory->prompts->dialogScripts << [&titles](QDialog* d) { titles << d->windowTitle(); };
+        for (const char* key : {"Text", "Highlight"})
+            QTest::mouseClick(ocr.buttonWidget(ocr.position(QLatin1String(key))), Qt::RightButton,
+                              {}, QPoint(4, 4));
+        QCOMPARE(titles, QStringList{QStringLiteral("Highlight Properties")});
+        QCOMPARE(m_factory->prompts->menus.size(), 1);
+    }
+
+    // The date of a stamp follows the locale's month names and date separator.
+    void stampDate() {
+        QCOMPARE(AnnotationInteraction::StampText(1, QDate(2026, 12, 5), QLocale(QLocale::Swedish)),
+                 QStringLiteral("Approved 05-dec.-2026"));
+        // An abbreviation ending in the separator does not double it.
+        QCOMPARE(AnnotationInteraction::StampText(3, QDate(2026, 12, 5), QLocale(QLocale::German)),
+                 QStringLiteral("Received 05.Dez.2026"));
     }
 };
 

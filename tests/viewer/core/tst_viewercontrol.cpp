@@ -1,5 +1,5 @@
 // The viewer control on recording doubles: start-up, the host's close, and the main
-// toolbar's common preamble, tail and view modes (opening documents: tst_viewerreal).
+// toolbar's common tail and view modes (opening documents: tst_viewerreal).
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -81,38 +81,6 @@ private slots:
         QCOMPARE(h.mainStates({"Print", "ZoomIn", "Flip", "FirstPage", "LastPage", "Open"}),
                  QStringLiteral("000001"));
         QVERIFY(!h.ocr().enabled("Rectangle"));
-    }
-
-    void preamble_data() {
-        columns<QString, QString, int, int, int, bool>(
-            "document", "key", "scrollBefore", "scrollAfter", "selectAfter", "toolsReleased");
-        addRow("ZoomIn while scrolling returns to select first", "a.tif", "ZoomIn", 1, 0, 1, true);
-        addRow("Scroll pressed", "a.tif", "Scroll", 1, 1, 0, true);
-        addRow("Scroll without a document does nothing", "", "Scroll", 1, 1, 1, false);
-    }
-    void preamble() {
-        auto [document, key, scrollBefore, scrollAfter, selectAfter, toolsReleased] =
-            fetch<QString, QString, int, int, int, bool>(
-                "document", "key", "scrollBefore", "scrollAfter", "selectAfter", "toolsReleased");
-        ViewerHarness h;
-        h.viewer->setUserPermission(24);
-        if (!document.isEmpty())
-            h.load(h.document(document, 3));
-        h.main().setValue("Scroll", scrollBefore);
-        h.main().setValue("Select", 1);
-        h.ocr().setEnabled("Rectangle", true);
-        h.ocr().setValue("Rectangle", 1);
-        h.ocr().setEnabled("GoToPage", true);
-        h.ocr().setValue("GoToPage", 1);
-        h.w().fraGoto->show();
-        h.viewer->MainToolbar_ButtonClick(key);
-
-        QCOMPARE(h.main().value("Scroll"), scrollAfter);
-        QCOMPARE(h.main().value("Select"), selectAfter);
-        QCOMPARE(h.editor().tool(), key == "Scroll" && !document.isEmpty() ? "Scroll" : "Default");
-        QCOMPARE(h.ocr().value("Rectangle"), toolsReleased ? 0 : 1);
-        QCOMPARE(h.ocr().value("GoToPage"), 0);
-        QVERIFY(h.w().fraGoto->isHidden());
     }
 
     void tail_data() {

@@ -1,5 +1,5 @@
 // The viewer on its real components (settings kept in memory): generated documents are
-// opened, paged, zoomed and closed as a user would.
+// opened with the Open button, paged, zoomed and closed as a user would.
 #include <QClipboard>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -62,7 +62,12 @@ private slots:
             QVERIFY2(v.findChild<QToolBar*>(bar)->findChild<QWidget*>("Select") || bar[0] == 'S',
                      bar);
         QVERIFY(v.findChild<QToolBar*>("SelectionToolbar")->findChild<QWidget*>("OCR"));
-        v.OpenImage(path);
+        // Opened through the Open button and its file chooser.
+        factory->prompts->fileAnswers.append({path, 1});
+        QTest::mouseClick(w.mainToolbar->buttonWidget(w.mainToolbar->position("Open")),
+                          Qt::LeftButton);
+        QCOMPARE(factory->prompts->fileRequests.size(), 1);
+        QVERIFY(factory->prompts->fileRequests[0].filter.startsWith("Image Files |*.bmp;"));
         const int count = qMax(1, pages);
         QCOMPARE(w.statusBar->text("PageNumber"), QString("1 of %1").arg(count));
         QCOMPARE(w.statusBar->text("ImagePath"), path);

@@ -1,5 +1,5 @@
 // The toolbar tables and the toolbar states the viewer's commands rely on, on recording
-// doubles.
+// doubles (tool buttons clicked on the real control: tst_annotationsreal).
 #include <QtTest>
 
 #include "support/viewerharness.h"
@@ -61,38 +61,6 @@ private slots:
             ViewerHarness::states(h.ocr(), {"Select", "Rectangle", "Highlight", "Text", "Stamp"}),
             tools);
         QCOMPARE(ViewerHarness::states(h.ocr(), {"GoToPage", "OcrToFile"}), QStringLiteral("01"));
-    }
-
-    void annotationTools_data() {
-        // pressed: Select Rectangle Highlight Text Stamp; tool: the editor's tool afterwards
-        columns<QStringList, QString, QString>("clicks", "pressed", "tool");
-        addRow("rectangle", QStringList{"Rectangle"}, "01000", "default");
-        addRow("stamp after rectangle", QStringList{"Rectangle", "Stamp"}, "00001", "stamp");
-        addRow("second click releases", QStringList{"Text", "Text"}, "00000", "default");
-    }
-    void annotationTools() {
-        auto [clicks, pressed, tool] =
-            fetch<QStringList, QString, QString>("clicks", "pressed", "tool");
-        ViewerHarness h;
-        h.viewer->setUserPermission(24);
-        h.load(h.document("a.tif", 2));
-        h.main().setValue("Scroll", 1);
-        h.main().setValue("Select", 0);
-        for (const QString& key : clicks)  // as the toolbar delivers a click
-            h.ocr().action(h.ocr().position(key))->trigger();
-        QString values;
-        for (const char* key : {"Select", "Rectangle", "Highlight", "Text", "Stamp"})
-            values += QString::number(h.ocr().value(key));
-        QCOMPARE(values, pressed);
-        QCOMPARE(h.editor().tool(), tool);
-        QCOMPARE(h.main().value("Scroll"), 0);
-        QCOMPARE(h.main().value("Select"), 1);
-
-        // While the editor is busy a click only flips the button back.
-        h.editor().isBusy = true;
-        h.ocr().action(h.ocr().position("Rectangle"))->trigger();
-        QCOMPARE(h.ocr().value("Rectangle"), pressed[1] == '1' ? 1 : 0);
-        QCOMPARE(h.editor().tool(), tool);
     }
 };
 
