@@ -39,16 +39,18 @@ void PageDisplay::setTool(const QString& tool) {
 
 double PageDisplay::verticalStretch() const {
     // Pages whose resolutions differ (fax 204 x 98) are drawn taller so they keep their shape.
-    if (m_document.dpi().width() <= 0 || m_document.dpi().height() <= 0)
+    const QSizeF dpi = m_document.dpi();
+    if (dpi.width() <= 0 || dpi.height() <= 0)
         return 1.0;
-    return m_document.dpi().width() / m_document.dpi().height();
+    return dpi.width() / dpi.height();
 }
 
 QSize PageDisplay::displaySize() const {
-    if (m_document.shownPage().isNull())
+    const QImage& page = m_document.shownPage();
+    if (page.isNull())
         return {};
-    const int w = qMax(1, qRound(m_document.shownPage().width() * m_zoom));
-    const int h = qMax(1, qRound(m_document.shownPage().height() * m_zoom * verticalStretch()));
+    const int w = qMax(1, qRound(page.width() * m_zoom));
+    const int h = qMax(1, qRound(page.height() * m_zoom * verticalStretch()));
     return {w, h};
 }
 
@@ -90,8 +92,9 @@ double PageDisplay::fitZoom(Fit fit) const {
     const double areaW = qMax(1, m_area.width());
     const double areaH = qMax(1, m_area.height());
     const double bar = m_area.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &m_area);
-    const double pageW = m_document.shownPage().width();
-    const double pageH = m_document.shownPage().height() * verticalStretch();
+    const QSize page = m_document.shownPage().size();
+    const double pageW = page.width();
+    const double pageH = page.height() * verticalStretch();
     double z;
     if (fit == Fit::Width) {
         z = areaW / pageW;
