@@ -92,8 +92,8 @@ void BM_OpenFirstPage(benchmark::State& state) {
 void BM_NextPage(benchmark::State& state) {
     g_viewer->OpenImage(g_path);
     for (auto _ : state) {
-        if (g_viewer->widgets().editor->pageIndex() + 1 >=
-            g_viewer->widgets().editor->pageCount()) {
+        if (g_viewer->widgets().editor->document().pageIndex() + 1 >=
+            g_viewer->widgets().editor->document().pageCount()) {
             state.PauseTiming();
             g_viewer->MainToolbar_ButtonClick(QStringLiteral("FirstPage"));
             state.ResumeTiming();
@@ -115,15 +115,15 @@ void BM_Resize(benchmark::State& state) {
 // Paging through every page once; reported per page.
 double pageThroughAll() {
     g_viewer->OpenImage(g_path);
-    const int count = g_viewer->widgets().editor->pageCount();
+    const int count = g_viewer->widgets().editor->document().pageCount();
     QElapsedTimer t;
     t.start();
     for (int i = 1; i < count; ++i) {
         g_viewer->MainToolbar_ButtonClick(QStringLiteral("NextPage"));
         showNow();
-        if (g_viewer->widgets().editor->pageIndex() != i) {
+        if (g_viewer->widgets().editor->document().pageIndex() != i) {
             std::fprintf(stderr, "stale page: expected %d, shown %d\n", i,
-                         g_viewer->widgets().editor->pageIndex());
+                         g_viewer->widgets().editor->document().pageIndex());
             return -1;
         }
     }

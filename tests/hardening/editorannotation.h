@@ -20,9 +20,9 @@ inline bool annotateMiddle(ImageEditor& editor, const QString& path, int page, b
     record.right = (w->width() / 2 + 30) * twipsX;
     record.top = (w->height() / 2 - 20) * twipsY;
     record.bottom = (w->height() / 2 + 20) * twipsY;
-    if (!editor.annotationCommand(QStringLiteral("add"), record, 0, path, page))
+    if (!editor.annotations().annotationCommand(QStringLiteral("add"), record, 0, path, page))
         return false;
-    *saved = editor.annotationCommand(QStringLiteral("save"), record, 0, path, page);
+    *saved = editor.annotations().annotationCommand(QStringLiteral("save"), record, 0, path, page);
     return true;
 }
 

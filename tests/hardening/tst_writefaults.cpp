@@ -34,7 +34,7 @@ struct Shown {
 
 Shown shown(ViewerControl& v) {
     auto* thumbs = dynamic_cast<ThumbnailView*>(v.widgets().thumbs.get());
-    return {v.widgets().editor->pageCount(),
+    return {v.widgets().editor->document().pageCount(),
             v.widgets().statusBar->text(QStringLiteral("PageNumber")),
             thumbs ? thumbs->pageCount() : -1};
 }

@@ -23,7 +23,12 @@ namespace ktdv::test {
 
 class ScriptedPromptService;
 
-class RecordingEditor final : public ImageEditor {
+// One object plays every role of the editor, so the calls of all roles land in one list.
+class RecordingEditor final : public ImageEditor,
+                              public EditorDocument,
+                              public EditorView,
+                              public EditorAnnotations,
+                              public EditorPointer {
 public:
     explicit RecordingEditor(QWidget* parent) : m_widget(new QWidget(parent)) {}
     ~RecordingEditor() override { delete m_widget; }
@@ -58,6 +63,10 @@ public:
     QStringList strokes;
 
     QWidget* widget() override { return m_widget; }
+    EditorDocument& document() override { return *this; }
+    EditorView& view() override { return *this; }
+    EditorAnnotations& annotations() override { return *this; }
+    EditorPointer& pointer() override { return *this; }
     QString imagePath() const override { return m_path; }
     void setImagePath(const QString& path) override;
     int pageIndex() const override { return m_page; }
@@ -98,6 +107,7 @@ public:
     void highlightProperties() override { record(QStringLiteral("highlightProperties")); }
     void showSettings() override { record(QStringLiteral("showSettings")); }
     void printDocument(bool& printAnnotations) override;
+    void setMouseHandlers(MouseHandler, MouseHandler, MouseHandler) override {}
     void startRubberBand(float x, float y) override;
     void drawRubberBand(float x, float y, int style, int mode, qint32 colour, bool filled) override;
     void endRubberBand(float x, float y) override;

@@ -161,22 +161,22 @@ void AnnotationInteraction::OcrToolbar_MouseUp(qint16 button, qint16 shift, floa
 }
 
 void AnnotationInteraction::mnuProperties_Click() {
-    ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorAnnotations& notes = m_viewer.widgets().editor->annotations();
     if (m_propertiesTool == QLatin1String("Rectangle"))
-        editor.rectangleProperties();
+        notes.rectangleProperties();
     else if (m_propertiesTool == QLatin1String("Highlight"))
-        editor.highlightProperties();
+        notes.highlightProperties();
     else if (m_propertiesTool == QLatin1String("Stamp"))
-        editor.stampProperties();
+        notes.stampProperties();
 }
 
 void AnnotationInteraction::showAnnotationMenu(float& x, float& y) {
-    ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorAnnotations& notes = m_viewer.widgets().editor->annotations();
     AnnotationRecord record;
-    editor.annotationCommand(QStringLiteral("rangecheck"), record, 0, QString(), 0,
-                             annotations::wholeTwips(x), annotations::wholeTwips(y));
+    notes.annotationCommand(QStringLiteral("rangecheck"), record, 0, QString(), 0,
+                            annotations::wholeTwips(x), annotations::wholeTwips(y));
     // The hit rectangle decides, not the command's result.
-    const std::array<qint32, 4> hit = editor.hitRect();
+    const std::array<qint32, 4> hit = notes.hitRect();
     if (hit[0] != 0 && hit[2] != 0)
         m_viewer.prompts().popupMenu(m_mainMenu, QCursor::pos());
 }
@@ -204,10 +204,10 @@ void AnnotationInteraction::mnuDelete_Click() {
     }
     if (g.gDeleteConfirmed) {
         AnnotationRecord record;
-        editor.annotationCommand(QStringLiteral("remove"), record);
-        m_viewer.session().reloadPage(editor.pageIndex());
+        editor.annotations().annotationCommand(QStringLiteral("remove"), record);
+        m_viewer.session().reloadPage(editor.document().pageIndex());
     }
-    editor.clearRubberBand();
+    editor.pointer().clearRubberBand();
 }
 
 void AnnotationInteraction::btnYes_Click() {

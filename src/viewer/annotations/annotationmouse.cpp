@@ -44,8 +44,9 @@ AnnotationInteraction::AnnotationInteraction(ViewerControl& viewer) : m_viewer(v
 void AnnotationInteraction::pageMouseDown(int& button, int& shift, float& x, float& y) {
     Q_UNUSED(shift)
     ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorPointer& pointer = editor.pointer();
     const ToolbarStates& bars = m_viewer.toolbars();
-    if (editor.busy() || button != 1)
+    if (editor.document().busy() || button != 1)
         return;
     if (bars.selectionModeOn()) {
         if (bars.toolPressed("Select") || bars.toolPressed("Stamp"))
@@ -53,9 +54,9 @@ void AnnotationInteraction::pageMouseDown(int& button, int& shift, float& x, flo
         QToolBar* selection = m_viewer.widgets().selectionToolbar->widget();
         if (!selection->isHidden())
             selection->hide();
-        editor.refresh();
-        editor.clearRubberBand();
-        editor.startRubberBand(x, y);
+        editor.view().refresh();
+        pointer.clearRubberBand();
+        pointer.startRubberBand(x, y);
         ViewerModuleState& g = moduleState();
         g.SelAnchorX = x;
         g.SelAnchorY = y;
@@ -65,13 +66,13 @@ void AnnotationInteraction::pageMouseDown(int& button, int& shift, float& x, flo
         m_highlightColor = store.readInt32(settings::HighlightColor);
         g.SelDragged = false;
     } else if (bars.scrollModeOn()) {
-        editor.startPan(annotations::pixelX(x), annotations::pixelY(y));
+        pointer.startPan(annotations::pixelX(x), annotations::pixelY(y));
     }
 }
 
 void AnnotationInteraction::pageMouseMove(int& button, int& shift, float& x, float& y) {
     Q_UNUSED(shift)
-    ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorPointer& pointer = m_viewer.widgets().editor->pointer();
     const ToolbarStates& bars = m_viewer.toolbars();
     if (button != 1)
         return;
@@ -81,58 +82,60 @@ void AnnotationInteraction::pageMouseMove(int& button, int& shift, float& x, flo
         if (bars.toolPressed("Rectangle")) {
             // Filled only for the stored kind 1; the created annotation reads it otherwise.
             if (m_viewer.settings().readDouble(settings::RectangleKind) == 1)
-                editor.drawRubberBand(x, y, 0, 10, m_rectFillColor, true);
+                pointer.drawRubberBand(x, y, 0, 10, m_rectFillColor, true);
             else
-                editor.drawRubberBand(x, y, 0, 10, m_rectBorderColor);
+                pointer.drawRubberBand(x, y, 0, 10, m_rectBorderColor);
         } else if (bars.toolPressed("Highlight")) {
-            editor.drawRubberBand(x, y, 0, 10, m_highlightColor, true);
+            pointer.drawRubberBand(x, y, 0, 10, m_highlightColor, true);
         } else {
-            editor.drawRubberBand(x, y, 2, 10);
+            pointer.drawRubberBand(x, y, 2, 10);
         }
         // Once moved, a drag stays moved, even back onto its anchor.
         ViewerModuleState& g = moduleState();
         if (x != g.SelAnchorX || y != g.SelAnchorY)
             g.SelDragged = true;
     } else if (bars.scrollModeOn()) {
-        editor.panTo(annotations::pixelX(x), annotations::pixelY(y));
+        pointer.panTo(annotations::pixelX(x), annotations::pixelY(y));
     }
 }
 
 void AnnotationInteraction::pageMouseUp(int& button, int& shift, float& x, float& y) {
     Q_UNUSED(shift)
     ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorPointer& pointer = editor.pointer();
     const ToolbarStates& bars = m_viewer.toolbars();
-    if (editor.busy() || button != 1)
+    if (editor.document().busy() || button != 1)
         return;
     if (bars.selectionModeOn()) {
         if (bars.toolPressed("Text") || bars.toolPressed("Line") || bars.toolPressed("Rectangle") ||
             bars.toolPressed("Highlight")) {
-            editor.endRubberBand(x, y);
+            pointer.endRubberBand(x, y);
             finishAnnotation(x, y);
         } else if (bars.toolPressed("Select") || bars.toolPressed("Stamp")) {
             clickAnnotation(x, y);
         } else {
-            editor.endRubberBand(x, y);
+            pointer.endRubberBand(x, y);
             m_viewer.selection().PlaceSelectionToolbar(x, y);
         }
     } else if (bars.scrollModeOn()) {
-        editor.endPan();
+        pointer.endPan();
     }
 }
 
 void AnnotationInteraction::finishAnnotation(float& x, float& y) {
     ViewerModuleState& g = moduleState();
     ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorPointer& pointer = editor.pointer();
     const ToolbarStates& bars = m_viewer.toolbars();
     if (!g.SelDragged)
         return;  // a click without movement creates nothing
-    if (editor.pointerClipped()) {
-        x = static_cast<float>(editor.clippedX());
-        y = static_cast<float>(editor.clippedY());
+    if (pointer.pointerClipped()) {
+        x = static_cast<float>(pointer.clippedX());
+        y = static_cast<float>(pointer.clippedY());
     }
     g.SelEndX = x;
     g.SelEndY = y;
-    editor.setTool(QStringLiteral("Wait"));
+    editor.view().setTool(QStringLiteral("Wait"));
     if (bars.toolPressed("Text")) {
         addTextAnnotation();
     } else if (bars.toolPressed("Line")) {
@@ -147,7 +150,7 @@ void AnnotationInteraction::finishAnnotation(float& x, float& y) {
     } else if (bars.toolPressed("Highlight")) {
         addShapeAnnotation(AnnotationRecord::kFilledRectangle, true);
     }
-    editor.setTool(QStringLiteral("Default"));
+    editor.view().setTool(QStringLiteral("Default"));
 }
 
 AnnotationInteraction::DragRect AnnotationInteraction::dragRect() const {
@@ -178,55 +181,59 @@ AnnotationRecord recordFor(qint32 type, const Rect& rect) {
 }  // namespace
 
 void AnnotationInteraction::addTextAnnotation() {
-    ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorAnnotations& notes = m_viewer.widgets().editor->annotations();
     const DragRect rect = dragRect();
     if (rect.left == 0 || rect.right == 0)
         return;
     AnnotationRecord record = recordFor(AnnotationRecord::kText, rect);
-    const bool added = editor.annotationCommand(QStringLiteral("add"), record);
+    const bool added = notes.annotationCommand(QStringLiteral("add"), record);
     saveAddedAnnotation(added, record);
 }
 
 void AnnotationInteraction::saveAddedAnnotation(bool added, AnnotationRecord& record) {
     ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorDocument& document = editor.document();
     if (added) {
         m_viewer.pageCommands().ApplyDefaultZoom();
-        editor.annotationCommand(QStringLiteral("save"), record, 0, editor.imagePath(),
-                                 editor.pageIndex());
+        editor.annotations().annotationCommand(QStringLiteral("save"), record, 0,
+                                               document.imagePath(), document.pageIndex());
     }
-    m_viewer.session().reloadPage(editor.pageIndex());
+    m_viewer.session().reloadPage(document.pageIndex());
 }
 
 void AnnotationInteraction::addShapeAnnotation(qint16 annotationType, bool highlight) {
     ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorDocument& document = editor.document();
     const DragRect rect = dragRect();
     if (rect.left == 0 || rect.right == 0)
         return;
     AnnotationRecord record = recordFor(annotationType, rect);
-    if (editor.annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0, true,
-                                 highlight))
+    if (editor.annotations().annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0,
+                                               true, highlight))
         m_viewer.pageCommands().ApplyDefaultZoom();
     // Saved whether or not the add succeeded: the file then keeps what it had.
-    editor.annotationCommand(QStringLiteral("save"), record, 0, editor.imagePath(),
-                             editor.pageIndex());
-    m_viewer.session().reloadPage(editor.pageIndex());
+    editor.annotations().annotationCommand(QStringLiteral("save"), record, 0, document.imagePath(),
+                                           document.pageIndex());
+    m_viewer.session().reloadPage(document.pageIndex());
 }
 
 void AnnotationInteraction::clickAnnotation(float& x, float& y) {
     ImageEditor& editor = *m_viewer.widgets().editor;
-    editor.startRubberBand(x, y);
-    editor.drawRubberBand(x, y, 2, 10);
-    if (editor.pointerClipped())
+    EditorView& view = editor.view();
+    EditorPointer& pointer = editor.pointer();
+    pointer.startRubberBand(x, y);
+    pointer.drawRubberBand(x, y, 2, 10);
+    if (pointer.pointerClipped())
         return;  // the click lay outside the page
-    editor.endRubberBand(x, y);
-    editor.clearRubberBand();
-    editor.setTool(QStringLiteral("Wait"));
+    pointer.endRubberBand(x, y);
+    pointer.clearRubberBand();
+    view.setTool(QStringLiteral("Wait"));
     if (m_viewer.toolbars().toolPressed("Select")) {
         showAnnotationMenu(x, y);
-        editor.setTool(QStringLiteral("Default"));
+        view.setTool(QStringLiteral("Default"));
     } else if (m_viewer.toolbars().toolPressed("Stamp")) {
         placeStamp(x, y);
-        editor.setTool(QStringLiteral("Stamp"));
+        view.setTool(QStringLiteral("Stamp"));
     }
 }
 

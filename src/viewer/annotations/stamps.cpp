@@ -114,7 +114,7 @@ void AnnotationInteraction::mnuRect_Click(qint16& index) {
 }
 
 void AnnotationInteraction::placeStamp(float& x, float& y) {
-    ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorAnnotations& notes = m_viewer.widgets().editor->annotations();
     const qint16 stampType = m_viewer.settings().readInt16(settings::StampKind);
     AnnotationRecord record;
     record.type = AnnotationRecord::kStamp;
@@ -122,7 +122,7 @@ void AnnotationInteraction::placeStamp(float& x, float& y) {
     record.top = record.bottom = annotations::wholeTwips(y);
     record.left = record.right = annotations::wholeTwips(x);
     const bool added =
-        editor.annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0, false);
+        notes.annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0, false);
     saveAddedAnnotation(added, record);
 }
 

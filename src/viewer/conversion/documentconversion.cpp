@@ -129,9 +129,9 @@ void DocumentConversion::ConvertDocumentToFile() {
         filterIndex += 1;
     if (result.fileName.isEmpty())
         return;
-    setUpProgress(m_viewer, *w.progress, w.editor->pageCount());
+    setUpProgress(m_viewer, *w.progress, w.editor->document().pageCount());
     QCoreApplication::processEvents();
-    const QString source = w.editor->imagePath();
+    const QString source = w.editor->document().imagePath();
     const int code = m_engine->convert(source, result.fileName, RecognitionEngine::DestinationFile,
                                        static_cast<qint16>(filterIndex));
     if (code != 0)
@@ -143,8 +143,8 @@ void DocumentConversion::ConvertDocumentToFile() {
 void DocumentConversion::ConvertDocumentToClipboard() {
     const ViewerWidgets& w = m_viewer.widgets();
     requireEngine(m_engine.get());
-    setUpProgress(m_viewer, *w.progress, w.editor->pageCount());
-    const QString source = w.editor->imagePath();
+    setUpProgress(m_viewer, *w.progress, w.editor->document().pageCount());
+    const QString source = w.editor->document().imagePath();
     const int code = m_engine->convert(source, QStringLiteral("notused"),
                                        RecognitionEngine::DestinationClipboard, kAnsiText);
     if (code != 0)

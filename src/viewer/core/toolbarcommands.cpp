@@ -32,6 +32,8 @@ bool isOneOf(const QString& key, std::initializer_list<const char*> keys) {
 
 void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
     ImageEditor& editor = *m_widgets->editor;
+    EditorDocument& document = editor.document();
+    EditorView& view = editor.view();
     Toolbar& main = *m_widgets->mainToolbar;
     Toolbar& ocr = *m_widgets->ocrToolbar;
     ViewerModuleState& g = module();
@@ -40,20 +42,20 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
     bool reportErrors = true;
     try {
         // Common preamble.
-        bool tiff = !editor.imagePath().isEmpty() && m_session->tiff();
+        bool tiff = !document.imagePath().isEmpty() && m_session->tiff();
         if (ocr.enabled(QStringLiteral("GoToPage")))
             m_navigation->closeGoToPage();
         if (tiff)
             m_toolbars->ReleaseAnnotationTools(QString());
         if (key != scroll) {
             m_toolbars->leaveScrollMode();
-            editor.setTool(QStringLiteral("Default"));
+            view.setTool(QStringLiteral("Default"));
         }
 
         // Dispatch.
         if (key == QLatin1String("Open")) {
             m_navigation->closeGoToPage();
-            editor.setPageIndex(0);
+            document.setPageIndex(0);
             QString path = QStringLiteral("nopath");
             m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
             tiff = DocumentSession::isTiffPath(g.gImagePath);
@@ -71,14 +73,14 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
         } else if (isOneOf(key, {"Rotate90Left", "Flip", "Rotate90Right"})) {
             m_commands->TurnCommand(key);
         } else if (key == select) {
-            if (!editor.imagePath().isEmpty()) {
+            if (!document.imagePath().isEmpty()) {
                 main.setValue(scroll, 0);
                 m_toolbars->ReleaseAnnotationTools(QString());
             }
         } else if (key == scroll) {
-            if (!editor.imagePath().isEmpty()) {
+            if (!document.imagePath().isEmpty()) {
                 main.setValue(select, 0);
-                editor.setTool(scroll);
+                view.setTool(scroll);
                 if (tiff)
                     m_toolbars->ReleaseAnnotationTools(QString());
             }
@@ -90,13 +92,13 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
         } else if (key == QLatin1String("ShowBoth")) {
             m_layout->showBoth(tiff);
         } else if (key == QLatin1String("Viewer Settings")) {
-            editor.setTool(QStringLiteral("default"));
-            editor.showSettings();
+            view.setTool(QStringLiteral("default"));
+            view.showSettings();
         }
 
         // Common tail.
         if (!m_session->pageModified()) {
-            if (!editor.imagePath().isEmpty() && !m_session->readOnly() && tiff &&
+            if (!document.imagePath().isEmpty() && !m_session->readOnly() && tiff &&
                 (g.gUserPermission & kMayAnnotate)) {
                 ocr.setEnabled(select, true);
             }
@@ -117,14 +119,14 @@ void ViewerControl::OcrToolbar_ButtonClick(const QString& key) {
     ImageEditor& editor = *m_widgets->editor;
     Toolbar& ocr = *m_widgets->ocrToolbar;
     const int pos = ocr.position(key);
-    if (editor.busy()) {
+    if (editor.document().busy()) {
         if (pos != 0)
             ocr.setValue(pos, ocr.value(pos) == 1 ? 0 : 1);
         return;
     }
-    if (editor.imagePath().isEmpty())
+    if (editor.document().imagePath().isEmpty())
         return;
-    editor.setTool(QStringLiteral("default"));
+    editor.view().setTool(QStringLiteral("default"));
     if (isOneOf(key, {"Stamp", "Text", "Highlight", "Rectangle", "Select"}))
         m_toolbars->leaveScrollMode();
     if (key == QLatin1String("GoToPage")) {
@@ -138,8 +140,8 @@ void ViewerControl::OcrToolbar_ButtonClick(const QString& key) {
     } else if (isOneOf(key, {"Select", "Highlight", "Text"})) {
         m_toolbars->ReleaseAnnotationTools(key);
     } else if (isOneOf(key, {"Rectangle", "Stamp"})) {
-        editor.setTool(key == QLatin1String("Stamp") ? QStringLiteral("stamp")
-                                                     : QStringLiteral("default"));
+        editor.view().setTool(key == QLatin1String("Stamp") ? QStringLiteral("stamp")
+                                                            : QStringLiteral("default"));
         m_toolbars->ReleaseAnnotationTools(key);
         if (ocr.value(key) == 1)
             m_annotations->offerStyles(key);
@@ -151,7 +153,7 @@ void ViewerControl::ctlKTImgEdit1_MouseDown(int& button, int& shift, float& x, f
 }
 
 void ViewerControl::ctlKTImgEdit1_MouseMove(int& button, int& shift, float& x, float& y) {
-    if (m_widgets->editor->busy())
+    if (m_widgets->editor->document().busy())
         return;
     m_layout->pageMouseMove(button, x);
     m_annotations->pageMouseMove(button, shift, x, y);

@@ -121,15 +121,16 @@ void ViewerControl::connectEvents() {
     for (QWidget* child : page->findChildren<QWidget*>())
         child->installEventFilter(this);
 
-    w.editor->onMouseDown = [this](int& b, int& s, float& x, float& y) {
-        runUntrapped([&] { ctlKTImgEdit1_MouseDown(b, s, x, y); });
-    };
-    w.editor->onMouseMove = [this](int& b, int& s, float& x, float& y) {
-        runUntrapped([&] { ctlKTImgEdit1_MouseMove(b, s, x, y); });
-    };
-    w.editor->onMouseUp = [this](int& b, int& s, float& x, float& y) {
-        runUntrapped([&] { ctlKTImgEdit1_MouseUp(b, s, x, y); });
-    };
+    w.editor->pointer().setMouseHandlers(
+        [this](int& b, int& s, float& x, float& y) {
+            runUntrapped([&] { ctlKTImgEdit1_MouseDown(b, s, x, y); });
+        },
+        [this](int& b, int& s, float& x, float& y) {
+            runUntrapped([&] { ctlKTImgEdit1_MouseMove(b, s, x, y); });
+        },
+        [this](int& b, int& s, float& x, float& y) {
+            runUntrapped([&] { ctlKTImgEdit1_MouseUp(b, s, x, y); });
+        });
     w.thumbs->onThumbClick = [this](int& i, int& b, int& s, float& x, float& y) {
         runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_ThumbClick(i, b, s, x, y); });
     };
@@ -193,12 +194,12 @@ void ViewerControl::Terminate() {
     if (m_terminated)
         return;
     m_terminated = true;
-    m_widgets->editor->releaseImage();
+    m_widgets->editor->document().releaseImage();
     m_thumbnails->closeLoadingWindow();
 }
 
 void ViewerControl::Refresh() {
-    m_widgets->editor->refresh();
+    m_widgets->editor->view().refresh();
 }
 
 void ViewerControl::setUserPermission(qint32 lngUserPermission) {
@@ -212,7 +213,7 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
             return;
         ViewerModuleState& g = module();
         g.gImagePath = strImagePath;
-        m_widgets->editor->setPageIndex(0);
+        m_widgets->editor->document().setPageIndex(0);
         m_navigation->closeGoToPage();
         const bool thumbs = m_settings->readBool(settings::Thumbs);
         if (!thumbs) {
@@ -230,7 +231,7 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
 }
 
 void ViewerControl::CloseImage() {
-    if (!m_widgets->editor->imagePath().isEmpty())
+    if (!m_widgets->editor->document().imagePath().isEmpty())
         m_session->close();
 }
 

@@ -72,7 +72,7 @@ void PaneLayout::ArrangePanes() {
     setLeft(status, ocr->width());
     setTop(status, ocr->y() - 1);
     setLeft(c.fraGoto, ocr->x());
-    const int lift = c.editor->hScrollVisible() ? kGotoLiftWithScrollBar : kGotoLift;
+    const int lift = c.editor->view().hScrollVisible() ? kGotoLiftWithScrollBar : kGotoLift;
     setTop(c.fraGoto, ocr->y() - (lift + c.fraGoto->height()));
     setWidth(status, W - ocr->width() - kStatusRightMargin);
     const int sw = status->width();
@@ -136,12 +136,12 @@ void PaneLayout::ArrangePanes() {
     // Controls that float over the page stay in front of it.
     c.fraGoto->raise();
     c.pBoxDrag->raise();
-    if (!c.editor->imagePath().isEmpty())
-        c.editor->updateLayout();
+    if (!c.editor->document().imagePath().isEmpty())
+        c.editor->view().updateLayout();
 
     QString path = moduleState().gImagePath;
     m_viewer.session().LoadPage(path, QStringLiteral("navigate"),
-                                toInt16(qint64{c.editor->pageIndex()}));
+                                toInt16(qint64{c.editor->document().pageIndex()}));
 }
 
 void PaneLayout::showPageOnly() {
@@ -170,7 +170,7 @@ void PaneLayout::showThumbnails(const QString& path) {
 void PaneLayout::showBoth(bool tiff) {
     const ViewerWidgets& c = m_viewer.widgets();
     ThumbnailPane& thumbs = *c.thumbs;
-    if (c.editor->imagePath().isEmpty())
+    if (c.editor->document().imagePath().isEmpty())
         return;
     if (!tiff) {
         thumbs.widget()->hide();
@@ -178,7 +178,7 @@ void PaneLayout::showBoth(bool tiff) {
     }
     thumbs.clearThumbnails();
     thumbs.redraw();
-    thumbs.loadDocument(c.editor->imagePath());
+    thumbs.loadDocument(c.editor->document().imagePath());
     thumbs.widget()->show();
     m_viewer.settings().writeBool(settings::Thumbs, true);
     c.tabPages->show();

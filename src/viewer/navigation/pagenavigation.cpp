@@ -46,8 +46,8 @@ void PageNavigation::ParkGoToPage() {
 void PageNavigation::showNoDocument() {
     ImageEditor& editor = *m_viewer.widgets().editor;
     Toolbar& ocr = *m_viewer.widgets().ocrToolbar;
-    editor.clearImage();
-    editor.syncView();
+    editor.document().clearImage();
+    editor.view().syncView();
     ocr.setValue(kGoToPage, 0);
     ocr.setEnabled(kGoToPage, false);
     ParkGoToPage();
@@ -55,12 +55,12 @@ void PageNavigation::showNoDocument() {
 }
 
 void PageNavigation::NavigateCommand(const QString& key) {
-    ImageEditor& editor = *m_viewer.widgets().editor;
-    if (!editor.imagePath().isEmpty()) {
+    EditorDocument& document = m_viewer.widgets().editor->document();
+    if (!document.imagePath().isEmpty()) {
         closeGoToPage();
         m_viewer.session().setPageModified(false);
-        editor.setNavigateTo(key);
-        m_viewer.session().reloadPage(toInt16(editor.navigateTo()));
+        document.setNavigateTo(key);
+        m_viewer.session().reloadPage(toInt16(document.navigateTo()));
     } else {
         showNoDocument();
     }
@@ -70,9 +70,9 @@ void PageNavigation::NavigateCommand(const QString& key) {
 void PageNavigation::ToggleGoToPage() {
     const ViewerWidgets& w = m_viewer.widgets();
     ViewerModuleState& g = moduleState();
-    g.gGotoPage = w.editor->pageIndex();
-    g.gGotoPageCount = w.editor->pageCount();
-    const int offset = w.editor->hScrollVisible() ? kGotoOffsetWithScrollBar : kGotoOffset;
+    g.gGotoPage = w.editor->document().pageIndex();
+    g.gGotoPageCount = w.editor->document().pageCount();
+    const int offset = w.editor->view().hScrollVisible() ? kGotoOffsetWithScrollBar : kGotoOffset;
     const int top = w.ocrToolbar->widget()->y();
     if (w.ocrToolbar->value(kGoToPage) == 0) {
         w.fraGoto->move(w.fraGoto->x(), top + offset);
@@ -111,25 +111,26 @@ void PageNavigation::btnFind_Click() {
     ViewerModuleState& g = moduleState();
     const ViewerWidgets& w = m_viewer.widgets();
     ImageEditor& editor = *w.editor;
+    EditorDocument& document = editor.document();
     QLineEdit* box = w.tboxPageNumber;
     const QString text = box->text();
     bool ok = false;
     const qint64 v = text.toLongLong(&ok);
     if (!text.isEmpty() && ok && v > 0 && v <= g.gGotoPageCount) {
         g.gGotoPage = static_cast<qint32>(v);
-        editor.setPageIndex(static_cast<int>(v - 1));
+        document.setPageIndex(static_cast<int>(v - 1));
         w.vsPages->setValue(static_cast<int>(v));
-        m_viewer.session().reloadPage(editor.pageIndex());
-        if (editor.imagePath().isEmpty()) {
+        m_viewer.session().reloadPage(document.pageIndex());
+        if (document.imagePath().isEmpty()) {
             showNoDocument();
             return;
         }
-        const int count = editor.pageCount();
+        const int count = document.pageCount();
         w.statusBar->setText(QStringLiteral("PageNumber"),
-                             QString::number(editor.pageIndex() + 1) + QStringLiteral(" of ") +
+                             QString::number(document.pageIndex() + 1) + QStringLiteral(" of ") +
                                  QString::number(count == 0 ? 1 : count));
-        editor.refresh();
-        editor.updateLayout();
+        editor.view().refresh();
+        editor.view().updateLayout();
         return;
     }
     box->setFocus();

@@ -27,10 +27,11 @@ SelectionZone::SelectionZone(ViewerControl& viewer) : m_viewer(viewer) {}
 
 void SelectionZone::PlaceSelectionToolbar(float& x, float& y) {
     ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorPointer& pointer = editor.pointer();
     Toolbar& toolbar = *m_viewer.widgets().selectionToolbar;
-    if (editor.pointerClipped()) {
-        x = static_cast<float>(editor.clippedX());
-        y = static_cast<float>(editor.clippedY());
+    if (pointer.pointerClipped()) {
+        x = static_cast<float>(pointer.clippedX());
+        y = static_cast<float>(pointer.clippedY());
     }
     ViewerModuleState& g = moduleState();
     g.SelEndX = x;
@@ -58,7 +59,7 @@ void SelectionZone::PlaceSelectionToolbar(float& x, float& y) {
     }
     bar->move(left, top);
 
-    toolbar.setEnabled(QStringLiteral("Zoom"), toNumber(editor.zoomFactor()) < kFullSize);
+    toolbar.setEnabled(QStringLiteral("Zoom"), toNumber(editor.view().zoomFactor()) < kFullSize);
     bar->show();
     bar->raise();
 }
@@ -69,6 +70,8 @@ void SelectionZone::SelectionToolbar_ButtonClick(const QString& key) {
     QString savedDirectory;
     try {
         ImageEditor& editor = *w.editor;
+        EditorView& view = editor.view();
+        EditorPointer& pointer = editor.pointer();
         const ViewerModuleState& g = moduleState();
         const ZoneCorners zone{static_cast<int>(twips::toPixelX(g.SelAnchorX)),
                                static_cast<int>(twips::toPixelY(g.SelAnchorY)),
@@ -77,18 +80,18 @@ void SelectionZone::SelectionToolbar_ButtonClick(const QString& key) {
 
         if (key == QLatin1String("Copy")) {
             QString noFile;
-            copyResult = editor.copyRegion(zone.x1, zone.y1, zone.x2, zone.y2, noFile, false);
+            copyResult = pointer.copyRegion(zone.x1, zone.y1, zone.x2, zone.y2, noFile, false);
         } else if (key == QLatin1String("Zoom")) {
-            const RegionRect r = editor.mapRegion(zone.x1, zone.y1, zone.x2, zone.y2);
+            const RegionRect r = pointer.mapRegion(zone.x1, zone.y1, zone.x2, zone.y2);
             if (r.left != 0 && r.right != 0) {
-                const qint32 oldZoom = toInt32(twips::roundEven(toNumber(editor.zoomFactor())));
-                editor.zoomTo(QStringLiteral("IN"), 100);
-                editor.refresh();
-                editor.updateLayout();
-                editor.setViewLeft(r.left);
-                editor.setViewTop(r.top);
-                if (toNumber(editor.zoomFactor()) < oldZoom)
-                    editor.syncView();
+                const qint32 oldZoom = toInt32(twips::roundEven(toNumber(view.zoomFactor())));
+                view.zoomTo(QStringLiteral("IN"), 100);
+                view.refresh();
+                view.updateLayout();
+                view.setViewLeft(r.left);
+                view.setViewTop(r.top);
+                if (toNumber(view.zoomFactor()) < oldZoom)
+                    view.syncView();
             }
         } else if (key == QLatin1String("OCR")) {
             if (g.SelDragged && w.ocrToolbar->enabled(QStringLiteral("OcrToFile")))
@@ -97,7 +100,7 @@ void SelectionZone::SelectionToolbar_ButtonClick(const QString& key) {
 
         // Common end of every click.
         if (copyResult != 1)
-            editor.clearRubberBand();
+            pointer.clearRubberBand();
         if (!savedDirectory.isEmpty())
             QDir::setCurrent(savedDirectory);
         w.selectionToolbar->widget()->hide();
@@ -109,7 +112,7 @@ void SelectionZone::SelectionToolbar_ButtonClick(const QString& key) {
         });
         runUntrapped([&w] { w.progress->widget()->hide(); });
         runUntrapped([&w] { w.selectionToolbar->widget()->hide(); });
-        runUntrapped([&w] { w.editor->clearRubberBand(); });
+        runUntrapped([&w] { w.editor->pointer().clearRubberBand(); });
     }
 }
 

@@ -56,8 +56,8 @@ int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& saved
 
     QString zoneFile = tempZoneFile();
     savedDirectory = QDir::currentPath();
-    const int copyResult =
-        viewer.widgets().editor->copyRegion(zone.x1, zone.y1, zone.x2, zone.y2, zoneFile, true);
+    const int copyResult = viewer.widgets().editor->pointer().copyRegion(zone.x1, zone.y1, zone.x2,
+                                                                         zone.y2, zoneFile, true);
     QDir::setCurrent(savedDirectory);
     bar.setValue(50);
 

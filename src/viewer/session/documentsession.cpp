@@ -45,30 +45,31 @@ void DocumentSession::notePageDeleted() {
 }
 
 void DocumentSession::reloadPage(qint64 pageIndex) {
-    QString path = m_viewer.widgets().editor->imagePath();
+    QString path = m_viewer.widgets().editor->document().imagePath();
     LoadPage(path, QStringLiteral("OpenImage"), toInt16(pageIndex));
 }
 
 bool DocumentSession::saveTurnedPage() {
-    ImageEditor& editor = *m_viewer.widgets().editor;
-    if (editor.imagePath().isEmpty() || !m_tiff || m_readOnly || !m_pageModified ||
+    EditorDocument& document = m_viewer.widgets().editor->document();
+    if (document.imagePath().isEmpty() || !m_tiff || m_readOnly || !m_pageModified ||
         m_viewer.settings().readDouble(settings::SaveTiffEdits) != 1)
         return false;
-    editor.savePageChanges(editor.pageIndex(), editor.pageCount());
+    document.savePageChanges(document.pageIndex(), document.pageCount());
     return true;
 }
 
 void DocumentSession::close() {
     ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorDocument& document = editor.document();
     saveTurnedPage();
-    editor.clearImage();
-    editor.syncView();
+    document.clearImage();
+    editor.view().syncView();
     forgetDocument();
     m_viewer.toolbars().SetToolbarState(false, false);
     for (const char* key : {"ImagePath", "ZoomFactor", "PageNumber", "FileAttributes"})
         m_viewer.widgets().statusBar->setText(QString::fromLatin1(key), QString());
-    editor.resetDocument(0);
-    editor.releaseImage();
+    document.resetDocument(0);
+    document.releaseImage();
 }
 
 void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 pageIndex) {
@@ -76,10 +77,11 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 p
     ViewerModuleState& g = moduleState();
     const ViewerWidgets& w = m_viewer.widgets();
     ImageEditor& editor = *w.editor;
+    EditorDocument& document = editor.document();
     Toolbar& ocr = *w.ocrToolbar;
     ToolbarStates& toolbars = m_viewer.toolbars();
     try {
-        editor.setPageIndex(pageIndex);
+        document.setPageIndex(pageIndex);
         m_pageModified = false;
 
         if (path != QLatin1String("nopath")) {
@@ -98,12 +100,12 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 p
 
         const bool isTiff = isTiffPath(g.gImagePath);
 
-        editor.clearImage();
-        editor.setImagePath(g.gImagePath);
-        if (editor.imagePath().isEmpty()) {
+        document.clearImage();
+        document.setImagePath(g.gImagePath);
+        if (document.imagePath().isEmpty()) {
             forgetDocument();
-            editor.clearImage();
-            editor.syncView();
+            document.clearImage();
+            editor.view().syncView();
             toolbars.SetToolbarState(false, false);
             w.thumbs->setCurrentPage(-1);
             return;
@@ -112,8 +114,8 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 p
         m_pageCount = 1;
         if (isTiff) {
             if (pageIndex != 0)
-                editor.setPageIndex(pageIndex);
-            m_pageCount = editor.pageCount();
+                document.setPageIndex(pageIndex);
+            m_pageCount = document.pageCount();
         }
 
         const bool multiPage = m_pageCount >= 2;
@@ -121,8 +123,8 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 p
         bool annotationsLoaded = false;
         if (isTiff) {
             AnnotationRecord record;
-            annotationsLoaded = editor.annotationCommand(QStringLiteral("load"), record, 0,
-                                                         g.gImagePath, pageIndex);
+            annotationsLoaded = editor.annotations().annotationCommand(
+                QStringLiteral("load"), record, 0, g.gImagePath, pageIndex);
         }
         ocr.setEnabled(QStringLiteral("PrintAnnotations"), annotationsLoaded);
 
@@ -142,7 +144,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 p
             ocr.setEnabled(QStringLiteral("Select"), true);
         }
 
-        const QString attributes = editor.getFileAttributes(g.gImagePath);
+        const QString attributes = document.getFileAttributes(g.gImagePath);
         status.setText(QStringLiteral("FileAttributes"), attributes);
         m_readOnly = attributes.contains(QLatin1Char('R'), Qt::CaseSensitive);
         m_viewer.settings().writeBool(settings::ReadOnly, m_readOnly);

@@ -63,7 +63,7 @@ void ThumbnailEvents::showPage(qint32 page) {
                             QStringLiteral(" ..."));
     m_loadingLabel->repaint();
     m_loading->repaint();
-    m_viewer.widgets().editor->setPageIndex(page);
+    m_viewer.widgets().editor->document().setPageIndex(page);
     m_viewer.session().reloadPage(page);
     m_loading->hide();
 }

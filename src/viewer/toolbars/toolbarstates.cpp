@@ -43,10 +43,10 @@ void ToolbarStates::setNavigation(bool backward, bool forward) {
 }
 
 void ToolbarStates::SetNavigationButtons() {
-    const ImageEditor& editor = *m_viewer.widgets().editor;
-    const int i = editor.pageIndex();
+    const EditorDocument& document = m_viewer.widgets().editor->document();
+    const int i = document.pageIndex();
     // The first-page rule wins on a one-page document.
-    setNavigation(i != 0, i == 0 || i + 1 != editor.pageCount());
+    setNavigation(i != 0, i == 0 || i + 1 != document.pageCount());
 }
 
 void ToolbarStates::ReleaseAnnotationTools(const QString& keep) {
@@ -57,7 +57,7 @@ void ToolbarStates::ReleaseAnnotationTools(const QString& keep) {
             continue;
         if (pos == kept) {
             if (bar.value(pos) != 1)
-                m_viewer.widgets().editor->setTool(QStringLiteral("default"));
+                m_viewer.widgets().editor->view().setTool(QStringLiteral("default"));
         } else {
             bar.setValue(pos, 0);
         }

@@ -34,90 +34,93 @@ int PageCommands::ZoomStepPercent(int step) {
 
 void PageCommands::ZoomCommand(const QString& key) {
     ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorView& view = editor.view();
     StatusPanels& status = *m_viewer.widgets().statusBar;
     if (key == QLatin1String("ZoomIn") || key == QLatin1String("ZoomOut")) {
-        editor.setZoomFactor(key == QLatin1String("ZoomIn") ? QStringLiteral("IN")
-                                                            : QStringLiteral("OUT"));
-        const QString text = editor.zoomFactor();
+        view.setZoomFactor(key == QLatin1String("ZoomIn") ? QStringLiteral("IN")
+                                                          : QStringLiteral("OUT"));
+        const QString text = view.zoomFactor();
         if (toNumber(text) != 0) {
-            editor.refresh();
-            editor.updateLayout();
-            editor.syncView();
+            view.refresh();
+            view.updateLayout();
+            view.syncView();
             status.setText(kPanel, text + kPercent);
         }
         return;
     }
-    if (editor.imagePath().isEmpty())
+    if (editor.document().imagePath().isEmpty())
         return;
     if (key == QLatin1String("FitWidth") || key == QLatin1String("FitHeight")) {
         const bool width = key == QLatin1String("FitWidth");
         if (width)
-            editor.fitWidth();
+            view.fitWidth();
         else
-            editor.fitHeight();
-        editor.updateLayout();
-        editor.refresh();
-        editor.syncView();
+            view.fitHeight();
+        view.updateLayout();
+        view.refresh();
+        view.syncView();
         status.setText(kPanel, width ? QStringLiteral("Fit Width") : QStringLiteral("Fit Height"));
     } else if (key == QLatin1String("OneToOne")) {
-        editor.zoomTo(QStringLiteral("IN"), 100);
-        editor.refresh();
-        editor.updateLayout();
-        editor.syncView();
-        status.setText(kPanel, editor.zoomFactor() + kPercent);
+        view.zoomTo(QStringLiteral("IN"), 100);
+        view.refresh();
+        view.updateLayout();
+        view.syncView();
+        status.setText(kPanel, view.zoomFactor() + kPercent);
     }
 }
 
 void PageCommands::ApplyDefaultZoom() {
-    ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorView& view = m_viewer.widgets().editor->view();
     StatusPanels& status = *m_viewer.widgets().statusBar;
     const qint16 n = m_viewer.settings().readInt16(settings::ZoomStep);
     const int p = ZoomStepPercent(n);
     if (p != 0) {
-        editor.zoomTo(QStringLiteral("IN"), p);
+        view.zoomTo(QStringLiteral("IN"), p);
         status.setText(kPanel, QString::number(p) + kPercent);
     } else if (n == kFitWidthStep) {
-        editor.fitWidth();
+        view.fitWidth();
         status.setText(kPanel, QStringLiteral("Fit Width"));
     } else if (n == kFitHeightStep) {
-        editor.fitHeight();
+        view.fitHeight();
         status.setText(kPanel, QStringLiteral("Fit Height"));
     }
-    editor.updateLayout();
-    editor.refresh();
-    editor.syncView();
+    view.updateLayout();
+    view.refresh();
+    view.syncView();
     if (p != 0)
-        editor.setZoomPercent(p);
+        view.setZoomPercent(p);
 }
 
 void PageCommands::TurnCommand(const QString& key) {
     ImageEditor& editor = *m_viewer.widgets().editor;
+    EditorDocument& document = editor.document();
+    EditorView& view = editor.view();
     if (key == QLatin1String("Flip")) {
-        editor.flip();
-        editor.refresh();
+        document.flip();
+        view.refresh();
     } else {
         if (key == QLatin1String("Rotate90Left"))
-            editor.rotateLeft();
+            document.rotateLeft();
         else
-            editor.rotateRight();
-        editor.refresh();
-        editor.updateLayout();
-        editor.syncView();
+            document.rotateRight();
+        view.refresh();
+        view.updateLayout();
+        view.syncView();
     }
     m_viewer.session().setPageModified(true);
 }
 
 void PageCommands::PrintCommand() {
-    ImageEditor& editor = *m_viewer.widgets().editor;
-    if (editor.imagePath().isEmpty())
+    EditorDocument& document = m_viewer.widgets().editor->document();
+    if (document.imagePath().isEmpty())
         return;
     bool printAnnotations = m_viewer.toolbars().printAnnotations();
-    if (editor.busy())
+    if (document.busy())
         return;
     if (m_printer->status() != QLatin1String("Ready"))
         return;
-    editor.printDocument(printAnnotations);
-    m_viewer.session().reloadPage(editor.pageIndex());
+    document.printDocument(printAnnotations);
+    m_viewer.session().reloadPage(document.pageIndex());
 }
 
 }  // namespace ktdv

@@ -69,4 +69,14 @@ QImage flipVertical(const QImage& page) {
     return out;
 }
 
+QSizeF storedSize(const QImage& shown, const QTransform& turn) {
+    if (shown.isNull())
+        return {};
+    return turn.inverted().mapRect(QRectF(0, 0, shown.width(), shown.height())).size();
+}
+
+QSizeF storedDpi(const QSizeF& shownDpi, const QTransform& turn) {
+    return qFuzzyIsNull(turn.m11()) ? shownDpi.transposed() : shownDpi;
+}
+
 }  // namespace ktdv::pageturn

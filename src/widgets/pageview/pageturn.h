@@ -3,6 +3,8 @@
 // pages included (they stay Format_Mono). Resolutions follow the turn. Any thread.
 
 #include <QImage>
+#include <QSizeF>
+#include <QTransform>
 
 namespace ktdv::pageturn {
 
@@ -10,5 +12,9 @@ namespace ktdv::pageturn {
 QImage quarterTurn(const QImage& page, bool clockwise);
 // Mirrored top to bottom.
 QImage flipVertical(const QImage& page);
+
+// The size and resolution of the page as stored, from the page as shown after turn.
+QSizeF storedSize(const QImage& shown, const QTransform& turn);
+QSizeF storedDpi(const QSizeF& shownDpi, const QTransform& turn);
 
 }  // namespace ktdv::pageturn

@@ -1,11 +1,10 @@
 #include "widgets/pageview/pageview.h"
 
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 
-#include "imaging/document.h"
-#include "platform/promptservice.h"
 #include "platform/settingsstore.h"
-#include "widgets/pageview/fileattributes.h"
 #include "widgets/pageview/stripscrollbar.h"
 
 namespace ktdv {
@@ -13,9 +12,11 @@ namespace ktdv {
 PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<SettingsStore> settings,
                    QWidget* parent)
     : QAbstractScrollArea(parent),
-      m_prompts(std::move(prompts)),
-      m_settings(std::move(settings)),
-      m_annotations(m_settings) {
+      m_document(*this, *this, prompts),
+      m_renderer(settings ? settings->readBool(settings::SmoothScaling) : true),
+      m_display(*this, m_document, m_renderer, prompts, settings),
+      m_pointer(*this, m_document, m_display),
+      m_annotations(*this, m_document, m_display, prompts, settings) {
     // Without a frame the viewport is the widget's whole area, so widget and viewport
     // coordinates agree (mouse events, rubber band and zones all use the widget's).
     setFrameShape(QFrame::NoFrame);
@@ -30,32 +31,74 @@ PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<Setti
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
-    if (m_settings)
-        m_smooth = m_settings->readBool(settings::SmoothScaling);
 }
 
 PageView::~PageView() = default;
 
-void PageView::setTool(const QString& tool) {
-    m_tool = tool;
-    if (tool.compare(QLatin1String("Scroll"), Qt::CaseInsensitive) == 0)
-        viewport()->setCursor(Qt::OpenHandCursor);
-    else if (tool.compare(QLatin1String("Wait"), Qt::CaseInsensitive) == 0)
-        viewport()->setCursor(Qt::WaitCursor);
+void PageView::paintEvent(QPaintEvent* event) {
+    QPainter p(viewport());
+    // Viewport coordinates; the page's origin is in widget coordinates.
+    const QPoint origin = m_display.pageOrigin() - viewport()->geometry().topLeft();
+    if (m_renderer.paint(p, event->rect(), m_document.shownPage(), origin, m_display.displaySize(),
+                         viewport()->size()))
+        m_annotations.paint(p, origin);
+    m_document.pagePainted();
+    m_pointer.paint(p);
+}
+
+void PageView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    m_display.updateLayout();
+}
+
+void PageView::scrollContentsBy(int dx, int dy) {
+    Q_UNUSED(dx);
+    Q_UNUSED(dy);
+    viewport()->update();  // the page is drawn from the scroll position on every paint
+}
+
+void PageView::mousePressEvent(QMouseEvent* event) {
+    m_pointer.mouseEvent(event);
+}
+
+void PageView::mouseMoveEvent(QMouseEvent* event) {
+    m_pointer.mouseEvent(event);
+}
+
+void PageView::mouseReleaseEvent(QMouseEvent* event) {
+    m_pointer.mouseEvent(event);
+}
+
+void PageView::pageDropped() {
+    m_pointer.clearRubberBand();
+}
+
+void PageView::pageShown() {
+    m_display.refit();
+    m_display.syncView();
+}
+
+void PageView::pageTurned(bool quarter) {
+    if (quarter)
+        m_display.refit();
+    m_renderer.invalidate();
+    if (quarter)
+        m_display.syncView();
     else
-        viewport()->unsetCursor();
+        viewport()->update();
 }
 
-QString PageView::getFileAttributes(const QString& path) {
-    return fileAttributeLetters(path);
+void PageView::documentReleased() {
+    m_renderer.releaseStore();
+    m_display.syncView();
 }
 
-void PageView::setSmoothScaling(bool on) {
-    if (m_smooth == on)
-        return;
-    m_smooth = on;
-    invalidateScaled();
+void PageView::pageCleared() {
     viewport()->update();
+}
+
+bool PageView::typing() const {
+    return m_annotations.typing();
 }
 
 }  // namespace ktdv

@@ -7,8 +7,13 @@
 #include <QKeyEvent>
 #include <QLineF>
 
+#include <QAbstractScrollArea>
+
 #include "imaging/annotationpainter.h"
-#include "widgets/pageview/pageview.h"
+#include "widgets/pageview/pagedisplay.h"
+#include "widgets/pageview/pagedocument.h"
+#include "widgets/pageview/pageturn.h"
+#include "widgets/pageview/pageviewannotations.h"
 
 namespace ktdv {
 
@@ -31,8 +36,7 @@ void TextFrameEditor::finish(bool keep) {
     if (m_done)
         return;
     m_done = true;
-    if (finished)
-        finished(keep);
+    Q_EMIT finished(keep);
 }
 
 void TextFrameEditor::keyPressEvent(QKeyEvent* event) {
@@ -57,8 +61,8 @@ void TextFrameEditor::focusOutEvent(QFocusEvent* event) {
 }
 
 bool TextFrameEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parent() && event->type() == QEvent::Paint && viewPainted && !m_done)
-        viewPainted();
+    if (watched == parent() && event->type() == QEvent::Paint && !m_done)
+        Q_EMIT viewPainted();
     return QPlainTextEdit::eventFilter(watched, event);
 }
 
@@ -75,50 +79,66 @@ bool TextFrameEditor::storeText(const QString& path, int page, const imaging::An
 
 // --- the page view's side ----------------------------------------------------------------
 
-void PageView::TextFrameEditorDeleter::operator()(TextFrameEditor* editor) const {
-    editor->finished = nullptr;
-    editor->viewPainted = nullptr;
+namespace {
+
+void detach(TextFrameEditor* editor) {
+    QObject::disconnect(editor, &TextFrameEditor::finished, nullptr, nullptr);
+    QObject::disconnect(editor, &TextFrameEditor::viewPainted, nullptr, nullptr);
+}
+
+}  // namespace
+
+void PageViewAnnotations::TextFrameEditorDeleter::operator()(TextFrameEditor* editor) const {
+    detach(editor);
     const QString text = editor->toPlainText();
     if (!text.isEmpty())
         TextFrameEditor::storeText(editor->path(), editor->page(), editor->frame(), text);
     delete editor;
 }
 
-QPlainTextEdit* PageView::textFrameEditor() const {
+QPlainTextEdit* PageViewAnnotations::textFrameEditor() const {
     return m_textEditor.get();
 }
 
-bool PageView::textFrameBelongsTo(const QString& path, int page) const {
+bool PageViewAnnotations::textFrameBelongsTo(const QString& path, int page) const {
     return m_textEditor && m_textEditor->page() == page && m_textEditor->path() == path;
 }
 
-void PageView::openTextFrameEditor(const imaging::Annotation& frame) {
+void PageViewAnnotations::openTextFrameEditor(const imaging::Annotation& frame) {
     finishTextFrame(true);
-    auto* editor = new TextFrameEditor(m_path, m_pageIndex, frame, viewport());
-    editor->finished = [this](bool keep) { finishTextFrame(keep); };
-    editor->viewPainted = [this] { placeTextFrameEditor(); };
+    auto* editor = new TextFrameEditor(m_document.imagePath(), m_document.pageIndex(), frame,
+                                       m_area.viewport());
+    QObject::connect(editor, &TextFrameEditor::finished, &m_area,
+                     [this](bool keep) { finishTextFrame(keep); });
+    QObject::connect(editor, &TextFrameEditor::viewPainted, &m_area,
+                     [this] { placeTextFrameEditor(); });
     m_textEditor.reset(editor);
     placeTextFrameEditor();
     editor->setFocus(Qt::OtherFocusReason);
 }
 
-void PageView::placeTextFrameEditor() {
+void PageViewAnnotations::placeTextFrameEditor() {
     TextFrameEditor* editor = m_textEditor.get();
     if (!editor)
         return;
-    const bool shown =
-        !m_page.isNull() && editor->path() == m_path && editor->page() == m_pageIndex;
+    const bool shown = !m_document.shownPage().isNull() &&
+                       editor->path() == m_document.imagePath() &&
+                       editor->page() == m_document.pageIndex();
     if (!shown) {
         editor->hide();
         return;
     }
-    const QTransform toViewport = pageToViewport(pageOrigin() - viewport()->geometry().topLeft());
+    const QTransform toViewport =
+        pageToViewport(m_display.pageOrigin() - m_area.viewport()->geometry().topLeft());
     const imaging::Annotation& frame = editor->frame();
     const QRect where = toViewport.mapRect(frame.rect).toAlignedRect();
     if (editor->geometry() != where)
         editor->setGeometry(where);
     // Text of the size it will be drawn in: the frame's own units are points.
-    const QTransform local = imaging::annotationFrame(frame, storedPageDpi(), nullptr) * toViewport;
+    const QTransform local =
+        imaging::annotationFrame(frame, pageturn::storedDpi(m_document.dpi(), m_document.turn()),
+                                 nullptr) *
+        toViewport;
     const int pixels =
         qMax(1, qRound(frame.fontPointSize * local.map(QLineF(0, 0, 0, 1)).length()));
     if (editor->font().pixelSize() != pixels) {
@@ -131,11 +151,11 @@ void PageView::placeTextFrameEditor() {
         editor->show();
 }
 
-void PageView::commitTextFrame() {
+void PageViewAnnotations::commitTextFrame() {
     finishTextFrame(true);
 }
 
-void PageView::finishTextFrame(bool keep) {
+void PageViewAnnotations::finishTextFrame(bool keep) {
     // Released rather than deleted: this may run inside the editor's own key handler.
     TextFrameEditor* editor = m_textEditor.release();
     if (!editor)
@@ -144,20 +164,19 @@ void PageView::finishTextFrame(bool keep) {
     const QString path = editor->path();
     const int page = editor->page();
     const imaging::Annotation frame = editor->frame();
-    editor->finished = nullptr;
-    editor->viewPainted = nullptr;
+    detach(editor);
     editor->hide();
     editor->deleteLater();
-    viewport()->update();
+    m_area.viewport()->update();
     if (!keep || text.isEmpty())
         return;
 
     const bool saved = TextFrameEditor::storeText(path, page, frame, text);
-    if (path != m_path)
+    if (path != m_document.imagePath())
         return;
     if (saved)
         adoptRewrittenFile();
-    if (page == m_pageIndex)
+    if (page == m_document.pageIndex())
         m_annotations.setFrameText(pageInView(), frame, text);
 }
 

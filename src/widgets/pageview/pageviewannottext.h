@@ -6,13 +6,13 @@
 #include <QPlainTextEdit>
 #include <QString>
 
-#include <functional>
-
 #include "imaging/annotationmodel.h"
 
 namespace ktdv {
 
 class TextFrameEditor final : public QPlainTextEdit {
+    Q_OBJECT
+
 public:
     TextFrameEditor(const QString& path, int page, const imaging::Annotation& frame,
                     QWidget* parent);
@@ -26,10 +26,11 @@ public:
     static bool storeText(const QString& path, int page, const imaging::Annotation& frame,
                           const QString& text);
 
-    // Called once the typing ends: true to keep the text, false to drop it.
-    std::function<void(bool keep)> finished;
-    // Called when the view under the editor repaints, so the editor follows the frame.
-    std::function<void()> viewPainted;
+Q_SIGNALS:
+    // Once, when the typing ends: true to keep the text, false to drop it.
+    void finished(bool keep);
+    // The view under the editor repainted, so the editor follows the frame.
+    void viewPainted();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,6 +1,6 @@
-// The view's own small dialogs: annotation colours and display options. Every dialog is
-// shown through the prompt service.
-#include <QCheckBox>
+// The dialogs for the styles of new annotations. Every dialog is shown through the prompt
+// service.
+#include <QAbstractScrollArea>
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,7 +10,7 @@
 
 #include "platform/promptservice.h"
 #include "platform/settingsstore.h"
-#include "widgets/pageview/pageview.h"
+#include "widgets/pageview/pageviewannotations.h"
 
 namespace ktdv {
 
@@ -99,43 +99,21 @@ void editStyle(QWidget* parent, PromptService* prompts, SettingsStore* store, co
 
 }  // namespace
 
-void PageView::stampProperties() {
-    editStyle(this, m_prompts.get(), m_settings.get(), tr("Stamp Properties"),
-              {{tr("Stamp colour"), settings::StampColor}},
-              {{tr("Font size (points)"), settings::StampFontSize, 4, 400}});
+void PageViewAnnotations::stampProperties() {
+    editStyle(&m_area, m_prompts.get(), m_settings.get(), QObject::tr("Stamp Properties"),
+              {{QObject::tr("Stamp colour"), settings::StampColor}},
+              {{QObject::tr("Font size (points)"), settings::StampFontSize, 4, 400}});
 }
 
-void PageView::rectangleProperties() {
-    editStyle(this, m_prompts.get(), m_settings.get(), tr("Rectangle Properties"),
-              {{tr("Fill colour"), settings::RectFillColor},
-               {tr("Border colour"), settings::RectBorderColor}});
+void PageViewAnnotations::rectangleProperties() {
+    editStyle(&m_area, m_prompts.get(), m_settings.get(), QObject::tr("Rectangle Properties"),
+              {{QObject::tr("Fill colour"), settings::RectFillColor},
+               {QObject::tr("Border colour"), settings::RectBorderColor}});
 }
 
-void PageView::highlightProperties() {
-    editStyle(this, m_prompts.get(), m_settings.get(), tr("Highlight Properties"),
-              {{tr("Highlight colour"), settings::HighlightColor}});
-}
-
-void PageView::showSettings() {
-    if (!m_prompts)
-        return;
-    QDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("viewSettings"));
-    dialog.setWindowTitle(tr("Viewer Settings"));
-    auto* form = new QFormLayout(&dialog);
-    auto* smooth = new QCheckBox(tr("Smooth scaling of grey and colour pages"), &dialog);
-    smooth->setObjectName(QStringLiteral("smooth"));
-    smooth->setChecked(m_smooth);
-    form->addRow(smooth);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(box);
-    if (m_prompts->execDialog(&dialog) != QDialog::Accepted)
-        return;
-    setSmoothScaling(smooth->isChecked());
-    if (m_settings)
-        m_settings->writeBool(settings::SmoothScaling, m_smooth);
+void PageViewAnnotations::highlightProperties() {
+    editStyle(&m_area, m_prompts.get(), m_settings.get(), QObject::tr("Highlight Properties"),
+              {{QObject::tr("Highlight colour"), settings::HighlightColor}});
 }
 
 }  // namespace ktdv

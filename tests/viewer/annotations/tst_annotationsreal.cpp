@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(list[1].text,
                  "Received " + QLocale().toString(QDate::currentDate(), "dd/MMM/yyyy"));
         QVERIFY(stored(0).isEmpty());
-        QCOMPARE(m_viewer->widgets().editor->pageIndex(), 1);  // reloaded where it was
+        QCOMPARE(m_viewer->widgets().editor->document().pageIndex(), 1);  // reloaded where it was
 
         // No keeps the rectangle, Yes deletes it; a click beside it offers no menu.
         tool(QStringLiteral("Select"));

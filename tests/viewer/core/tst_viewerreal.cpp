@@ -84,9 +84,9 @@ private slots:
         v.MainToolbar_ButtonClick("LastPage");
         QCOMPARE(w.statusBar->text("PageNumber"), QString("%1 of %1").arg(count));
         if (pages > 0)  // the last page itself is shown, not a stale one
-            QCOMPARE(
-                static_cast<PageView&>(*w.editor).shownPage().convertToFormat(QImage::Format_RGB32),
-                renderPage(page, count).convertToFormat(QImage::Format_RGB32));
+            QCOMPARE(static_cast<PageView&>(*w.editor).document().shownPage().convertToFormat(
+                         QImage::Format_RGB32),
+                     renderPage(page, count).convertToFormat(QImage::Format_RGB32));
         // On a one-page document the first-page rule leaves "NextPage" enabled.
         QCOMPARE(w.mainToolbar->enabled("NextPage"), count == 1);
         QCOMPARE(w.mainToolbar->enabled("FirstPage"), count > 1);
@@ -107,7 +107,7 @@ private slots:
             QTest::mouseClick(w.btnFind, Qt::LeftButton);
             QCOMPARE(w.statusBar->text("PageNumber"),
                      QString("%1 of %2").arg(count / 2 + 1).arg(count));
-            QCOMPARE(w.editor->pageIndex(), count / 2);
+            QCOMPARE(w.editor->document().pageIndex(), count / 2);
             // A right-click empties the clipboard, so nothing but digits can be pasted.
             QGuiApplication::clipboard()->setText("not a number");
             QTest::mouseClick(w.tboxPageNumber, Qt::RightButton);
@@ -125,7 +125,7 @@ private slots:
         QVERIFY(w.statusBar->text("ZoomFactor") != QStringLiteral("100 %"));
         v.CloseImage();
         QCOMPARE(w.statusBar->text("PageNumber"), QString());
-        QVERIFY(w.editor->imagePath().isEmpty());
+        QVERIFY(w.editor->document().imagePath().isEmpty());
         QVERIFY(!w.mainToolbar->enabled("Print"));
         QVERIFY(factory->prompts->messages.isEmpty());
     }

@@ -38,13 +38,13 @@ struct ZoneViewer {
 
     bool open(const QString& path, int percent) {
         viewer->OpenImage(path);
-        page().zoomTo(QStringLiteral("IN"), percent);
-        return !page().imagePath().isEmpty() && page().zoomPercent() == percent;
+        page().view().zoomTo(QStringLiteral("IN"), percent);
+        return !page().document().imagePath().isEmpty() && page().view().zoomPercent() == percent;
     }
     // Widget pixels of the page view for a point in page pixels.
     QPoint onScreen(QPointF pagePoint) {
-        const double z = page().zoomPercent() / 100.0;
-        return page().pageOrigin() + (pagePoint * z).toPoint();
+        const double z = page().view().zoomPercent() / 100.0;
+        return page().view().pageOrigin() + (pagePoint * z).toPoint();
     }
     // A drag with the select tool from a to b (page view pixels), released over b.
     void drag(QPoint a, QPoint b) {
@@ -54,18 +54,18 @@ struct ZoneViewer {
         g.SelAnchorX = tx(a.x());
         g.SelAnchorY = ty(a.y());
         g.SelDragged = a != b;
-        page().startRubberBand(tx(a.x()), ty(a.y()));
+        page().pointer().startRubberBand(tx(a.x()), ty(a.y()));
         if (a != b)
-            page().drawRubberBand(tx(b.x()), ty(b.y()), 2, 10);
+            page().pointer().drawRubberBand(tx(b.x()), ty(b.y()), 2, 10);
         float x = tx(b.x()), y = ty(b.y());
-        page().endRubberBand(x, y);
+        page().pointer().endRubberBand(x, y);
         viewer->selection().PlaceSelectionToolbar(x, y);
     }
     void click(const char* key) {
         Toolbar& t = *viewer->widgets().selectionToolbar;
         t.action(t.position(QString::fromLatin1(key)))->trigger();
     }
-    bool bandShown() { return !page().rubberBandRect().isNull(); }
+    bool bandShown() { return !page().pointer().rubberBandRect().isNull(); }
 };
 
 QImage rgb(const QImage& image) {
@@ -106,7 +106,8 @@ private Q_SLOTS:
         auto [from, to, copied] = fetch<QPointF, QPointF, bool>("from", "to", "copied");
         ZoneViewer v;
         QVERIFY(v.open(m_page, 100));
-        QVERIFY(v.page().displaySize().width() < v.page().viewport()->width());  // page centred
+        QVERIFY(v.page().view().displaySize().width() <
+                v.page().viewport()->width());  // page centred
         QGuiApplication::clipboard()->clear();
         v.drag(v.onScreen(from), v.onScreen(to));
         // "Zoom" is offered only below full size.
@@ -115,9 +116,9 @@ private Q_SLOTS:
 
         const QImage clip = QGuiApplication::clipboard()->image();
         if (copied) {
-            const QRect zone =
-                QRectF(from, to).normalized().toRect().intersected(v.page().shownPage().rect());
-            QCOMPARE(rgb(clip), rgb(v.page().shownPage().copy(zone)));
+            const QRect zone = QRectF(from, to).normalized().toRect().intersected(
+                v.page().document().shownPage().rect());
+            QCOMPARE(rgb(clip), rgb(v.page().document().shownPage().copy(zone)));
         } else {
             QVERIFY(clip.isNull());
         }
@@ -132,9 +133,9 @@ private Q_SLOTS:
         v.drag(v.onScreen({1000, 900}), v.onScreen({400, 300}));
         QVERIFY(v.viewer->widgets().selectionToolbar->enabled(QStringLiteral("Zoom")));
         v.click("Zoom");
-        QCOMPARE(v.page().zoomPercent(), 100);
-        QVERIFY(qAbs(v.page().viewLeft() - 400) <= 4);  // corners are rounded to pixels
-        QVERIFY(qAbs(v.page().viewTop() - 300) <= 4);
+        QCOMPARE(v.page().view().zoomPercent(), 100);
+        QVERIFY(qAbs(v.page().view().viewLeft() - 400) <= 4);  // corners are rounded to pixels
+        QVERIFY(qAbs(v.page().view().viewTop() - 300) <= 4);
         QVERIFY(!v.bandShown());
         QVERIFY(v.toolbar().isHidden());
     }

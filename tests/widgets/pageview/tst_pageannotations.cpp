@@ -44,8 +44,8 @@ QRectF turned(QRectF r, const QString& turns) {
     return r;
 }
 
-QPointF toWidget(const PageView& view, QPointF shownPagePoint) {
-    return QPointF(view.pageOrigin()) + shownPagePoint * view.zoom();
+QPointF toWidget(PageView& view, QPointF shownPagePoint) {
+    return QPointF(view.view().pageOrigin()) + shownPagePoint * view.view().zoom();
 }
 
 QPoint toTwips(QPointF px) {
@@ -54,7 +54,7 @@ QPoint toTwips(QPointF px) {
 
 // The record the viewer builds for a drag over rect (page pixels of the page as shown); a
 // stamp's record is the empty rectangle at its anchor.
-AnnotationRecord dragRecord(const PageView& view, qint32 type, const QRectF& shown,
+AnnotationRecord dragRecord(PageView& view, qint32 type, const QRectF& shown,
                             const QString& text = {}) {
     AnnotationRecord r;
     r.type = type;
@@ -67,13 +67,14 @@ AnnotationRecord dragRecord(const PageView& view, qint32 type, const QRectF& sho
 
 bool command(PageView& view, const char* name, AnnotationRecord record = {}, int x = 0, int y = 0,
              bool highlight = false) {
-    return view.annotationCommand(QLatin1String(name), record, 0, view.imagePath(),
-                                  view.pageIndex(), x, y, true, highlight);
+    return view.annotations().annotationCommand(QLatin1String(name), record, 0,
+                                                view.document().imagePath(),
+                                                view.document().pageIndex(), x, y, true, highlight);
 }
 
 void applyTurns(PageView& view, const QString& turns) {
     for (QChar op : turns)
-        op == QLatin1Char('R') ? view.rotateRight() : view.flip();
+        op == QLatin1Char('R') ? view.document().rotateRight() : view.document().flip();
 }
 
 }  // namespace
@@ -102,17 +103,17 @@ class TestPageAnnotations : public QObject {
     }
     // As the viewer's page loading does it.
     static void loadPage(PageView& view, const QString& path, int page, int percent = 100) {
-        view.clearImage();
-        view.setImagePath(path);
-        view.setPageIndex(page);
+        view.document().clearImage();
+        view.document().setImagePath(path);
+        view.document().setPageIndex(page);
         AnnotationRecord record;
-        view.annotationCommand(QStringLiteral("load"), record, 0, path, page);
-        view.zoomTo(QStringLiteral("IN"), percent);
+        view.annotations().annotationCommand(QStringLiteral("load"), record, 0, path, page);
+        view.view().zoomTo(QStringLiteral("IN"), percent);
     }
     QList<Annotation> storedOn(const QString& path, int page) {
         auto view = makeView();
         loadPage(*view, path, page);
-        return view->annotations();
+        return view->annotations().list();
     }
 
 private Q_SLOTS:
@@ -155,7 +156,7 @@ private Q_SLOTS:
         // A stamp is anchored at the corner where its text starts, as seen.
         const QRectF anchor = turned(QRectF(100, 250, 0, 0), turns);
         QVERIFY(command(*m_view, "add", dragRecord(*m_view, 9, anchor, QStringLiteral("Draft"))));
-        const QList<Annotation>& shown = m_view->annotations();
+        const QList<Annotation>& shown = m_view->annotations().list();
         QCOMPARE(shown.size(), 4);
         for (int i = 0; i < 3; ++i)  // in page pixels of the unturned page
             QCOMPARE(shown.at(i).rect, areas[i]);
@@ -183,7 +184,7 @@ private Q_SLOTS:
             QVERIFY2(line.contains(QLatin1String("65101")), qPrintable(line));
         // A turn saved by the view moves the annotations with the content.
         applyTurns(*m_view, QStringLiteral("R"));
-        QVERIFY(m_view->savePageChanges(1, 3));
+        QVERIFY(m_view->document().savePageChanges(1, 3));
         const QList<Annotation> stored = storedOn(path, 1);
         QCOMPARE(stored.size(), 4);
         for (int i = 0; i < 3; ++i)
@@ -204,13 +205,14 @@ private Q_SLOTS:
         const QString path = freshTiff();
         QVERIFY(imaging::writePageTag(path, 1, imaging::kAnnotationTag, payload).ok);
         loadPage(*m_view, path, 1);
-        QVERIFY(!m_view->shownPage().isNull());
-        QCOMPARE(m_view->annotationStatus(), status);
-        QVERIFY(m_view->annotations().isEmpty());
+        QVERIFY(!m_view->document().shownPage().isNull());
+        QCOMPARE(m_view->annotations().status(), status);
+        QVERIFY(m_view->annotations().list().isEmpty());
         QVERIFY(!command(*m_view, "add", dragRecord(*m_view, 6, QRectF(10, 10, 40, 40))));
         QVERIFY(!command(*m_view, "save"));
-        m_view->rotateRight();
-        QVERIFY(m_view->savePageChanges(1, 3));  // the page turns, its tag stays as it was
+        m_view->document().rotateRight();
+        QVERIFY(
+            m_view->document().savePageChanges(1, 3));  // the page turns, its tag stays as it was
         QCOMPARE(imaging::readPageTag(path, 1, imaging::kAnnotationTag), payload);
     }
 
@@ -227,7 +229,7 @@ private Q_SLOTS:
         QVERIFY(command(*m_view, "add", dragRecord(*m_view, 7, QRectF(50, 50, 300, 60))));
         QVERIFY(command(*m_view, "save"));
         loadPage(*m_view, path, 2);  // the viewer reloads the page at once
-        QPlainTextEdit* editor = m_view->textFrameEditor();
+        QPlainTextEdit* editor = m_view->annotations().textFrameEditor();
         QVERIFY(editor);
         m_view->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_view.get()));

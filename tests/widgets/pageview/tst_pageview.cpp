@@ -41,9 +41,9 @@ double meanDifference(const QImage& shot, const QImage& page, QPoint origin) {
 }
 
 // Applies R (right), L (left) and F (flip) to the view.
-void turn(PageView& view, const QString& ops) {
+void turn(PageDocument& doc, const QString& ops) {
     for (QChar op : ops)
-        op == 'R' ? view.rotateRight() : op == 'L' ? view.rotateLeft() : view.flip();
+        op == 'R' ? doc.rotateRight() : op == 'L' ? doc.rotateLeft() : doc.flip();
 }
 
 }  // namespace
@@ -56,6 +56,9 @@ class TestPageView : public QObject {
     int m_fileNo = 0;
 
     PageView& view() { return *m_view; }
+    PageDocument& doc() { return m_view->document(); }
+    PageDisplay& display() { return m_view->view(); }
+    PagePointer& pointer() { return m_view->pointer(); }
     // A fresh name each time, so the process-wide page cache never serves another test's page.
     QString file(const QString& ext) {
         return m_dir.filePath(QStringLiteral("doc%1.%2").arg(++m_fileNo).arg(ext));
@@ -115,19 +118,19 @@ private Q_SLOTS:
         else
             QVERIFY(!test::writeImage(path, expected, qPrintable(format)).isEmpty());
 
-        view().setImagePath(path);
-        QCOMPARE(view().imagePath(), path);
-        QCOMPARE(view().pageCount(), 1);
-        QCOMPARE(view().shownPage().size(), size);
-        view().zoomTo(QStringLiteral("IN"), 100);
+        doc().setImagePath(path);
+        QCOMPARE(doc().imagePath(), path);
+        QCOMPARE(doc().pageCount(), 1);
+        QCOMPARE(doc().shownPage().size(), size);
+        display().zoomTo(QStringLiteral("IN"), 100);
         if (tolerance >= 0) {
             const QImage shot = view().viewport()->grab().toImage();
-            const double diff = meanDifference(shot, expected, view().pageOrigin());
+            const double diff = meanDifference(shot, expected, display().pageOrigin());
             QVERIFY2(diff <= tolerance, qPrintable(QString::number(diff)));
         }
-        view().fitWidth();  // the page fills the width (its shape: see shownAtZoomAndTurn)
+        display().fitWidth();  // the page fills the width (its shape: see shownAtZoomAndTurn)
         QCoreApplication::processEvents();
-        QVERIFY(qAbs(view().displaySize().width() - view().viewport()->width()) <= 1);
+        QVERIFY(qAbs(display().displaySize().width() - view().viewport()->width()) <= 1);
     }
 
     void failedLoadLeavesNoDocument_data() {
@@ -139,15 +142,15 @@ private Q_SLOTS:
     void failedLoadLeavesNoDocument() {
         auto [content, goodFirst] = fetch<QByteArray, bool>("content", "goodFirst");
         if (goodFirst)
-            view().setImagePath(tiff(2, page()));
+            doc().setImagePath(tiff(2, page()));
         const QString path = file(QStringLiteral("tif"));
         if (content != "-")
             QVERIFY(!test::writeBytes(path, content).isEmpty());
-        view().setImagePath(path);
-        QCOMPARE(view().imagePath(), QString());
-        QCOMPARE(view().pageCount(), 0);
-        view().setZoomFactor(QStringLiteral("IN"));
-        QCOMPARE(view().zoomFactor(), QStringLiteral("0"));
+        doc().setImagePath(path);
+        QCOMPARE(doc().imagePath(), QString());
+        QCOMPARE(doc().pageCount(), 0);
+        display().setZoomFactor(QStringLiteral("IN"));
+        QCOMPARE(display().zoomFactor(), QStringLiteral("0"));
     }
 
     // What the user sees after zooming, turning and flipping: the page as QImage turns it,
@@ -174,21 +177,21 @@ private Q_SLOTS:
             fetch<PageKind, QSizeF, QString, int, QString, int, QPoint>(
                 "kind", "dpi", "ops", "start", "steps", "percent", "scroll");
         const TiffPage layout = page(QSize(2000, 2600), kind, dpi);
-        view().setImagePath(tiff(1, layout));
+        doc().setImagePath(tiff(1, layout));
         QImage expected = rgb(test::renderPage(layout, 1));
         for (QChar op : ops) {
             expected = op == QLatin1Char('F')
                            ? expected.mirrored(false, true)
                            : expected.transformed(QTransform().rotate(op == 'R' ? 90 : -90));
         }
-        turn(view(), ops);
-        view().zoomTo(QStringLiteral("IN"), start);
+        turn(doc(), ops);
+        display().zoomTo(QStringLiteral("IN"), start);
         for (QChar c : steps)
-            view().setZoomFactor(c == QLatin1Char('I') ? "IN" : "OUT");
-        QCOMPARE(view().zoomFactor(), QString::number(percent));
-        QCOMPARE(rgb(view().shownPage()), expected);
+            display().setZoomFactor(c == QLatin1Char('I') ? "IN" : "OUT");
+        QCOMPARE(display().zoomFactor(), QString::number(percent));
+        QCOMPARE(rgb(doc().shownPage()), expected);
         // On screen the turned page keeps its physical shape.
-        const QSize shown = view().displaySize();
+        const QSize shown = display().displaySize();
         const bool quarter = (ops.count(QLatin1Char('R')) + ops.count(QLatin1Char('L'))) % 2;
         const double aspect = quarter ? 2000 / dpi.width() / (2600 / dpi.height())
                                       : 2600 / dpi.height() / (2000 / dpi.width());
@@ -202,10 +205,10 @@ private Q_SLOTS:
         // The shown page equals the reference above; bilevel pages average to grey (as a box
         // filter does), and the one-pixel frame round the page stays visible.
         const QImage whole = kind == PageKind::Bilevel
-                                 ? imaging::scaleForDisplay(view().shownPage(), shown)
+                                 ? imaging::scaleForDisplay(doc().shownPage(), shown)
                                  : expected;
         if (kind == PageKind::Bilevel) {
-            const QImage box = view().shownPage().convertToFormat(QImage::Format_Grayscale8);
+            const QImage box = doc().shownPage().convertToFormat(QImage::Format_Grayscale8);
             const double off = meanDifference(
                 whole, box.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), {});
             QVERIFY2(off < 3, qPrintable(QString::number(off)));
@@ -215,7 +218,7 @@ private Q_SLOTS:
             QVERIFY2(frame < 250, qPrintable(QString::number(frame)));
         }
         const QImage shot = view().viewport()->grab().toImage();
-        const QPoint origin = view().pageOrigin() - view().viewport()->geometry().topLeft();
+        const QPoint origin = display().pageOrigin() - view().viewport()->geometry().topLeft();
         QCOMPARE(meanDifference(shot, whole, origin), 0.0);
     }
 
@@ -237,11 +240,11 @@ private Q_SLOTS:
         const QByteArray before = test::readAll(path);
         const QList<QByteArray> rawBefore = jpeg ? QList<QByteArray>() : rawPages(path);
         const int index = jpeg ? 0 : 1;
-        view().setImagePath(path);
-        view().setPageIndex(index);
-        turn(view(), ops);
-        const QImage shown = view().shownPage();
-        QCOMPARE(view().savePageChanges(index, view().pageCount()), saved);
+        doc().setImagePath(path);
+        doc().setPageIndex(index);
+        turn(doc(), ops);
+        const QImage shown = doc().shownPage();
+        QCOMPARE(doc().savePageChanges(index, doc().pageCount()), saved);
         if (!saved) {
             QCOMPARE(test::readAll(path), before);
             return;
@@ -253,9 +256,9 @@ private Q_SLOTS:
         QCOMPARE(rawAfter[2], rawBefore[2]);
         QCOMPARE(rgb(imaging::Document::open(path)->decodePage(1).image), rgb(shown));
         // The cache forgot the old page: loading again shows the saved one.
-        view().clearImage();
-        view().setImagePath(path);
-        QCOMPARE(rgb(view().shownPage()), rgb(shown));
+        doc().clearImage();
+        doc().setImagePath(path);
+        QCOMPARE(rgb(doc().shownPage()), rgb(shown));
     }
 
     void rubberBandClipping_data() {
@@ -268,20 +271,20 @@ private Q_SLOTS:
     }
     void rubberBandClipping() {
         auto [end, clipped, clippedTo] = fetch<QPoint, bool, QPoint>("end", "clipped", "clippedTo");
-        view().setImagePath(tiff(1, page()));
-        view().zoomTo(QStringLiteral("IN"), 100);
-        QCOMPARE(view().pageOrigin(), QPoint(200, 150));
+        doc().setImagePath(tiff(1, page()));
+        display().zoomTo(QStringLiteral("IN"), 100);
+        QCOMPARE(display().pageOrigin(), QPoint(200, 150));
         const QPointF anchor = tw(QPointF(250, 200)), to = tw(end);
-        view().startRubberBand(anchor.x(), anchor.y());
-        view().drawRubberBand(to.x(), to.y(), 2, 10);
+        pointer().startRubberBand(anchor.x(), anchor.y());
+        pointer().drawRubberBand(to.x(), to.y(), 2, 10);
         const QRect frame(QPoint(qMin(250, end.x()), qMin(200, end.y())),
                           QPoint(qMax(250, end.x()), qMax(200, end.y())));  // corners included
-        QCOMPARE(view().rubberBandRect(), frame);
-        view().endRubberBand(to.x(), to.y());
-        QCOMPARE(view().pointerClipped(), clipped);
+        QCOMPARE(pointer().rubberBandRect(), frame);
+        pointer().endRubberBand(to.x(), to.y());
+        QCOMPARE(pointer().pointerClipped(), clipped);
         if (clipped) {
-            QCOMPARE(view().clippedX(), qRound(tw(clippedTo).x()));
-            QCOMPARE(view().clippedY(), qRound(tw(clippedTo).y()));
+            QCOMPARE(pointer().clippedX(), qRound(tw(clippedTo).x()));
+            QCOMPARE(pointer().clippedY(), qRound(tw(clippedTo).y()));
         }
     }
 };

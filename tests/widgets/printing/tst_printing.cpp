@@ -124,17 +124,17 @@ private Q_SLOTS:
         auto shared = std::shared_ptr<PromptService>(&prompts, [](PromptService*) {});
         PageView view(shared, createMemorySettingsStore());
         view.resize(400, 300);
-        view.setImagePath(path);
+        view.document().setImagePath(path);
         QFile::remove(m_server.outputFile());
         const int jobs = m_server.jobCount();
         bool annotate = false;
         prompts.accept = false;
-        view.printDocument(annotate);
+        view.document().printDocument(annotate);
         QTest::qWait(500);
         QCOMPARE(m_server.jobCount(), jobs);
 
         prompts.accept = true;
-        view.printDocument(annotate);
+        view.document().printDocument(annotate);
         QVERIFY(m_server.waitForJobs(jobs + 1));
         QCOMPARE(prompts.printDialogs, 2);
         const QList<QSizeF> sizes = printedPageSizes(m_server.outputFile());

@@ -1,13 +1,8 @@
-// Drawing: the page scaled once per zoom and turn and kept, so a paint only copies pixels;
-// the rubber band on top. Bilevel pages are scaled where they are seen: a paint scales the
-// part of the viewport not scaled yet at this zoom, in bands, so opening, resizing at a fit
-// zoom and paging cost a screenful, and scrolling scales the rows it uncovers.
-#include <QPaintEvent>
+#include "widgets/pageview/pagerenderer.h"
+
 #include <QPainter>
-#include <QTimer>
 
 #include "imaging/scaling.h"
-#include "widgets/pageview/pageview.h"
 
 namespace ktdv {
 
@@ -43,41 +38,46 @@ QImage scaleFast(const QImage& page, QSize target, const QRect& part) {
 
 }  // namespace
 
-void PageView::invalidateScaled() {
+void PageRenderer::invalidate() {
     m_scaled = QImage();
     m_scaledRect = QRect();
     m_scaledValid = QRegion();
 }
 
-void PageView::releaseScaledStore() {
-    invalidateScaled();
+void PageRenderer::releaseStore() {
+    invalidate();
     if (m_scaledStore.capacity() > kKeptStoreBytes) {
         m_scaledStore.clear();
         m_scaledStore.shrink_to_fit();
     }
 }
 
-void PageView::ensureScaled(const QRect& visible) {
-    const QSize target = displaySize();
+void PageRenderer::setSmoothScaling(bool on) {
+    if (m_smooth == on)
+        return;
+    m_smooth = on;
+    invalidate();
+}
+
+void PageRenderer::ensureScaled(const QImage& page, QSize target, const QRect& visible, QSize v) {
     const QRect full(QPoint(0, 0), target);
     const bool current = !m_scaled.isNull() && m_scaledTarget == target &&
-                         m_scaledSource == m_page.cacheKey() && m_scaledRect.contains(visible);
+                         m_scaledSource == page.cacheKey() && m_scaledRect.contains(visible);
     // (QRegion::contains(QRect) only tells whether they overlap.)
     if (current && QRegion(visible).subtracted(m_scaledValid).isEmpty())
         return;
     if (!current) {
         QRect part = full;
         if (qint64(target.width()) * target.height() * 4 > kMaxScaledBytes) {
-            const QSize v = viewport()->size();
             part = visible.adjusted(-v.width() / 2, -v.height() / 2, v.width() / 2, v.height() / 2)
                        .intersected(full);
         }
         m_scaledValid = QRegion();
         m_scaledTarget = target;
-        m_scaledSource = m_page.cacheKey();
-        if (!isBilevel(m_page)) {
-            m_scaled = m_smooth ? imaging::scaleForDisplay(m_page, target, part)
-                                : scaleFast(m_page, target, part);
+        m_scaledSource = page.cacheKey();
+        if (!isBilevel(page)) {
+            m_scaled = m_smooth ? imaging::scaleForDisplay(page, target, part)
+                                : scaleFast(page, target, part);
             m_scaledRect = m_scaled.isNull() ? QRect() : part;
             m_scaledValid = m_scaledRect;
             return;
@@ -93,7 +93,7 @@ void PageView::ensureScaled(const QRect& visible) {
                           QImage::Format_RGB32);
         m_scaledRect = part;
     }
-    if (!isBilevel(m_page) || m_scaled.isNull())
+    if (!isBilevel(page) || m_scaled.isNull())
         return;
     // The visible part not scaled yet, in whole bands of the store.
     const int top =
@@ -109,56 +109,31 @@ void PageView::ensureScaled(const QRect& visible) {
         uchar* at = m_scaledStore.data() + (part.y() - m_scaledRect.y()) * stride +
                     (part.x() - m_scaledRect.x()) * 4;
         QImage piece(at, part.width(), part.height(), stride, QImage::Format_RGB32);
-        imaging::scaleForDisplayInto(m_page, target, part, piece);
+        imaging::scaleForDisplayInto(page, target, part, piece);
     }
     m_scaledValid += missing;
 }
 
-void PageView::paintEvent(QPaintEvent* event) {
-    QPainter p(viewport());
-    // Viewport coordinates; the page's origin is in widget coordinates.
-    const QPoint origin = pageOrigin() - viewport()->geometry().topLeft();
+bool PageRenderer::paint(QPainter& p, const QRect& dirty, const QImage& page, QPoint origin,
+                         QSize shown, QSize viewport) {
     const QRect visible =
-        m_page.isNull()
-            ? QRect()
-            : QRect(-origin, viewport()->size()).intersected(QRect(QPoint(0, 0), displaySize()));
+        page.isNull() ? QRect() : QRect(-origin, viewport).intersected(QRect(QPoint(0, 0), shown));
     // The background only where no page pixel goes.
-    QRegion background(event->rect());
-    if (!visible.isEmpty() && !m_page.hasAlphaChannel())
+    QRegion background(dirty);
+    if (!visible.isEmpty() && !page.hasAlphaChannel())
         background -= visible.translated(origin);
     for (const QRect& r : background)
         p.fillRect(r, kBackground);
-    if (!visible.isEmpty()) {
-        ensureScaled(visible);
-        if (m_page.hasAlphaChannel())
-            p.fillRect(QRect(origin, displaySize()), Qt::white);
-        if (m_scaled.isNull())
-            p.fillRect(visible.translated(origin), kBackground);
-        const QRect shown = visible.intersected(m_scaledRect);
-        p.drawImage(origin + shown.topLeft(), m_scaled, shown.translated(-m_scaledRect.topLeft()));
-        paintAnnotations(p, origin);
-    }
-    if (m_prefetchPending) {
-        // Neighbouring pages are decoded once the page is on the screen, so they do not
-        // compete with showing it.
-        m_prefetchPending = false;
-        QTimer::singleShot(0, this, [this] { prefetchNeighboursNow(); });
-    }
-    if (m_bandShown) {
-        const QRect band = m_bandRect.translated(-viewport()->geometry().topLeft());
-        QPen pen(m_bandColour);
-        pen.setStyle(m_bandStyle == 2 ? Qt::DotLine : Qt::SolidLine);
-        pen.setCosmetic(true);
-        p.setPen(pen);
-        if (m_bandFilled) {
-            QColor fill = m_bandColour;
-            fill.setAlpha(80);
-            p.setBrush(fill);
-        } else {
-            p.setBrush(Qt::NoBrush);
-        }
-        p.drawRect(band.adjusted(0, 0, -1, -1));  // outline through both corner pixels
-    }
+    if (visible.isEmpty())
+        return false;
+    ensureScaled(page, shown, visible, viewport);
+    if (page.hasAlphaChannel())
+        p.fillRect(QRect(origin, shown), Qt::white);
+    if (m_scaled.isNull())
+        p.fillRect(visible.translated(origin), kBackground);
+    const QRect part = visible.intersected(m_scaledRect);
+    p.drawImage(origin + part.topLeft(), m_scaled, part.translated(-m_scaledRect.topLeft()));
+    return true;
 }
 
 }  // namespace ktdv

@@ -2,7 +2,7 @@
 // the paper (turned to the paper's orientation, and scaled down to fit when it is still
 // larger), with its stored annotations when asked. Bilevel pages go to the printer as
 // 1-bit images, never as grey copies.
-#include "widgets/pageview/pageview.h"
+#include "widgets/pageview/pagedocument.h"
 
 #include <QFileInfo>
 #include <QPageRanges>
@@ -93,7 +93,7 @@ QTransform pageToDevice(const QSize& pixels, const QSizeF& dpi, const QRectF& pa
 
 }  // namespace
 
-void PageView::printDocument(bool& printAnnotations) {
+void PageDocument::printDocument(bool& printAnnotations) {
     if (!m_doc || m_path.isEmpty())
         return;
     const std::shared_ptr<const imaging::Document> doc = m_doc;
@@ -101,7 +101,7 @@ void PageView::printDocument(bool& printAnnotations) {
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QFileInfo(m_path).fileName());
-    QPrintDialog dialog(&printer, this);
+    QPrintDialog dialog(&printer, &m_dialogParent);
     dialog.setMinMax(1, count);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
     if (!m_prompts || !m_prompts->printDialog(&dialog, printer))

@@ -1,16 +1,21 @@
-// Loading documents and pages into the view, page navigation, and writing a turned page
-// back into its file.
+// Loading documents and pages into the view, page navigation, page turns, and writing a
+// turned page back into its file.
+#include "widgets/pageview/pagedocument.h"
+
 #include <QFileInfo>
 #include <QHash>
+#include <QTimer>
+#include <QWidget>
 
 #include <mutex>
 
+#include "imaging/annotationgeometry.h"
+#include "imaging/annotationstore.h"
 #include "imaging/backgroundwork.h"
 #include "imaging/document.h"
-#include "imaging/pagecache.h"
 #include "imaging/tiffpageedit.h"
 #include "widgets/pageview/fileattributes.h"
-#include "widgets/pageview/pageview.h"
+#include "widgets/pageview/pageturn.h"
 
 namespace ktdv {
 
@@ -74,11 +79,17 @@ bool waitForPrefetch(const imaging::PageKey& key) {
 
 }  // namespace
 
-int PageView::pageCount() const {
+PageDocument::PageDocument(Host& host, QWidget& dialogParent,
+                           std::shared_ptr<PromptService> prompts)
+    : m_host(host), m_dialogParent(dialogParent), m_prompts(std::move(prompts)) {}
+
+PageDocument::~PageDocument() = default;
+
+int PageDocument::pageCount() const {
     return m_doc && !m_path.isEmpty() ? m_doc->pageCount() : 0;
 }
 
-bool PageView::openDocument(const QString& path) {
+bool PageDocument::openDocument(const QString& path) {
     // Reuse the open document while the file is unchanged: the viewer reloads the current
     // page after every resize and page change.
     if (m_doc && m_doc->path() == path) {
@@ -91,7 +102,7 @@ bool PageView::openDocument(const QString& path) {
     return m_doc && m_doc->pageCount() > 0;
 }
 
-bool PageView::showPage(int index) {
+bool PageDocument::showPage(int index) {
     if (!m_doc || index < 0 || index >= m_doc->pageCount())
         return false;
     const imaging::PageKey key = keyOf(*m_doc, index);
@@ -131,12 +142,21 @@ bool PageView::showPage(int index) {
     return true;
 }
 
-void PageView::prefetchNeighbours() {
+void PageDocument::prefetchNeighbours() {
     // After the next paint: the page on the screen comes first.
     m_prefetchPending = m_doc != nullptr;
 }
 
-void PageView::prefetchNeighboursNow() {
+void PageDocument::pagePainted() {
+    if (!m_prefetchPending)
+        return;
+    // Neighbouring pages are decoded once the page is on the screen, so they do not compete
+    // with showing it.
+    m_prefetchPending = false;
+    QTimer::singleShot(0, &m_dialogParent, [this] { prefetchNeighboursNow(); });
+}
+
+void PageDocument::prefetchNeighboursNow() {
     if (!m_doc || m_path.isEmpty())
         return;
     const bool sameDoc = m_prefetchedDoc.lock() == m_doc;
@@ -158,37 +178,32 @@ void PageView::prefetchNeighboursNow() {
     }
 }
 
-void PageView::dropPage() {
+void PageDocument::dropPage() {
     m_page = QImage();
     m_turn.reset();
-    clearRubberBand();
+    m_host.pageDropped();
 }
 
-void PageView::setImagePath(const QString& path) {
+void PageDocument::setImagePath(const QString& path) {
     dropPage();
     m_path.clear();
     if (path.isEmpty() || !openDocument(path)) {
         m_doc.reset();
-        updateScrollBars();
-        viewport()->update();
+        m_host.pageShown();
         return;
     }
     const int index = qBound(0, m_pageIndex, m_doc->pageCount() - 1);
     if (!showPage(index)) {
         m_doc.reset();
-        updateScrollBars();
-        viewport()->update();
+        m_host.pageShown();
         return;
     }
     m_path = path;
-    if (m_fit != Fit::None)
-        m_zoom = fitZoom(m_fit);
-    updateScrollBars();
-    viewport()->update();
+    m_host.pageShown();
     prefetchNeighbours();
 }
 
-void PageView::setPageIndex(int index) {
+void PageDocument::setPageIndex(int index) {
     m_pageIndex = qMax(0, index);
     m_navigateTarget = m_pageIndex;
     if (m_path.isEmpty() || !m_doc)
@@ -200,15 +215,12 @@ void PageView::setPageIndex(int index) {
         m_path.clear();
         m_doc.reset();
     } else {
-        if (m_fit != Fit::None)
-            m_zoom = fitZoom(m_fit);
         prefetchNeighbours();
     }
-    updateScrollBars();
-    viewport()->update();
+    m_host.pageShown();
 }
 
-void PageView::setNavigateTo(const QString& where) {
+void PageDocument::setNavigateTo(const QString& where) {
     const int count = pageCount();
     const int last = qMax(0, count - 1);
     int target = m_pageIndex;
@@ -223,32 +235,30 @@ void PageView::setNavigateTo(const QString& where) {
     m_navigateTarget = qBound(0, target, last);
 }
 
-void PageView::clearImage() {
+void PageDocument::clearImage() {
     // The scroll bars follow at the next syncView() or page shown: a reload of the same
     // page (after every resize) then leaves them as they are instead of hiding them and
     // laying the view out twice.
     dropPage();
     m_path.clear();
-    viewport()->update();
+    m_host.pageCleared();
 }
 
-void PageView::resetDocument(int flags) {
+void PageDocument::resetDocument(int flags) {
     Q_UNUSED(flags);
     releaseImage();
 }
 
-void PageView::releaseImage() {
+void PageDocument::releaseImage() {
     dropPage();
     m_lastImage = QImage();
     m_lastKey = {};
     m_path.clear();
     m_doc.reset();
-    releaseScaledStore();
-    updateScrollBars();
-    viewport()->update();
+    m_host.documentReleased();
 }
 
-bool PageView::savePageChanges(int pageIndex, int pageCount) {
+bool PageDocument::savePageChanges(int pageIndex, int pageCount) {
     Q_UNUSED(pageCount);
     if (!m_doc || m_path.isEmpty() || m_page.isNull() || pageIndex != m_pageIndex)
         return false;
@@ -272,6 +282,69 @@ bool PageView::savePageChanges(int pageIndex, int pageCount) {
     if (!m_doc)
         m_path.clear();
     return true;
+}
+
+QString PageDocument::getFileAttributes(const QString& path) {
+    return fileAttributeLetters(path);
+}
+
+void PageDocument::quarterTurn(bool clockwise) {
+    if (m_page.isNull())
+        return;
+    m_page = pageturn::quarterTurn(m_page, clockwise);
+    m_dpi.transpose();
+    m_turn = m_turn * (clockwise ? QTransform(0, 1, -1, 0, 0, 0) : QTransform(0, -1, 1, 0, 0, 0));
+    m_host.pageTurned(true);
+}
+
+void PageDocument::rotateLeft() {
+    quarterTurn(false);
+}
+
+void PageDocument::rotateRight() {
+    quarterTurn(true);
+}
+
+void PageDocument::flip() {
+    if (m_page.isNull())
+        return;
+    m_page = pageturn::flipVertical(m_page);
+    m_turn = m_turn * QTransform(1, 0, 0, -1, 0, 0);
+    m_host.pageTurned(false);
+}
+
+imaging::WriteResult PageDocument::writeTurnedPage(const QString& path, int index,
+                                                   bool quarterTurn) {
+    // The page's annotations turn with it, in the same write as its image.
+    const QByteArray stored = imaging::readPageTag(path, index, imaging::kAnnotationTag);
+    QByteArray turned;
+    if (!stored.isEmpty() &&
+        imaging::turnStoredAnnotations(stored, pageturn::storedSize(m_page, m_turn), m_turn,
+                                       &turned) &&
+        turned != stored)
+        return imaging::replacePageImage(path, index, m_page, quarterTurn, imaging::kAnnotationTag,
+                                         turned);
+    return imaging::replacePageImage(path, index, m_page, quarterTurn);
+}
+
+std::shared_ptr<const imaging::Document> PageDocument::adoptRewrittenFile() {
+    // Only tags changed: the decoded page is still right, so it is kept under the file's
+    // new identity and a reload does not decode it again.
+    auto doc = imaging::Document::open(m_path);
+    if (!doc || doc->pageCount() != pageCount()) {
+        imaging::PageCache::shared().removeFile(m_path);
+        m_lastImage = QImage();
+        m_lastKey = {};
+        m_doc = doc;
+        if (!m_doc)
+            m_path.clear();
+        return nullptr;
+    }
+    if (!m_lastImage.isNull() && m_lastKey.page == m_pageIndex && m_lastKey.path == m_path)
+        m_lastKey = keyOf(*doc, m_pageIndex);
+    std::shared_ptr<const imaging::Document> before = std::move(m_doc);
+    m_doc = doc;
+    return before;
 }
 
 }  // namespace ktdv

@@ -1,0 +1,51 @@
+#pragma once
+// Drawing the page: scaled once per zoom and turn and kept, so a paint only copies pixels.
+// Bilevel pages are scaled where they are seen: a paint scales the part of the viewport not
+// scaled yet at this size, in bands, so opening, resizing at a fit zoom and paging cost a
+// screenful, and scrolling scales the rows it uncovers. UI thread only.
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <QSize>
+
+#include <vector>
+
+class QPainter;
+
+namespace ktdv {
+
+class PageRenderer {
+public:
+    // smooth: see setSmoothScaling.
+    explicit PageRenderer(bool smooth) : m_smooth(smooth) {}
+
+    // Paints the part dirty of a viewport of size viewport: the page scaled to shown with its
+    // top left corner at origin (viewport coordinates), the background elsewhere. Returns
+    // whether any of the page was drawn.
+    bool paint(QPainter& painter, const QRect& dirty, const QImage& page, QPoint origin,
+               QSize shown, QSize viewport);
+    // What was scaled does not show the page any more (another zoom, turn or option).
+    void invalidate();
+    // As invalidate, and gives a large store back.
+    void releaseStore();
+
+    // Smooth scaling of grey and colour pages (bilevel pages are always averaged).
+    bool smoothScaling() const { return m_smooth; }
+    void setSmoothScaling(bool on);
+
+private:
+    void ensureScaled(const QImage& page, QSize target, const QRect& visible, QSize viewport);
+
+    bool m_smooth = true;
+    // m_scaled holds m_scaledRect of the page at the current size.
+    QImage m_scaled;  // bilevel pages: drawn in m_scaledStore
+    QRect m_scaledRect;
+    std::vector<uchar> m_scaledStore;
+    QSize m_scaledTarget;
+    qint64 m_scaledSource = 0;
+    QRegion m_scaledValid;  // the parts of m_scaledRect scaled so far (bilevel pages)
+};
+
+}  // namespace ktdv
