@@ -117,6 +117,9 @@ public:
     // Beyond the interface: what the view shows, for hosts and tests.
     // The page as shown: decoded, then turned and flipped; null without a page.
     const QImage& shownPage() const { return m_page; }
+    // What the view says about the shown page, painted over it: why it cannot be shown or
+    // is incomplete, or that the pages after it cannot be read; "" when all is well.
+    QString pageMessage() const { return m_pageMessage; }
     // Current zoom (1.0 = one page pixel per screen pixel across).
     double zoom() const { return m_zoom; }
     // Size of the page on screen, in pixels, at the current zoom.
@@ -171,6 +174,7 @@ private:
     void invalidateScaled();
     void releaseScaledStore();
     void ensureScaled(const QRect& visible);
+    void paintPageMessage(QPainter& painter);
 
     // Annotations of the shown page drawn over it (pageviewannotations.cpp); origin is
     // where the page's top left corner lies in viewport coordinates.
@@ -201,9 +205,10 @@ private:
     QString m_path;
     int m_pageIndex = 0;
     int m_navigateTarget = 0;
-    QImage m_page;         // shown page: decoded, turned, flipped
-    QSizeF m_dpi{96, 96};  // of the shown page (swapped by quarter turns)
-    QTransform m_turn;     // net turn of the shown page since it was loaded
+    QImage m_page;          // shown page: decoded, turned, flipped
+    QString m_pageMessage;  // painted in the view, see pageMessage()
+    QSizeF m_dpi{96, 96};   // of the shown page (swapped by quarter turns)
+    QTransform m_turn;      // net turn of the shown page since it was loaded
     int m_decodeCount = 0;
 
     // View.

@@ -21,6 +21,8 @@ constexpr size_t kKeptStoreBytes = 16u * 1024 * 1024;
 // Bilevel pages are scaled in bands of this many rows (fewer, larger pieces when scrolling).
 constexpr int kBandRows = 64;
 const QColor kBackground(128, 128, 128);
+const QColor kMessageBackground(255, 244, 200);
+constexpr int kMessageMargin = 12;
 
 bool isBilevel(const QImage& img) {
     return img.format() == QImage::Format_Mono || img.format() == QImage::Format_MonoLSB;
@@ -114,6 +116,23 @@ void PageView::ensureScaled(const QRect& visible) {
     m_scaledValid += missing;
 }
 
+void PageView::paintPageMessage(QPainter& p) {
+    if (m_pageMessage.isEmpty())
+        return;
+    // Where the page would be when it cannot be shown; a band along the bottom of the view
+    // over a page that is shown.
+    const QRect area = viewport()->rect().adjusted(kMessageMargin, kMessageMargin, -kMessageMargin,
+                                                   -kMessageMargin);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    QRect box = p.fontMetrics().boundingRect(area, flags, m_pageMessage);
+    box.adjust(-kMessageMargin, -kMessageMargin / 2, kMessageMargin, kMessageMargin / 2);
+    if (!m_page.isNull())
+        box.moveBottom(viewport()->rect().bottom() - kMessageMargin);
+    p.fillRect(box, kMessageBackground);
+    p.setPen(Qt::black);
+    p.drawText(box, flags, m_pageMessage);
+}
+
 void PageView::paintEvent(QPaintEvent* event) {
     QPainter p(viewport());
     // Viewport coordinates; the page's origin is in widget coordinates.
@@ -138,6 +157,7 @@ void PageView::paintEvent(QPaintEvent* event) {
         p.drawImage(origin + shown.topLeft(), m_scaled, shown.translated(-m_scaledRect.topLeft()));
         paintAnnotations(p, origin);
     }
+    paintPageMessage(p);
     if (m_prefetchPending) {
         // Neighbouring pages are decoded once the page is on the screen, so they do not
         // compete with showing it.
