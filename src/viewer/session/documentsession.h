@@ -39,10 +39,9 @@ public:
     bool pageModified() const { return m_pageModified; }
     void setPageModified(bool modified) { m_pageModified = modified; }
 
-    // The first three characters after the last dot, lower-cased; "error" without a dot.
-    static QString GetExtension(const QString& path);
-    // A path whose extension is "tif" (also ".tiff") or "fax".
-    static bool isTiffPath(const QString& path);
+    // A file that holds a TIFF document (a fax in a TIFF file included), whatever its name:
+    // only those have several pages, annotations and thumbnails.
+    static bool isTiffDocument(const QString& path);
 
 private:
     void forgetDocument();

@@ -29,6 +29,10 @@ private slots:
                QStringList{"1...50", "51...100", "101...150"});
         addRow("1000 pages", "thousand.tif", 1000, false, QStringList());
         addRow("JPEG image", "photo.jpg", 0, false, QStringList());
+        // The kind of a document comes from its content, never from its name.
+        addRow("TIFF named .dat", "scan.dat", 3, true, QStringList{"1...50"});
+        addRow("TIFF without an extension", "scan", 2, true, QStringList{"1...50"});
+        addRow("JPEG named .tif", "photo.tif", 0, true, QStringList());
     }
 
     void pagesOfDocuments() {
@@ -68,8 +72,9 @@ private slots:
         QCOMPARE(w.statusBar->text("PageNumber"), QString("1 of %1").arg(count));
         QCOMPARE(w.statusBar->text("ImagePath"), path);
         QCOMPARE(w.statusBar->text("ZoomFactor"), QStringLiteral("100 %"));
-        QCOMPARE(w.thumbs->widget()->isVisible(), thumbs);
-        if (thumbs) {
+        QCOMPARE(w.thumbs->widget()->isVisible(), thumbs && pages > 0);
+        QCOMPARE(w.ocrToolbar->enabled("Rectangle"), pages > 0);
+        if (thumbs && pages > 0) {
             QStringList captions;
             for (int i = 0; i < w.tabPages->count(); ++i)
                 captions << w.tabPages->tabText(i);
