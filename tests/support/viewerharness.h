@@ -68,7 +68,7 @@ struct ViewerHarness {
     // Loads a page the way navigation does.
     void load(const QString& path, int page = 0) {
         QString p = path;
-        viewer->session().LoadPage(p, QStringLiteral("navigate"), static_cast<qint16>(page));
+        viewer->session().LoadPage(p, QStringLiteral("navigate"), page);
     }
 
     QStringList tabs() {

@@ -60,7 +60,7 @@ void PageNavigation::NavigateCommand(const QString& key) {
         closeGoToPage();
         m_viewer.session().setPageModified(false);
         editor.setNavigateTo(key);
-        m_viewer.session().reloadPage(toInt16(editor.navigateTo()));
+        m_viewer.session().reloadPage(toInt32(editor.navigateTo()));
     } else {
         showNoDocument();
     }

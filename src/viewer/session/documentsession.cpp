@@ -39,7 +39,7 @@ void DocumentSession::notePageDeleted() {
 
 void DocumentSession::reloadPage(qint64 pageIndex) {
     QString path = m_viewer.widgets().editor->imagePath();
-    LoadPage(path, QStringLiteral("OpenImage"), toInt16(pageIndex));
+    LoadPage(path, QStringLiteral("OpenImage"), toInt32(pageIndex));
 }
 
 bool DocumentSession::saveTurnedPage() {
@@ -64,7 +64,7 @@ void DocumentSession::close() {
     editor.releaseImage();
 }
 
-void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 pageIndex) {
+void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 pageIndex) {
     Q_UNUSED(callerTag)
     ViewerModuleState& g = moduleState();
     const ViewerWidgets& w = m_viewer.widgets();

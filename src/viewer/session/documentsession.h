@@ -18,7 +18,7 @@ public:
     // Loads page pageIndex of path, or of a file chosen in the open dialog when path is
     // "nopath", and brings the toolbars and the status bar in line with it. callerTag is
     // not examined. Failures are reported (LoadImage: Error) and end the load.
-    void LoadPage(QString& path, const QString& callerTag, qint16 pageIndex);
+    void LoadPage(QString& path, const QString& callerTag, qint32 pageIndex);
     // Loads page pageIndex of the document the page view shows.
     void reloadPage(qint64 pageIndex);
     // Saves a turned page if asked to, then empties the page view and the status bar.
