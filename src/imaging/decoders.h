@@ -13,7 +13,8 @@ namespace ktdv::imaging::detail {
 
 // Walks the TIFF directory chain straight from the file's bytes: one PageInfo and one
 // directory offset per page; sub-directories are not pages. Stops at loops, at a
-// broken link and at limits::kMaxPages. False (with *error) when no page was found.
+// broken link and at limits::kMaxPages. False (with *error) when no page was found; true
+// with *error saying why the walk stopped early, "" when the chain ended as it should.
 bool scanTiffPages(const uchar* data, quint64 size, QVector<quint64>* offsets,
                    QVector<PageInfo>* pages, QString* error);
 // The same read from an open file a directory at a time, without mapping it.

@@ -29,6 +29,7 @@ struct RecentDirectory {
     size_t headHash = 0;
     QVector<quint64> offsets;
     QVector<PageInfo> pages;
+    QString damage;
 };
 constexpr int kRecentDirectories = 4;
 
@@ -43,28 +44,28 @@ QList<RecentDirectory>& recentDirectories() {
 
 }  // namespace
 
-bool Document::recentDirectory(const Document& doc, size_t headHash, QVector<quint64>* offsets,
-                               QVector<PageInfo>* pages) {
+bool Document::recentDirectory(Document& doc, size_t headHash) {
     QMutexLocker lock(&recentMutex());
     for (const RecentDirectory& r : recentDirectories()) {
         if (r.path == doc.m_path && r.size == doc.m_fileSize && r.modified == doc.m_modified &&
             r.headHash == headHash) {
-            *offsets = r.offsets;
-            *pages = r.pages;
+            doc.m_ifdOffsets = r.offsets;
+            doc.m_pages = r.pages;
+            doc.m_directoryDamage = r.damage;
             return true;
         }
     }
     return false;
 }
 
-void Document::rememberDirectory(const Document& doc, size_t headHash,
-                                 const QVector<quint64>& offsets, const QVector<PageInfo>& pages) {
+void Document::rememberDirectory(const Document& doc, size_t headHash) {
     if (!doc.m_modified.isValid())
         return;
     QMutexLocker lock(&recentMutex());
     QList<RecentDirectory>& list = recentDirectories();
     list.removeIf([&](const RecentDirectory& r) { return r.path == doc.m_path; });
-    list.prepend({doc.m_path, doc.m_fileSize, doc.m_modified, headHash, offsets, pages});
+    list.prepend({doc.m_path, doc.m_fileSize, doc.m_modified, headHash, doc.m_ifdOffsets,
+                  doc.m_pages, doc.m_directoryDamage});
     while (list.size() > kRecentDirectories)
         list.removeLast();
 }
@@ -121,22 +122,24 @@ std::shared_ptr<const Document> Document::open(const QString& path, QString* err
         case FileFormat::Tiff: {
             // Read a directory at a time, not mapped: a long document's directories are
             // spread over the whole file. A pipe or special file is read whole instead.
-            bool found = false;
-            if (file.isSequential() || file.size() <= 0) {
+            // A walk that stopped early keeps the pages before the break.
+            const bool sequential = file.isSequential() || file.size() <= 0;
+            if (sequential) {
                 file.seek(0);
                 const QByteArray copy = file.readAll();
-                found = detail::scanTiffPages(reinterpret_cast<const uchar*>(copy.constData()),
-                                              quint64(copy.size()), &doc->m_ifdOffsets,
-                                              &doc->m_pages, &err);
-            } else if (!recentDirectory(*doc, qHash(head), &doc->m_ifdOffsets, &doc->m_pages)) {
-                found = detail::scanTiffPages(file, &doc->m_ifdOffsets, &doc->m_pages, &err);
-                if (found)
-                    rememberDirectory(*doc, qHash(head), doc->m_ifdOffsets, doc->m_pages);
-            } else {
-                found = true;
+                if (!detail::scanTiffPages(reinterpret_cast<const uchar*>(copy.constData()),
+                                           quint64(copy.size()), &doc->m_ifdOffsets, &doc->m_pages,
+                                           &err))
+                    return nullptr;
+            } else if (!recentDirectory(*doc, qHash(head))) {
+                if (!detail::scanTiffPages(file, &doc->m_ifdOffsets, &doc->m_pages, &err))
+                    return nullptr;
             }
-            if (!found)
-                return nullptr;
+            if (!err.isEmpty())
+                doc->m_directoryDamage = err;
+            err.clear();
+            if (!sequential)
+                rememberDirectory(*doc, qHash(head));
             break;
         }
         case FileFormat::RawFaxG3: {

@@ -88,18 +88,21 @@ public:
 
     // Offsets of the TIFF page directories (empty for other formats).
     const QVector<quint64>& directoryOffsets() const { return m_ifdOffsets; }
+    // Why the TIFF directory chain ended before its proper end (a file cut short, a loop,
+    // too many pages); "" when every page directory was read. The pages before the break
+    // are the document's pages.
+    QString directoryDamage() const { return m_directoryDamage; }
 
 private:
     Document() = default;
     // The directory of a TIFF file opened shortly before and unchanged since (document.cpp).
-    static bool recentDirectory(const Document& doc, size_t headHash, QVector<quint64>* offsets,
-                                QVector<PageInfo>* pages);
-    static void rememberDirectory(const Document& doc, size_t headHash,
-                                  const QVector<quint64>& offsets, const QVector<PageInfo>& pages);
+    static bool recentDirectory(Document& doc, size_t headHash);
+    static void rememberDirectory(const Document& doc, size_t headHash);
     QString m_path;
     FileFormat m_format = FileFormat::Unknown;
     QVector<PageInfo> m_pages;
     QVector<quint64> m_ifdOffsets;
+    QString m_directoryDamage;
     QDateTime m_modified;
     qint64 m_fileSize = 0;
 };

@@ -504,6 +504,19 @@ DecodedPage decodeRgba(TiffHandle& h, const Layout& l) {
     return page;
 }
 
+// A strip or tile of the page reaches past the end of the file: the file was cut short.
+bool dataBeyondEnd(TIFF* tif, qint64 fileSize) {
+    const quint32 count = TIFFIsTiled(tif) ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    for (quint32 i = 0; i < count && i < (1u << 20); ++i) {
+        int failed = 0;
+        const quint64 offset = TIFFGetStrileOffsetWithErr(tif, i, &failed);
+        const quint64 bytes = TIFFGetStrileByteCountWithErr(tif, i, &failed);
+        if (!failed && (offset > quint64(fileSize) || bytes > quint64(fileSize) - offset))
+            return true;
+    }
+    return false;
+}
+
 QImage oriented(const QImage& image, int orientation, bool* transposed) {
     *transposed = orientation >= 5 && orientation <= 8;
     switch (orientation) {
@@ -563,6 +576,8 @@ DecodedPage decodeTiffPage(const QString& path, quint64 ifdOffset) {
         return page;
     const Kind kind = classify(l);
     page = kind == Kind::Rgba ? decodeRgba(h, l) : decodeStrips(h, l, kind);
+    if ((page.image.isNull() || !page.complete) && dataBeyondEnd(h.get(), l.fileSize))
+        page.error = QStringLiteral("The file ends inside the page's image data");
     if (page.image.isNull())
         return page;
     QSizeF dpi = readDpi(h.get(), l.bps == 1 && (kind == Kind::Bilevel || kind == Kind::Palette));

@@ -120,12 +120,18 @@ bool scanPages(const View& v, quint64 size, QVector<quint64>* offsets, QVector<P
             break;
         }
         if (!v.has(next, countSize)) {
-            stopReason = QStringLiteral("A page directory lies outside the file");
+            stopReason = next >= size
+                             ? QStringLiteral("The file ends before the next page directory")
+                             : QStringLiteral("A page directory lies outside the file");
             break;
         }
         seen.insert(next);
         const quint64 count = bigTiff ? v.u64(next) : v.u16(next);
         const quint64 first = next + countSize;
+        if (count > 0 && count <= 4096 && !v.has(first, count * entrySize)) {
+            stopReason = QStringLiteral("The file ends inside a page directory");
+            break;
+        }
         bool page = count > 0 && count <= 4096 && v.has(first, count * entrySize);
         for (quint64 i = 0; page && i < count; ++i) {
             const quint64 e = first + i * entrySize;
@@ -210,13 +216,16 @@ bool scanPages(const View& v, quint64 size, QVector<quint64>* offsets, QVector<P
         pages->append(info);
         const quint64 nextAt = first + count * entrySize;
         next = bigTiff ? v.u64(nextAt) : v.u32(nextAt);
-        if (!v.has(nextAt, bigTiff ? 8 : 4))
-            next = 0;
+        if (!v.has(nextAt, bigTiff ? 8 : 4)) {
+            stopReason = QStringLiteral("The file ends inside a page directory");
+            break;
+        }
     }
+    if (error)
+        *error = stopReason;
     if (pages->isEmpty()) {
-        if (error)
-            *error =
-                stopReason.isEmpty() ? QStringLiteral("The TIFF file has no pages") : stopReason;
+        if (error && stopReason.isEmpty())
+            *error = QStringLiteral("The TIFF file has no pages");
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,12 +50,16 @@ struct ViewerHarness {
     Toolbar& ocr() { return *w().ocrToolbar; }
     QString panel(const char* key) { return w().statusBar->text(QString::fromLatin1(key)); }
 
-    // An empty file the editor double can load, with its page count and attributes.
+    // A file the editor double can load, with its page count and attributes: a bare TIFF
+    // header when the name says .tif, .tiff or .fax (the kind comes from the content), else
+    // empty.
     QString document(const QString& name, int pages = 1, const QString& attributes = "A") {
         const QString path = dir.filePath(name);
         QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.close();
+        const bool tiff = QStringList{"tif", "tiff", "fax"}.contains(QFileInfo(name).suffix(),
+                                                                     Qt::CaseInsensitive);
+        if (f.open(QIODevice::WriteOnly) && tiff)
+            f.write("II*\0\0\0\0\0", 8);
         editor().documents.insert(path, pages);
         editor().attributes.insert(path, attributes);
         return path;
@@ -63,7 +68,7 @@ struct ViewerHarness {
     // Loads a page the way navigation does.
     void load(const QString& path, int page = 0) {
         QString p = path;
-        viewer->session().LoadPage(p, QStringLiteral("navigate"), static_cast<qint16>(page));
+        viewer->session().LoadPage(p, QStringLiteral("navigate"), page);
     }
 
     QStringList tabs() {

@@ -47,11 +47,11 @@ qint32 toInt32(qint64 value) {
     return static_cast<qint32>(value);
 }
 
-qint16 toInt16(const QString& text) {
+qint32 toInt32(const QString& text) {
     const double v = toNumber(text);
-    if (v < -32768.5 || v > 32767.5)
+    if (v < -2147483648.5 || v > 2147483647.5)
         throw ViewerError(ViewerError::kOverflow, QStringLiteral("Overflow"));
-    return toInt16(twips::roundEven(v));
+    return toInt32(twips::roundEven(v));
 }
 
 }  // namespace ktdv

@@ -29,8 +29,8 @@ void runUntrapped(F&& f) {
 // Text to number: "" or non-numeric text is a type mismatch (13), a value outside the
 // target range an overflow (6). Fractions round half to even.
 double toNumber(const QString& text);
-qint16 toInt16(const QString& text);
 qint16 toInt16(qint64 value);
+qint32 toInt32(const QString& text);
 qint32 toInt32(qint64 value);
 
 }  // namespace ktdv

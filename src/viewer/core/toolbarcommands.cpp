@@ -58,7 +58,7 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
             document.setPageIndex(0);
             QString path = QStringLiteral("nopath");
             m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
-            tiff = DocumentSession::isTiffPath(g.gImagePath);
+            tiff = DocumentSession::isTiffDocument(g.gImagePath);
             if (!tiff)
                 m_layout->showPageOnly();
             else if (m_settings->readBool(settings::Thumbs))

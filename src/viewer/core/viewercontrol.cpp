@@ -220,7 +220,7 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
             QString path = g.gImagePath;
             m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
         }
-        if (!DocumentSession::isTiffPath(g.gImagePath))
+        if (!DocumentSession::isTiffDocument(g.gImagePath))
             m_layout->showPageOnly();
         else if (thumbs)
             m_layout->showThumbnails(g.gImagePath);

@@ -140,8 +140,7 @@ void PaneLayout::ArrangePanes() {
         c.editor->view().updateLayout();
 
     QString path = moduleState().gImagePath;
-    m_viewer.session().LoadPage(path, QStringLiteral("navigate"),
-                                toInt16(qint64{c.editor->document().pageIndex()}));
+    m_viewer.session().LoadPage(path, QStringLiteral("navigate"), c.editor->document().pageIndex());
 }
 
 void PaneLayout::showPageOnly() {

@@ -60,7 +60,7 @@ void PageNavigation::NavigateCommand(const QString& key) {
         closeGoToPage();
         m_viewer.session().setPageModified(false);
         document.setNavigateTo(key);
-        m_viewer.session().reloadPage(toInt16(document.navigateTo()));
+        m_viewer.session().reloadPage(toInt32(document.navigateTo()));
     } else {
         showNoDocument();
     }

@@ -1,5 +1,6 @@
 #include "viewer/session/documentsession.h"
 
+#include "imaging/document.h"
 #include "interfaces/annotationrecord.h"
 #include "interfaces/imageeditor.h"
 #include "interfaces/thumbnailpane.h"
@@ -22,16 +23,8 @@ const QString kOpenFilter =
 
 DocumentSession::DocumentSession(ViewerControl& viewer) : m_viewer(viewer) {}
 
-QString DocumentSession::GetExtension(const QString& path) {
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return QStringLiteral("error");
-    return path.mid(dot + 1, 3).toLower();
-}
-
-bool DocumentSession::isTiffPath(const QString& path) {
-    const QString ext = GetExtension(path);
-    return ext == QLatin1String("fax") || ext == QLatin1String("tif");
+bool DocumentSession::isTiffDocument(const QString& path) {
+    return imaging::detectFormat(path) == imaging::FileFormat::Tiff;
 }
 
 void DocumentSession::forgetDocument() {
@@ -46,7 +39,7 @@ void DocumentSession::notePageDeleted() {
 
 void DocumentSession::reloadPage(qint64 pageIndex) {
     QString path = m_viewer.widgets().editor->document().imagePath();
-    LoadPage(path, QStringLiteral("OpenImage"), toInt16(pageIndex));
+    LoadPage(path, QStringLiteral("OpenImage"), toInt32(pageIndex));
 }
 
 bool DocumentSession::saveTurnedPage() {
@@ -72,7 +65,7 @@ void DocumentSession::close() {
     document.releaseImage();
 }
 
-void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 pageIndex) {
+void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 pageIndex) {
     Q_UNUSED(callerTag)
     ViewerModuleState& g = moduleState();
     const ViewerWidgets& w = m_viewer.widgets();
@@ -98,7 +91,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 p
         if (g.gImagePath.isEmpty())
             return;
 
-        const bool isTiff = isTiffPath(g.gImagePath);
+        const bool isTiff = isTiffDocument(g.gImagePath);
 
         document.clearImage();
         document.setImagePath(g.gImagePath);

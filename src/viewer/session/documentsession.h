@@ -18,7 +18,7 @@ public:
     // Loads page pageIndex of path, or of a file chosen in the open dialog when path is
     // "nopath", and brings the toolbars and the status bar in line with it. callerTag is
     // not examined. Failures are reported (LoadImage: Error) and end the load.
-    void LoadPage(QString& path, const QString& callerTag, qint16 pageIndex);
+    void LoadPage(QString& path, const QString& callerTag, qint32 pageIndex);
     // Loads page pageIndex of the document the page view shows.
     void reloadPage(qint64 pageIndex);
     // Saves a turned page if asked to, then empties the page view and the status bar.
@@ -39,10 +39,9 @@ public:
     bool pageModified() const { return m_pageModified; }
     void setPageModified(bool modified) { m_pageModified = modified; }
 
-    // The first three characters after the last dot, lower-cased; "error" without a dot.
-    static QString GetExtension(const QString& path);
-    // A path whose extension is "tif" (also ".tiff") or "fax".
-    static bool isTiffPath(const QString& path);
+    // A file that holds a TIFF document (a fax in a TIFF file included), whatever its name:
+    // only those have several pages, annotations and thumbnails.
+    static bool isTiffDocument(const QString& path);
 
 private:
     void forgetDocument();

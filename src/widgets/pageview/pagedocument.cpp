@@ -2,6 +2,8 @@
 // turned page back into its file.
 #include "widgets/pageview/pagedocument.h"
 
+#include <QCoreApplication>
+
 #include <QFileInfo>
 #include <QHash>
 #include <QTimer>
@@ -77,6 +79,16 @@ bool waitForPrefetch(const imaging::PageKey& key) {
     return true;
 }
 
+// A reason as the end of a sentence: "The file ends" becomes "the file ends"; a name in
+// capitals ("TIFFReadEncodedStrip: ...") stays as it is.
+QString asClause(const QString& reason) {
+    if (reason.isEmpty())
+        return QCoreApplication::translate("PageView", "its data cannot be read");
+    if (reason.size() > 1 && reason.at(0).isUpper() && reason.at(1).isLower())
+        return reason.at(0).toLower() + reason.mid(1);
+    return reason;
+}
+
 }  // namespace
 
 PageDocument::PageDocument(Host& host, QWidget& dialogParent,
@@ -107,6 +119,8 @@ bool PageDocument::showPage(int index) {
         return false;
     const imaging::PageKey key = keyOf(*m_doc, index);
     QImage image;
+    bool complete = true;
+    m_pageMessage.clear();
     if (key == m_lastKey && !m_lastImage.isNull()) {
         image = m_lastImage;  // the same page again: a resize or a reload after a change
     } else if (auto cached = imaging::PageCache::shared().find(key)) {
@@ -117,16 +131,30 @@ bool PageDocument::showPage(int index) {
     } else {
         ++m_decodeCount;
         const imaging::DecodedPage decoded = m_doc->decodePage(index);
-        if (!decoded.ok())
-            return false;
+        // A page that cannot be decoded stays a page of the document: the view says what
+        // is wrong with it where it would be. A partly decoded page is shown but not kept,
+        // so the next load tries again.
         image = decoded.image;
-        // A partly decoded page is shown but not kept, so the next load tries again.
-        if (decoded.complete)
+        complete = decoded.ok() && decoded.complete;
+        if (complete)
             imaging::PageCache::shared().insert(key, image);
+        else
+            m_pageMessage =
+                (decoded.ok()
+                     ? QCoreApplication::translate("PageView", "Page %1 is incomplete: %2")
+                     : QCoreApplication::translate("PageView", "Page %1 cannot be shown: %2"))
+                    .arg(index + 1)
+                    .arg(asClause(decoded.error));
     }
+    if (m_pageMessage.isEmpty() && index == m_doc->pageCount() - 1 &&
+        !m_doc->directoryDamage().isEmpty())
+        m_pageMessage =
+            QCoreApplication::translate("PageView", "The pages after page %1 cannot be shown: %2")
+                .arg(index + 1)
+                .arg(asClause(m_doc->directoryDamage()));
     const imaging::PageInfo& info = m_doc->page(index);
     m_lastKey = key;
-    m_lastImage = image;
+    m_lastImage = complete ? image : QImage();
     m_page = image;
     m_dpi = info.dpi;
     if (m_dpi.width() <= 0 || m_dpi.height() <= 0) {
@@ -180,6 +208,7 @@ void PageDocument::prefetchNeighboursNow() {
 
 void PageDocument::dropPage() {
     m_page = QImage();
+    m_pageMessage.clear();
     m_turn.reset();
     m_host.pageDropped();
 }

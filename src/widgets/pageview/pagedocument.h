@@ -87,6 +87,9 @@ public:
     const imaging::Document* doc() const { return m_doc.get(); }
     // Page decodes this view did itself (cache misses), since it was created.
     int decodeCount() const { return m_decodeCount; }
+    // What the view says about the shown page, painted over it: why it cannot be shown or
+    // is incomplete, or that the pages after it cannot be read; "" when all is well.
+    const QString& pageMessage() const { return m_pageMessage; }
     // The shown page reached the screen: its neighbours may be fetched now.
     void pagePainted();
     // The view rewrote the shown file's tags: the file is opened again, the decoded page is
@@ -111,9 +114,10 @@ private:
     QString m_path;
     int m_pageIndex = 0;
     int m_navigateTarget = 0;
-    QImage m_page;         // shown page: decoded, turned, flipped
-    QSizeF m_dpi{96, 96};  // of the shown page (swapped by quarter turns)
-    QTransform m_turn;     // net turn of the shown page since it was loaded
+    QImage m_page;          // shown page: decoded, turned, flipped
+    QString m_pageMessage;  // see pageMessage()
+    QSizeF m_dpi{96, 96};   // of the shown page (swapped by quarter turns)
+    QTransform m_turn;      // net turn of the shown page since it was loaded
     int m_decodeCount = 0;
 
     // Neighbouring pages are fetched after the next paint, once around each shown page.

@@ -16,6 +16,8 @@ constexpr size_t kKeptStoreBytes = 16u * 1024 * 1024;
 // Bilevel pages are scaled in bands of this many rows (fewer, larger pieces when scrolling).
 constexpr int kBandRows = 64;
 const QColor kBackground(128, 128, 128);
+const QColor kMessageBackground(255, 244, 200);
+constexpr int kMessageMargin = 12;
 
 bool isBilevel(const QImage& img) {
     return img.format() == QImage::Format_Mono || img.format() == QImage::Format_MonoLSB;
@@ -112,6 +114,23 @@ void PageRenderer::ensureScaled(const QImage& page, QSize target, const QRect& v
         imaging::scaleForDisplayInto(page, target, part, piece);
     }
     m_scaledValid += missing;
+}
+
+void PageRenderer::paintMessage(QPainter& p, const QString& message, QSize viewport,
+                                bool overPage) {
+    if (message.isEmpty())
+        return;
+    const QRect whole(QPoint(0, 0), viewport);
+    const QRect area =
+        whole.adjusted(kMessageMargin, kMessageMargin, -kMessageMargin, -kMessageMargin);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    QRect box = p.fontMetrics().boundingRect(area, flags, message);
+    box.adjust(-kMessageMargin, -kMessageMargin / 2, kMessageMargin, kMessageMargin / 2);
+    if (overPage)
+        box.moveBottom(whole.bottom() - kMessageMargin);
+    p.fillRect(box, kMessageBackground);
+    p.setPen(Qt::black);
+    p.drawText(box, flags, message);
 }
 
 bool PageRenderer::paint(QPainter& p, const QRect& dirty, const QImage& page, QPoint origin,

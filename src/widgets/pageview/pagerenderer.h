@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QRegion>
 #include <QSize>
+#include <QString>
 
 #include <vector>
 
@@ -26,6 +27,10 @@ public:
     // whether any of the page was drawn.
     bool paint(QPainter& painter, const QRect& dirty, const QImage& page, QPoint origin,
                QSize shown, QSize viewport);
+    // A message about the page in a viewport of size viewport: centred where the page would
+    // be when there is none, as a band along the bottom over a page that is shown.
+    static void paintMessage(QPainter& painter, const QString& message, QSize viewport,
+                             bool overPage);
     // What was scaled does not show the page any more (another zoom, turn or option).
     void invalidate();
     // As invalidate, and gives a large store back.

@@ -42,6 +42,8 @@ void PageView::paintEvent(QPaintEvent* event) {
     if (m_renderer.paint(p, event->rect(), m_document.shownPage(), origin, m_display.displaySize(),
                          viewport()->size()))
         m_annotations.paint(p, origin);
+    PageRenderer::paintMessage(p, m_document.pageMessage(), viewport()->size(),
+                               !m_document.shownPage().isNull());
     m_document.pagePainted();
     m_pointer.paint(p);
 }

@@ -7,8 +7,10 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QToolBar>
+#include <QtEndian>
 #include <QtTest>
 
+#include "imaging/document.h"
 #include "support/fixtures.h"
 #include "support/realfactory.h"
 #include "support/viewerharness.h"
@@ -26,7 +28,12 @@ private slots:
         addRow("120 pages with thumbnails", "long.tiff", 120, true,
                QStringList{"1...50", "51...100", "101...150"});
         addRow("1000 pages", "thousand.tif", 1000, false, QStringList());
+        addRow("32,800 pages", "huge.tif", 32800, false, QStringList());
         addRow("JPEG image hides the thumbnails", "photo.jpg", 0, true, QStringList());
+        // The kind of a document comes from its content, never from its name.
+        addRow("TIFF named .dat", "scan.dat", 3, true, QStringList{"1...50"});
+        addRow("TIFF without an extension", "scan", 2, true, QStringList{"1...50"});
+        addRow("JPEG named .tif", "photo.tif", 0, true, QStringList());
     }
 
     void pagesOfDocuments() {
@@ -36,7 +43,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         TiffPage page;
-        page.size = QSize(200, 280);
+        page.size = pages > 10000 ? QSize(16, 16) : QSize(200, 280);
         if (pages > 0) {
             QVERIFY(!writeTiff(path, pages, page).isEmpty());
         } else {
@@ -127,6 +134,57 @@ private slots:
         QCOMPARE(w.statusBar->text("PageNumber"), QString());
         QVERIFY(w.editor->document().imagePath().isEmpty());
         QVERIFY(!w.mainToolbar->enabled("Print"));
+        QVERIFY(factory->prompts->messages.isEmpty());
+    }
+
+    void damagedPages() {
+        // Four pages cut short before the last page's directory; page 2's image data starts
+        // where the file now ends.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("cut.tif");
+        TiffPage page;
+        page.size = QSize(200, 280);
+        QVERIFY(!writeTiff(path, 4, page).isEmpty());
+        QByteArray bytes = readAll(path);
+        const QVector<quint64> ifds = imaging::Document::open(path)->directoryOffsets();
+        const auto cut = qsizetype(ifds.at(3));
+        for (qsizetype e = qsizetype(ifds.at(1)) + 2; e < qsizetype(ifds.at(1)) + 200; e += 12)
+            if (qFromLittleEndian<quint16>(bytes.constData() + e) == 273)  // StripOffsets
+                qToLittleEndian(quint32(cut), bytes.data() + e + 8);
+        QVERIFY(!writeBytes(path, bytes.left(cut)).isEmpty());
+        auto factory = std::make_shared<RealFactory>();
+        factory->settings->writeBool("bThumbs", true);
+        ViewerControl v(factory);
+        const ViewerWidgets& w = v.widgets();
+        v.resize(900, 700);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        v.OpenImage(path);
+        PageView& view = *factory->page;
+        QCOMPARE(w.statusBar->text("PageNumber"), QStringLiteral("1 of 3"));
+        QCOMPARE(view.document().pageMessage(), QString());
+        QWidget* next = w.mainToolbar->buttonWidget(w.mainToolbar->position("NextPage"));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(w.statusBar->text("PageNumber"), QStringLiteral("2 of 3"));
+        QCOMPARE(
+            view.document().pageMessage(),
+            QStringLiteral("Page 2 cannot be shown: the file ends inside the page's image data"));
+        // Painted where the page would be, on the background.
+        const QImage shot = view.viewport()->grab().toImage();
+        QCOMPARE(shot.pixelColor(5, 5), QColor(128, 128, 128));
+        QVERIFY(shot.pixelColor(shot.rect().center()) != QColor(128, 128, 128));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(w.statusBar->text("PageNumber"), QStringLiteral("3 of 3"));
+        QVERIFY(!view.document().shownPage().isNull());
+        QCOMPARE(view.document().pageMessage(),
+                 QStringLiteral("The pages after page 3 cannot be shown: the "
+                                "file ends before the next page directory"));
+        // The thumbnails count the page that cannot be shown and say why.
+        auto& thumbs = static_cast<ThumbnailView&>(*w.thumbs);
+        QCOMPARE(thumbs.thumbnailCount(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(thumbs.allThumbnailsReady(), 5000);
+        QVERIFY(thumbs.thumbnailImage(1).isNull() && !thumbs.thumbnailImage(2).isNull());
+        QVERIFY(thumbs.toolTipText(1).contains("The file ends inside the page's image data"));
         QVERIFY(factory->prompts->messages.isEmpty());
     }
 };
