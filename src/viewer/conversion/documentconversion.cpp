@@ -106,6 +106,10 @@ int DocumentConversion::startEngine(ComponentFactory& factory, MachineValues& ma
     return m_engine->initialise(folder);
 }
 
+bool DocumentConversion::engineBusy() const {
+    return m_engine && m_engine->busy();
+}
+
 void DocumentConversion::Engine_Progress(int arg) {
     Q_UNUSED(arg)
     ViewerModuleState& g = moduleState();
@@ -117,6 +121,8 @@ void DocumentConversion::Engine_Progress(int arg) {
 void DocumentConversion::ConvertDocumentToFile() {
     const ViewerWidgets& w = m_viewer.widgets();
     requireEngine(m_engine.get());
+    if (m_engine->busy())
+        return;
     FileDialogRequest request;
     request.save = true;
     request.filter = kExportFilter;
@@ -143,6 +149,8 @@ void DocumentConversion::ConvertDocumentToFile() {
 void DocumentConversion::ConvertDocumentToClipboard() {
     const ViewerWidgets& w = m_viewer.widgets();
     requireEngine(m_engine.get());
+    if (m_engine->busy())
+        return;
     setUpProgress(m_viewer, *w.progress, w.editor->pageCount());
     const QString source = w.editor->imagePath();
     const int code = m_engine->convert(source, QStringLiteral("notused"),

@@ -1,9 +1,14 @@
 // Whole-document conversion from the viewer: the save dialog, the format passed to the
 // engine, the progress bar and the messages for engine failures.
 
+#include <QClipboard>
+#include <QToolBar>
 #include <QtTest>
 
+#include "support/fixtures.h"
+#include "support/realfactory.h"
 #include "support/viewerharness.h"
+#include "viewer/selection/selectionzone.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -76,6 +81,58 @@ private slots:
                  QStringList{QString("convert(%1,notused,1,2)").arg(doc)});
         QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
         QVERIFY(!bar(h).widget()->isVisible());
+    }
+
+    // Clicks that reach the toolbars while the real engine converts ten pages onto the
+    // clipboard: the running conversion goes on alone, with its bar shown all the way.
+    void clicksWhileConverting_data() {
+        columns<QStringList>("clicks");
+        addRow("double click", QStringList{"OcrToClipboard"});
+        addRow("triple click", QStringList{"OcrToClipboard", "OcrToClipboard"});
+        addRow("to file, then a zone", QStringList{"OcrToFile", "OCR"});
+    }
+    void clicksWhileConverting() {
+        auto [clicks] = fetch<QStringList>("clicks");
+        moduleState() = ViewerModuleState();
+        TiffPage layout;
+        layout.size = QSize(600, 400);
+        QTemporaryDir dir;
+        const QString path = writeTiff(dir.filePath("ten.tif"), 10, layout);
+        auto factory = std::make_shared<RealFactory>();
+        factory->recordProgress = true;
+        ViewerControl v(factory);
+        v.resize(800, 600);
+        v.show();
+        v.OpenImage(path);
+        const ViewerWidgets& w = v.widgets();
+        const auto click = [&](const QString& key) {
+            Toolbar& t = key == "OCR" ? *w.selectionToolbar : *w.ocrToolbar;
+            QTest::mouseClick(t.buttonWidget(t.position(key)), Qt::LeftButton);
+        };
+        bool barShown = true;
+        QTimer::singleShot(0, &v, [&] {  // runs when the first page's progress yields
+            for (const QString& key : clicks) {
+                if (key == "OCR") {  // a zone dragged over the page
+                    ViewerModuleState& g = moduleState();
+                    g.SelAnchorX = g.SelAnchorY = 300;
+                    g.SelDragged = true;
+                    float x = 6000, y = 4000;
+                    v.selection().PlaceSelectionToolbar(x, y);
+                }
+                click(key);
+                barShown = barShown && w.progress->widget()->isVisible();
+            }
+        });
+        click("OcrToClipboard");
+
+        QVERIFY(barShown);
+        QCOMPARE(factory->bar->values, (QList<double>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+        QVERIFY(w.progress->widget()->isHidden());
+        QVERIFY(factory->prompts->messages.isEmpty() && factory->prompts->fileRequests.isEmpty());
+        const QString text = QGuiApplication::clipboard()->text();
+        QVERIFY2(text.contains("Page 1") && text.contains("Page 10"), qPrintable(text));
+        QVERIFY(w.ocrToolbar->enabled("OcrToClipboard") &&
+                w.selectionToolbar->widget()->isHidden());
     }
 };
 
