@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 #include "interfaces/componentfactory.h"
 #include "interfaces/imageeditor.h"
@@ -107,7 +108,7 @@ int DocumentConversion::startEngine(ComponentFactory& factory, MachineValues& ma
 }
 
 bool DocumentConversion::engineBusy() const {
-    return m_engine && m_engine->busy();
+    return m_starting || (m_engine && m_engine->busy());
 }
 
 void DocumentConversion::Engine_Progress(int arg) {
@@ -121,7 +122,7 @@ void DocumentConversion::Engine_Progress(int arg) {
 void DocumentConversion::ConvertDocumentToFile() {
     const ViewerWidgets& w = m_viewer.widgets();
     requireEngine(m_engine.get());
-    if (m_engine->busy())
+    if (engineBusy())
         return;
     FileDialogRequest request;
     request.save = true;
@@ -136,7 +137,10 @@ void DocumentConversion::ConvertDocumentToFile() {
     if (result.fileName.isEmpty())
         return;
     setUpProgress(m_viewer, *w.progress, w.editor->pageCount());
-    QCoreApplication::processEvents();
+    {
+        const QScopedValueRollback<bool> starting(m_starting, true);
+        QCoreApplication::processEvents();
+    }
     const QString source = w.editor->imagePath();
     const int code = m_engine->convert(source, result.fileName, RecognitionEngine::DestinationFile,
                                        static_cast<qint16>(filterIndex));
@@ -149,7 +153,7 @@ void DocumentConversion::ConvertDocumentToFile() {
 void DocumentConversion::ConvertDocumentToClipboard() {
     const ViewerWidgets& w = m_viewer.widgets();
     requireEngine(m_engine.get());
-    if (m_engine->busy())
+    if (engineBusy())
         return;
     setUpProgress(m_viewer, *w.progress, w.editor->pageCount());
     const QString source = w.editor->imagePath();

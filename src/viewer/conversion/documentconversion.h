@@ -40,6 +40,7 @@ private:
     ViewerControl& m_viewer;
     std::unique_ptr<RecognitionEngine> m_engine;
     QString m_engineFolder;
+    bool m_starting = false;  // a file conversion yields once before it calls the engine
 };
 
 }  // namespace ktdv
