@@ -23,27 +23,36 @@ class TestConversion : public QObject {
     Q_OBJECT
 private slots:
     void toFile_data() {
-        // chosen: "" = the dialog was cancelled; format: passed to the engine; 0 = no call
-        columns<QString, int, int, int, QString>("chosen", "filterIndex", "result", "format",
-                                                 "message");
-        addRow("preselected ANSI text", "out.txt", 2, 0, 2, QString());
-        addRow("cancelled", "", 2, 0, 0, QString());
-        addRow("export file cannot be opened", "out.txt", 2, -12, 2,
+        // chosen: "" = the dialog was cancelled; saved: the name given to the engine and
+        // format its format, "" and 0 = no call ("taken.html" exists and is kept)
+        columns<QString, int, int, QString, int, QString>("chosen", "filterIndex", "result",
+                                                          "saved", "format", "message");
+        addRow("preselected ANSI text", "out.txt", 2, 0, "out.txt", 2, QString());
+        addRow("cancelled", "", 2, 0, "", 0, QString());
+        addRow("export file cannot be opened", "out.txt", 2, -12, "out.txt", 2,
                QString("ZidaDodi Error: (-12) - Failed to open export file"));
+        addRow("HTML, typed without extension", "conv", 8, 0, "conv.html", 9, QString());
+        addRow("HTML, that name taken: asked", "taken", 8, 0, "", 0, QString());
+        addRow("path over 260 characters", QString(240, 'a'), 11, 0, "", 0,
+               QString("The file name is longer than 260 characters. Choose a shorter name or "
+                       "folder."));
     }
     void toFile() {
-        auto [chosen, filterIndex, result, format, message] =
-            fetch<QString, int, int, int, QString>("chosen", "filterIndex", "result", "format",
-                                                   "message");
+        auto [chosen, filterIndex, result, saved, format, message] =
+            fetch<QString, int, int, QString, int, QString>("chosen", "filterIndex", "result",
+                                                            "saved", "format", "message");
         ViewerHarness h;
         const QString doc = h.document("scan.tif", 4);
+        QVERIFY(!writeBytes(h.dir.filePath("taken.html"), "kept").isEmpty());
         h.viewer->OpenImage(doc);
         h.factory->engine->convertResult = result;
-        const QString target = chosen.isEmpty() ? QString() : h.dir.filePath(chosen);
-        h.prompts().fileAnswers.append({target, filterIndex});
+        h.prompts().fileAnswers.append(
+            {chosen.isEmpty() ? "" : h.dir.filePath(chosen), filterIndex});
+        const QString target = h.dir.filePath(saved);
 
         h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToFile"));
 
+        QCOMPARE(h.prompts().questions.size(), chosen == "taken" ? 1 : 0);
         QCOMPARE(h.prompts().fileRequests.size(), 1);
         const FileDialogRequest& request = h.prompts().fileRequests.first();
         QVERIFY(request.save);
