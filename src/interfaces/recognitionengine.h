@@ -1,6 +1,8 @@
 #pragma once
 // The recognition engine as the viewer sees it. Convert is synchronous for its caller
-// and raises onProgress on the calling thread as pages finish.
+// and raises onProgress on the calling thread as pages finish. A handler of onProgress
+// may run the event loop, so a second call can arrive while one works: an engine runs
+// one call at a time and refuses the others with Busy, starting nothing.
 
 #include <QString>
 
@@ -29,6 +31,7 @@ public:
         FailedToOpenExportFile = -12,
         FailedToSaveFile = -13,
         ClipboardIsEmpty = -14,
+        Busy = -15,  // refused: a call of this engine is still working
     };
 
     virtual ~RecognitionEngine() = default;
@@ -39,6 +42,8 @@ public:
     // format: export format code 1..12.
     virtual int convert(const QString& source, const QString& target, int destination,
                         int format) = 0;
+    // True while a call works (from inside onProgress, for example).
+    virtual bool busy() const { return false; }
 
     std::function<void(int arg)> onProgress;
 };

@@ -154,9 +154,27 @@ int orientationOf(tesseract::TessBaseAPI& osd, Pix* pix) {
     return ((360 - degrees) / 90) % 4;
 }
 
+// Marks the engine working for one call; false when another call already is.
+class WorkingCall {
+public:
+    explicit WorkingCall(bool& working) : m_working(working), m_own(!working) { m_working = true; }
+    ~WorkingCall() {
+        if (m_own)
+            m_working = false;
+    }
+    WorkingCall(const WorkingCall&) = delete;
+    WorkingCall& operator=(const WorkingCall&) = delete;
+    bool refused() const { return !m_own; }
+
+private:
+    bool& m_working;
+    bool m_own;
+};
+
 }  // namespace
 
 struct TesseractEngine::Private {
+    bool working = false;  // a call is running; others are refused
     QString language = QStringLiteral("eng");
     QVector<int> pages;
     int threads = 0;
@@ -201,6 +219,8 @@ struct TesseractEngine::Private {
                           const ocr::OrientationProbe& orientation, ocr::RecognizedPage& out) const;
     int recognizeAll(const imaging::Document& document, const QVector<int>& indexes,
                      ocr::RecognizedDocument& result, const std::function<void(int)>& progress);
+    int recognizeFile(const QString& source, ocr::RecognizedDocument& document,
+                      const std::function<void(int)>& progress);
 };
 
 int TesseractEngine::Private::recognizePage(Worker& worker, const imaging::Document& document,
@@ -411,7 +431,15 @@ QString TesseractEngine::dataFolder() const {
     return d->dataFolder;
 }
 
+bool TesseractEngine::busy() const {
+    return d->working;
+}
+
 int TesseractEngine::initialise(QString& folder) {
+    const WorkingCall call(d->working);
+    if (call.refused()) {
+        return Busy;
+    }
     d->workers.clear();
     d->dataFolder.clear();
     QString found;
@@ -450,9 +478,11 @@ int TesseractEngine::initialise(QString& folder) {
     return Ok;
 }
 
-int TesseractEngine::recognize(const QString& source, ocr::RecognizedDocument& document) {
+int TesseractEngine::Private::recognizeFile(const QString& source,
+                                            ocr::RecognizedDocument& document,
+                                            const std::function<void(int)>& progress) {
     document = {};
-    if (d->dataFolder.isEmpty() || d->workers.empty()) {
+    if (dataFolder.isEmpty() || workers.empty()) {
         return FailedToInitialise;
     }
     const QFileInfo info(source);
@@ -464,12 +494,12 @@ int TesseractEngine::recognize(const QString& source, ocr::RecognizedDocument& d
         return FailedToSplitFile;
     }
     QVector<int> indexes;
-    if (d->pages.isEmpty()) {
+    if (pages.isEmpty()) {
         for (int i = 0; i < opened->pageCount(); ++i) {
             indexes.append(i);
         }
     } else {
-        for (int n : d->pages) {
+        for (int n : pages) {
             if (n >= 1 && n <= opened->pageCount()) {
                 indexes.append(n - 1);
             }
@@ -478,11 +508,23 @@ int TesseractEngine::recognize(const QString& source, ocr::RecognizedDocument& d
             return FailedToSplitFile;
         }
     }
-    return d->recognizeAll(*opened, indexes, document, onProgress);
+    return recognizeAll(*opened, indexes, document, progress);
+}
+
+int TesseractEngine::recognize(const QString& source, ocr::RecognizedDocument& document) {
+    const WorkingCall call(d->working);
+    if (call.refused()) {
+        return Busy;
+    }
+    return d->recognizeFile(source, document, onProgress);
 }
 
 int TesseractEngine::convert(const QString& source, const QString& target, int destination,
                              int format) {
+    const WorkingCall call(d->working);
+    if (call.refused()) {
+        return Busy;
+    }
     if (d->dataFolder.isEmpty() || d->workers.empty()) {
         return FailedToInitialise;
     }
@@ -496,7 +538,7 @@ int TesseractEngine::convert(const QString& source, const QString& target, int d
         return code;
     }
     ocr::RecognizedDocument document;
-    code = recognize(source, document);
+    code = d->recognizeFile(source, document, onProgress);
     return code != Ok ? code : output.write(document);
 }
 

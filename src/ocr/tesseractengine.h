@@ -7,7 +7,9 @@
 // RecognitionOutput, which writes one export format to a file or the clipboard.
 //
 // Threads: initialise(), recognize() and convert() are called from one thread at a time;
-// they raise onProgress on the calling thread, once per page in page order.
+// they raise onProgress on the calling thread, once per page in page order. A call made
+// while another works (from an onProgress handler that runs the event loop) returns Busy
+// at once: the workers' recognisers serve one document at a time.
 
 #include "interfaces/recognitionengine.h"
 #include "ocr/recognizeddocument.h"
@@ -28,6 +30,7 @@ public:
 
     int initialise(QString& folder) override;
     int convert(const QString& source, const QString& target, int destination, int format) override;
+    bool busy() const override;
 
     // Recognises a document without exporting it; same result codes as convert().
     int recognize(const QString& source, ocr::RecognizedDocument& document);

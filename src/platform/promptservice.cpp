@@ -22,7 +22,9 @@ QStringList qtNameFilters(const QString& filter) {
         }
         const QString name = parts.at(i).trimmed();
         const QString list = patterns.join(QLatin1Char(' '));
-        result << (name.isEmpty() ? list : name + QStringLiteral(" (") + list + QLatin1Char(')'));
+        // A name that already shows its patterns ("HTML (*.html)") is taken as it is.
+        const QString shown = QStringLiteral(" (") + list + QLatin1Char(')');
+        result << (name.isEmpty() ? list : name.endsWith(shown) ? name : name + shown);
     }
     return result;
 }

@@ -206,22 +206,30 @@ private Q_SLOTS:
     }
 
     void fileDialog_data() {
-        // chooseFilter: 1-based filter to pick in the dialog
-        columns<bool, int, int>("accept", "chooseFilter", "maxLength");
-        addRow("open, first filter", true, 1, 260);
-        addRow("cancelled", false, 2, 260);
-        addRow("name too long", true, 1, 5);
+        // chooseFilter: 1-based filter to pick in the dialog; offered: the filters it shows
+        columns<QString, QStringList, bool, int, int>("filter", "offered", "accept", "chooseFilter",
+                                                      "maxLength");
+        const QString open(
+            "Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
+        const QStringList images{"Image Files (*.bmp *.gif *.jpg *.jpeg *.tif *.tiff *.fax)",
+                                 "All files (*.*)"};
+        addRow("open, first filter", open, images, true, 1, 260);
+        addRow("cancelled", open, images, false, 2, 260);
+        addRow("name too long", open, images, true, 1, 5);
+        addRow("patterns in the names: shown once",
+               QString("Rich Text (*.rtf)|*.rtf|HTML (*.html)|*.html"),
+               QStringList{"Rich Text (*.rtf)", "HTML (*.html)"}, true, 2, 260);
     }
 
     void fileDialog() {
-        auto [accept, chooseFilter, maxLength] =
-            fetch<bool, int, int>("accept", "chooseFilter", "maxLength");
+        auto [filter, expected, accept, chooseFilter, maxLength] =
+            fetch<QString, QStringList, bool, int, int>("filter", "offered", "accept",
+                                                        "chooseFilter", "maxLength");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("page.tif"));
         QVERIFY(QFile(path).open(QIODevice::WriteOnly));
         FileDialogRequest request;
-        request.filter = QStringLiteral(
-            "Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
+        request.filter = filter;
         request.flags = 4100;
         request.maxFileNameLength = maxLength;
         QStringList offered;
@@ -243,8 +251,7 @@ private Q_SLOTS:
             accept ? asDialog->accept() : asDialog->reject();
         });
         const FileDialogResult result = QtPromptService().fileDialog(nullptr, request);
-        QCOMPARE(offered, QStringList({"Image Files (*.bmp *.gif *.jpg *.jpeg *.tif *.tiff *.fax)",
-                                       "All files (*.*)"}));
+        QCOMPARE(offered, expected);
         QCOMPARE(initialFilter, offered.value(0));
         const bool chosen = accept && maxLength >= path.size();
         QCOMPARE(result.fileName, chosen ? path : QString());

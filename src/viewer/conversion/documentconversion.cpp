@@ -1,7 +1,9 @@
 #include "viewer/conversion/documentconversion.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 #include "interfaces/componentfactory.h"
 #include "interfaces/imageeditor.h"
@@ -33,12 +35,23 @@ const QString kExportFilter = QStringLiteral(
     "PDF Image on Text (*.pdf)|*.pdf");
 constexpr int kAnsiText = 2;
 constexpr int kLastSharedCode = 7;  // dialog indexes above this skip engine code 8
+constexpr int kMaxFileNameLength = 260;
 
 // A viewer whose engine could not be created has its conversion buttons disabled; a
 // conversion asked for all the same fails like a call on a missing object.
 void requireEngine(const RecognitionEngine* engine) {
     if (!engine)
         throw ViewerError(91, QStringLiteral("Object variable or With block variable not set"));
+}
+
+// The chosen name with the extension of the chosen format ("*.html" gives ".html") when the
+// name has none.
+QString withExtension(const QString& fileName, int filterIndex) {
+    if (filterIndex < 1 || QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
+        return fileName;
+    const QString pattern =
+        kExportFilter.section(QLatin1Char('|'), 2 * filterIndex - 1, 2 * filterIndex - 1);
+    return pattern.startsWith(QLatin1String("*.")) ? fileName + pattern.mid(1) : fileName;
 }
 
 QString engineMessage(const QString& prefix, int code) {
@@ -106,6 +119,10 @@ int DocumentConversion::startEngine(ComponentFactory& factory, MachineValues& ma
     return m_engine->initialise(folder);
 }
 
+bool DocumentConversion::engineBusy() const {
+    return m_starting || (m_engine && m_engine->busy());
+}
+
 void DocumentConversion::Engine_Progress(int arg) {
     Q_UNUSED(arg)
     ViewerModuleState& g = moduleState();
@@ -117,32 +134,54 @@ void DocumentConversion::Engine_Progress(int arg) {
 void DocumentConversion::ConvertDocumentToFile() {
     const ViewerWidgets& w = m_viewer.widgets();
     requireEngine(m_engine.get());
+    if (engineBusy())
+        return;
     FileDialogRequest request;
     request.save = true;
     request.filter = kExportFilter;
     request.title = QStringLiteral("Convert Document to File");
     request.fileName = QString();
     request.filterIndex = kAnsiText;
-    const FileDialogResult result = m_viewer.prompts().fileDialog(&m_viewer, request);
+    request.maxFileNameLength = 0;  // checked below, once the extension is added
+    PromptService& prompts = m_viewer.prompts();
+    const FileDialogResult result = prompts.fileDialog(&m_viewer, request);
     int filterIndex = result.filterIndex;
     if (filterIndex > kLastSharedCode)
         filterIndex += 1;
     if (result.fileName.isEmpty())
         return;
+    const QString target = withExtension(result.fileName, result.filterIndex);
+    if (target.size() > kMaxFileNameLength) {
+        prompts.message(&m_viewer, QStringLiteral("The file name is longer than %1 characters. "
+                                                  "Choose a shorter name or folder.")
+                                       .arg(kMaxFileNameLength));
+        return;
+    }
+    // The dialog asked about replacing the name it was given, not the one made here.
+    if (target != result.fileName && QFileInfo::exists(target) &&
+        !prompts.question(&m_viewer, request.title,
+                          QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                              .arg(QDir::toNativeSeparators(target)),
+                          true))
+        return;
     setUpProgress(m_viewer, *w.progress, w.editor->document().pageCount());
-    QCoreApplication::processEvents();
+    {
+        const QScopedValueRollback<bool> starting(m_starting, true);
+        QCoreApplication::processEvents();
+    }
     const QString source = w.editor->document().imagePath();
-    const int code = m_engine->convert(source, result.fileName, RecognitionEngine::DestinationFile,
+    const int code = m_engine->convert(source, target, RecognitionEngine::DestinationFile,
                                        static_cast<qint16>(filterIndex));
     if (code != 0)
-        m_viewer.prompts().message(&m_viewer,
-                                   engineMessage(QStringLiteral("ZidaDodi Error: ("), code));
+        prompts.message(&m_viewer, engineMessage(QStringLiteral("ZidaDodi Error: ("), code));
     w.progress->widget()->hide();
 }
 
 void DocumentConversion::ConvertDocumentToClipboard() {
     const ViewerWidgets& w = m_viewer.widgets();
     requireEngine(m_engine.get());
+    if (engineBusy())
+        return;
     setUpProgress(m_viewer, *w.progress, w.editor->document().pageCount());
     const QString source = w.editor->document().imagePath();
     const int code = m_engine->convert(source, QStringLiteral("notused"),

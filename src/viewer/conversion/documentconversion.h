@@ -1,7 +1,9 @@
 #pragma once
 // The recognition engine and the whole-document conversions into a file or onto the
 // clipboard, with the progress bar driven by the engine's progress events.
-// UI thread only.
+// UI thread only. The progress handler runs the event loop, so conversion buttons can be
+// clicked while a conversion works: such a click does nothing, and the running conversion
+// keeps the engine and the progress bar.
 
 #include <QString>
 
@@ -26,6 +28,8 @@ public:
     RecognitionEngine* engine() const { return m_engine.get(); }
     // The application folder handed to the engine at start-up.
     QString engineFolder() const { return m_engineFolder; }
+    // True while the engine works on a conversion (of the document or of a zone).
+    bool engineBusy() const;
 
     void ConvertDocumentToFile();
     void ConvertDocumentToClipboard();
@@ -36,6 +40,7 @@ private:
     ViewerControl& m_viewer;
     std::unique_ptr<RecognitionEngine> m_engine;
     QString m_engineFolder;
+    bool m_starting = false;  // a file conversion yields once before it calls the engine
 };
 
 }  // namespace ktdv

@@ -94,7 +94,9 @@ void SelectionZone::SelectionToolbar_ButtonClick(const QString& key) {
                     view.syncView();
             }
         } else if (key == QLatin1String("OCR")) {
-            if (g.SelDragged && w.ocrToolbar->enabled(QStringLiteral("OcrToFile")))
+            // Refused, like a drag-less click, while a conversion works.
+            if (g.SelDragged && w.ocrToolbar->enabled(QStringLiteral("OcrToFile")) &&
+                !m_viewer.conversion().engineBusy())
                 copyResult = recogniseZone(m_viewer, zone, savedDirectory);
         }
 

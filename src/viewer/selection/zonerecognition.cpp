@@ -2,9 +2,9 @@
 
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include "interfaces/imageeditor.h"
 #include "interfaces/progressbar.h"
@@ -43,10 +43,6 @@ void startZoneProgress(const QWidget& viewer, ProgressBar& bar) {
 
 }  // namespace
 
-QString tempZoneFile() {
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("znlimage.tif"));
-}
-
 int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& savedDirectory) {
     ProgressBar& bar = *viewer.widgets().progress;
     startZoneProgress(viewer, bar);
@@ -54,14 +50,19 @@ int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& saved
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         clipboard->clear();
 
-    QString zoneFile = tempZoneFile();
+    // A fixed name in the shared temporary folder could be read by another user, or hold
+    // a stale zone when the editor cannot write it. A new folder is created with owner-only
+    // permissions and is removed with whatever it holds when this returns or throws.
+    const QTemporaryDir zoneFolder(QDir(QDir::tempPath()).filePath(QStringLiteral("ktdv-zone-")));
+    QString zoneFile =
+        zoneFolder.isValid() ? zoneFolder.filePath(QStringLiteral("znlimage.tif")) : QString();
     savedDirectory = QDir::currentPath();
     const int copyResult = viewer.widgets().editor->pointer().copyRegion(zone.x1, zone.y1, zone.x2,
                                                                          zone.y2, zoneFile, true);
     QDir::setCurrent(savedDirectory);
     bar.setValue(50);
 
-    if (QFileInfo::exists(zoneFile)) {
+    if (!zoneFile.isEmpty() && QFileInfo::exists(zoneFile)) {
         RecognitionEngine* engine = viewer.conversion().engine();
         if (!engine)
             throw ViewerError(91, QStringLiteral("Object variable or With block variable not set"));
@@ -76,8 +77,6 @@ int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& saved
 
     bar.setValue(100);
     bar.widget()->hide();
-    if (!zoneFile.isEmpty() && QFileInfo::exists(zoneFile))
-        QFile::remove(zoneFile);
     return copyResult;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Recognising a dragged zone of the page onto the clipboard: the zone is saved as a TIFF
-// file in the temporary folder, handed to the recognition engine and deleted again.
+// file in a folder of its own below the temporary folder, readable by this user only and
+// made afresh for each zone, handed to the recognition engine and removed with its folder.
 // UI thread only.
 
 #include <QString>
@@ -14,13 +15,10 @@ struct ZoneCorners {
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
 
-// The file a zone is saved into for recognition: "znlimage.tif" in the temporary folder.
-QString tempZoneFile();
-
 // Runs the zone recognition with the viewer's progress bar, engine and prompts. Returns the
 // editor's result of saving the zone. savedDirectory receives the process's current
 // directory before the editor is called, so a caller's failure path can restore it.
-// Failures of the calls themselves are thrown; the temporary file then stays behind.
+// Failures of the calls themselves are thrown; the zone's folder is removed all the same.
 int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& savedDirectory);
 
 }  // namespace ktdv

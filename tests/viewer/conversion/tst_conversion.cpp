@@ -1,9 +1,14 @@
 // Whole-document conversion from the viewer: the save dialog, the format passed to the
 // engine, the progress bar and the messages for engine failures.
 
+#include <QClipboard>
+#include <QToolBar>
 #include <QtTest>
 
+#include "support/fixtures.h"
+#include "support/realfactory.h"
 #include "support/viewerharness.h"
+#include "viewer/selection/selectionzone.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -18,27 +23,36 @@ class TestConversion : public QObject {
     Q_OBJECT
 private slots:
     void toFile_data() {
-        // chosen: "" = the dialog was cancelled; format: passed to the engine; 0 = no call
-        columns<QString, int, int, int, QString>("chosen", "filterIndex", "result", "format",
-                                                 "message");
-        addRow("preselected ANSI text", "out.txt", 2, 0, 2, QString());
-        addRow("cancelled", "", 2, 0, 0, QString());
-        addRow("export file cannot be opened", "out.txt", 2, -12, 2,
+        // chosen: "" = the dialog was cancelled; saved: the name given to the engine and
+        // format its format, "" and 0 = no call ("taken.html" exists and is kept)
+        columns<QString, int, int, QString, int, QString>("chosen", "filterIndex", "result",
+                                                          "saved", "format", "message");
+        addRow("preselected ANSI text", "out.txt", 2, 0, "out.txt", 2, QString());
+        addRow("cancelled", "", 2, 0, "", 0, QString());
+        addRow("export file cannot be opened", "out.txt", 2, -12, "out.txt", 2,
                QString("ZidaDodi Error: (-12) - Failed to open export file"));
+        addRow("HTML, typed without extension", "conv", 8, 0, "conv.html", 9, QString());
+        addRow("HTML, that name taken: asked", "taken", 8, 0, "", 0, QString());
+        addRow("path over 260 characters", QString(240, 'a'), 11, 0, "", 0,
+               QString("The file name is longer than 260 characters. Choose a shorter name or "
+                       "folder."));
     }
     void toFile() {
-        auto [chosen, filterIndex, result, format, message] =
-            fetch<QString, int, int, int, QString>("chosen", "filterIndex", "result", "format",
-                                                   "message");
+        auto [chosen, filterIndex, result, saved, format, message] =
+            fetch<QString, int, int, QString, int, QString>("chosen", "filterIndex", "result",
+                                                            "saved", "format", "message");
         ViewerHarness h;
         const QString doc = h.document("scan.tif", 4);
+        QVERIFY(!writeBytes(h.dir.filePath("taken.html"), "kept").isEmpty());
         h.viewer->OpenImage(doc);
         h.factory->engine->convertResult = result;
-        const QString target = chosen.isEmpty() ? QString() : h.dir.filePath(chosen);
-        h.prompts().fileAnswers.append({target, filterIndex});
+        h.prompts().fileAnswers.append(
+            {chosen.isEmpty() ? "" : h.dir.filePath(chosen), filterIndex});
+        const QString target = h.dir.filePath(saved);
 
         h.viewer->OcrToolbar_ButtonClick(QStringLiteral("OcrToFile"));
 
+        QCOMPARE(h.prompts().questions.size(), chosen == "taken" ? 1 : 0);
         QCOMPARE(h.prompts().fileRequests.size(), 1);
         const FileDialogRequest& request = h.prompts().fileRequests.first();
         QVERIFY(request.save);
@@ -54,6 +68,60 @@ private slots:
         }
         QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
         QVERIFY(!bar(h).widget()->isVisible());
+    }
+    // Clicks that reach the toolbars while the real engine converts ten pages (the first
+    // click starts it): the running conversion goes on alone, its bar shown all the way.
+    void clicksWhileConverting_data() {
+        columns<QStringList>("clicks");
+        addRow("double click", QStringList{"OcrToClipboard", "OcrToClipboard"});
+        addRow("triple click", QStringList{"OcrToClipboard", "OcrToClipboard", "OcrToClipboard"});
+        addRow("to file, then clipboard and zone",
+               QStringList{"OcrToFile", "OcrToClipboard", "OCR"});
+    }
+    void clicksWhileConverting() {
+        auto [clicks] = fetch<QStringList>("clicks");
+        moduleState() = ViewerModuleState();
+        TiffPage layout;
+        layout.size = QSize(600, 400);
+        QTemporaryDir dir;
+        auto factory = std::make_shared<RealFactory>();
+        factory->recordProgress = true;
+        factory->prompts->fileAnswers.append({dir.filePath("out.txt"), 2});
+        ViewerControl v(factory);
+        v.resize(800, 600);
+        v.show();
+        v.OpenImage(writeTiff(dir.filePath("ten.tif"), 10, layout));
+        const ViewerWidgets& w = v.widgets();
+        const auto click = [&](const QString& key) {
+            Toolbar& t = key == "OCR" ? *w.selectionToolbar : *w.ocrToolbar;
+            QTest::mouseClick(t.buttonWidget(t.position(key)), Qt::LeftButton);
+        };
+        bool barShown = true;
+        QTimer::singleShot(0, &v, [&] {  // runs at the conversion's first yield
+            for (const QString& key : clicks.mid(1)) {
+                if (key == "OCR") {  // a zone dragged over the page
+                    ViewerModuleState& g = moduleState();
+                    g.SelAnchorX = g.SelAnchorY = 300;
+                    g.SelDragged = true;
+                    float x = 6000, y = 4000;
+                    v.selection().PlaceSelectionToolbar(x, y);
+                }
+                click(key);
+                barShown = barShown && w.progress->widget()->isVisible();
+            }
+        });
+        click(clicks.first());
+
+        const bool toFile = clicks.first() == "OcrToFile";
+        QVERIFY(barShown && w.progress->widget()->isHidden());
+        QCOMPARE(factory->bar->values, (QList<double>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+        QVERIFY(factory->prompts->messages.isEmpty());
+        QCOMPARE(factory->prompts->fileRequests.size(), toFile ? 1 : 0);
+        const QString text = toFile ? QString::fromLatin1(readAll(dir.filePath("out.txt")))
+                                    : QGuiApplication::clipboard()->text();
+        QVERIFY2(text.contains("Page 1") && text.contains("Page 10"), qPrintable(text));
+        QVERIFY(w.ocrToolbar->enabled("OcrToClipboard") &&
+                w.selectionToolbar->widget()->isHidden());
     }
 };
 
