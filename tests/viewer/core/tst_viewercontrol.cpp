@@ -130,6 +130,8 @@ private slots:
         addRow("ZoomIn while scrolling returns to select first", "a.tif", "ZoomIn", 1, 0, 1, true);
         addRow("Scroll pressed", "a.tif", "Scroll", 1, 1, 0, true);
         addRow("Scroll without a document does nothing", "", "Scroll", 1, 1, 1, false);
+        addRow("NextPage keeps the tool", "a.tif", "NextPage", 0, 0, 1, false);
+        addRow("rotating drops the tool", "a.tif", "Rotate90Left", 0, 0, 1, true);
     }
     void preamble() {
         auto [document, key, scrollBefore, scrollAfter, selectAfter, toolsReleased] =
