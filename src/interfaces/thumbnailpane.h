@@ -2,6 +2,7 @@
 // The thumbnail pane as the viewer sees it. All members are called on the UI thread;
 // events are raised on the UI thread.
 
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -29,8 +30,15 @@ public:
     virtual qint16 selectedIndex() const = 0;  // within the shown range
     virtual qint16 scrollRange() const = 0;    // 1 when every thumbnail fits
 
-    // Marks the page shown in the page view (absolute, zero-based); -1 for none.
+    // Marks the page shown in the page view (absolute, zero-based); -1 for none. A page of
+    // the shown range also becomes the selected thumbnail.
     virtual void setCurrentPage(int page) = 0;
+    // Where a page's thumbnail lies in the pane's widget (absolute, zero-based page); empty
+    // when the page is not in the shown range.
+    virtual QRect pageRect(int page) const {
+        Q_UNUSED(page)
+        return {};
+    }
 
     // Events.
     std::function<void(int& index, int& button, int& shift, float& x, float& y)> onThumbClick;

@@ -51,7 +51,9 @@ FileDialogResult ScriptedPromptService::fileDialog(QWidget*, const FileDialogReq
     return fileAnswers.takeFirst();
 }
 
-void ScriptedPromptService::popupMenu(QMenu* menu, const QPoint&) {
+void ScriptedPromptService::popupMenu(QMenu* menu, const QPoint& globalPos) {
+    if (realMenus && menu)
+        return void(menu->exec(globalPos));
     RecordedMenu record;
     if (!menu) {
         menus << record;

@@ -5,7 +5,8 @@
 //   - question: answered from questionAnswers (No when the queue is empty);
 //   - fileDialog: answered from fileAnswers (cancelled when empty);
 //   - popupMenu: triggers the action named by the next menuChoices entry (its text without
-//     '&'; "" = close the menu without a choice; none when the queue is empty);
+//     '&'; "" = close the menu without a choice; none when the queue is empty), or, with
+//     realMenus, the menu itself, for a test that works it with window events;
 //   - execDialog: the dialog is shown, the next dialogScripts entry runs on it (for
 //     example clickButton(dialog, "btnYes")), the dialog is closed if the script left it
 //     open (rejected) and its result returned.
@@ -50,6 +51,7 @@ public:
     QList<bool> questionAnswers;
     QList<FileDialogResult> fileAnswers;
     QStringList menuChoices;
+    bool realMenus = false;
     QList<std::function<void(QDialog*)>> dialogScripts;
 
     // What was asked, in order.

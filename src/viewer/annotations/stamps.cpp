@@ -1,9 +1,15 @@
 // Stamp and rectangle kinds chosen from their pop-up menus, and placing a stamp where the
 // page was clicked.
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QDate>
 #include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include <memory>
 
 #include "viewer/annotations/annotationinteraction.h"
 
@@ -21,6 +27,47 @@ namespace ktdv {
 namespace {
 
 constexpr qint16 kDraftStamp = 2;
+
+// A style pop-up is closed by the press that starts drawing on the page. Some window
+// systems hand that press on to the widget under the pointer, others swallow it; this
+// keeps it from the window system and hands it on itself, so the first press always draws.
+class OutsidePress final : public QObject {
+public:
+    explicit OutsidePress(QMenu* menu) : m_menu(menu) { menu->installEventFilter(this); }
+    ~OutsidePress() override { m_menu->removeEventFilter(this); }
+    OutsidePress(const OutsidePress&) = delete;
+    OutsidePress& operator=(const OutsidePress&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_menu && event->type() == QEvent::MouseButtonPress) {
+            auto* press = static_cast<QMouseEvent*>(event);
+            if (!m_menu->rect().contains(press->position().toPoint())) {
+                m_menu->setAttribute(Qt::WA_NoMouseReplay);
+                m_press.reset(press->clone());
+            }
+        }
+        return false;
+    }
+
+    // After the menu has gone: the press to the window under it, where it was made.
+    void replay() const {
+        if (!m_press)
+            return;
+        const QPointF global = m_press->globalPosition();
+        QWidget* target = QApplication::widgetAt(global.toPoint());
+        QWindow* window = target ? target->window()->windowHandle() : nullptr;
+        if (!window)
+            return;
+        const QPointF local = window->mapFromGlobal(global);
+        QMouseEvent press(QEvent::MouseButtonPress, local, local, global, m_press->button(),
+                          m_press->buttons(), m_press->modifiers());
+        QCoreApplication::sendEvent(window, &press);
+    }
+
+private:
+    QMenu* m_menu;
+    std::unique_ptr<QMouseEvent> m_press;
+};
 
 // The locale's date separator: the first run of punctuation between the fields of its
 // short date format, without surrounding blanks; "/" when the format has none.
@@ -100,7 +147,10 @@ void AnnotationInteraction::offerStyles(const QString& key) {
         mnuStamp_Click(kind);
     else
         mnuRect_Click(kind);
-    m_viewer.prompts().popupMenu(stamp ? m_stampMenu : m_rectMenu, QCursor::pos());
+    QMenu* menu = stamp ? m_stampMenu : m_rectMenu;
+    const OutsidePress outside(menu);
+    m_viewer.prompts().popupMenu(menu, QCursor::pos());
+    outside.replay();
 }
 
 void AnnotationInteraction::mnuStamp_Click(qint16& index) {

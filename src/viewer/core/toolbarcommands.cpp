@@ -41,15 +41,24 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
     const QString scroll = QStringLiteral("Scroll");
     bool reportErrors = true;
     try {
-        // Common preamble.
+        // Common preamble. Zoom and page turning leave the annotation tool in place.
         bool tiff = !document.imagePath().isEmpty() && m_session->tiff();
+        const bool keepTool =
+            main.value(scroll) == 0 &&
+            isOneOf(key, {"ZoomIn", "ZoomOut", "FitWidth", "FitHeight", "OneToOne", "FirstPage",
+                          "PreviousPage", "NextPage", "LastPage"});
+        int keptTool = 0;
+        for (int pos : ocr.positions(AnnotationTools))
+            if (keepTool && ocr.enabled(pos) && ocr.value(pos) == 1)
+                keptTool = pos;
         if (ocr.enabled(QStringLiteral("GoToPage")))
             m_navigation->closeGoToPage();
-        if (tiff)
+        if (tiff && !keepTool)
             m_toolbars->ReleaseAnnotationTools(QString());
         if (key != scroll) {
             m_toolbars->leaveScrollMode();
-            view.setTool(QStringLiteral("Default"));
+            if (!keepTool)
+                view.setTool(QStringLiteral("Default"));
         }
 
         // Dispatch.
@@ -95,6 +104,10 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
             view.setTool(QStringLiteral("default"));
             view.showSettings();
         }
+
+        // A page load releases the select tool; the tool kept stays pressed.
+        if (keptTool != 0 && ocr.enabled(keptTool))
+            ocr.setValue(keptTool, 1);
 
         // Common tail.
         if (!m_session->pageModified()) {

@@ -116,6 +116,7 @@ void ViewerControl::connectEvents() {
             [this] { runUntrapped([this] { m_navigation->btnFind_Click(); }); });
     w.btnSplitter->installEventFilter(this);
     w.tboxPageNumber->installEventFilter(this);
+    w.tabPages->installEventFilter(this);
     QWidget* page = w.editor->widget();
     page->installEventFilter(this);
     for (QWidget* child : page->findChildren<QWidget*>())
@@ -271,6 +272,10 @@ bool ViewerControl::eventFilter(QObject* watched, QEvent* event) {
     if (watched == w.tboxPageNumber) {
         if (event->type() == QEvent::KeyPress) {
             auto* ke = static_cast<QKeyEvent*>(event);
+            if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
+                runUntrapped([this] { m_navigation->btnFind_Click(); });
+                return true;
+            }
             const QString text = ke->text();
             if (text.size() != 1 || ke->key() == Qt::Key_Delete)
                 return false;  // not a typed character
@@ -285,6 +290,9 @@ bool ViewerControl::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    // A range changes by a click on its tab, never by a wheel turned on the way to the page.
+    if (watched == w.tabPages)
+        return event->type() == QEvent::Wheel;
     if (event->type() == QEvent::Wheel) {
         auto* we = static_cast<QWheelEvent*>(event);
         if ((we->modifiers() & Qt::ControlModifier) && we->angleDelta().y() != 0) {

@@ -101,18 +101,7 @@ void PaneLayout::ArrangePanes() {
                             H - (tabs->height() + TB + status->height()) + kThumbHeightAllowance);
 
         m_viewer.thumbnails().RefreshThumbnails();
-
-        const int max = c.thumbs->scrollRange();
-        scroll->setMinimum(1);
-        scroll->setMaximum(max);
-        if (scroll->maximum() != 1) {
-            scroll->setSingleStep(static_cast<int>(twips::roundEven(max * 0.01)));
-            scroll->setPageStep(static_cast<int>(twips::roundEven(max * 0.1)));
-            scroll->show();
-            scroll->raise();
-        } else {
-            scroll->hide();
-        }
+        fitThumbnailScrollBar();
     }
 
     int left = 1;
@@ -183,6 +172,21 @@ void PaneLayout::showBoth(bool tiff) {
     c.tabPages->show();
     c.btnSplitter->show();
     ArrangePanes();
+}
+
+void PaneLayout::fitThumbnailScrollBar() {
+    QScrollBar* scroll = m_viewer.widgets().VScroll1;
+    const int max = m_viewer.widgets().thumbs->scrollRange();
+    scroll->setMinimum(1);
+    scroll->setMaximum(max);
+    if (scroll->maximum() != 1) {
+        scroll->setSingleStep(static_cast<int>(twips::roundEven(max * 0.01)));
+        scroll->setPageStep(static_cast<int>(twips::roundEven(max * 0.1)));
+        scroll->show();
+        scroll->raise();
+    } else {
+        scroll->hide();
+    }
 }
 
 // --- The splitter and the pointer ------------------------------------------------------

@@ -22,6 +22,9 @@ public:
     void showThumbnails(const QString& path);
     // "Display Both": thumbnails and page for the shown TIFF document.
     void showBoth(bool tiff);
+    // The thumbnails' scroll bar: its range and steps for the shown range, hidden when
+    // every thumbnail fits.
+    void fitThumbnailScrollBar();
 
     // The splitter: a left press starts a drag, shown by the drag bar; the drop happens
     // when the pointer next moves over the thumbnails or the page.

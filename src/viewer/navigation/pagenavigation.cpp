@@ -138,4 +138,16 @@ void PageNavigation::btnFind_Click() {
     box->setSelection(0, static_cast<int>(box->text().size()));
 }
 
+void PageNavigation::followShownPage(int pageIndex) {
+    const ViewerWidgets& w = m_viewer.widgets();
+    if (w.fraGoto->isHidden() || pageIndex < 0)
+        return;
+    ViewerModuleState& g = moduleState();
+    g.gGotoPage = pageIndex;
+    g.gGotoPageCount = w.editor->document().pageCount();
+    w.vsPages->setMaximum(g.gGotoPageCount);
+    w.vsPages->setValue(pageIndex + 1);
+    vsPages_Change();
+}
+
 }  // namespace ktdv

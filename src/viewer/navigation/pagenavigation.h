@@ -26,6 +26,8 @@ public:
     void tboxPageNumber_MouseDown(int button);
     void vsPages_Change();
     void btnFind_Click();
+    // The page view shows this page: an open box offers its number.
+    void followShownPage(int pageIndex);
 
 private:
     // The page view lost its document: no document state, box parked.

@@ -10,6 +10,8 @@
 #include "viewer/core/statusbar.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
+#include "viewer/navigation/pagenavigation.h"
+#include "viewer/thumbnails/thumbnailevents.h"
 #include "viewer/toolbars/toolbar.h"
 #include "viewer/toolbars/toolbarstates.h"
 #include "viewer/view/pagecommands.h"
@@ -148,7 +150,8 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
         toolbars.setNavigation(multiPage && !first, multiPage && !last);
         if (!isTiff || m_readOnly)
             toolbars.disableAnnotationTools();
-        w.thumbs->setCurrentPage(pageIndex);
+        m_viewer.thumbnails().followShownPage(pageIndex);
+        m_viewer.navigation().followShownPage(pageIndex);
     } catch (...) {
         const ViewerError e = currentError();
         if (e.number() != ViewerError::kSilent)

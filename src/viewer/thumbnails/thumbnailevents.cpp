@@ -11,6 +11,7 @@
 #include "viewer/core/errors.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
+#include "viewer/layout/panelayout.h"
 #include "viewer/session/documentsession.h"
 
 namespace ktdv {
@@ -192,9 +193,59 @@ void ThumbnailEvents::tabPages_Click() {
     w.thumbs->clearThumbnails();
     w.thumbs->reloadThumbnails();
     w.thumbs->redraw();
+    m_viewer.layout().fitThumbnailScrollBar();
     VScroll1_Change();
     saveTurnedPage();
     showPage(first);
+}
+
+// --- Following the shown page ----------------------------------------------------------
+
+void ThumbnailEvents::followShownPage(qint32 page) {
+    ThumbnailPane& thumbs = *m_viewer.widgets().thumbs;
+    const bool shown = page >= 0 && !thumbs.widget()->isHidden();
+    const qint32 first = page / kRangeSize * kRangeSize;
+    if (shown && first != m_rangeStart)
+        showRange(first);
+    thumbs.setCurrentPage(page);
+    if (shown)
+        scrollIntoView(page);
+}
+
+void ThumbnailEvents::showRange(qint32 first) {
+    const ViewerWidgets& w = m_viewer.widgets();
+    const int tab = first / kRangeSize;
+    if (w.tabPages->count() <= tab)
+        BuildPageRanges();
+    {
+        const QSignalBlocker block(w.tabPages);
+        w.tabPages->setCurrentIndex(tab);
+    }
+    m_rangeStart = first;
+    w.thumbs->setFirstPage(first);
+    w.thumbs->clearThumbnails();
+    w.thumbs->reloadThumbnails();
+    w.thumbs->redraw();
+    m_viewer.layout().fitThumbnailScrollBar();
+    w.VScroll1->setValue(1);
+    VScroll1_Change();
+}
+
+void ThumbnailEvents::scrollIntoView(qint32 page) {
+    const ViewerWidgets& w = m_viewer.widgets();
+    QScrollBar* bar = w.VScroll1;
+    const QRect cell = w.thumbs->pageRect(page);
+    if (cell.isEmpty() || bar->isHidden())
+        return;
+    // The scroll bar spans the thumbnail area; one step moves the pane up by one pixel.
+    const int top = w.thumbs->widget()->y() + cell.top() - bar->y();
+    const int bottom = top + cell.height() - bar->height();
+    int value = bar->value();
+    if (top < 0)
+        value += top;
+    else if (bottom > 0)
+        value += qMin(top, bottom);
+    bar->setValue(qBound(bar->minimum(), value, bar->maximum()));
 }
 
 }  // namespace ktdv

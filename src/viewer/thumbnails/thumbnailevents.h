@@ -32,6 +32,9 @@ public:
     void tabPages_Click();
     void VScroll1_Scroll();
     void VScroll1_Change();
+    // The page view shows this page (-1: none): its thumbnail is marked and, while the
+    // pane is shown, brought into view, its range chosen first when it lies in another.
+    void followShownPage(qint32 page);
 
     // The first page of the selected range, zero-based.
     qint32 rangeStart() const { return m_rangeStart; }
@@ -49,6 +52,9 @@ private:
     void showPage(qint32 page);
     // Tabs, drawing and scroll bar after the pane has already reloaded itself.
     void refreshAfterChange();
+    // The range from this page on in the pane and on the tabs, without loading a page.
+    void showRange(qint32 first);
+    void scrollIntoView(qint32 page);
 
     ViewerControl& m_viewer;
     qint32 m_rangeStart = 0;

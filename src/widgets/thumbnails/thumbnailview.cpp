@@ -256,11 +256,17 @@ qint16 ThumbnailView::scrollRange() const {
 }
 
 void ThumbnailView::setCurrentPage(int page) {
-    if (page == m_currentPage) {
-        return;
+    // The page shown is the one the page keys and the menu act on.
+    const int index = page - m_firstPage;
+    if (index >= 0 && index < thumbnailCount()) {
+        m_selected = index;
     }
     m_currentPage = page;
     update();
+}
+
+QRect ThumbnailView::pageRect(int page) const {
+    return m_layout.cellRect(page - m_firstPage).translated(0, -contentOffset());
 }
 
 int ThumbnailView::viewportHeight() const {

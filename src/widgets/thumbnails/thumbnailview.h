@@ -68,6 +68,7 @@ public:
     qint16 selectedIndex() const override { return static_cast<qint16>(m_selected); }
     qint16 scrollRange() const override;
     void setCurrentPage(int page) override;
+    QRect pageRect(int page) const override;
 
     // Page management, as the menu and the keys do it. Index within the shown range.
     void deletePageAt(int index);

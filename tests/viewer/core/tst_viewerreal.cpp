@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QToolBar>
 #include <QtEndian>
@@ -17,6 +18,23 @@
 
 using namespace ktdv;
 using namespace ktdv::test;
+
+namespace {
+
+// The control shown and active, allowed to annotate, with the document opened.
+std::unique_ptr<ViewerControl> openShown(std::shared_ptr<RealFactory> factory,
+                                         const QString& path) {
+    moduleState() = ViewerModuleState();
+    auto v = std::make_unique<ViewerControl>(factory);
+    v->resize(900, 700);
+    v->show();
+    v->setUserPermission(24);
+    if (QTest::qWaitForWindowActive(v.get()))
+        v->OpenImage(path);
+    return v;
+}
+
+}  // namespace
 
 class TestViewerReal : public QObject {
     Q_OBJECT
@@ -39,7 +57,6 @@ private slots:
     void pagesOfDocuments() {
         auto [name, pages, thumbs, tabs] =
             fetch<QString, int, bool, QStringList>("name", "pages", "thumbs", "tabs");
-        moduleState() = ViewerModuleState();
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         TiffPage page;
@@ -54,21 +71,21 @@ private slots:
         auto factory = std::make_shared<RealFactory>();
         factory->settings->writeBool("bThumbs", thumbs);
         factory->settings->setValue("bReadOnly", "True");  // overwritten on load, never consulted
-        ViewerControl v(factory);
-        const ViewerWidgets& w = v.widgets();
-        v.resize(900, 700);
-        v.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&v));
-        v.setUserPermission(24);
+        const auto v = std::make_unique<ViewerControl>(factory);
+        const ViewerWidgets& w = v->widgets();
+        v->resize(900, 700);
+        v->show();
+        QVERIFY(QTest::qWaitForWindowExposed(v.get()));
+        v->setUserPermission(24);
         // Hosts and tests find every control by its name, toolbar buttons by key.
         for (const char* control : {"ctlKTImgEdit1", "ctlKTImgThumbs1", "StatusBar", "tabPages",
                                     "VScroll1", "btnSplitter", "pBoxDrag", "fraGoto",
                                     "tboxPageNumber", "vsPages", "btnFind", "ProgressBar1"})
-            QVERIFY2(v.findChild<QWidget*>(control), control);
+            QVERIFY2(v->findChild<QWidget*>(control), control);
         for (const char* bar : {"MainToolbar", "OcrToolbar", "SelectionToolbar"})
-            QVERIFY2(v.findChild<QToolBar*>(bar)->findChild<QWidget*>("Select") || bar[0] == 'S',
+            QVERIFY2(v->findChild<QToolBar*>(bar)->findChild<QWidget*>("Select") || bar[0] == 'S',
                      bar);
-        QVERIFY(v.findChild<QToolBar*>("SelectionToolbar")->findChild<QWidget*>("OCR"));
+        QVERIFY(v->findChild<QToolBar*>("SelectionToolbar")->findChild<QWidget*>("OCR"));
         // Opened through the Open button and its file chooser.
         factory->prompts->fileAnswers.append({path, 1});
         QTest::mouseClick(w.mainToolbar->buttonWidget(w.mainToolbar->position("Open")),
@@ -88,7 +105,7 @@ private slots:
                 captions << w.tabPages->tabText(i);
             QCOMPARE(captions, tabs);
         }
-        v.MainToolbar_ButtonClick("LastPage");
+        v->MainToolbar_ButtonClick("LastPage");
         QCOMPARE(w.statusBar->text("PageNumber"), QString("%1 of %1").arg(count));
         if (pages > 0)  // the last page itself is shown, not a stale one
             QCOMPARE(static_cast<PageView&>(*w.editor).document().shownPage().convertToFormat(
@@ -100,7 +117,7 @@ private slots:
         if (count > 1) {
             // The go-to-page box: typed digits are shown, anything else is dropped, one page
             // too many is replaced by the page count.
-            v.MainToolbar_ButtonClick("FirstPage");
+            v->MainToolbar_ButtonClick("FirstPage");
             QWidget* goTo = w.ocrToolbar->buttonWidget(w.ocrToolbar->position("GoToPage"));
             QTest::mouseClick(goTo, Qt::LeftButton);
             QVERIFY(w.fraGoto->isVisible());
@@ -124,13 +141,13 @@ private slots:
         }
         if (thumbs && tabs.size() > 1) {
             // A range tab shows the first page of its range.
-            w.tabPages->setCurrentIndex(1);
-            QCOMPARE(w.statusBar->text("PageNumber"), QString("51 of %1").arg(count));
+            w.tabPages->setCurrentIndex(2);
+            QCOMPARE(w.statusBar->text("PageNumber"), QString("101 of %1").arg(count));
             w.tabPages->setCurrentIndex(0);
         }
-        v.MainToolbar_ButtonClick("ZoomIn");
+        v->MainToolbar_ButtonClick("ZoomIn");
         QVERIFY(w.statusBar->text("ZoomFactor") != QStringLiteral("100 %"));
-        v.CloseImage();
+        v->CloseImage();
         QCOMPARE(w.statusBar->text("PageNumber"), QString());
         QVERIFY(w.editor->document().imagePath().isEmpty());
         QVERIFY(!w.mainToolbar->enabled("Print"));
@@ -185,6 +202,110 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(thumbs.allThumbnailsReady(), 5000);
         QVERIFY(thumbs.thumbnailImage(1).isNull() && !thumbs.thumbnailImage(2).isNull());
         QVERIFY(thumbs.toolTipText(1).contains("The file ends inside the page's image data"));
+        QVERIFY(factory->prompts->messages.isEmpty());
+    }
+
+    // However the shown page changed, its thumbnail is in view and marked, its range's tab
+    // chosen and an open go-to-page box shows its number; the mouse wheel over the tabs
+    // changes nothing.
+    void thumbnailsFollowThePage_data() {
+        columns<QString, QString, int>("how", "input", "page");
+        addRow("typed, Enter", "type", "1000", 1000);
+        addRow("End key", "key", "End", 10000);
+        addRow("typed, Enter on the keypad", "type", "5001", 5001);
+        addRow("next page at a range's end", "key", "PgDown", 51);
+        addRow("range tab", "tab", "3", 151);
+        addRow("wheel over the tabs", "wheel", "", 50);
+    }
+    void thumbnailsFollowThePage() {
+        auto [how, input, page] = fetch<QString, QString, int>("how", "input", "page");
+        QTemporaryDir dir;
+        TiffPage tiny;
+        tiny.size = QSize(24, 34);
+        auto factory = std::make_shared<RealFactory>();
+        factory->settings->writeBool("bThumbs", true);
+        const auto v = openShown(factory, writeTiff(dir.filePath("long.tif"), 10000, tiny));
+        const ViewerWidgets& w = v->widgets();
+        QTest::mouseClick(w.ocrToolbar->buttonWidget(w.ocrToolbar->position("GoToPage")),
+                          Qt::LeftButton);
+        w.tboxPageNumber->setText("50");
+        QTest::keyClick(w.tboxPageNumber, Qt::Key_Return);
+        if (how == "type") {
+            w.tboxPageNumber->clear();
+            QTest::keyClicks(w.tboxPageNumber, input);
+            QTest::keyClick(w.tboxPageNumber, page == 1000 ? Qt::Key_Return : Qt::Key_Enter);
+        } else if (how == "key") {
+            QTest::keySequence(v.get(), QKeySequence(input));
+        } else if (how == "tab") {
+            QTest::mouseClick(w.tabPages, Qt::LeftButton, {},
+                              w.tabPages->tabRect(input.toInt()).center());
+        } else {
+            const QPointF at = w.tabPages->tabRect(0).center();
+            QWheelEvent wheel(at, w.tabPages->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(w.tabPages, &wheel);
+        }
+        QCOMPARE(w.statusBar->text("PageNumber"), QString("%1 of 10000").arg(page));
+        auto& thumbs = static_cast<ThumbnailView&>(*w.thumbs);
+        QCOMPARE(w.tabPages->currentIndex(), (page - 1) / 50);
+        QCOMPARE(thumbs.pageLabel(0).toInt(), (page - 1) / 50 * 50 + 1);
+        QCOMPARE(thumbs.currentPage(), page - 1);
+        QCOMPARE(thumbs.selectedIndex(), (page - 1) % 50);
+        const int centre = thumbs.pageRect(page - 1).translated(thumbs.pos()).center().y();
+        QVERIFY2(w.VScroll1->isHidden() || w.VScroll1->geometry().contains(w.VScroll1->x(), centre),
+                 qPrintable(QString::number(centre)));
+        if (how != "key")  // page turning closes the box
+            QCOMPARE(w.tboxPageNumber->text(), QString::number(page));
+        if (how != "tab")
+            return;
+        // Every range visited in turn: one range of thumbnails is kept, memory stays flat.
+        const auto resident = [] {
+            QFile statm("/proc/self/statm");
+            return statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ')[1].toLongLong() : 0;
+        };
+        qint64 before = 0;
+        for (int tab = 0; tab < 60; ++tab) {
+            w.tabPages->setCurrentIndex(tab);
+            QTRY_VERIFY_WITH_TIMEOUT(thumbs.allThumbnailsReady() && thumbs.thumbnailCount() <= 50,
+                                     5000);
+            before = tab == 10 ? resident() : before;
+        }
+        QVERIFY2(resident() - before < 16384, qPrintable(QString::number(resident() - before)));
+    }
+
+    // A zoom or page turn keeps the annotation tool, and the press that closes a tool's
+    // style pop-up draws on the page.
+    void firstPressAfterStylePopupDraws_data() {
+        columns<QString>("tool");
+        addRow("rectangle", QString("Rectangle"));
+        addRow("stamp", QString("Stamp"));
+    }
+    void firstPressAfterStylePopupDraws() {
+        auto [tool] = fetch<QString>("tool");
+        QTemporaryDir dir;
+        auto factory = std::make_shared<RealFactory>();
+        factory->prompts->realMenus = true;
+        const auto v = openShown(factory, writeTiff(dir.filePath("a.tif"), 2, TiffPage()));
+        const ViewerWidgets& w = v->widgets();
+        auto& view = static_cast<PageView&>(*w.editor);
+        QWindow* window = v->windowHandle();
+        const QPoint from = view.mapTo(v.get(), view.rect().center()), to = from + QPoint(60, 40);
+        const auto dragOn = [&] {
+            QTest::mouseMove(window, to);
+            QTest::mouseRelease(window, Qt::LeftButton, {}, to);
+        };
+        // The first press on the page comes while the pop-up is open.
+        QTimer::singleShot(0, [&] { QTest::mousePress(window, Qt::LeftButton, {}, from); });
+        QTest::mouseClick(w.ocrToolbar->buttonWidget(w.ocrToolbar->position(tool)), Qt::LeftButton);
+        dragOn();
+        QCOMPARE(view.annotations().list().size(), 1);
+        for (const char* key : {"Ctrl++", "PgDown", "Ctrl+-", "PgUp"}) {
+            QTest::keySequence(v.get(), QKeySequence(key));
+            QCOMPARE(w.ocrToolbar->value(tool), 1);
+        }
+        QTest::mousePress(window, Qt::LeftButton, {}, from);
+        dragOn();
+        QCOMPARE(view.annotations().list().size(), 2);
         QVERIFY(factory->prompts->messages.isEmpty());
     }
 };
