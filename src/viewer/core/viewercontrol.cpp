@@ -211,6 +211,7 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
         if (strImagePath.isEmpty() || !info.isFile())
             return;
         ViewerModuleState& g = module();
+        m_session->leavePage();
         g.gImagePath = strImagePath;
         m_widgets->editor->setPageIndex(0);
         m_navigation->closeGoToPage();
@@ -232,6 +233,10 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
 void ViewerControl::CloseImage() {
     if (!m_widgets->editor->imagePath().isEmpty())
         m_session->close();
+    // Closed stays closed: no layout pass loads it again, its thumbnails and tabs go too.
+    module().gImagePath.clear();
+    m_widgets->thumbs->loadDocument(QString());
+    m_thumbnails->BuildPageRanges();
 }
 
 void ViewerControl::resizeEvent(QResizeEvent* event) {

@@ -58,6 +58,7 @@ void PageNavigation::NavigateCommand(const QString& key) {
     ImageEditor& editor = *m_viewer.widgets().editor;
     if (!editor.imagePath().isEmpty()) {
         closeGoToPage();
+        m_viewer.session().leavePage();
         m_viewer.session().setPageModified(false);
         editor.setNavigateTo(key);
         m_viewer.session().reloadPage(toInt16(editor.navigateTo()));
@@ -117,6 +118,7 @@ void PageNavigation::btnFind_Click() {
     const qint64 v = text.toLongLong(&ok);
     if (!text.isEmpty() && ok && v > 0 && v <= g.gGotoPageCount) {
         g.gGotoPage = static_cast<qint32>(v);
+        m_viewer.session().leavePage();
         editor.setPageIndex(static_cast<int>(v - 1));
         w.vsPages->setValue(static_cast<int>(v));
         m_viewer.session().reloadPage(editor.pageIndex());

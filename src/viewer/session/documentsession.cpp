@@ -9,6 +9,7 @@
 #include "viewer/core/statusbar.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
+#include "viewer/thumbnails/thumbnailevents.h"
 #include "viewer/toolbars/toolbar.h"
 #include "viewer/toolbars/toolbarstates.h"
 #include "viewer/view/pagecommands.h"
@@ -39,11 +40,6 @@ void DocumentSession::forgetDocument() {
     m_pageCount = 0;
 }
 
-void DocumentSession::notePageDeleted() {
-    if (m_pageCount > 0)
-        --m_pageCount;
-}
-
 void DocumentSession::reloadPage(qint64 pageIndex) {
     QString path = m_viewer.widgets().editor->imagePath();
     LoadPage(path, QStringLiteral("OpenImage"), toInt16(pageIndex));
@@ -56,6 +52,13 @@ bool DocumentSession::saveTurnedPage() {
         return false;
     editor.savePageChanges(editor.pageIndex(), editor.pageCount());
     return true;
+}
+
+void DocumentSession::leavePage() {
+    if (saveTurnedPage()) {
+        m_pageModified = false;
+        m_viewer.thumbnails().RefreshThumbnails();
+    }
 }
 
 void DocumentSession::close() {
@@ -114,6 +117,11 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint16 p
             if (pageIndex != 0)
                 editor.setPageIndex(pageIndex);
             m_pageCount = editor.pageCount();
+            // A page the file no longer has (after a delete): its new last page instead.
+            if (pageIndex >= m_pageCount && m_pageCount > 0) {
+                pageIndex = toInt16(m_pageCount - 1);
+                editor.setPageIndex(pageIndex);
+            }
         }
 
         const bool multiPage = m_pageCount >= 2;
