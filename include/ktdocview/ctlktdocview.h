@@ -46,13 +46,15 @@ public:
     // calling thread, so the call lasts as long as that takes; it never waits for the
     // thumbnails. A file that cannot be read is reported in a modal message box, which waits
     // for the user. Writes nothing to the document; it records in the user's viewer settings
-    // whether the file is read-only.
+    // whether the file is read-only. A turned page of the document shown before is saved
+    // first, as CloseImage() saves it.
     void OpenImage(const QString& strImagePath);
 
     // Closes the document shown and clears the page view and thumbnails; nothing when none is
     // open. When the settings ask for turned pages to be saved, the document is writable and
     // the page shown was rotated or flipped, that page is first written into the document:
-    // the file is replaced whole or left as it was, never half written. Asks no questions.
+    // the file is replaced whole or left as it was, never half written. Asks no questions. The
+    // document stays closed (a resize does not show it again) until one is opened.
     void CloseImage();
 
     // Permission bits: 8 = may rotate and flip pages, 16 = may annotate; other bits are kept

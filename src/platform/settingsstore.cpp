@@ -97,12 +97,18 @@ public:
         return v.toString();
     }
 
+    // The file is written only when a value changes: page loads store the document's
+    // state every time, and most of the time it is what the file already says.
     void setValue(const QString& key, const QString& text) override {
+        if (contains(key) && value(key) == text)
+            return;
         m_settings.setValue(path(key), text);
         m_settings.sync();
     }
 
     void remove(const QString& key) override {
+        if (!contains(key))
+            return;
         m_settings.remove(path(key));
         m_settings.sync();
     }

@@ -64,6 +64,7 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
         // Dispatch.
         if (key == QLatin1String("Open")) {
             m_navigation->closeGoToPage();
+            m_session->leavePage();
             document.setPageIndex(0);
             QString path = QStringLiteral("nopath");
             m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);

@@ -213,6 +213,7 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
         if (strImagePath.isEmpty() || !info.isFile())
             return;
         ViewerModuleState& g = module();
+        m_session->leavePage();
         g.gImagePath = strImagePath;
         m_widgets->editor->document().setPageIndex(0);
         m_navigation->closeGoToPage();
@@ -234,6 +235,10 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
 void ViewerControl::CloseImage() {
     if (!m_widgets->editor->document().imagePath().isEmpty())
         m_session->close();
+    // Closed stays closed: no layout pass loads it again, its thumbnails and tabs go too.
+    module().gImagePath.clear();
+    m_widgets->thumbs->loadDocument(QString());
+    m_thumbnails->BuildPageRanges();
 }
 
 void ViewerControl::resizeEvent(QResizeEvent* event) {

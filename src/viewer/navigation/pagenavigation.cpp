@@ -58,6 +58,7 @@ void PageNavigation::NavigateCommand(const QString& key) {
     EditorDocument& document = m_viewer.widgets().editor->document();
     if (!document.imagePath().isEmpty()) {
         closeGoToPage();
+        m_viewer.session().leavePage();
         m_viewer.session().setPageModified(false);
         document.setNavigateTo(key);
         m_viewer.session().reloadPage(toInt32(document.navigateTo()));
@@ -118,6 +119,7 @@ void PageNavigation::btnFind_Click() {
     const qint64 v = text.toLongLong(&ok);
     if (!text.isEmpty() && ok && v > 0 && v <= g.gGotoPageCount) {
         g.gGotoPage = static_cast<qint32>(v);
+        m_viewer.session().leavePage();
         document.setPageIndex(static_cast<int>(v - 1));
         w.vsPages->setValue(static_cast<int>(v));
         m_viewer.session().reloadPage(document.pageIndex());

@@ -34,11 +34,6 @@ void DocumentSession::forgetDocument() {
     m_pageCount = 0;
 }
 
-void DocumentSession::notePageDeleted() {
-    if (m_pageCount > 0)
-        --m_pageCount;
-}
-
 void DocumentSession::reloadPage(qint64 pageIndex) {
     QString path = m_viewer.widgets().editor->document().imagePath();
     LoadPage(path, QStringLiteral("OpenImage"), toInt32(pageIndex));
@@ -51,6 +46,13 @@ bool DocumentSession::saveTurnedPage() {
         return false;
     document.savePageChanges(document.pageIndex(), document.pageCount());
     return true;
+}
+
+void DocumentSession::leavePage() {
+    if (saveTurnedPage()) {
+        m_pageModified = false;
+        m_viewer.thumbnails().RefreshThumbnails();
+    }
 }
 
 void DocumentSession::close() {
@@ -111,6 +113,11 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             if (pageIndex != 0)
                 document.setPageIndex(pageIndex);
             m_pageCount = document.pageCount();
+            // A page the file no longer has (after a delete): its new last page instead.
+            if (pageIndex >= m_pageCount && m_pageCount > 0) {
+                pageIndex = toInt32(m_pageCount - 1);
+                document.setPageIndex(pageIndex);
+            }
         }
 
         const bool multiPage = m_pageCount >= 2;

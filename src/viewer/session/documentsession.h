@@ -26,14 +26,15 @@ public:
     // Saves the shown page when it was turned, the document is a writable TIFF and the
     // setting "chkSaveTIF" is 1; true when it did.
     bool saveTurnedPage();
+    // The shown page is about to be replaced: a turned page is saved as above and the
+    // thumbnails show the file as saved.
+    void leavePage();
 
     // What the last load found: a TIFF or fax document, its page count (1 for an image),
     // whether its file is read-only (true before any load).
     bool tiff() const { return m_tiff; }
     int pageCount() const { return m_pageCount; }
     bool readOnly() const { return m_readOnly; }
-    // The thumbnail pane removed a page from the loaded document.
-    void notePageDeleted();
 
     // The shown page was rotated or flipped since it was loaded.
     bool pageModified() const { return m_pageModified; }

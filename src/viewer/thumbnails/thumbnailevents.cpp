@@ -34,16 +34,8 @@ void ThumbnailEvents::ctlKTImgThumbs1_ThumbClick(int& index, int& button, int& s
     Q_UNUSED(y)
     if (button != 1)
         return;
-    saveTurnedPage();
+    m_viewer.session().leavePage();
     showPage(toInt32(qint64{m_viewer.widgets().thumbs->selectedIndex()} + m_rangeStart));
-}
-
-void ThumbnailEvents::saveTurnedPage() {
-    DocumentSession& session = m_viewer.session();
-    if (session.saveTurnedPage()) {
-        session.setPageModified(false);
-        RefreshThumbnails();
-    }
 }
 
 void ThumbnailEvents::showPage(qint32 page) {
@@ -79,47 +71,50 @@ void ThumbnailEvents::closeLoadingWindow() {
 }
 
 void ThumbnailEvents::ctlKTImgThumbs1_PageDeleted(bool& ok) {
-    if (!ok)
-        return;
-    QTabBar* tabs = m_viewer.widgets().tabPages;
-    DocumentSession& session = m_viewer.session();
-    session.notePageDeleted();
-    const int last = tabs->count() - 1;
-    if (session.pageCount() <= tabs->tabData(last).toInt()) {
-        // The last range has no page left.
-        tabs->hide();
-        const int selected = tabs->currentIndex();
-        {
-            const QSignalBlocker block(tabs);
-            tabs->removeTab(last);
-            tabs->setCurrentIndex(selected < tabs->count() ? selected : tabs->count() - 1);
-        }
-        tabs->show();
-        // The emptied range was the one shown: show the first page of the new last range.
-        if (selected == last && tabs->count() > 0)
-            tabPages_Click();
-    } else {
-        session.reloadPage(m_rangeStart);
-    }
-    refreshAfterChange();
+    if (ok)
+        showChangedDocument();
 }
 
 void ThumbnailEvents::ctlKTImgThumbs1_PageMoved(bool& ok) {
-    if (!ok)
-        return;
-    m_viewer.session().reloadPage(m_rangeStart);
-    refreshAfterChange();
+    if (ok)
+        showChangedDocument();
+}
+
+void ThumbnailEvents::showChangedDocument() {
+    const ViewerWidgets& w = m_viewer.widgets();
+    ThumbnailPane& thumbs = *w.thumbs;
+    // The pane selects the moved page (in the range it moved to), or the page now in the
+    // deleted page's place.
+    const qint64 page = qint64{thumbs.selectedIndex()} + thumbs.firstPage();
+    QString path = w.editor->document().imagePath();
+    // The page view reads the file afresh (a rewrite may keep its size and time stamp), so
+    // the page count and everything built on it come from the file as it now is.
+    w.editor->document().releaseImage();
+    m_viewer.session().LoadPage(path, QStringLiteral("OpenImage"), toInt32(page));
+    BuildPageRanges();
+    const qint32 shown = w.editor->document().pageIndex();
+    const qint32 start = shown - shown % kRangeSize;
+    if (start != m_rangeStart && start / kRangeSize < w.tabPages->count()) {
+        // The page moved to another range, or the shown range lost its last page: the range
+        // of the page now shown is selected.
+        {
+            const QSignalBlocker block(w.tabPages);
+            w.tabPages->setCurrentIndex(start / kRangeSize);
+        }
+        m_rangeStart = start;
+        if (thumbs.firstPage() != start) {
+            thumbs.setFirstPage(start);
+            thumbs.clearThumbnails();
+            thumbs.reloadThumbnails();
+        }
+    }
+    thumbs.redraw();
+    VScroll1_Change();
 }
 
 void ThumbnailEvents::RefreshThumbnails() {
     BuildPageRanges();
     m_viewer.widgets().thumbs->reloadThumbnails();
-    m_viewer.widgets().thumbs->redraw();
-    VScroll1_Change();
-}
-
-void ThumbnailEvents::refreshAfterChange() {
-    BuildPageRanges();
     m_viewer.widgets().thumbs->redraw();
     VScroll1_Change();
 }
@@ -195,7 +190,7 @@ void ThumbnailEvents::tabPages_Click() {
     w.thumbs->redraw();
     m_viewer.layout().fitThumbnailScrollBar();
     VScroll1_Change();
-    saveTurnedPage();
+    m_viewer.session().leavePage();
     showPage(first);
 }
 

@@ -46,12 +46,11 @@ public:
     void closeLoadingWindow();
 
 private:
-    // Saves a turned page before another is shown, if the settings ask for it.
-    void saveTurnedPage();
     // Shows a page with the "Loading page ..." window up while it loads.
     void showPage(qint32 page);
-    // Tabs, drawing and scroll bar after the pane has already reloaded itself.
-    void refreshAfterChange();
+    // The pane changed the file and reloaded itself: the page it selects is shown, and the
+    // tabs, the range and the scroll bar follow the file.
+    void showChangedDocument();
     // The range from this page on in the pane and on the tabs, without loading a page.
     void showRange(qint32 first);
     void scrollIntoView(qint32 page);

@@ -8,6 +8,7 @@
 
 #include "imaging/backgroundwork.h"
 #include "imaging/document.h"
+#include "imaging/pagecache.h"
 #include "imaging/tiffpageedit.h"
 #include "platform/promptservice.h"
 #include "widgets/thumbnails/thumbnailview.h"
@@ -127,12 +128,17 @@ void ThumbnailView::movePage(int index, int delta) {
         raiseMoved(false);
         return;
     }
-    // The selection follows the page while it stays in the shown range.
+    // The selection follows the page, into the next range when it leaves the shown one.
+    if (to < m_firstPage || to >= m_firstPage + kRangeSize)
+        m_firstPage = to - to % kRangeSize;
     reloadAfterChange(to - m_firstPage);
     raiseMoved(true);
 }
 
 void ThumbnailView::reloadAfterChange(int selectIndex) {
+    // Pages decoded before the change are stale even where the rewrite kept the file's size
+    // and time stamp (two edits within one tick of the file system's clock).
+    imaging::PageCache::shared().removeFile(m_path);
     m_selected = selectIndex;  // clamped to the new range by the rebuild
     openDocument(m_path);
     rebuildRange();

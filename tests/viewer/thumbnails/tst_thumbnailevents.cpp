@@ -1,5 +1,6 @@
-// The viewer's handling of thumbnail clicks, page deletion and page moves, on recording
-// doubles (the range tabs on a real pane: tst_viewerreal).
+// The viewer's handling of thumbnail clicks on recording doubles (page deletion, page moves
+// and the range tabs on a real pane: tst_viewerreal).
+#include <QLabel>
 #include <QTabBar>
 #include <QtTest>
 
@@ -36,8 +37,6 @@ struct Thumbs : ViewerHarness {
         float x = 10, y = 10;
         events().ctlKTImgThumbs1_ThumbClick(index, button, shift, x, y);
     }
-    // The pane changed the file: it now holds this many pages.
-    void pagesNow(int count) { editor().documents.insert(path, count); }
 };
 
 }  // namespace
@@ -69,47 +68,6 @@ private slots:
         // A saved page refreshes the thumbnails before the new page is shown.
         QCOMPARE(t.thumbs().calls.contains("reloadThumbnails"), saved);
         QVERIFY(!t.viewer->session().pageModified());
-    }
-
-    void pageChanged_data() {
-        // tab: selected before; pageNumber: "" = the page was not reloaded
-        columns<QString, int, int, bool, QStringList, int, QString>(
-            "event", "pages", "tab", "ok", "tabs", "selectedAfter", "pageNumber");
-        addRow("deleted: only page of the last range while it is shown", "delete", 51, 1, true,
-               QStringList{"1...50"}, 0, "1 of 50");
-        addRow("deleted: the range keeps pages, its first page shown", "delete", 120, 1, true,
-               QStringList{"1...50", "51...100", "101...150"}, 1, "51 of 119");
-        addRow("delete refused", "delete", 51, 0, false, QStringList{"1...50", "51...100"}, 0, "");
-        addRow("moved: first page of the range shown", "move", 120, 2, true,
-               QStringList{"1...50", "51...100", "101...150"}, 2, "101 of 120");
-    }
-    void pageChanged() {
-        auto [event, pages, tab, ok, tabs, selectedAfter, pageNumber] =
-            fetch<QString, int, int, bool, QStringList, int, QString>(
-                "event", "pages", "tab", "ok", "tabs", "selectedAfter", "pageNumber");
-        Thumbs t(pages);
-        t.w().tabPages->setCurrentIndex(tab);
-        const bool deleted = event == "delete";
-        if (ok && deleted)
-            t.pagesNow(pages - 1);
-        t.clear();
-        bool done = ok;
-        if (deleted)
-            t.events().ctlKTImgThumbs1_PageDeleted(done);
-        else
-            t.events().ctlKTImgThumbs1_PageMoved(done);
-
-        QCOMPARE(t.tabs(), tabs);
-        QCOMPARE(t.w().tabPages->currentIndex(), selectedAfter);
-        QVERIFY(!t.w().tabPages->isHidden());
-        const bool reloaded = t.editor().calls.contains("setImagePath(" + t.path + ")");
-        QCOMPARE(reloaded, !pageNumber.isEmpty());
-        if (reloaded)
-            QCOMPARE(t.panel("PageNumber"), pageNumber);
-        // The pane reloaded itself after its change: the file is read once more only where a
-        // range change needs new thumbnails.
-        QCOMPARE(t.thumbs().calls.count("reloadThumbnails"), selectedAfter != tab ? 1 : 0);
-        QCOMPARE(t.thumbs().calls.contains("redraw"), ok);
     }
 };
 
