@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 namespace ktdv {
 
@@ -45,7 +46,15 @@ public:
     // True while a call works (from inside onProgress, for example).
     virtual bool busy() const { return false; }
 
-    std::function<void(int arg)> onProgress;
+    // Called on the calling thread as pages finish; replaces any handler set before.
+    using ProgressHandler = std::function<void(int arg)>;
+    void setProgressHandler(ProgressHandler handler) { m_onProgress = std::move(handler); }
+
+protected:
+    const ProgressHandler& onProgress() const { return m_onProgress; }
+
+private:
+    ProgressHandler m_onProgress;
 };
 
 }  // namespace ktdv

@@ -516,7 +516,7 @@ int TesseractEngine::recognize(const QString& source, ocr::RecognizedDocument& d
     if (call.refused()) {
         return Busy;
     }
-    return d->recognizeFile(source, document, onProgress);
+    return d->recognizeFile(source, document, onProgress());
 }
 
 int TesseractEngine::convert(const QString& source, const QString& target, int destination,
@@ -538,7 +538,7 @@ int TesseractEngine::convert(const QString& source, const QString& target, int d
         return code;
     }
     ocr::RecognizedDocument document;
-    code = d->recognizeFile(source, document, onProgress);
+    code = d->recognizeFile(source, document, onProgress());
     return code != Ok ? code : output.write(document);
 }
 

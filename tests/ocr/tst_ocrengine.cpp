@@ -120,14 +120,14 @@ private slots:
             // One event per page, in page order, on the thread that called convert; calls
             // made meanwhile are refused at once.
             QList<int> args;
-            engine.onProgress = [&](int arg) {
+            engine.setProgressHandler([&](int arg) {
                 QCOMPARE(QThread::currentThread(), qApp->thread());
                 args.append(arg);
                 ocr::RecognizedDocument other;
                 QVERIFY(engine.busy() && engine.recognize(path, other) == -15);
                 QCOMPARE(engine.convert(path, m_dir.filePath("no.txt"), 0, 2), -15);
                 QCOMPARE(engine.initialise(folder), -15);
-            };
+            });
             const QString out = m_dir.filePath(QStringLiteral("parallel-%1.html").arg(threads[i]));
             QCOMPARE(engine.convert(path, out, 0, 9), 0);
             QCOMPARE(args, (QList<int>{1, 2, 3, 4}));

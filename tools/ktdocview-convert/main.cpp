@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
 
     ktdv::convert::ProgressLine progress(stderr, !options->quiet && ::isatty(2) != 0);
     int done = 0;
-    engine.onProgress = [&](int) { progress.update(++done); };
+    engine.setProgressHandler([&](int) { progress.update(++done); });
 
     bool allOk = true;
     const bool several = options->inputs.size() > 1;

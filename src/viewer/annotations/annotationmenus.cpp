@@ -185,7 +185,7 @@ void AnnotationInteraction::mnuDelete_Click() {
     ImageEditor& editor = *m_viewer.widgets().editor;
     ViewerModuleState& g = moduleState();
     // Only the Yes button confirms: a window closed any other way answers No.
-    g.gDeleteConfirmed = false;
+    g.setDeleteConfirmed(false);
     {
         std::unique_ptr<QDialog> dialog(annotations::createConfirmDeleteDialog(&m_viewer));
         const auto button = [&dialog](const char* name) {
@@ -202,7 +202,7 @@ void AnnotationInteraction::mnuDelete_Click() {
         } forget{m_confirm};
         m_viewer.prompts().execDialog(dialog.get());
     }
-    if (g.gDeleteConfirmed) {
+    if (g.deleteConfirmed()) {
         AnnotationRecord record;
         editor.annotations().annotationCommand(QStringLiteral("remove"), record);
         m_viewer.session().reloadPage(editor.document().pageIndex());
@@ -211,13 +211,13 @@ void AnnotationInteraction::mnuDelete_Click() {
 }
 
 void AnnotationInteraction::btnYes_Click() {
-    moduleState().gDeleteConfirmed = true;
+    moduleState().setDeleteConfirmed(true);
     if (m_confirm)
         m_confirm->accept();
 }
 
 void AnnotationInteraction::btnNo_Click() {
-    moduleState().gDeleteConfirmed = false;
+    moduleState().setDeleteConfirmed(false);
     if (m_confirm)
         m_confirm->reject();
 }

@@ -57,14 +57,11 @@ void AnnotationInteraction::pageMouseDown(int& button, int& shift, float& x, flo
         editor.view().refresh();
         pointer.clearRubberBand();
         pointer.startRubberBand(x, y);
-        ViewerModuleState& g = moduleState();
-        g.SelAnchorX = x;
-        g.SelAnchorY = y;
+        moduleState().startDrag(x, y);
         SettingsStore& store = m_viewer.settings();
         m_rectFillColor = store.readInt32(settings::RectFillColor);
         m_rectBorderColor = store.readInt32(settings::RectBorderColor);
         m_highlightColor = store.readInt32(settings::HighlightColor);
-        g.SelDragged = false;
     } else if (bars.scrollModeOn()) {
         pointer.startPan(annotations::pixelX(x), annotations::pixelY(y));
     }
@@ -91,9 +88,7 @@ void AnnotationInteraction::pageMouseMove(int& button, int& shift, float& x, flo
             pointer.drawRubberBand(x, y, 2, 10);
         }
         // Once moved, a drag stays moved, even back onto its anchor.
-        ViewerModuleState& g = moduleState();
-        if (x != g.SelAnchorX || y != g.SelAnchorY)
-            g.SelDragged = true;
+        moduleState().dragTo(x, y);
     } else if (bars.scrollModeOn()) {
         pointer.panTo(annotations::pixelX(x), annotations::pixelY(y));
     }
@@ -127,14 +122,13 @@ void AnnotationInteraction::finishAnnotation(float& x, float& y) {
     ImageEditor& editor = *m_viewer.widgets().editor;
     EditorPointer& pointer = editor.pointer();
     const ToolbarStates& bars = m_viewer.toolbars();
-    if (!g.SelDragged)
+    if (!g.drag().dragged)
         return;  // a click without movement creates nothing
     if (pointer.pointerClipped()) {
         x = static_cast<float>(pointer.clippedX());
         y = static_cast<float>(pointer.clippedY());
     }
-    g.SelEndX = x;
-    g.SelEndY = y;
+    g.endDrag(x, y);
     editor.view().setTool(QStringLiteral("Wait"));
     if (bars.toolPressed("Text")) {
         addTextAnnotation();
@@ -154,10 +148,10 @@ void AnnotationInteraction::finishAnnotation(float& x, float& y) {
 }
 
 AnnotationInteraction::DragRect AnnotationInteraction::dragRect() const {
-    const ViewerModuleState& g = moduleState();
+    const DragRectangle& g = moduleState().drag();
     DragRect rect;
-    const bool horizontal = extent(g.SelAnchorX, g.SelEndX, rect.left, rect.right);
-    const bool vertical = extent(g.SelAnchorY, g.SelEndY, rect.top, rect.bottom);
+    const bool horizontal = extent(g.anchorX, g.endX, rect.left, rect.right);
+    const bool vertical = extent(g.anchorY, g.endY, rect.top, rect.bottom);
     if (!horizontal || !vertical) {
         rect.left = 0;
         rect.right = 0;

@@ -71,16 +71,14 @@ void setUpProgress(QWidget& viewer, ProgressBar& bar, int pageCount) {
     w->move(static_cast<int>(left), static_cast<int>(top));
     bar.setMin(0);
     bar.setMax(100);
-    ViewerModuleState& g = moduleState();
     if (pageCount != 0) {
-        g.ProgressStep = 100.0 / pageCount;
+        moduleState().startProgress(100.0 / pageCount);
         bar.setValue(0);
     } else {
         bar.setValue(1);
-        g.ProgressStep = 1.0;
+        moduleState().startProgress(1.0);
         bar.setMax(1);
     }
-    g.ProgressPosition = 0.0;
     w->show();
     w->raise();
     bar.repaint();
@@ -96,7 +94,7 @@ int DocumentConversion::startEngine(ComponentFactory& factory, MachineValues& ma
     m_engine = factory.createRecognitionEngine();
     if (!m_engine)
         throw ViewerError(429, QStringLiteral("Cannot create the component object"));
-    m_engine->onProgress = [this](int arg) { runUntrapped([&] { Engine_Progress(arg); }); };
+    m_engine->setProgressHandler([this](int arg) { runUntrapped([&] { Engine_Progress(arg); }); });
 
     const QString sep = machine.separator();
     QString folder = machine.appPath(QStringLiteral("Brackwater"));
@@ -125,9 +123,7 @@ bool DocumentConversion::engineBusy() const {
 
 void DocumentConversion::Engine_Progress(int arg) {
     Q_UNUSED(arg)
-    ViewerModuleState& g = moduleState();
-    g.ProgressPosition += g.ProgressStep;
-    m_viewer.widgets().progress->setValue(g.ProgressPosition);
+    m_viewer.widgets().progress->setValue(moduleState().advanceProgress());
     QCoreApplication::processEvents();
 }
 

@@ -68,11 +68,11 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
             document.setPageIndex(0);
             QString path = QStringLiteral("nopath");
             m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
-            tiff = DocumentSession::isTiffDocument(g.gImagePath);
+            tiff = DocumentSession::isTiffDocument(g.imagePath());
             if (!tiff)
                 m_layout->showPageOnly();
             else if (m_settings->readBool(settings::Thumbs))
-                m_layout->showThumbnails(g.gImagePath);
+                m_layout->showThumbnails(g.imagePath());
         } else if (key == QLatin1String("Print")) {
             // A failed print is not reported.
             reportErrors = false;
@@ -113,7 +113,7 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
         // Common tail.
         if (!m_session->pageModified()) {
             if (!document.imagePath().isEmpty() && !m_session->readOnly() && tiff &&
-                (g.gUserPermission & kMayAnnotate)) {
+                g.mayAnnotate()) {
                 ocr.setEnabled(select, true);
             }
         } else {

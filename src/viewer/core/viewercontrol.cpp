@@ -204,7 +204,7 @@ void ViewerControl::Refresh() {
 }
 
 void ViewerControl::setUserPermission(qint32 lngUserPermission) {
-    module().gUserPermission = lngUserPermission;
+    module().setUserPermission(lngUserPermission);
 }
 
 void ViewerControl::OpenImage(const QString& strImagePath) {
@@ -214,18 +214,18 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
             return;
         ViewerModuleState& g = module();
         m_session->leavePage();
-        g.gImagePath = strImagePath;
+        g.setImagePath(strImagePath);
         m_widgets->editor->document().setPageIndex(0);
         m_navigation->closeGoToPage();
         const bool thumbs = m_settings->readBool(settings::Thumbs);
         if (!thumbs) {
-            QString path = g.gImagePath;
+            QString path = g.imagePath();
             m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
         }
-        if (!DocumentSession::isTiffDocument(g.gImagePath))
+        if (!DocumentSession::isTiffDocument(g.imagePath()))
             m_layout->showPageOnly();
         else if (thumbs)
-            m_layout->showThumbnails(g.gImagePath);
+            m_layout->showThumbnails(g.imagePath());
     } catch (...) {
         const ViewerError e = currentError();
         m_prompts->message(this, errorReport(QStringLiteral("OpenImage: Error ("), e));
@@ -236,7 +236,7 @@ void ViewerControl::CloseImage() {
     if (!m_widgets->editor->document().imagePath().isEmpty())
         m_session->close();
     // Closed stays closed: no layout pass loads it again, its thumbnails and tabs go too.
-    module().gImagePath.clear();
+    module().setImagePath(QString());
     m_widgets->thumbs->loadDocument(QString());
     m_thumbnails->BuildPageRanges();
 }

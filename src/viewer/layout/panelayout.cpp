@@ -128,7 +128,7 @@ void PaneLayout::ArrangePanes() {
     if (!c.editor->document().imagePath().isEmpty())
         c.editor->view().updateLayout();
 
-    QString path = moduleState().gImagePath;
+    QString path = moduleState().imagePath();
     m_viewer.session().LoadPage(path, QStringLiteral("navigate"), c.editor->document().pageIndex());
 }
 
@@ -210,7 +210,7 @@ void PaneLayout::btnSplitter_MouseDown(int button, int shift, float x, float y) 
     Q_UNUSED(y)
     if (button != 1)
         return;
-    moduleState().gSplitterDrag = true;
+    moduleState().setSplitterDrag(true);
     m_viewer.widgets().pBoxDrag->show();
     m_viewer.widgets().pBoxDrag->raise();
 }
@@ -220,7 +220,7 @@ void PaneLayout::btnSplitter_MouseMove(int button, int shift, float x, float y) 
     Q_UNUSED(y)
     if (button == 0) {
         if (mousePointer() != kResizePointer)
-            moduleState().gSavedPointer = mousePointer();
+            moduleState().savePointer(mousePointer());
         setMousePointer(kResizePointer);
     } else if (button == 1) {
         QLabel* bar = m_viewer.widgets().pBoxDrag;
@@ -238,32 +238,32 @@ void PaneLayout::btnSplitter_MouseUp(int button, int shift, float x, float y) {
 }
 
 void PaneLayout::UserControl_MouseMove() {
-    setMousePointer(moduleState().gSavedPointer);
+    setMousePointer(moduleState().savedPointer());
 }
 
 void PaneLayout::restorePointer(int button) {
-    if (button == 0 && mousePointer() != moduleState().gSavedPointer)
-        setMousePointer(moduleState().gSavedPointer);
+    if (button == 0 && mousePointer() != moduleState().savedPointer())
+        setMousePointer(moduleState().savedPointer());
 }
 
 void PaneLayout::dropSplitterAt(double left) {
     QPushButton* splitter = m_viewer.widgets().btnSplitter;
     splitter->move(static_cast<int>(twips::roundEven(left)), splitter->y());
     ArrangePanes();
-    moduleState().gSplitterDrag = false;
+    moduleState().setSplitterDrag(false);
 }
 
 void PaneLayout::ctlKTImgThumbs1_MouseMove(int& button, int& shift, float& x, float& y) {
     Q_UNUSED(shift)
     Q_UNUSED(y)
     restorePointer(button);
-    if (moduleState().gSplitterDrag && x > kMinimumSide)
+    if (moduleState().splitterDrag() && x > kMinimumSide)
         dropSplitterAt(x);
 }
 
 void PaneLayout::pageMouseMove(int button, float x) {
     restorePointer(button);
-    if (moduleState().gSplitterDrag) {
+    if (moduleState().splitterDrag()) {
         const double p = x / twips::perPixelX();
         if (m_viewer.widgets().editor->widget()->width() - kMinimumSide > p)
             dropSplitterAt(m_viewer.widgets().btnSplitter->x() + p);

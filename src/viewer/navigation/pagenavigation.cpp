@@ -71,22 +71,21 @@ void PageNavigation::NavigateCommand(const QString& key) {
 void PageNavigation::ToggleGoToPage() {
     const ViewerWidgets& w = m_viewer.widgets();
     ViewerModuleState& g = moduleState();
-    g.gGotoPage = w.editor->document().pageIndex();
-    g.gGotoPageCount = w.editor->document().pageCount();
+    g.setGotoPage(w.editor->document().pageIndex(), w.editor->document().pageCount());
     const int offset = w.editor->view().hScrollVisible() ? kGotoOffsetWithScrollBar : kGotoOffset;
     const int top = w.ocrToolbar->widget()->y();
     if (w.ocrToolbar->value(kGoToPage) == 0) {
         w.fraGoto->move(w.fraGoto->x(), top + offset);
         w.fraGoto->hide();
     } else {
-        w.vsPages->setMaximum(g.gGotoPageCount);
-        w.vsPages->setValue(g.gGotoPage + 1);
+        w.vsPages->setMaximum(g.gotoPageCount());
+        w.vsPages->setValue(g.gotoPage() + 1);
         w.fraGoto->show();
         w.fraGoto->raise();
         w.fraGoto->move(w.fraGoto->x(), top - offset);
     }
     w.tboxPageNumber->setMaxLength(kMaxPageDigits);
-    w.tboxPageNumber->setText(QString::number(g.gGotoPage + 1));
+    w.tboxPageNumber->setText(QString::number(g.gotoPage() + 1));
 }
 
 bool PageNavigation::tboxPageNumber_KeyPress(int& keyAscii) {
@@ -117,8 +116,8 @@ void PageNavigation::btnFind_Click() {
     const QString text = box->text();
     bool ok = false;
     const qint64 v = text.toLongLong(&ok);
-    if (!text.isEmpty() && ok && v > 0 && v <= g.gGotoPageCount) {
-        g.gGotoPage = static_cast<qint32>(v);
+    if (!text.isEmpty() && ok && v > 0 && v <= g.gotoPageCount()) {
+        g.setGotoPage(static_cast<qint32>(v));
         m_viewer.session().leavePage();
         document.setPageIndex(static_cast<int>(v - 1));
         w.vsPages->setValue(static_cast<int>(v));
@@ -136,7 +135,7 @@ void PageNavigation::btnFind_Click() {
         return;
     }
     box->setFocus();
-    box->setText(QString::number(g.gGotoPageCount));
+    box->setText(QString::number(g.gotoPageCount()));
     box->setSelection(0, static_cast<int>(box->text().size()));
 }
 
@@ -145,9 +144,8 @@ void PageNavigation::followShownPage(int pageIndex) {
     if (w.fraGoto->isHidden() || pageIndex < 0)
         return;
     ViewerModuleState& g = moduleState();
-    g.gGotoPage = pageIndex;
-    g.gGotoPageCount = w.editor->document().pageCount();
-    w.vsPages->setMaximum(g.gGotoPageCount);
+    g.setGotoPage(pageIndex, w.editor->document().pageCount());
+    w.vsPages->setMaximum(g.gotoPageCount());
     w.vsPages->setValue(pageIndex + 1);
     vsPages_Change();
 }

@@ -34,8 +34,7 @@ void SelectionZone::PlaceSelectionToolbar(float& x, float& y) {
         y = static_cast<float>(pointer.clippedY());
     }
     ViewerModuleState& g = moduleState();
-    g.SelEndX = x;
-    g.SelEndY = y;
+    g.endDrag(x, y);
 
     const qint64 px = twips::toPixelX(x);
     const qint64 py = twips::toPixelY(y);
@@ -49,10 +48,10 @@ void SelectionZone::PlaceSelectionToolbar(float& x, float& y) {
     // no corner and leaves the toolbar at the viewer's top left.
     qint16 left = 0;
     qint16 top = 0;
-    const bool rightward = x > g.SelAnchorX;
-    const bool leftward = x < g.SelAnchorX;
-    const bool downward = y > g.SelAnchorY;
-    const bool upward = y < g.SelAnchorY;
+    const bool rightward = x > g.drag().anchorX;
+    const bool leftward = x < g.drag().anchorX;
+    const bool downward = y > g.drag().anchorY;
+    const bool upward = y < g.drag().anchorY;
     if ((rightward || leftward) && (downward || upward)) {
         left = toInt16(rightward ? px - tbW : px + kGap);
         top = toInt16(downward ? py + kGap : py + tbH + kUpwardGap);
@@ -72,11 +71,11 @@ void SelectionZone::SelectionToolbar_ButtonClick(const QString& key) {
         ImageEditor& editor = *w.editor;
         EditorView& view = editor.view();
         EditorPointer& pointer = editor.pointer();
-        const ViewerModuleState& g = moduleState();
-        const ZoneCorners zone{static_cast<int>(twips::toPixelX(g.SelAnchorX)),
-                               static_cast<int>(twips::toPixelY(g.SelAnchorY)),
-                               static_cast<int>(twips::toPixelX(g.SelEndX)),
-                               static_cast<int>(twips::toPixelY(g.SelEndY))};
+        const DragRectangle& g = moduleState().drag();
+        const ZoneCorners zone{static_cast<int>(twips::toPixelX(g.anchorX)),
+                               static_cast<int>(twips::toPixelY(g.anchorY)),
+                               static_cast<int>(twips::toPixelX(g.endX)),
+                               static_cast<int>(twips::toPixelY(g.endY))};
 
         if (key == QLatin1String("Copy")) {
             QString noFile;
@@ -95,7 +94,7 @@ void SelectionZone::SelectionToolbar_ButtonClick(const QString& key) {
             }
         } else if (key == QLatin1String("OCR")) {
             // Refused, like a drag-less click, while a conversion works.
-            if (g.SelDragged && w.ocrToolbar->enabled(QStringLiteral("OcrToFile")) &&
+            if (g.dragged && w.ocrToolbar->enabled(QStringLiteral("OcrToFile")) &&
                 !m_viewer.conversion().engineBusy())
                 copyResult = recogniseZone(m_viewer, zone, savedDirectory);
         }

@@ -82,7 +82,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
         m_pageModified = false;
 
         if (path != QLatin1String("nopath")) {
-            g.gImagePath = path;
+            g.setImagePath(path);
         } else {
             FileDialogRequest request;
             request.save = false;
@@ -90,15 +90,15 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             request.fileName = QString();
             request.maxFileNameLength = 260;
             request.flags = 4096 | 4;
-            g.gImagePath = m_viewer.prompts().fileDialog(&m_viewer, request).fileName;
+            g.setImagePath(m_viewer.prompts().fileDialog(&m_viewer, request).fileName);
         }
-        if (g.gImagePath.isEmpty())
+        if (g.imagePath().isEmpty())
             return;
 
-        const bool isTiff = isTiffDocument(g.gImagePath);
+        const bool isTiff = isTiffDocument(g.imagePath());
 
         document.clearImage();
-        document.setImagePath(g.gImagePath);
+        document.setImagePath(g.imagePath());
         if (document.imagePath().isEmpty()) {
             forgetDocument();
             document.clearImage();
@@ -126,27 +126,27 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
         if (isTiff) {
             AnnotationRecord record;
             annotationsLoaded = editor.annotations().annotationCommand(
-                QStringLiteral("load"), record, 0, g.gImagePath, pageIndex);
+                QStringLiteral("load"), record, 0, g.imagePath(), pageIndex);
         }
         ocr.setEnabled(QStringLiteral("PrintAnnotations"), annotationsLoaded);
 
         m_viewer.pageCommands().ApplyDefaultZoom();
 
         StatusPanels& status = *w.statusBar;
-        status.setText(QStringLiteral("ImagePath"), g.gImagePath);
+        status.setText(QStringLiteral("ImagePath"), g.imagePath());
         status.setText(QStringLiteral("PageNumber"),
                        QString::number(pageIndex + 1) + QStringLiteral(" of ") +
                            QString::number(m_pageCount == 0 ? 1 : m_pageCount));
 
         if (!isTiff) {
             toolbars.releaseAndDisable({"Select", "Stamp", "Text"});
-        } else if (!m_readOnly && (g.gUserPermission & kMayAnnotate)) {
+        } else if (!m_readOnly && g.mayAnnotate()) {
             // Still the state of the previous load: the file's letters are read below.
             ocr.setValue(QStringLiteral("Select"), 0);
             ocr.setEnabled(QStringLiteral("Select"), true);
         }
 
-        const QString attributes = document.getFileAttributes(g.gImagePath);
+        const QString attributes = document.getFileAttributes(g.imagePath());
         status.setText(QStringLiteral("FileAttributes"), attributes);
         m_readOnly = attributes.contains(QLatin1Char('R'), Qt::CaseSensitive);
         m_viewer.settings().writeBool(settings::ReadOnly, m_readOnly);

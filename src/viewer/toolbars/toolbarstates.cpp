@@ -26,7 +26,7 @@ Toolbar& ToolbarStates::selection() const {
 }
 
 void ToolbarStates::SetToolbarState(bool enable, bool excludeNav) {
-    const qint32 permission = ViewerControl::module().gUserPermission;
+    const qint32 permission = moduleState().userPermission();
     main().setGroupEnabled(DocumentButtons, enable);
     if (!excludeNav)
         main().setGroupEnabled(NavigationButtons, enable);

@@ -100,9 +100,8 @@ private slots:
         QTimer::singleShot(0, &v, [&] {  // runs at the conversion's first yield
             for (const QString& key : clicks.mid(1)) {
                 if (key == "OCR") {  // a zone dragged over the page
-                    ViewerModuleState& g = moduleState();
-                    g.SelAnchorX = g.SelAnchorY = 300;
-                    g.SelDragged = true;
+                    moduleState().startDrag(300, 300);
+                    moduleState().dragTo(6000, 4000);
                     float x = 6000, y = 4000;
                     v.selection().PlaceSelectionToolbar(x, y);
                 }

@@ -70,7 +70,7 @@ private slots:
                 v.ctlKTImgEdit1_MouseMove(b, shift, fx, fy);
         }
         QCOMPARE(button->x(), splitter);
-        QCOMPARE(ViewerControl::module().gSplitterDrag, pending);
+        QCOMPARE(ViewerControl::module().splitterDrag(), pending);
         if (!pending)
             QCOMPARE(h.w().tabPages->width(), splitter);  // re-laid with the new position
     }

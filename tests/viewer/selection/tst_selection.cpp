@@ -34,8 +34,8 @@ public:
         folder = QFile::permissions(QFileInfo(source).path());
         if (const auto doc = imaging::Document::open(source))
             seen = doc->decodePage(0).image;
-        if (onProgress)
-            onProgress(1);
+        if (onProgress())
+            onProgress()(1);
         if (result == 0)
             QGuiApplication::clipboard()->setText(QStringLiteral("zone words"));
         return result;
@@ -74,13 +74,12 @@ struct ZoneViewer {
     void drag(QPoint a, QPoint b) {
         const auto tx = [](int px) { return float(px * twips::perPixelX()); };
         const auto ty = [](int py) { return float(py * twips::perPixelY()); };
-        ViewerModuleState& g = moduleState();
-        g.SelAnchorX = tx(a.x());
-        g.SelAnchorY = ty(a.y());
-        g.SelDragged = a != b;
+        moduleState().startDrag(tx(a.x()), ty(a.y()));
         page().pointer().startRubberBand(tx(a.x()), ty(a.y()));
-        if (a != b)
+        if (a != b) {
+            moduleState().dragTo(tx(b.x()), ty(b.y()));
             page().pointer().drawRubberBand(tx(b.x()), ty(b.y()), 2, 10);
+        }
         float x = tx(b.x()), y = ty(b.y());
         page().pointer().endRubberBand(x, y);
         viewer->selection().PlaceSelectionToolbar(x, y);
