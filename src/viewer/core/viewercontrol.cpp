@@ -220,6 +220,9 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
         if (!thumbs) {
             QString path = g.gImagePath;
             m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
+        } else {
+            // Opened afresh by the layout pass below, also when it is the document shown.
+            m_widgets->editor->document().clearImage();
         }
         if (!DocumentSession::isTiffDocument(g.gImagePath))
             m_layout->showPageOnly();

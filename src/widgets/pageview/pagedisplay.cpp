@@ -214,8 +214,15 @@ void PageDisplay::updateLayout() {
     if (m_fit != Fit::None && !m_document.shownPage().isNull()) {
         const double z = fitZoom(m_fit);
         if (!qFuzzyCompare(z, m_zoom)) {
+            // Fitted again to a new size: the same part of the page stays at the top left.
+            QScrollBar* h = m_area.horizontalScrollBar();
+            QScrollBar* v = m_area.verticalScrollBar();
+            const QPointF at = QPointF(h->value(), v->value()) * (z / m_zoom);
             m_zoom = z;
             m_renderer.invalidate();
+            updateScrollBars();
+            h->setValue(qRound(at.x()));
+            v->setValue(qRound(at.y()));
             changed = true;
         }
     }
