@@ -3,6 +3,7 @@
 // and the display settings. UI thread only.
 
 #include <QString>
+#include <QtGlobal>
 
 namespace ktdv {
 
@@ -23,6 +24,9 @@ public:
     virtual void zoomTo(const QString& direction, int percent) = 0;
     virtual void fitWidth() = 0;
     virtual void fitHeight() = 0;
+    // Zooms so the region of the page (pixels of the page as shown, as mapRegion gives
+    // them) fills the view as far as the zoom's limits allow, centred in it.
+    virtual void zoomToRegion(qint32 left, qint32 top, qint32 right, qint32 bottom) = 0;
 
     virtual bool hScrollVisible() const = 0;
     virtual void syncView() = 0;

@@ -83,6 +83,7 @@ public:
     void zoomTo(const QString& direction, int percent) override;
     void fitWidth() override { record(QStringLiteral("fitWidth")); }
     void fitHeight() override { record(QStringLiteral("fitHeight")); }
+    void zoomToRegion(qint32, qint32, qint32, qint32) override { record("zoomToRegion"); }
     bool busy() const override { return isBusy; }
     bool hScrollVisible() const override { return horizontalScrollBar; }
     void clearImage() override;

@@ -205,7 +205,7 @@ void AnnotationInteraction::mnuDelete_Click() {
     if (g.deleteConfirmed()) {
         AnnotationRecord record;
         editor.annotations().annotationCommand(QStringLiteral("remove"), record);
-        m_viewer.session().reloadPage(editor.document().pageIndex());
+        m_viewer.session().refreshPage();
     }
     editor.pointer().clearRubberBand();
 }

@@ -15,7 +15,6 @@
 #include "viewer/session/documentsession.h"
 #include "viewer/toolbars/toolbar.h"
 #include "viewer/toolbars/toolbarstates.h"
-#include "viewer/view/pagecommands.h"
 
 namespace ktdv {
 
@@ -187,12 +186,10 @@ void AnnotationInteraction::addTextAnnotation() {
 void AnnotationInteraction::saveAddedAnnotation(bool added, AnnotationRecord& record) {
     ImageEditor& editor = *m_viewer.widgets().editor;
     EditorDocument& document = editor.document();
-    if (added) {
-        m_viewer.pageCommands().ApplyDefaultZoom();
+    if (added)
         editor.annotations().annotationCommand(QStringLiteral("save"), record, 0,
                                                document.imagePath(), document.pageIndex());
-    }
-    m_viewer.session().reloadPage(document.pageIndex());
+    m_viewer.session().refreshPage();
 }
 
 void AnnotationInteraction::addShapeAnnotation(qint16 annotationType, bool highlight) {
@@ -202,13 +199,12 @@ void AnnotationInteraction::addShapeAnnotation(qint16 annotationType, bool highl
     if (rect.left == 0 || rect.right == 0)
         return;
     AnnotationRecord record = recordFor(annotationType, rect);
-    if (editor.annotations().annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0,
-                                               true, highlight))
-        m_viewer.pageCommands().ApplyDefaultZoom();
+    editor.annotations().annotationCommand(QStringLiteral("add"), record, 0, QString(), 0, 0, 0,
+                                           true, highlight);
     // Saved whether or not the add succeeded: the file then keeps what it had.
     editor.annotations().annotationCommand(QStringLiteral("save"), record, 0, document.imagePath(),
                                            document.pageIndex());
-    m_viewer.session().reloadPage(document.pageIndex());
+    m_viewer.session().refreshPage();
 }
 
 void AnnotationInteraction::clickAnnotation(float& x, float& y) {

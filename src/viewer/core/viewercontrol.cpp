@@ -221,6 +221,9 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
         if (!thumbs) {
             QString path = g.imagePath();
             m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
+        } else {
+            // Opened afresh by the layout pass below, also when it is the document shown.
+            m_widgets->editor->document().clearImage();
         }
         if (!DocumentSession::isTiffDocument(g.imagePath()))
             m_layout->showPageOnly();

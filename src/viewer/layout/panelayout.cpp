@@ -128,8 +128,15 @@ void PaneLayout::ArrangePanes() {
     if (!c.editor->document().imagePath().isEmpty())
         c.editor->view().updateLayout();
 
+    // A pass over the page already shown leaves it as it is: its zoom mode, its scroll
+    // position and a turn not saved yet all stay. A document not shown yet is loaded.
     QString path = moduleState().imagePath();
-    m_viewer.session().LoadPage(path, QStringLiteral("navigate"), c.editor->document().pageIndex());
+    const qint32 shown = c.editor->document().pageIndex();
+    if (!path.isEmpty() && c.editor->document().imagePath() == path) {
+        m_viewer.thumbnails().followShownPage(shown);
+        return;
+    }
+    m_viewer.session().LoadPage(path, QStringLiteral("navigate"), shown);
 }
 
 void PaneLayout::showPageOnly() {

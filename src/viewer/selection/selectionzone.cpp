@@ -8,6 +8,7 @@
 #include "platform/twips.h"
 #include "viewer/conversion/documentconversion.h"
 #include "viewer/core/errors.h"
+#include "viewer/core/statusbar.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
 #include "viewer/selection/zonerecognition.h"
@@ -81,16 +82,13 @@ void SelectionZone::SelectionToolbar_ButtonClick(const QString& key) {
             QString noFile;
             copyResult = pointer.copyRegion(zone.x1, zone.y1, zone.x2, zone.y2, noFile, false);
         } else if (key == QLatin1String("Zoom")) {
+            // The zone fills the view, and the status bar says at which zoom.
             const RegionRect r = pointer.mapRegion(zone.x1, zone.y1, zone.x2, zone.y2);
-            if (r.left != 0 && r.right != 0) {
-                const qint32 oldZoom = toInt32(twips::roundEven(toNumber(view.zoomFactor())));
-                view.zoomTo(QStringLiteral("IN"), 100);
+            if (r.right > r.left && r.bottom > r.top) {
+                view.zoomToRegion(r.left, r.top, r.right, r.bottom);
                 view.refresh();
-                view.updateLayout();
-                view.setViewLeft(r.left);
-                view.setViewTop(r.top);
-                if (toNumber(view.zoomFactor()) < oldZoom)
-                    view.syncView();
+                w.statusBar->setText(QStringLiteral("ZoomFactor"),
+                                     view.zoomFactor() + QStringLiteral(" %"));
             }
         } else if (key == QLatin1String("OCR")) {
             // Refused, like a drag-less click, while a conversion works.

@@ -1,5 +1,7 @@
 #include "viewer/session/documentsession.h"
 
+#include <QScopedValueRollback>
+
 #include "imaging/document.h"
 #include "interfaces/annotationrecord.h"
 #include "interfaces/imageeditor.h"
@@ -37,6 +39,11 @@ void DocumentSession::forgetDocument() {
 void DocumentSession::reloadPage(qint64 pageIndex) {
     QString path = m_viewer.widgets().editor->document().imagePath();
     LoadPage(path, QStringLiteral("OpenImage"), toInt32(pageIndex));
+}
+
+void DocumentSession::refreshPage() {
+    const QScopedValueRollback<bool> keep(m_keepView, true);
+    reloadPage(m_viewer.widgets().editor->document().pageIndex());
 }
 
 bool DocumentSession::saveTurnedPage() {
@@ -130,7 +137,12 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
         }
         ocr.setEnabled(QStringLiteral("PrintAnnotations"), annotationsLoaded);
 
-        m_viewer.pageCommands().ApplyDefaultZoom();
+        if (!m_keepView) {
+            // A document opened or another page: the default zoom, from the page's top.
+            m_viewer.pageCommands().ApplyDefaultZoom();
+            editor.view().setViewTop(0);
+            editor.view().setViewLeft(0);
+        }
 
         StatusPanels& status = *w.statusBar;
         status.setText(QStringLiteral("ImagePath"), g.imagePath());

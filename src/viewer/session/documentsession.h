@@ -21,6 +21,9 @@ public:
     void LoadPage(QString& path, const QString& callerTag, qint32 pageIndex);
     // Loads page pageIndex of the document the page view shows.
     void reloadPage(qint64 pageIndex);
+    // Shows the shown page again as its file now holds it (after an annotation changed),
+    // at the zoom and scroll position it had.
+    void refreshPage();
     // Saves a turned page if asked to, then empties the page view and the status bar.
     void close();
     // Saves the shown page when it was turned, the document is a writable TIFF and the
@@ -52,6 +55,7 @@ private:
     int m_pageCount = 0;
     bool m_readOnly = true;
     bool m_pageModified = false;
+    bool m_keepView = false;  // the load in progress keeps the zoom and scroll position
 };
 
 }  // namespace ktdv

@@ -120,7 +120,7 @@ void PageCommands::PrintCommand() {
     if (m_printer->status() != QLatin1String("Ready"))
         return;
     document.printDocument(printAnnotations);
-    m_viewer.session().reloadPage(document.pageIndex());
+    m_viewer.session().refreshPage();
 }
 
 }  // namespace ktdv

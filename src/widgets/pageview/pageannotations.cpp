@@ -133,6 +133,18 @@ void PageAnnotations::setFrameText(const PageInView& page, const imaging::Annota
         m_list[shown].text = text;
 }
 
+void PageAnnotations::showUnstored(const PageInView& page, const imaging::Annotation& frame) {
+    ensure(page);
+    if (!m_list.contains(frame))
+        m_list.append(frame);
+}
+
+void PageAnnotations::dropUnstored(const PageInView& page, const imaging::Annotation& frame) {
+    ensure(page);
+    m_list.removeOne(frame);
+    forgetCurrent();
+}
+
 qint32 PageAnnotations::settingOr(const settings::Setting& setting) const {
     // A missing store or a damaged value gives the default.
     return m_settings ? m_settings->readInt32(setting) : setting.defaultValue;
@@ -195,11 +207,18 @@ bool PageAnnotations::add(const PageInView& page, const AnnotationRecord& record
     return true;
 }
 
-bool PageAnnotations::save(const PageInView& page) {
+bool PageAnnotations::save(const PageInView& page, const imaging::Annotation* leaveOut) {
     ensure(page);
     if (!page.doc || !page.hasImage || page.doc->format() != imaging::FileFormat::Tiff)
         return false;
-    return imaging::AnnotationStore::save(page.path, page.index, m_list).ok;
+    QList<imaging::Annotation> list = m_list;
+    if (leaveOut)
+        list.removeOne(*leaveOut);
+    const imaging::AnnotationLoadResult stored =
+        imaging::AnnotationStore::load(page.path, page.index);
+    if (stored.ok() && stored.annotations == list)
+        return true;
+    return imaging::AnnotationStore::save(page.path, page.index, list).ok;
 }
 
 bool PageAnnotations::removeCurrent(const PageInView& page, bool* rewritten) {

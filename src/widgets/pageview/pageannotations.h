@@ -55,9 +55,10 @@ public:
     // take annotations or a place outside the page.
     bool add(const PageInView& page, const AnnotationRecord& record, bool highlight,
              imaging::Annotation* added);
-    // Writes the list as the page's annotations; refused, with the file untouched, when
-    // what the page holds could not be read.
-    bool save(const PageInView& page);
+    // Writes the list, less leaveOut when given, as the page's annotations; the file is not
+    // touched when it holds them already, or when what the page holds could not be read
+    // (refused).
+    bool save(const PageInView& page, const imaging::Annotation* leaveOut = nullptr);
     // Removes the current annotation; the removal is written at once to what the file
     // holds, so additions not saved yet stay unsaved. *rewritten: the file changed.
     bool removeCurrent(const PageInView& page, bool* rewritten);
@@ -74,6 +75,10 @@ public:
     // The text typed into a frame was stored; the shown copy of the frame takes it too.
     void setFrameText(const PageInView& page, const imaging::Annotation& frame,
                       const QString& text);
+    // A frame whose text is being typed is shown, not stored, until the typing ends; it
+    // goes again when it is left empty.
+    void showUnstored(const PageInView& page, const imaging::Annotation& frame);
+    void dropUnstored(const PageInView& page, const imaging::Annotation& frame);
 
 private:
     void ensure(const PageInView& page) const;

@@ -175,6 +175,34 @@ void PageDisplay::fitHeight() {
     m_area.verticalScrollBar()->setValue(0);
 }
 
+void PageDisplay::zoomToRegion(qint32 left, qint32 top, qint32 right, qint32 bottom) {
+    if (m_document.shownPage().isNull() || right <= left || bottom <= top)
+        return;
+    const QSizeF region(right - left, (bottom - top) * verticalStretch());
+    const QSizeF page(m_document.shownPage().width(),
+                      m_document.shownPage().height() * verticalStretch());
+    // The whole area, less a scroll bar across where the page will be taller than the view
+    // and one down where it will be wider.
+    const double bar = m_area.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &m_area);
+    QSizeF view(qMax(1, m_area.width()), qMax(1, m_area.height()));
+    double z = 1;
+    for (int pass = 0; pass < 2; ++pass) {
+        z = zoomsteps::clamp(qMin(view.width() / region.width(), view.height() / region.height()));
+        view = QSizeF(qMax(1.0, m_area.width() - (page.height() * z > view.height() ? bar : 0)),
+                      qMax(1.0, m_area.height() - (page.width() * z > view.width() ? bar : 0)));
+    }
+    m_fit = Fit::None;
+    if (!qFuzzyCompare(z, m_zoom))
+        m_renderer.invalidate();
+    m_zoom = z;
+    updateScrollBars();
+    const QSize shown = m_area.viewport()->size();
+    const QPointF centre((left + right) / 2.0, (top + bottom) / 2.0 * verticalStretch());
+    m_area.horizontalScrollBar()->setValue(qRound(centre.x() * z - shown.width() / 2.0));
+    m_area.verticalScrollBar()->setValue(qRound(centre.y() * z - shown.height() / 2.0));
+    m_area.viewport()->update();
+}
+
 bool PageDisplay::hScrollVisible() const {
     // Shown as needed: exactly when the page is wider than the viewport.
     return m_area.horizontalScrollBar()->maximum() > 0;
@@ -186,8 +214,15 @@ void PageDisplay::updateLayout() {
     if (m_fit != Fit::None && !m_document.shownPage().isNull()) {
         const double z = fitZoom(m_fit);
         if (!qFuzzyCompare(z, m_zoom)) {
+            // Fitted again to a new size: the same part of the page stays at the top left.
+            QScrollBar* h = m_area.horizontalScrollBar();
+            QScrollBar* v = m_area.verticalScrollBar();
+            const QPointF at = QPointF(h->value(), v->value()) * (z / m_zoom);
             m_zoom = z;
             m_renderer.invalidate();
+            updateScrollBars();
+            h->setValue(qRound(at.x()));
+            v->setValue(qRound(at.y()));
             changed = true;
         }
     }

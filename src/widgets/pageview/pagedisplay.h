@@ -35,6 +35,7 @@ public:
     void zoomTo(const QString& direction, int percent) override;
     void fitWidth() override;
     void fitHeight() override;
+    void zoomToRegion(qint32 left, qint32 top, qint32 right, qint32 bottom) override;
 
     bool hScrollVisible() const override;
     void syncView() override;

@@ -127,6 +127,8 @@ bool PageViewAnnotations::annotationCommand(const QString& command, AnnotationRe
         if (page != m_document.pageIndex())
             return false;
         const bool ok = m_annotations.reload(pageInView());
+        if (m_textEditor)
+            m_annotations.showUnstored(pageInView(), m_textEditor->frame());
         m_area.viewport()->update();
         return ok;
     }
@@ -140,8 +142,10 @@ bool PageViewAnnotations::annotationCommand(const QString& command, AnnotationRe
         return true;
     }
     if (isCommand(command, "save")) {
+        // A frame whose text is being typed is stored when the typing ends, if at all.
+        const imaging::Annotation* typing = m_textEditor ? &m_textEditor->frame() : nullptr;
         if (!m_document.doc() || !isShownFile(path) || page != m_document.pageIndex() ||
-            !m_annotations.save(pageInView()))
+            !m_annotations.save(pageInView(), typing))
             return false;
         adoptRewrittenFile();
         return true;

@@ -68,12 +68,13 @@ bool TextFrameEditor::eventFilter(QObject* watched, QEvent* event) {
 
 bool TextFrameEditor::storeText(const QString& path, int page, const imaging::Annotation& frame,
                                 const QString& text) {
-    // Into the frame as it was stored when it was added.
+    // The frame joins what the page holds now, with its text.
     imaging::AnnotationLoadResult stored = imaging::AnnotationStore::load(path, page);
-    const qsizetype at = stored.writable() ? stored.annotations.indexOf(frame) : -1;
-    if (at < 0)
+    if (!stored.writable() || page < 0)
         return false;
-    stored.annotations[at].text = text;
+    imaging::Annotation typed = frame;
+    typed.text = text;
+    stored.annotations.append(typed);
     return imaging::AnnotationStore::save(path, page, stored.annotations).ok;
 }
 
@@ -168,15 +169,20 @@ void PageViewAnnotations::finishTextFrame(bool keep) {
     editor->hide();
     editor->deleteLater();
     m_area.viewport()->update();
-    if (!keep || text.isEmpty())
+    const bool shown = path == m_document.imagePath() && page == m_document.pageIndex();
+    if (!keep || text.isEmpty()) {
+        // Never stored, so the file stays as it was.
+        if (shown)
+            m_annotations.dropUnstored(pageInView(), frame);
         return;
+    }
 
     const bool saved = TextFrameEditor::storeText(path, page, frame, text);
     if (path != m_document.imagePath())
         return;
     if (saved)
         adoptRewrittenFile();
-    if (page == m_document.pageIndex())
+    if (shown)
         m_annotations.setFrameText(pageInView(), frame, text);
 }
 

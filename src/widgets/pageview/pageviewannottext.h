@@ -1,7 +1,7 @@
 #pragma once
 // The editor laid over a new text frame, where its text is typed in place. Enter (or
-// leaving the editor) keeps the text, Shift+Enter starts a new line, Escape leaves the
-// frame as it was. UI thread only.
+// leaving the editor) keeps the text, Shift+Enter starts a new line, Escape drops it. The
+// frame is stored only with its text: one left empty is dropped. UI thread only.
 
 #include <QPlainTextEdit>
 #include <QString>
@@ -21,8 +21,8 @@ public:
     QString path() const { return m_path; }
     int page() const { return m_page; }
     const imaging::Annotation& frame() const { return m_frame; }
-    // Writes text into the frame as the file holds it; false when the frame is not there
-    // any more or the file could not be written.
+    // Adds the frame with its text to what the page holds; false when the file could not
+    // be read or written.
     static bool storeText(const QString& path, int page, const imaging::Annotation& frame,
                           const QString& text);
 

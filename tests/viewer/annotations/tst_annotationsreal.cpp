@@ -3,6 +3,7 @@
 // its confirmation; the Properties pop-up and stamp dates.
 #include <QAbstractScrollArea>
 #include <QDialog>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 #include "imaging/annotationstore.h"
@@ -55,31 +56,46 @@ private slots:
     void cleanup() { m_viewer.reset(); }
 
     // A drag with a tool (or in scroll mode) from `from` to the opposite corner of
-    // (60,60)..(200,160); a press and release at one point is a click.
+    // (60,60)..(200,160); a press and release at one point is a click. A text frame gets
+    // `typed` and Enter, or Escape when nothing is typed.
     void dragShapes_data() {
-        columns<QString, QPoint, int>("tool", "from", "kind");  // kind -1: nothing stored
+        columns<QString, QPoint, int, QString>("tool", "from", "kind", "typed");  // kind -1: none
         addRow("rectangle, kind unset: filled", QString("Rectangle"), QPoint(60, 60),
-               int(Annotation::FilledRect));
+               int(Annotation::FilledRect), QString());
         addRow("highlight dragged up and to the left", QString("Highlight"), QPoint(200, 160),
-               int(Annotation::Highlight));
-        addRow("click without movement: nothing", QString("Rectangle"), QPoint(130, 110), -1);
-        addRow("scroll mode pans, adds nothing", QString("Scroll"), QPoint(60, 60), -1);
+               int(Annotation::Highlight), QString());
+        addRow("click without movement: nothing", QString("Rectangle"), QPoint(130, 110), -1,
+               QString());
+        addRow("scroll mode pans, adds nothing", QString("Scroll"), QPoint(60, 60), -1, QString());
+        addRow("text frame typed", QString("Text"), QPoint(60, 60), int(Annotation::Text),
+               QString("Seen"));
+        addRow("text frame left with Escape", QString("Text"), QPoint(60, 60), -1, QString());
     }
     void dragShapes() {
-        auto [key, from, kind] = fetch<QString, QPoint, int>("tool", "from", "kind");
+        auto [key, from, kind, typed] =
+            fetch<QString, QPoint, int, QString>("tool", "from", "kind", "typed");
+        const QByteArray before = readAll(m_path);
         if (key == QLatin1String("Scroll"))
             m_viewer->MainToolbar_ButtonClick(key);
         else
             tool(key);
-        const QPoint to =
-            kind < 0 && key != QLatin1String("Scroll") ? from : QPoint(260, 220) - from;
+        const QPoint to = QPoint(260, 220) - from;  // from (130,110): a click
         QTest::mousePress(page(), Qt::LeftButton, {}, from);
         QTest::mouseMove(page(), (from + to) / 2);
         QTest::mouseMove(page(), to);
         QTest::mouseRelease(page(), Qt::LeftButton, {}, to);
+        if (key == QLatin1String("Text")) {
+            auto* frame = page()->findChild<QPlainTextEdit*>("textFrameEditor");
+            QVERIFY(frame && stored().isEmpty());  // stored only once typed
+            QTest::keyClicks(frame, typed);
+            QTest::keyClick(frame, typed.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+        }
         const QList<Annotation> list = stored();
         QCOMPARE(list.size(), kind < 0 ? 0 : 1);
+        if (kind < 0)
+            QCOMPARE(readAll(m_path), before);  // the file as it was
         if (kind >= 0) {
+            QCOMPARE(list[0].text, typed);
             QCOMPARE(int(list[0].kind), kind);
             QVERIFY((list[0].rect.topLeft() - QPointF(60, 60)).manhattanLength() <= 2);
             QVERIFY((list[0].rect.bottomRight() - QPointF(200, 160)).manhattanLength() <= 2);

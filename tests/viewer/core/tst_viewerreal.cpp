@@ -14,6 +14,7 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "imaging/annotationstore.h"
 #include "imaging/document.h"
 #include "support/fixtures.h"
 #include "support/realfactory.h"
@@ -320,6 +321,65 @@ private slots:
             before = tab == 10 ? resident() : before;
         }
         QVERIFY2(resident() - before < 16384, qPrintable(QString::number(resident() - before)));
+    }
+
+    // A resize and a drawn rectangle keep the zoom mode and the part of the page in view,
+    // a resize keeps a turn not saved yet; the next page comes at the default zoom, at its top.
+    void viewKeptAcrossLayoutAndDrawing_data() {
+        columns<QString, QString, QSize>("button", "panel", "size");
+        addRow("fit width", QString("FitWidth"), QString("Fit Width"), QSize(1240, 1754));
+        addRow("fit height", QString("FitHeight"), QString("Fit Height"), QSize(3000, 1000));
+        addRow("zoomed in", QString("ZoomIn"), QString("125 %"), QSize(1240, 1754));
+    }
+    void viewKeptAcrossLayoutAndDrawing() {
+        auto [button, panel, size] = fetch<QString, QString, QSize>("button", "panel", "size");
+        QTemporaryDir dir;
+        auto factory = std::make_shared<RealFactory>();
+        TiffPage layout;
+        layout.size = size;
+        const auto v = openShown(factory, writeTiff(dir.filePath("a.tif"), 2, layout));
+        const ViewerWidgets& w = v->widgets();
+        auto& view = static_cast<PageView&>(*w.editor);
+        const auto click = [](Toolbar& bar, const QString& key) {
+            QTest::mouseClick(bar.buttonWidget(bar.position(key)), Qt::LeftButton);
+        };
+        click(*w.mainToolbar, button);
+        for (QScrollBar* bar : {view.horizontalScrollBar(), view.verticalScrollBar()})
+            bar->setValue(bar->maximum() / 2);
+        QPoint at(view.view().viewLeft(), view.view().viewTop());
+        QVERIFY(at.x() + at.y() > 0);
+        const auto kept = [&] {
+            const QSize shown = view.view().displaySize(), room = view.viewport()->size();
+            QCOMPARE(w.statusBar->text("ZoomFactor"), panel);
+            if (button == "ZoomIn")
+                QCOMPARE(view.view().zoomPercent(), 125);
+            else if (button == "FitWidth")
+                QVERIFY(qAbs(shown.width() - room.width()) <= 1);
+            else
+                QVERIFY(qAbs(shown.height() - room.height()) <= 1);
+            QVERIFY(
+                (QPoint(view.view().viewLeft(), view.view().viewTop()) - at).manhattanLength() <=
+                4);
+        };
+        v->resize(1000, 780);
+        kept();
+        click(*w.ocrToolbar, "Rectangle");
+        QWidget* page = view.viewport();
+        QTest::mousePress(page, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(page, QPoint(150, 140));
+        QTest::mouseMove(page, QPoint(200, 180));
+        QTest::mouseRelease(page, Qt::LeftButton, {}, QPoint(200, 180));
+        QCOMPARE(imaging::AnnotationStore::load(view.document().imagePath(), 0).annotations.size(),
+                 1);
+        kept();
+        click(*w.mainToolbar, "Rotate90Right");
+        at = QPoint(view.view().viewLeft(), view.view().viewTop());
+        v->resize(900, 700);
+        QVERIFY(!view.document().turn().isIdentity());
+        kept();
+        QTest::keySequence(v.get(), QKeySequence("PgDown"));
+        QCOMPARE(w.statusBar->text("ZoomFactor"), QString("100 %"));
+        QCOMPARE(QPoint(view.view().viewLeft(), view.view().viewTop()), QPoint(0, 0));
     }
 
     // A zoom or page turn keeps the annotation tool, and the press that closes a tool's

@@ -149,16 +149,34 @@ private Q_SLOTS:
         QVERIFY(v.toolbar().isHidden());
     }
 
-    // A zone dragged on the large page shown at 25 % is shown at 100 % from its corner.
+    // A zone dragged with the mouse on the large page shown at 25 % fills the view, centred,
+    // up to the highest zoom; the status bar says which.
+    void zoom_data() {
+        columns<QRect>("zone");  // page pixels
+        addRow("tall zone, dragged up and left", QRect(400, 300, 200, 600));
+        addRow("zone touching the left edge", QRect(0, 600, 1000, 200));
+        addRow("tiny zone: highest zoom", QRect(1500, 1200, 40, 40));
+    }
     void zoom() {
+        auto [zone] = fetch<QRect>("zone");
         ZoneViewer v;
         QVERIFY(v.open(m_large, 25));
-        v.drag(v.onScreen({1000, 900}), v.onScreen({400, 300}));
-        QVERIFY(v.viewer->widgets().selectionToolbar->enabled(QStringLiteral("Zoom")));
-        v.click("Zoom");
-        QCOMPARE(v.page().view().zoomPercent(), 100);
-        QVERIFY(qAbs(v.page().view().viewLeft() - 400) <= 4);  // corners are rounded to pixels
-        QVERIFY(qAbs(v.page().view().viewTop() - 300) <= 4);
+        PageDisplay& view = v.page().view();
+        QWidget* page = v.page().viewport();
+        QTest::mousePress(page, Qt::LeftButton, {}, v.onScreen(zone.bottomRight() + QPoint(1, 1)));
+        QTest::mouseMove(page, v.onScreen(zone.center()));
+        QTest::mouseMove(page, v.onScreen(zone.topLeft()));
+        QTest::mouseRelease(page, Qt::LeftButton, {}, v.onScreen(zone.topLeft()));
+        Toolbar& bar = *v.viewer->widgets().selectionToolbar;
+        QTest::mouseClick(bar.buttonWidget(bar.position("Zoom")), Qt::LeftButton);
+        const QSizeF room = v.page().viewport()->size(), shown = QSizeF(zone.size()) * view.zoom();
+        const double fill = qMax(shown.width() / room.width(), shown.height() / room.height());
+        QVERIFY2(qAbs(fill - 1) < 0.02 || view.zoomPercent() == 800,
+                 qPrintable(QString::number(fill)));
+        const QPointF centre = view.widgetToPage(QRectF(page->geometry()).center());
+        QVERIFY((centre - QRectF(zone).center()).manhattanLength() <= 4);
+        QCOMPARE(v.viewer->widgets().statusBar->text("ZoomFactor"),
+                 QString::number(view.zoomPercent()) + " %");
         QVERIFY(!v.bandShown());
         QVERIFY(v.toolbar().isHidden());
     }

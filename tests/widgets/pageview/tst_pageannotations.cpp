@@ -242,9 +242,9 @@ private Q_SLOTS:
         else
             m_view.reset();
         const QList<Annotation> stored = storedOn(path, 2);
-        QCOMPARE(stored.size(), 1);
-        QCOMPARE(stored.front().kind, Annotation::Text);
-        QCOMPARE(stored.front().text, expected);
+        QCOMPARE(stored.size(), expected.isEmpty() ? 0 : 1);  // never stored empty
+        if (!stored.isEmpty())
+            QCOMPARE(stored.front().text, expected);
     }
 };
 
