@@ -180,7 +180,8 @@ void BM_FirstScreen(benchmark::State& state) {
         QElapsedTimer clock;
         clock.start();
         openLikeTheViewer(view, path);
-        runUntil([&] { return view.visibleThumbnailsReady(); }, nullptr);
+        runUntil([&] { return view.thumbnails().readyIn(view.viewport().visibleThumbnails()); },
+                 nullptr);
         const double ms = clock.nsecsElapsed() / 1e6;
         state.SetIterationTime(ms / 1000.0);
         total += ms;
@@ -211,8 +212,8 @@ void BM_AllPages(benchmark::State& state) {
                 view.setViewHeight(800);
                 view.arrange(true);
             }
-            runUntil([&] { return view.allThumbnailsReady(); }, &stall);
-            made += view.thumbnailCount();
+            runUntil([&] { return view.thumbnails().allReady(); }, &stall);
+            made += view.thumbnails().count();
         }
         const double ms = clock.nsecsElapsed() / 1e6;
         state.SetIterationTime(ms / 1000.0);

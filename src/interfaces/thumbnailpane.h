@@ -40,11 +40,18 @@ public:
         return {};
     }
 
-    // Events.
-    std::function<void(int& index, int& button, int& shift, float& x, float& y)> onThumbClick;
-    std::function<void(int& button, int& shift, float& x, float& y)> onMouseMove;
-    std::function<void(bool& ok)> onPageDeleted;
-    std::function<void(bool& ok)> onPageMoved;
+    // The pane's events, raised on the UI thread: a click on a thumbnail (index within the
+    // shown range; button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; widget
+    // pixels), a pointer move over the pane, and whether a page delete or move changed the
+    // file. Arguments are passed by reference as the handlers may rewrite them. An empty
+    // handler ignores the event.
+    struct Handlers {
+        std::function<void(int& index, int& button, int& shift, float& x, float& y)> thumbClick;
+        std::function<void(int& button, int& shift, float& x, float& y)> mouseMove;
+        std::function<void(bool& ok)> pageDeleted;
+        std::function<void(bool& ok)> pageMoved;
+    };
+    virtual void setHandlers(Handlers handlers) = 0;
 };
 
 }  // namespace ktdv

@@ -76,7 +76,8 @@ class TestSoak : public QObject {
         factory.prompts->questionAnswers = {true};
         thumbs->deletePageAt(3);
         QCoreApplication::processEvents();  // thumbnails finished meanwhile arrive
-        if (viewer.widgets().editor->document().pageCount() != 3 || thumbs->pageCount() != 3)
+        if (viewer.widgets().editor->document().pageCount() != 3 ||
+            thumbs->thumbnails().pageCount() != 3)
             return QStringLiteral("the page was not deleted");
         if (i % 4 == 0)  // a turned page is written back when the document closes
             viewer.MainToolbar_ButtonClick(QStringLiteral("Rotate90Right"));

@@ -36,7 +36,7 @@ Shown shown(ViewerControl& v) {
     auto* thumbs = dynamic_cast<ThumbnailView*>(v.widgets().thumbs.get());
     return {v.widgets().editor->document().pageCount(),
             v.widgets().statusBar->text(QStringLiteral("PageNumber")),
-            thumbs ? thumbs->pageCount() : -1};
+            thumbs ? thumbs->thumbnails().pageCount() : -1};
 }
 
 // Everything in the folder but the named files (temporary files show up here).

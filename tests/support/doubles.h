@@ -169,6 +169,7 @@ public:
     qint16 selectedIndex() const override { return selected; }
     qint16 scrollRange() const override { return range; }
     void setCurrentPage(int page) override { current = page; }
+    void setHandlers(Handlers) override {}
 
 private:
     void record(const QString& call) { calls.append(call); }

@@ -132,18 +132,24 @@ void ViewerControl::connectEvents() {
         [this](int& b, int& s, float& x, float& y) {
             runUntrapped([&] { ctlKTImgEdit1_MouseUp(b, s, x, y); });
         });
-    w.thumbs->onThumbClick = [this](int& i, int& b, int& s, float& x, float& y) {
-        runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_ThumbClick(i, b, s, x, y); });
-    };
-    w.thumbs->onMouseMove = [this](int& b, int& s, float& x, float& y) {
-        runUntrapped([&] { m_layout->ctlKTImgThumbs1_MouseMove(b, s, x, y); });
-    };
-    w.thumbs->onPageDeleted = [this](bool& ok) {
-        runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_PageDeleted(ok); });
-    };
-    w.thumbs->onPageMoved = [this](bool& ok) {
-        runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_PageMoved(ok); });
-    };
+    w.thumbs->setHandlers({
+        .thumbClick =
+            [this](int& i, int& b, int& s, float& x, float& y) {
+                runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_ThumbClick(i, b, s, x, y); });
+            },
+        .mouseMove =
+            [this](int& b, int& s, float& x, float& y) {
+                runUntrapped([&] { m_layout->ctlKTImgThumbs1_MouseMove(b, s, x, y); });
+            },
+        .pageDeleted =
+            [this](bool& ok) {
+                runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_PageDeleted(ok); });
+            },
+        .pageMoved =
+            [this](bool& ok) {
+                runUntrapped([&] { m_thumbnails->ctlKTImgThumbs1_PageMoved(ok); });
+            },
+    });
     m_annotations->connectEvents();
 }
 

@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
-#include "imaging/document.h"
 #include "platform/promptservice.h"
 #include "widgets/thumbnails/thumbnailview.h"
 
@@ -53,38 +52,20 @@ bool ThumbnailView::event(QEvent* event) {
         return QWidget::event(event);
     }
     auto* help = static_cast<QHelpEvent*>(event);
-    const int index = m_layout.indexAt(toContent(help->pos()));
+    const int index = m_viewport.indexAt(help->pos());
     if (index < 0) {
         QToolTip::hideText();
         event->ignore();
     } else {
-        QToolTip::showText(help->globalPos(), toolTipText(index), this,
-                           m_layout.cellRect(index).translated(0, -contentOffset()));
+        QToolTip::showText(help->globalPos(), m_store.toolTipText(index), this,
+                           m_viewport.cellRect(index));
     }
     return true;
 }
 
-QString ThumbnailView::toolTipText(int index) const {
-    if (!m_document || index < 0 || index >= thumbnailCount()) {
-        return {};
-    }
-    const Thumbnail& thumbnail = m_thumbnails[index];
-    const imaging::PageInfo& info = m_document->page(thumbnail.page);
-    QString text = tr("Page %1 of %2").arg(thumbnail.page + 1).arg(pageCount()) + u'\n' +
-                   tr("%1 x %2 pixels, %3 x %4 dpi")
-                       .arg(info.pixelSize.width())
-                       .arg(info.pixelSize.height())
-                       .arg(info.dpi.width())
-                       .arg(info.dpi.height());
-    if (!thumbnail.error.isEmpty()) {
-        text += u'\n' + thumbnail.error;
-    }
-    return text;
-}
-
 void ThumbnailView::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    m_pressIndex = m_layout.indexAt(toContent(pos));
+    m_pressIndex = m_viewport.indexAt(pos);
     m_pressPos = pos;
     m_dragging = false;
     m_dropIndex = -1;
@@ -93,14 +74,14 @@ void ThumbnailView::mousePressEvent(QMouseEvent* event) {
 
 void ThumbnailView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    if ((event->buttons() & Qt::LeftButton) && m_pressIndex >= 0 && thumbnailCount() > 1) {
+    if ((event->buttons() & Qt::LeftButton) && m_pressIndex >= 0 && m_store.count() > 1) {
         if (!m_dragging &&
             (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
             m_dragging = true;
             setCursor(Qt::ClosedHandCursor);
         }
         if (m_dragging) {
-            const int drop = m_layout.insertionIndexAt(toContent(pos).y());
+            const int drop = m_layout.insertionIndexAt(m_viewport.toContent(pos).y());
             if (drop != m_dropIndex) {
                 m_dropIndex = drop;
                 update();
@@ -108,12 +89,12 @@ void ThumbnailView::mouseMoveEvent(QMouseEvent* event) {
         }
     }
     event->accept();
-    if (onMouseMove) {
+    if (m_handlers.mouseMove) {
         int button = buttonCode(event->buttons());
         int shift = shiftCode(event->modifiers());
         float x = static_cast<float>(event->position().x());
         float y = static_cast<float>(event->position().y());
-        onMouseMove(button, shift, x, y);
+        m_handlers.mouseMove(button, shift, x, y);
     }
 }
 
@@ -139,7 +120,7 @@ void ThumbnailView::mouseReleaseEvent(QMouseEvent* event) {
     }
     m_pressIndex = -1;
 
-    const int index = m_layout.indexAt(toContent(pos));
+    const int index = m_viewport.indexAt(pos);
     const int button = buttonCode(event->button());
     if (index < 0 || button == 0) {
         return;
@@ -149,26 +130,26 @@ void ThumbnailView::mouseReleaseEvent(QMouseEvent* event) {
         update();
     }
     const QPointer<ThumbnailView> self(this);
-    if (onThumbClick) {
+    if (m_handlers.thumbClick) {
         int clickedIndex = index;
         int clickedButton = button;
         int shift = shiftCode(event->modifiers());
         float x = static_cast<float>(event->position().x());
         float y = static_cast<float>(event->position().y());
-        onThumbClick(clickedIndex, clickedButton, shift, x, y);
+        m_handlers.thumbClick(clickedIndex, clickedButton, shift, x, y);
     }
-    if (self && event->button() == Qt::RightButton && index < thumbnailCount()) {
+    if (self && event->button() == Qt::RightButton && index < m_store.count()) {
         showContextMenu(index, event->globalPosition().toPoint());
     }
 }
 
 void ThumbnailView::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    if (thumbnailCount() > 0 && event->key() == Qt::Key_Delete && !ctrl) {
+    if (m_store.count() > 0 && event->key() == Qt::Key_Delete && !ctrl) {
         deletePageAt(m_selected);
-    } else if (thumbnailCount() > 0 && ctrl && event->key() == Qt::Key_Up) {
+    } else if (m_store.count() > 0 && ctrl && event->key() == Qt::Key_Up) {
         movePage(m_selected, -1);
-    } else if (thumbnailCount() > 0 && ctrl && event->key() == Qt::Key_Down) {
+    } else if (m_store.count() > 0 && ctrl && event->key() == Qt::Key_Down) {
         movePage(m_selected, 1);
     } else {
         QWidget::keyPressEvent(event);
@@ -178,16 +159,16 @@ void ThumbnailView::keyPressEvent(QKeyEvent* event) {
 }
 
 void ThumbnailView::showContextMenu(int index, QPoint globalPos) {
-    if (!m_prompts || index < 0 || index >= thumbnailCount()) {
+    if (!m_prompts || index < 0 || index >= m_store.count()) {
         return;
     }
-    const int page = m_thumbnails[index].page;
+    const int page = m_store.at(index).page;
     QMenu menu;  // no parent: the pane may go while the menu is open
     QAction* remove = menu.addAction(deletePageText());
     QAction* up = menu.addAction(movePageUpText());
     QAction* down = menu.addAction(movePageDownText());
     up->setEnabled(page > 0);
-    down->setEnabled(page + 1 < pageCount());
+    down->setEnabled(page + 1 < m_store.pageCount());
 
     QAction* chosen = nullptr;
     for (QAction* action : {remove, up, down}) {
@@ -196,8 +177,8 @@ void ThumbnailView::showContextMenu(int index, QPoint globalPos) {
     const QPointer<ThumbnailView> self(this);
     m_prompts->popupMenu(&menu, globalPos);
     // Act only after the menu is gone, and only on the page the menu was opened for.
-    if (!self || !chosen || !chosen->isEnabled() || index >= thumbnailCount() ||
-        m_thumbnails[index].page != page) {
+    if (!self || !chosen || !chosen->isEnabled() || index >= m_store.count() ||
+        m_store.at(index).page != page) {
         return;
     }
     if (chosen == remove) {

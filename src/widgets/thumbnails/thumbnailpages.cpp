@@ -46,7 +46,7 @@ imaging::WriteResult rewriteKeepingWindowPainted(
 }  // namespace
 
 bool ThumbnailView::refuseChange(bool deleting) {
-    if (!isReadOnly(m_path)) {
+    if (!isReadOnly(m_store.documentPath())) {
         return false;
     }
     if (m_prompts) {
@@ -57,15 +57,15 @@ bool ThumbnailView::refuseChange(bool deleting) {
 }
 
 void ThumbnailView::deletePageAt(int index) {
-    if (!m_document || index < 0 || index >= thumbnailCount()) {
+    if (!m_store.document() || index < 0 || index >= m_store.count()) {
         return;
     }
-    const int page = m_thumbnails[index].page;
+    const int page = m_store.at(index).page;
     if (refuseChange(true)) {
         raiseDeleted(false);
         return;
     }
-    if (pageCount() <= 1) {
+    if (m_store.pageCount() <= 1) {
         if (m_prompts) {
             m_prompts->message(this, tr("The only page of a document cannot be deleted."));
         }
@@ -76,14 +76,14 @@ void ThumbnailView::deletePageAt(int index) {
         return;  // nobody to confirm: never delete unasked
     }
     const QPointer<ThumbnailView> self(this);
-    const QString path = m_path;
+    const QString path = m_store.documentPath();
     const bool confirmed = m_prompts->question(
         this, tr("Delete Page"),
         tr("Delete page %1 from the document?\nThe document file is changed; this cannot be "
            "undone.")
             .arg(page + 1),
         true);
-    if (!self || !confirmed || m_path != path) {
+    if (!self || !confirmed || m_store.documentPath() != path) {
         return;
     }
 
@@ -102,12 +102,12 @@ void ThumbnailView::deletePageAt(int index) {
 }
 
 void ThumbnailView::movePage(int index, int delta) {
-    if (!m_document || index < 0 || index >= thumbnailCount() || delta == 0) {
+    if (!m_store.document() || index < 0 || index >= m_store.count() || delta == 0) {
         return;
     }
-    const int from = m_thumbnails[index].page;
+    const int from = m_store.at(index).page;
     const int to = from + delta;
-    if (to < 0 || to >= pageCount()) {
+    if (to < 0 || to >= m_store.pageCount()) {
         return;  // already first or last: nothing to do
     }
     if (refuseChange(false)) {
@@ -115,7 +115,7 @@ void ThumbnailView::movePage(int index, int delta) {
         return;
     }
     const QPointer<ThumbnailView> self(this);
-    const QString path = m_path;
+    const QString path = m_store.documentPath();
     const imaging::WriteResult result = rewriteKeepingWindowPainted(
         [&path, from, to] { return imaging::movePage(path, from, to); });
     if (!self)
@@ -138,23 +138,23 @@ void ThumbnailView::movePage(int index, int delta) {
 void ThumbnailView::reloadAfterChange(int selectIndex) {
     // Pages decoded before the change are stale even where the rewrite kept the file's size
     // and time stamp (two edits within one tick of the file system's clock).
-    imaging::PageCache::shared().removeFile(m_path);
+    imaging::PageCache::shared().removeFile(m_store.documentPath());
     m_selected = selectIndex;  // clamped to the new range by the rebuild
-    openDocument(m_path);
+    m_store.open(m_store.documentPath());
     rebuildRange();
 }
 
 void ThumbnailView::raiseDeleted(bool ok) {
-    if (onPageDeleted) {
+    if (m_handlers.pageDeleted) {
         bool value = ok;
-        onPageDeleted(value);
+        m_handlers.pageDeleted(value);
     }
 }
 
 void ThumbnailView::raiseMoved(bool ok) {
-    if (onPageMoved) {
+    if (m_handlers.pageMoved) {
         bool value = ok;
-        onPageMoved(value);
+        m_handlers.pageMoved(value);
     }
 }
 

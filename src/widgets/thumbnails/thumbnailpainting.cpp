@@ -19,7 +19,7 @@ const QColor kDropColour(30, 100, 220);
 
 void ThumbnailView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const int offset = contentOffset();
+    const int offset = m_viewport.contentOffset();
     const QRect dirty = event->rect().translated(0, offset);
     const auto [first, last] = m_layout.visibleRange(dirty.top(), dirty.height());
     for (int i = first; first >= 0 && i <= last; ++i) {
@@ -28,10 +28,10 @@ void ThumbnailView::paintEvent(QPaintEvent* event) {
     }
     if (m_dragging && m_dropIndex >= 0) {
         int y = 0;
-        if (m_dropIndex < thumbnailCount()) {
+        if (m_dropIndex < m_store.count()) {
             y = m_layout.cellRect(m_dropIndex).top() - ThumbnailLayout::kSpacing / 2;
-        } else if (thumbnailCount() > 0) {
-            y = m_layout.cellRect(thumbnailCount() - 1).bottom() + ThumbnailLayout::kSpacing / 2;
+        } else if (m_store.count() > 0) {
+            y = m_layout.cellRect(m_store.count() - 1).bottom() + ThumbnailLayout::kSpacing / 2;
         }
         y -= offset;
         painter.fillRect(
@@ -42,7 +42,7 @@ void ThumbnailView::paintEvent(QPaintEvent* event) {
 
 void ThumbnailView::paintThumbnail(QPainter& painter, int index, const QRect& image,
                                    const QRect& label) {
-    const Thumbnail& thumbnail = m_thumbnails[index];
+    const ThumbnailStore::Entry& thumbnail = m_store.at(index);
     const QRect cell =
         m_layout.cellRect(index).translated(0, image.top() - m_layout.imageRect(index).top());
     if (index == m_selected) {
@@ -79,7 +79,7 @@ void ThumbnailView::paintThumbnail(QPainter& painter, int index, const QRect& im
     painter.setFont(font);
     painter.setPen(
         palette().color(index == m_selected ? QPalette::HighlightedText : QPalette::WindowText));
-    painter.drawText(label, Qt::AlignCenter, pageLabel(index));
+    painter.drawText(label, Qt::AlignCenter, m_store.pageLabel(index));
 }
 
 }  // namespace ktdv

@@ -5,7 +5,6 @@
 #include <QShowEvent>
 
 #include <algorithm>
-#include <cmath>
 
 #include "imaging/document.h"
 #include "widgets/thumbnails/thumbnailrenderer.h"
@@ -57,17 +56,16 @@ ThumbnailView::~ThumbnailView() {
 // --- The document and the shown range -------------------------------------------------
 
 void ThumbnailView::loadDocument(const QString& path) {
-    m_path = path;
     m_selected = 0;
-    m_scrollPosition = 1;
-    openDocument(path);
+    m_viewport.setScrollPosition(1);
+    m_store.open(path);
     rebuildRange();
 }
 
 void ThumbnailView::clearThumbnails() {
     m_renderer->cancel();
     m_batchFloor = m_renderer->batch();
-    m_thumbnails.clear();
+    m_store.clear();
     m_layout.setPages({});
     m_selected = 0;
     m_pressIndex = -1;
@@ -77,49 +75,31 @@ void ThumbnailView::clearThumbnails() {
 }
 
 void ThumbnailView::reloadThumbnails() {
-    if (m_path.isEmpty()) {
+    if (m_store.documentPath().isEmpty()) {
         return;
     }
-    const auto previous = m_document;
-    const bool haveRange = !m_thumbnails.isEmpty() && m_thumbnails.first().page == m_firstPage;
-    openDocument(m_path);
-    if (previous && m_document && haveRange && sameFileState(*previous, *m_document)) {
+    const auto previous = m_store.document();
+    const bool haveRange = m_store.count() > 0 && m_store.at(0).page == m_firstPage;
+    m_store.open(m_store.documentPath());
+    const auto& now = m_store.document();
+    if (previous && now && haveRange && sameFileState(*previous, *now)) {
         // The file is as it was: keep what is shown and what is being made.
         return;
     }
     rebuildRange();
 }
 
-bool ThumbnailView::openDocument(const QString& path) {
-    m_document = path.isEmpty() ? nullptr : imaging::Document::open(path);
-    return m_document != nullptr;
-}
-
-int ThumbnailView::pageCount() const {
-    return m_document ? m_document->pageCount() : 0;
-}
-
-int ThumbnailView::thumbnailCount() const {
-    return static_cast<int>(m_thumbnails.size());
-}
-
 void ThumbnailView::rebuildRange() {
     m_renderer->cancel();
     m_batchFloor = m_renderer->batch();
-    m_thumbnails.clear();
+    m_store.setRange(m_firstPage, kRangeSize);
     QVector<QSizeF> sizes;
-    const int count = pageCount();
-    const int first = std::max(0, m_firstPage);
-    const int last = std::min(count, first + kRangeSize);  // exclusive
-    for (int page = first; page < last; ++page) {
-        Thumbnail thumbnail;
-        thumbnail.page = page;
-        m_thumbnails.append(thumbnail);
-        sizes.append(m_document->page(page).physicalSizeInches());
+    for (int i = 0; i < m_store.count(); ++i) {
+        sizes.append(m_store.document()->page(m_store.at(i).page).physicalSizeInches());
     }
     m_layout.setPages(sizes);
     m_layout.setWidth(width());
-    m_selected = std::clamp(m_selected, 0, std::max(0, thumbnailCount() - 1));
+    m_selected = std::clamp(m_selected, 0, std::max(0, m_store.count() - 1));
     m_pressIndex = -1;
     m_dragging = false;
     m_dropIndex = -1;
@@ -135,8 +115,8 @@ void ThumbnailView::requestRendering() {
     updateVisiblePriority();
     const qreal ratio = devicePixelRatioF();
     QVector<ThumbnailRequest> requests;
-    for (int i = 0; i < thumbnailCount(); ++i) {
-        const Thumbnail& thumbnail = m_thumbnails[i];
+    for (int i = 0; i < m_store.count(); ++i) {
+        const ThumbnailStore::Entry& thumbnail = m_store.at(i);
         const QSize want = m_layout.imageSize(i) * ratio;
         const bool failed = thumbnail.done && thumbnail.pixmap.isNull();
         if (failed || (thumbnail.done && sizeClose(thumbnail.renderedSize, want))) {
@@ -148,32 +128,21 @@ void ThumbnailView::requestRendering() {
         checkFinished();
         return;
     }
-    m_renderer->start(m_document, requests);
+    m_renderer->start(m_store.document(), requests);
 }
 
 void ThumbnailView::updateVisiblePriority() {
-    const auto [first, last] = visibleThumbnails();
+    const auto [first, last] = m_viewport.visibleThumbnails();
     m_renderer->setVisibleCells(first, last);
 }
 
 void ThumbnailView::onRendered(quint64 batch, const ThumbnailRequest& request, const QImage& image,
                                const QString& error) {
-    if (batch <= m_batchFloor || request.index < 0 || request.index >= thumbnailCount()) {
+    if (batch <= m_batchFloor || !m_store.setResult(request.index, request.page, image,
+                                                    request.size, devicePixelRatioF(), error)) {
         return;
     }
-    Thumbnail& thumbnail = m_thumbnails[request.index];
-    if (thumbnail.page != request.page) {
-        return;
-    }
-    thumbnail.done = true;
-    thumbnail.error = error;
-    if (!image.isNull()) {
-        thumbnail.pixmap = QPixmap::fromImage(image);
-        thumbnail.pixmap.setDevicePixelRatio(devicePixelRatioF());
-        thumbnail.renderedSize = request.size;
-    }
-    const int offset = contentOffset();
-    update(m_layout.cellRect(request.index).translated(0, -offset));
+    update(m_viewport.cellRect(request.index));
     checkFinished();
 }
 
@@ -182,39 +151,14 @@ void ThumbnailView::checkFinished() {
         m_visibleAnnounced = true;
         emit visibleThumbnailsFinished();
     }
-    if (!m_allAnnounced && allThumbnailsReady()) {
+    if (!m_allAnnounced && m_store.allReady()) {
         m_allAnnounced = true;
         emit thumbnailsFinished();
     }
 }
 
-bool ThumbnailView::isThumbnailReady(int index) const {
-    return index >= 0 && index < thumbnailCount() && m_thumbnails[index].done;
-}
-
-QImage ThumbnailView::thumbnailImage(int index) const {
-    if (!isThumbnailReady(index)) {
-        return {};
-    }
-    return m_thumbnails[index].pixmap.toImage();
-}
-
-bool ThumbnailView::allThumbnailsReady() const {
-    return std::all_of(m_thumbnails.cbegin(), m_thumbnails.cend(),
-                       [](const Thumbnail& t) { return t.done; });
-}
-
 bool ThumbnailView::visibleThumbnailsReady() const {
-    const auto [first, last] = visibleThumbnails();
-    if (first < 0) {
-        return true;
-    }
-    for (int i = first; i <= last; ++i) {
-        if (!m_thumbnails[i].done) {
-            return false;
-        }
-    }
-    return true;
+    return m_store.readyIn(m_viewport.visibleThumbnails());
 }
 
 // --- Scrolling and layout -------------------------------------------------------------
@@ -237,28 +181,28 @@ void ThumbnailView::setFirstPage(qint32 page) {
 }
 
 void ThumbnailView::setScrollPosition(qint16 position) {
-    m_scrollPosition = std::max<int>(1, position);
+    m_viewport.setScrollPosition(position);
     updateVisiblePriority();
     update();
 }
 
 void ThumbnailView::setViewHeight(float height) {
-    m_viewHeight = std::isfinite(height) ? std::max(0.0f, height) : 0.0f;
+    m_viewport.setViewHeight(height);
 }
 
 void ThumbnailView::setContentScrolledByHost(bool byHost) {
-    m_scrolledByHost = byHost;
+    m_viewport.setScrolledByHost(byHost);
     update();
 }
 
 qint16 ThumbnailView::scrollRange() const {
-    return static_cast<qint16>(m_layout.scrollRange(viewportHeight()));
+    return static_cast<qint16>(m_viewport.scrollRange());
 }
 
 void ThumbnailView::setCurrentPage(int page) {
     // The page shown is the one the page keys and the menu act on.
     const int index = page - m_firstPage;
-    if (index >= 0 && index < thumbnailCount()) {
+    if (index >= 0 && index < m_store.count()) {
         m_selected = index;
     }
     m_currentPage = page;
@@ -266,63 +210,7 @@ void ThumbnailView::setCurrentPage(int page) {
 }
 
 QRect ThumbnailView::pageRect(int page) const {
-    return m_layout.cellRect(page - m_firstPage).translated(0, -contentOffset());
-}
-
-int ThumbnailView::viewportHeight() const {
-    if (m_scrolledByHost && isVisible()) {
-        const QRect seen = visibleRegion().boundingRect();
-        if (!seen.isEmpty()) {
-            return seen.height();
-        }
-    }
-    int viewport = height();
-    if (m_viewHeight > 0) {
-        viewport = std::min(viewport, static_cast<int>(m_viewHeight));
-    }
-    return viewport;
-}
-
-QRect ThumbnailView::visibleContentRect() const {
-    if (m_scrolledByHost && isVisible()) {
-        // Content and widget coordinates coincide; the parent and the siblings on top
-        // decide what shows.
-        const QRect seen = visibleRegion().boundingRect();
-        if (!seen.isEmpty()) {
-            return seen;
-        }
-    }
-    // Off screen, or scrolled here: the rows from the scroll position down.
-    const int viewport = viewportHeight();
-    return QRect(0, m_layout.offsetForPosition(m_scrollPosition, viewport), width(), viewport);
-}
-
-int ThumbnailView::contentOffset() const {
-    return m_scrolledByHost ? 0 : m_layout.offsetForPosition(m_scrollPosition, viewportHeight());
-}
-
-QPoint ThumbnailView::toContent(QPoint widgetPos) const {
-    return widgetPos + QPoint(0, contentOffset());
-}
-
-std::pair<int, int> ThumbnailView::visibleThumbnails() const {
-    const QRect seen = visibleContentRect();
-    return m_layout.visibleRange(seen.top(), seen.height());
-}
-
-QRect ThumbnailView::thumbnailRect(int index) const {
-    return m_layout.imageRect(index).translated(0, -contentOffset());
-}
-
-QRect ThumbnailView::labelRect(int index) const {
-    return m_layout.labelRect(index).translated(0, -contentOffset());
-}
-
-QString ThumbnailView::pageLabel(int index) const {
-    if (index < 0 || index >= thumbnailCount()) {
-        return {};
-    }
-    return QString::number(m_thumbnails[index].page + 1);
+    return m_viewport.cellRect(page - m_firstPage);
 }
 
 void ThumbnailView::resizeEvent(QResizeEvent* event) {

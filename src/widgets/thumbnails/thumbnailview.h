@@ -6,12 +6,12 @@
 // The user manages pages here: the context menu ("Delete Page", "Move Page Up",
 // "Move Page Down"), the Delete key and Ctrl+Up / Ctrl+Down on the selected thumbnail, and
 // dragging a thumbnail to another place in the column. The document file is changed
-// losslessly, the thumbnails are reloaded, and onPageDeleted / onPageMoved report whether
-// the file changed.
+// losslessly, the thumbnails are reloaded, and the pageDeleted / pageMoved handlers hear
+// whether the file changed.
 //
 // Thumbnails are decoded and scaled on a thread pool of the pane's own; until a thumbnail
 // is ready a placeholder of the page's shape is drawn, so the UI thread never waits for a
-// decode. Only the shown range is held, as small images.
+// decode. Only the shown range is held, as small images (thumbnails()).
 //
 // Scrolling: the host owns the scroll bar. scrollRange() gives its positions (1 when all
 // fits); setScrollPosition() (1 = top) with setViewHeight() and arrange(true) apply one.
@@ -33,14 +33,12 @@
 
 #include "interfaces/thumbnailpane.h"
 #include "widgets/thumbnails/thumbnaillayout.h"
+#include "widgets/thumbnails/thumbnailstore.h"
+#include "widgets/thumbnails/thumbnailviewport.h"
 
 class QMenu;
 
 namespace ktdv {
-
-namespace imaging {
-class Document;
-}
 
 class PromptService;
 class ThumbnailRenderer;
@@ -69,35 +67,18 @@ public:
     qint16 scrollRange() const override;
     void setCurrentPage(int page) override;
     QRect pageRect(int page) const override;
+    void setHandlers(Handlers handlers) override { m_handlers = std::move(handlers); }
 
     // Page management, as the menu and the keys do it. Index within the shown range.
     void deletePageAt(int index);
     void movePage(int index, int delta);
 
     void setContentScrolledByHost(bool byHost);
-    bool contentScrolledByHost() const { return m_scrolledByHost; }
+    int currentPage() const { return m_currentPage; }
 
     // What is shown, for hosts and tests.
-    QString documentPath() const { return m_path; }
-    int pageCount() const;       // of the document; 0 when none is loaded
-    int thumbnailCount() const;  // in the shown range
-    int currentPage() const { return m_currentPage; }
-    int scrollPosition() const { return m_scrollPosition; }
-    int contentOffset() const;             // content pixels hidden above the top of the widget
-    QRect thumbnailRect(int index) const;  // the picture, in widget coordinates
-    QRect labelRect(int index) const;      // its page number, in widget coordinates
-    QString pageLabel(int index) const;
-    QString toolTipText(int index) const;           // page number, size, resolution, any failure
-    bool isThumbnailReady(int index) const;         // finished (picture or failure)
-    QImage thumbnailImage(int index) const;         // null until ready or when it failed
-    std::pair<int, int> visibleThumbnails() const;  // first and last in view, or -1s
-    QRect visibleContentRect() const;               // the part of the content in view
-    bool allThumbnailsReady() const;
-    bool visibleThumbnailsReady() const;
-
-    static QString deletePageText() { return tr("Delete Page"); }
-    static QString movePageUpText() { return tr("Move Page Up"); }
-    static QString movePageDownText() { return tr("Move Page Down"); }
+    const ThumbnailStore& thumbnails() const { return m_store; }
+    const ThumbnailViewport& viewport() const { return m_viewport; }
 
 signals:
     void visibleThumbnailsFinished();  // every thumbnail in view is ready
@@ -115,24 +96,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    struct Thumbnail {
-        int page = 0;
-        QPixmap pixmap;
-        QSize renderedSize;  // the size the pixmap was made for
-        bool done = false;
-        QString error;
-    };
+    static QString deletePageText() { return tr("Delete Page"); }
+    static QString movePageUpText() { return tr("Move Page Up"); }
+    static QString movePageDownText() { return tr("Move Page Down"); }
 
     // Loading and rendering (thumbnailview.cpp)
-    bool openDocument(const QString& path);
     void rebuildRange();
     void requestRendering();
     void updateVisiblePriority();
     void onRendered(quint64 batch, const ThumbnailRequest& request, const QImage& image,
                     const QString& error);
     void checkFinished();
-    int viewportHeight() const;
-    QPoint toContent(QPoint widgetPos) const;
+    bool visibleThumbnailsReady() const;
 
     // Painting (thumbnailpainting.cpp)
     void paintThumbnail(QPainter& painter, int index, const QRect& image, const QRect& label);
@@ -146,17 +121,14 @@ private:
 
     std::shared_ptr<PromptService> m_prompts;
     std::unique_ptr<ThumbnailRenderer> m_renderer;
-    std::shared_ptr<const imaging::Document> m_document;
-    QString m_path;
-    QVector<Thumbnail> m_thumbnails;
+    Handlers m_handlers;
+    ThumbnailStore m_store;
     ThumbnailLayout m_layout;
+    ThumbnailViewport m_viewport{*this, m_layout};
     quint64 m_batchFloor = 1;  // results of older batches belong to another document state
     qint32 m_firstPage = 0;
     int m_selected = 0;
     int m_currentPage = -1;
-    int m_scrollPosition = 1;
-    float m_viewHeight = 0;
-    bool m_scrolledByHost = true;
     bool m_visibleAnnounced = false;
     bool m_allAnnounced = false;
 

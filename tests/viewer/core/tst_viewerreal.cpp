@@ -198,7 +198,7 @@ private slots:
         v->resize(950, 720);  // a closed document stays closed
         QCOMPARE(w.statusBar->text("PageNumber"), QString());
         QVERIFY(w.editor->document().imagePath().isEmpty());
-        QCOMPARE(static_cast<ThumbnailView&>(*w.thumbs).thumbnailCount(), 0);
+        QCOMPARE(static_cast<ThumbnailView&>(*w.thumbs).thumbnails().count(), 0);
         QVERIFY(!w.mainToolbar->enabled("Print"));
         QCOMPARE(QFileInfo(conf).lastModified(), written);
         QVERIFY(factory->prompts->messages.isEmpty());
@@ -248,10 +248,11 @@ private slots:
                                 "file ends before the next page directory"));
         // The thumbnails count the page that cannot be shown and say why.
         auto& thumbs = static_cast<ThumbnailView&>(*w.thumbs);
-        QCOMPARE(thumbs.thumbnailCount(), 3);
-        QTRY_VERIFY_WITH_TIMEOUT(thumbs.allThumbnailsReady(), 5000);
-        QVERIFY(thumbs.thumbnailImage(1).isNull() && !thumbs.thumbnailImage(2).isNull());
-        QVERIFY(thumbs.toolTipText(1).contains("The file ends inside the page's image data"));
+        QCOMPARE(thumbs.thumbnails().count(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(thumbs.thumbnails().allReady(), 5000);
+        QVERIFY(thumbs.thumbnails().image(1).isNull() && !thumbs.thumbnails().image(2).isNull());
+        QVERIFY(thumbs.thumbnails().toolTipText(1).contains(
+            "The file ends inside the page's image data"));
         QVERIFY(factory->prompts->messages.isEmpty());
     }
 
@@ -298,7 +299,7 @@ private slots:
         QCOMPARE(w.statusBar->text("PageNumber"), QString("%1 of 10000").arg(page));
         auto& thumbs = static_cast<ThumbnailView&>(*w.thumbs);
         QCOMPARE(w.tabPages->currentIndex(), (page - 1) / 50);
-        QCOMPARE(thumbs.pageLabel(0).toInt(), (page - 1) / 50 * 50 + 1);
+        QCOMPARE(thumbs.thumbnails().pageLabel(0).toInt(), (page - 1) / 50 * 50 + 1);
         QCOMPARE(thumbs.currentPage(), page - 1);
         QCOMPARE(thumbs.selectedIndex(), (page - 1) % 50);
         const int centre = thumbs.pageRect(page - 1).translated(thumbs.pos()).center().y();
@@ -316,8 +317,8 @@ private slots:
         qint64 before = 0;
         for (int tab = 0; tab < 60; ++tab) {
             w.tabPages->setCurrentIndex(tab);
-            QTRY_VERIFY_WITH_TIMEOUT(thumbs.allThumbnailsReady() && thumbs.thumbnailCount() <= 50,
-                                     5000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                thumbs.thumbnails().allReady() && thumbs.thumbnails().count() <= 50, 5000);
             before = tab == 10 ? resident() : before;
         }
         QVERIFY2(resident() - before < 16384, qPrintable(QString::number(resident() - before)));
@@ -456,7 +457,8 @@ private slots:
             QTest::keyClicks(w.tboxPageNumber, "3");
             QTest::mouseClick(w.btnFind, Qt::LeftButton);
         } else if (leave == "thumbnail") {
-            QTest::mouseClick(&r.pane(), Qt::LeftButton, {}, r.pane().thumbnailRect(1).center());
+            QTest::mouseClick(&r.pane(), Qt::LeftButton, {},
+                              r.pane().viewport().thumbnailRect(1).center());
         } else {
             r.v->OpenImage(writeTiff(dir.filePath("other.tif"), 1, layout));
         }
@@ -494,7 +496,7 @@ private slots:
         ThumbnailView& pane = r.pane();
         r.v->OpenImage(path);
         QTest::mouseClick(w.tabPages, Qt::LeftButton, {}, w.tabPages->tabRect(tab).center());
-        QTest::mouseClick(&pane, Qt::LeftButton, {}, pane.thumbnailRect(thumb).center());
+        QTest::mouseClick(&pane, Qt::LeftButton, {}, pane.viewport().thumbnailRect(thumb).center());
         r.factory->prompts->questionAnswers << true;
         for (const QString& key : keys.split(' '))
             QTest::keySequence(&pane, QKeySequence(key));
@@ -507,7 +509,7 @@ private slots:
         QCOMPARE(static_cast<PageView&>(*w.editor).document().shownPage().width(), width);
         QCOMPARE(w.tabPages->count(), (sizes.size() + 49) / 50);
         QCOMPARE(w.tabPages->currentIndex(), shown / 50);
-        QCOMPARE(pane.pageCount(), sizes.size());
+        QCOMPARE(pane.thumbnails().pageCount(), sizes.size());
         QCOMPARE(pane.firstPage(), shown / 50 * 50);
         QCOMPARE(pane.currentPage(), shown);
         if (keys.contains("Ctrl"))

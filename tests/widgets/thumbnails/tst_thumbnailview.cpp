@@ -30,11 +30,13 @@ struct Events {
     QList<bool> moved;
 
     void attach(ThumbnailView& view) {
-        view.onThumbClick = [this](int& index, int& button, int& shift, float&, float&) {
-            clicks.append({index, button, shift});
-        };
-        view.onPageDeleted = [this](bool& ok) { deleted.append(ok); };
-        view.onPageMoved = [this](bool& ok) { moved.append(ok); };
+        view.setHandlers({.thumbClick =
+                              [this](int& index, int& button, int& shift, float&, float&) {
+                                  clicks.append({index, button, shift});
+                              },
+                          .mouseMove = {},
+                          .pageDeleted = [this](bool& ok) { deleted.append(ok); },
+                          .pageMoved = [this](bool& ok) { moved.append(ok); }});
     }
 };
 
@@ -160,17 +162,17 @@ private slots:
         ThumbnailView& view = *pane;
         view.setFirstPage(firstPage);
         view.reloadThumbnails();
-        QCOMPARE(view.thumbnailCount(), expectedCount);
+        QCOMPARE(view.thumbnails().count(), expectedCount);
         QCOMPARE(view.selectedIndex(), qint16(0));
         // Pictures are made in the background: the pane answers before they are all there.
-        QCOMPARE(view.allThumbnailsReady(), expectedCount == 0);
-        QTRY_VERIFY_WITH_TIMEOUT(view.allThumbnailsReady(), kFillTimeoutMs);
+        QCOMPARE(view.thumbnails().allReady(), expectedCount == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(view.thumbnails().allReady(), kFillTimeoutMs);
 
         for (int i = 0; i < expectedCount; ++i) {
             const int page = firstPage + i;
-            QCOMPARE(view.pageLabel(i), QString::number(page + 1));
-            const QRect rect = view.thumbnailRect(i);
-            const QImage image = view.thumbnailImage(i);
+            QCOMPARE(view.thumbnails().pageLabel(i), QString::number(page + 1));
+            const QRect rect = view.viewport().thumbnailRect(i);
+            const QImage image = view.thumbnails().image(i);
             QVERIFY2(!image.isNull(), qPrintable(QString("page %1 has no picture").arg(page + 1)));
             QCOMPARE(image.size(), rect.size());
             // Height over width in inches; the fax page (8.47 x 11.68 in) is taller than wide.
@@ -231,7 +233,7 @@ private slots:
         Events events;
         events.attach(view);
 
-        const QPoint centre = view.thumbnailRect(index).center();
+        const QPoint centre = view.viewport().thumbnailRect(index).center();
         const QStringList parts = action.split(':');
         if (parts[0] == "menu") {
             prompts->menuChoices = {parts[1]};
@@ -242,7 +244,7 @@ private slots:
         } else {
             QPoint end = centre + QPoint(2, 0);
             if (parts[0] == "drag") {
-                const QRect target = view.thumbnailRect(parts[1].toInt());
+                const QRect target = view.viewport().thumbnailRect(parts[1].toInt());
                 end = QPoint(target.center().x(),
                              parts[2] == "lower" ? target.bottom() - 2 : target.top() + 2);
             }
@@ -270,11 +272,11 @@ private slots:
                  expectedDeleted == "false" || expectedMoved == "false");
 
         // The pane shows the file as it is now.
-        QCOMPARE(view.thumbnailCount(), expectedOrder.count(',') + 1);
+        QCOMPARE(view.thumbnails().count(), expectedOrder.count(',') + 1);
         if (expectedSelected >= 0)
             QCOMPARE(view.selectedIndex(), qint16(expectedSelected));
-        for (int i = 0; i < view.thumbnailCount(); ++i)
-            QCOMPARE(view.pageLabel(i), QString::number(i + 1));
+        for (int i = 0; i < view.thumbnails().count(); ++i)
+            QCOMPARE(view.thumbnails().pageLabel(i), QString::number(i + 1));
         if (readOnly)
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }
