@@ -47,7 +47,8 @@ std::vector<uint8_t> basePage() {
 }
 
 int pagesIn(const QString& path) {
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    // Not memory-mapped: the mapped file would count in the memory probes' peak.
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "rm");
     if (!tif)
         return 0;
     const int n = TIFFNumberOfDirectories(tif);
@@ -113,6 +114,15 @@ double referenceDecodeSeconds(const QString& path, int page) {
 }
 
 long peakRssKiB() {
+    // VmHWM rather than getrusage(): the kernel carries a process's peak across fork and
+    // exec, so a probe started by a large benchmark would report its parent's peak.
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLong();
+        }
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;

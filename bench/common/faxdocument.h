@@ -12,7 +12,7 @@ QString faxDocument(const QString& folder, int pages);
 // Reference: libtiff decoding one page into memory, nothing else. Returns seconds.
 double referenceDecodeSeconds(const QString& path, int page);
 
-// Peak resident memory of this process in KiB.
+// Peak resident memory of this process (since its last exec) in KiB.
 long peakRssKiB();
 
 }  // namespace ktdv::bench

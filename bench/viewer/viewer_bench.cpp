@@ -3,7 +3,8 @@
 // whole document, and a resize. Prints each time and its ratio to the reference.
 //
 //   viewer_bench [--pages N] [--folder DIR]      (default 1000 pages in /tmp/ktdv-bench)
-//   viewer_bench --memory-probe N                (prints the peak RSS after paging N pages)
+//   viewer_bench --memory-probe N                (peak RSS after paging N pages and showing
+//                                                 the thumbnails of every page range)
 //   viewer_bench --only-benchmarks               (no paging run, no memory probes: profiling)
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTabBar>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,6 +31,7 @@
 #include "viewer/core/defaultfactory.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
+#include "widgets/thumbnails/thumbnailview.h"
 
 namespace {
 
@@ -37,9 +40,11 @@ using namespace ktdv;
 // The real components with settings kept in memory (the user's settings stay untouched).
 class BenchFactory : public ComponentFactory {
 public:
-    BenchFactory() : m_real(createDefaultFactory()), m_settings(createMemorySettingsStore()) {
+    explicit BenchFactory(bool thumbnails = false)
+        : m_real(createDefaultFactory()), m_settings(createMemorySettingsStore()) {
         m_settings->setValue(QStringLiteral("gStepInOut"), QStringLiteral("12"));  // fit width
-        m_settings->setValue(QStringLiteral("bThumbs"), QStringLiteral("False"));
+        m_settings->setValue(QStringLiteral("bThumbs"),
+                             thumbnails ? QStringLiteral("True") : QStringLiteral("False"));
     }
     std::unique_ptr<ImageEditor> createImageEditor(QWidget* p) override {
         return m_real->createImageEditor(p);
@@ -144,7 +149,7 @@ public:
 
 int memoryProbe(int pages, const QString& folder) {
     g_path = bench::faxDocument(folder, pages);
-    ViewerControl viewer(std::make_shared<BenchFactory>());
+    ViewerControl viewer(std::make_shared<BenchFactory>(true));
     g_viewer = &viewer;
     viewer.resize(1000, 800);
     viewer.show();
@@ -152,6 +157,17 @@ int memoryProbe(int pages, const QString& folder) {
     for (int i = 1; i < std::min(pages, 30); ++i) {
         viewer.MainToolbar_ButtonClick(QStringLiteral("LastPage"));
         viewer.MainToolbar_ButtonClick(QStringLiteral("FirstPage"));
+    }
+    // Every page range in turn, as a user clicking its tab: the range's thumbnails are made
+    // and its first page is shown.
+    const ViewerWidgets& w = viewer.widgets();
+    const auto& thumbs = static_cast<const ThumbnailView&>(*w.thumbs).thumbnails();
+    for (int tab = 0; tab < w.tabPages->count(); ++tab) {
+        w.tabPages->setCurrentIndex(tab);
+        QElapsedTimer waited;
+        waited.start();
+        while (!thumbs.allReady() && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     std::printf("%ld\n", bench::peakRssKiB());
     return 0;

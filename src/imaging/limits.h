@@ -36,7 +36,11 @@ inline constexpr qint64 kMaxTagBytes = 64LL * 1024 * 1024;
 // Largest annotation entry of one page, in bytes, and annotations per page.
 inline constexpr qint64 kMaxAnnotationBytes = 4LL * 1024 * 1024;
 inline constexpr qint32 kMaxAnnotationsPerPage = 10000;
-// Decoded pages kept in memory by the shared page cache.
+// Decoded pages kept in memory by the shared page cache: at most this many bytes and this
+// many pages. The pages count too, so flipping through a long document of small pages
+// (a fax) does not hold hundreds of them: the viewer needs the shown page and the few it
+// decodes ahead.
 inline constexpr qint64 kPageCacheBytes = 256LL * 1024 * 1024;
+inline constexpr int kPageCachePages = 8;
 
 }  // namespace ktdv::limits

@@ -26,6 +26,7 @@ struct Entry {
 // Most recently used at the front; the hash points into the list.
 struct PageCache::Impl {
     qint64 maxBytes = 0;
+    int maxPages = 0;
     qint64 used = 0;
     std::list<Entry> order;
     QHash<PageKey, std::list<Entry>::iterator> index;
@@ -40,8 +41,9 @@ struct PageCache::Impl {
     }
 };
 
-PageCache::PageCache(qint64 maxBytes) : d(new Impl) {
+PageCache::PageCache(qint64 maxBytes, int maxPages) : d(new Impl) {
     d->maxBytes = qMax<qint64>(0, maxBytes);
+    d->maxPages = qMax(0, maxPages);
 }
 
 PageCache::~PageCache() {
@@ -62,9 +64,9 @@ void PageCache::insert(const PageKey& key, const QImage& image) {
     const std::lock_guard<std::mutex> lock(d->mutex);
     if (const auto it = d->index.find(key); it != d->index.end())
         d->erase(it.value());
-    if (image.isNull() || bytes > d->maxBytes)
+    if (image.isNull() || bytes > d->maxBytes || d->maxPages == 0)
         return;  // never evict everything for one page
-    while (d->used + bytes > d->maxBytes && !d->order.empty())
+    while (!d->order.empty() && (d->used + bytes > d->maxBytes || d->index.size() >= d->maxPages))
         d->erase(std::prev(d->order.end()));
     d->order.push_front(Entry{key, image, bytes});
     d->index.insert(key, d->order.begin());
@@ -94,7 +96,7 @@ qint64 PageCache::bytesUsed() const {
 }
 
 PageCache& PageCache::shared() {
-    static PageCache cache(limits::kPageCacheBytes);
+    static PageCache cache(limits::kPageCacheBytes, limits::kPageCachePages);
     return cache;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// A bounded cache of decoded pages keyed by (file, size, modification time, page).
-// Thread-safe: any thread may find and insert.
+// A bounded cache of decoded pages keyed by (file, size, modification time, page): at most
+// maxBytes and maxPages, the least recently used page going first. Thread-safe: any thread
+// may find and insert.
 
 #include <QDateTime>
 #include <QImage>
@@ -20,7 +21,7 @@ struct PageKey {
 
 class PageCache {
 public:
-    explicit PageCache(qint64 maxBytes);
+    PageCache(qint64 maxBytes, int maxPages);
     ~PageCache();
     PageCache(const PageCache&) = delete;
     PageCache& operator=(const PageCache&) = delete;
@@ -31,7 +32,7 @@ public:
     void clear();
     qint64 bytesUsed() const;
 
-    // The process-wide cache (limits::kPageCacheBytes).
+    // The process-wide cache (limits::kPageCacheBytes, limits::kPageCachePages).
     static PageCache& shared();
 
 private:
