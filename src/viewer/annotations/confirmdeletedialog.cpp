@@ -1,5 +1,6 @@
 #include "viewer/annotations/confirmdeletedialog.h"
 
+#include <QBoxLayout>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,38 +12,42 @@ namespace ktdv::annotations {
 
 namespace {
 
-// A rectangle given in twips, in pixels.
-QRect pixels(int left, int top, int width, int height) {
-    return {static_cast<int>(twips::toPixelX(left)), static_cast<int>(twips::toPixelY(top)),
-            static_cast<int>(twips::toPixelX(width)), static_cast<int>(twips::toPixelY(height))};
+// A size given in twips, in pixels.
+QSize pixels(int width, int height) {
+    return {static_cast<int>(twips::toPixelX(width)), static_cast<int>(twips::toPixelY(height))};
 }
 
 }  // namespace
 
+// The window takes the size its texts need in the user's font, never less than designed.
 QDialog* createConfirmDeleteDialog(QWidget* parent) {
     auto* dialog = new QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                            Qt::WindowCloseButtonHint);
     dialog->setObjectName(QStringLiteral("frmMsgBox"));
     dialog->setWindowTitle(QStringLiteral("Confirm Delete"));
     dialog->setModal(true);
-    const QRect client = pixels(0, 0, 2685, 1125);
-    dialog->setFixedSize(client.size());
+    dialog->setMinimumSize(pixels(2685, 1125));
 
     auto* frame = new QGroupBox(dialog);
     frame->setObjectName(QStringLiteral("fraMain"));
-    frame->setGeometry(pixels(90, -30, 2460, 555));
-
     auto* label = new QLabel(QStringLiteral("Delete Annotation ?"), frame);
     label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(pixels(120, 210, 1410, 195));
+    (new QVBoxLayout(frame))->addWidget(label);
 
     // Created in tab order: No first, so it holds the focus when the window opens.
     auto* no = new QPushButton(QStringLiteral("&No"), dialog);
     no->setObjectName(QStringLiteral("btnNo"));
-    no->setGeometry(pixels(1455, 645, 1095, 375));
     auto* yes = new QPushButton(QStringLiteral("&Yes"), dialog);
     yes->setObjectName(QStringLiteral("btnYes"));
-    yes->setGeometry(pixels(90, 645, 1095, 375));
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {yes, no}) {
+        button->setMinimumSize(pixels(1095, 375));
+        buttons->addWidget(button);
+    }
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     QWidget::setTabOrder(no, yes);
     no->setDefault(true);
     no->setFocus();

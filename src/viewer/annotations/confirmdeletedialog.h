@@ -1,6 +1,7 @@
 #pragma once
 // The small modal window that asks before an annotation is deleted: a frame with the
-// question and the buttons "&Yes" and "&No", laid out in twips and converted to pixels.
+// question and the buttons "&Yes" and "&No", sized to its texts (at least its designed
+// size in twips).
 // No holds the first tab position, so it has the focus and answers Enter.
 // UI thread only.
 

@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include "interfaces/componentfactory.h"
@@ -106,6 +107,8 @@ void ViewerControl::connectEvents() {
     });
     connect(w.tabPages, &QTabBar::currentChanged, this,
             [this](int) { runUntrapped([this] { m_thumbnails->tabPages_Click(); }); });
+    connect(w.btnRanges, &QToolButton::clicked, this,
+            [this] { runUntrapped([this] { m_thumbnails->btnRanges_Click(); }); });
     connect(w.VScroll1, &QScrollBar::sliderMoved, this,
             [this](int) { runUntrapped([this] { m_thumbnails->VScroll1_Scroll(); }); });
     connect(w.VScroll1, &QScrollBar::valueChanged, this,
@@ -117,6 +120,7 @@ void ViewerControl::connectEvents() {
     w.btnSplitter->installEventFilter(this);
     w.tboxPageNumber->installEventFilter(this);
     w.tabPages->installEventFilter(this);
+    w.thumbs->widget()->installEventFilter(this);
     QWidget* page = w.editor->widget();
     page->installEventFilter(this);
     for (QWidget* child : page->findChildren<QWidget*>())
@@ -307,6 +311,11 @@ bool ViewerControl::eventFilter(QObject* watched, QEvent* event) {
     // A range changes by a click on its tab, never by a wheel turned on the way to the page.
     if (watched == w.tabPages)
         return event->type() == QEvent::Wheel;
+    if (watched == w.thumbs->widget() && event->type() == QEvent::Wheel) {
+        auto* we = static_cast<QWheelEvent*>(event);
+        runUntrapped([&] { m_thumbnails->wheel(we->pixelDelta(), we->angleDelta()); });
+        return true;
+    }
     if (event->type() == QEvent::Wheel) {
         auto* we = static_cast<QWheelEvent*>(event);
         if ((we->modifiers() & Qt::ControlModifier) && we->angleDelta().y() != 0) {

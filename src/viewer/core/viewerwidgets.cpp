@@ -1,6 +1,8 @@
 #include "viewer/core/viewerwidgets.h"
 
 #include <QAction>
+#include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "interfaces/componentfactory.h"
 #include "interfaces/imageeditor.h"
@@ -28,6 +31,27 @@ constexpr int kSplitterWidth = 6;   // 90 twips
 constexpr int kDragBarWidth = 5;    // 75 twips
 constexpr int kGotoWidth = 120;
 constexpr int kGotoHeight = 73;
+constexpr int kGotoFieldWidth = 68;
+
+// The thumbnail pane's place: the pane scrolls by moving up inside it and is clipped to it,
+// so scrolled thumbnails never paint over the tabs or the toolbars. Shown while the pane is.
+class ThumbnailArea final : public QWidget {
+public:
+    explicit ThumbnailArea(QWidget& host) : QWidget(&host) {
+        setObjectName(QStringLiteral("fraThumbs"));
+        hide();
+    }
+    void hold(QWidget* pane) { pane->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShowToParent)
+            show();
+        else if (event->type() == QEvent::HideToParent)
+            hide();
+        return QWidget::eventFilter(watched, event);
+    }
+};
 
 template <class T>
 T* named(T* object, const char* name) {
@@ -41,9 +65,10 @@ std::unique_ptr<ImageEditor> makeEditor(QWidget& host, ComponentFactory& factory
     return editor;
 }
 
-std::unique_ptr<ThumbnailPane> makeThumbs(QWidget& host, ComponentFactory& factory) {
-    auto thumbs = factory.createThumbnailPane(&host);
+std::unique_ptr<ThumbnailPane> makeThumbs(QWidget& area, ComponentFactory& factory) {
+    auto thumbs = factory.createThumbnailPane(&area);
     named(thumbs->widget(), "ctlKTImgThumbs1")->hide();
+    static_cast<ThumbnailArea&>(area).hold(thumbs->widget());
     return thumbs;
 }
 
@@ -96,9 +121,21 @@ QTabBar* makeTabs(QWidget& host) {
     return tabs;
 }
 
+// Beside the tabs when they do not all fit: every range in one drop-down.
+QToolButton* makeRanges(QWidget& host, const QTabBar& tabs) {
+    auto* button = named(new QToolButton(&host), "btnRanges");
+    button->setToolTip(QStringLiteral("Choose a page range"));
+    button->setArrowType(Qt::DownArrow);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->resize(button->sizeHint().width(), tabs.height());
+    button->hide();
+    return button;
+}
+
 QScrollBar* makeThumbScroll(QWidget& host) {
     auto* bar = named(new QScrollBar(Qt::Vertical, &host), "VScroll1");
-    bar->setTracking(false);
+    bar->setTracking(true);  // the pane follows the thumb while it is dragged
     bar->setRange(1, 1);
     bar->resize(bar->sizeHint().width(), 100);
     bar->hide();
@@ -125,27 +162,36 @@ QLabel* makeDragBar(QWidget& host) {
 
 QGroupBox* makeGoto(QWidget& host) {
     auto* box = named(new QGroupBox(QStringLiteral("Go to Page"), &host), "fraGoto");
+    box->setAutoFillBackground(true);  // it floats over the page
     box->setGeometry(1, 0, kGotoWidth, kGotoHeight);
+    new QGridLayout(box);
     return box;
 }
 
 QLineEdit* makePageNumber(QGroupBox* box) {
     auto* edit = named(new QLineEdit(box), "tboxPageNumber");
     edit->setContextMenuPolicy(Qt::NoContextMenu);
-    edit->setGeometry(8, 20, 68, 22);
+    // Wide enough for the nine digits the box takes.
+    edit->setFixedWidth(qMax(
+        kGotoFieldWidth, edit->fontMetrics().horizontalAdvance(QStringLiteral("999999999")) + 12));
+    static_cast<QGridLayout*>(box->layout())->addWidget(edit, 0, 0);
     return edit;
 }
 
 QScrollBar* makePageSpin(QGroupBox* box) {
     auto* bar = named(new QScrollBar(Qt::Vertical, box), "vsPages");
     bar->setMinimum(1);
-    bar->setGeometry(80, 18, 16, 48);
+    static_cast<QGridLayout*>(box->layout())->addWidget(bar, 0, 1, 2, 1);
     return bar;
 }
 
+// The box takes the size its caption and its controls need, never less than designed.
 QPushButton* makeFind(QGroupBox* box) {
     auto* button = named(new QPushButton(QStringLiteral("&Go"), box), "btnFind");
-    button->setGeometry(8, 45, 68, 24);
+    static_cast<QGridLayout*>(box->layout())->addWidget(button, 1, 0);
+    box->setFixedSize(box->sizeHint()
+                          .expandedTo(box->minimumSizeHint())
+                          .expandedTo(QSize(kGotoWidth, kGotoHeight)));
     box->hide();
     return button;
 }
@@ -167,12 +213,14 @@ QMenu* makePagesMenu(QWidget& host) {
 
 ViewerWidgets::ViewerWidgets(QWidget& host, ComponentFactory& factory)
     : editor(makeEditor(host, factory)),
-      thumbs(makeThumbs(host, factory)),
+      fraThumbs(new ThumbnailArea(host)),
+      thumbs(makeThumbs(*fraThumbs, factory)),
       mainToolbar(makeMainToolbar(host)),
       ocrToolbar(makeOcrToolbar(host)),
       selectionToolbar(makeSelectionToolbar(host)),
       statusBar(makeStatusBar(host, *ocrToolbar)),
       tabPages(makeTabs(host)),
+      btnRanges(makeRanges(host, *tabPages)),
       VScroll1(makeThumbScroll(host)),
       btnSplitter(makeSplitter(host)),
       pBoxDrag(makeDragBar(host)),

@@ -14,6 +14,7 @@ class QMenu;
 class QPushButton;
 class QScrollBar;
 class QTabBar;
+class QToolButton;
 class QWidget;
 
 namespace ktdv {
@@ -32,13 +33,16 @@ public:
     ViewerWidgets(const ViewerWidgets&) = delete;
     ViewerWidgets& operator=(const ViewerWidgets&) = delete;
 
-    const std::unique_ptr<ImageEditor> editor;    // "ctlKTImgEdit1"
-    const std::unique_ptr<ThumbnailPane> thumbs;  // "ctlKTImgThumbs1"
+    const std::unique_ptr<ImageEditor> editor;  // "ctlKTImgEdit1"
+    // The thumbnail pane's place, which clips it; shown while the pane is.
+    QWidget* const fraThumbs;
+    const std::unique_ptr<ThumbnailPane> thumbs;  // "ctlKTImgThumbs1", inside fraThumbs
     Toolbar* const mainToolbar;
     Toolbar* const ocrToolbar;
     Toolbar* const selectionToolbar;
     StatusPanels* const statusBar;
-    QTabBar* const tabPages;  // each tab's data: the first page of its range, zero-based
+    QTabBar* const tabPages;       // each tab's data: the first page of its range, zero-based
+    QToolButton* const btnRanges;  // every range in a drop-down, when the tabs do not fit
     QScrollBar* const VScroll1;
     QPushButton* const btnSplitter;
     QLabel* const pBoxDrag;

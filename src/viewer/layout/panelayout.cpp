@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "interfaces/imageeditor.h"
 #include "interfaces/thumbnailpane.h"
@@ -29,7 +30,6 @@ constexpr int kStatusRightMargin = 5;
 constexpr int kBottomAllowance = 7;
 constexpr int kGotoLift = 3;
 constexpr int kGotoLiftWithScrollBar = 19;
-constexpr int kThumbHeightAllowance = 20;
 constexpr qint16 kResizePointer = 9;  // west-east
 constexpr int kMinimumSide = 100;
 
@@ -85,37 +85,33 @@ void PaneLayout::ArrangePanes() {
 
     page->hide();
 
+    // Thumbnail column, from left to right: the pane in its area, its scroll bar, the
+    // splitter (S is its left edge); the tabs above the pane and the scroll bar.
+    const int S = splitter->x();
     if (!thumbs->isHidden()) {
         tabs->move(1, TB);
-        setWidth(tabs, splitter->x());
+        placeRangeTabs();
         setTop(splitter, tabs->y() + 3);
         setHeight(splitter, H - (TB + status->height()) - kBottomAllowance);
         setTop(c.pBoxDrag, splitter->y());
         setHeight(c.pBoxDrag, splitter->height());
-        setTop(scroll, tabs->y() + tabs->height() + 3);
-        setLeft(scroll, splitter->x() - scroll->width());
-        setHeight(scroll, H - (tabs->height() + TB + status->height()) - kBottomAllowance);
+        const int top = tabs->y() + tabs->height() + 3;
+        const int height = H - (tabs->height() + TB + status->height()) - kBottomAllowance;
+        scroll->setGeometry(S - scroll->width(), top, scroll->width(), qMax(0, height));
         scroll->show();
         scroll->raise();
-        thumbs->setGeometry(1, tabs->y() + tabs->height() + 3, splitter->x() - scroll->width(),
-                            H - (tabs->height() + TB + status->height()) + kThumbHeightAllowance);
+        c.fraThumbs->setGeometry(1, top, qMax(0, S - 1 - scroll->width()), qMax(0, height));
+        thumbs->setGeometry(0, 0, c.fraThumbs->width(), c.fraThumbs->height());
 
         m_viewer.thumbnails().RefreshThumbnails();
         fitThumbnailScrollBar();
     }
 
-    int left = 1;
-    int w = W - 3;
-    if (!thumbs->isHidden()) {
-        if (scroll->isHidden()) {
-            left = thumbs->width() + thumbs->x() + splitter->width();
-            w = W - 3 - thumbs->width();
-        } else {
-            left = thumbs->width() + thumbs->x() + scroll->width() + splitter->width();
-            w = W - 3 - (thumbs->width() + scroll->width());
-        }
-    }
-    setWidth(page, w);
+    if (thumbs->isHidden())
+        c.btnRanges->hide();
+    // The page fills the rest of the width, its scroll bars inside the control.
+    const int left = thumbs->isHidden() ? 1 : S + splitter->width() + 1;
+    setWidth(page, W - 2 - left);
     setHeight(page, H - (TB + status->height()) - kBottomAllowance);
     setTop(page, TB + 3);
     setLeft(page, left);
@@ -145,6 +141,7 @@ void PaneLayout::showPageOnly() {
     c.VScroll1->hide();
     c.btnSplitter->hide();
     c.tabPages->hide();
+    c.btnRanges->hide();
     ArrangePanes();
 }
 
@@ -179,6 +176,18 @@ void PaneLayout::showBoth(bool tiff) {
     c.tabPages->show();
     c.btnSplitter->show();
     ArrangePanes();
+}
+
+void PaneLayout::placeRangeTabs() {
+    const ViewerWidgets& c = m_viewer.widgets();
+    QTabBar* tabs = c.tabPages;
+    QToolButton* ranges = c.btnRanges;
+    const int width = c.btnSplitter->x() - 1;
+    const bool crowded = tabs->count() > 1 && tabs->sizeHint().width() > width;
+    const int rangesWidth = crowded ? ranges->sizeHint().width() : 0;
+    tabs->resize(qMax(0, width - rangesWidth), tabs->height());
+    ranges->setGeometry(tabs->x() + tabs->width(), tabs->y(), rangesWidth, tabs->height());
+    ranges->setVisible(crowded && !tabs->isHidden());
 }
 
 void PaneLayout::fitThumbnailScrollBar() {

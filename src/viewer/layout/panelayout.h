@@ -22,6 +22,9 @@ public:
     void showThumbnails(const QString& path);
     // "Display Both": thumbnails and page for the shown TIFF document.
     void showBoth(bool tiff);
+    // The range tabs across the thumbnail column, with the drop-down of every range beside
+    // them when they do not all fit.
+    void placeRangeTabs();
     // The thumbnails' scroll bar: its range and steps for the shown range, hidden when
     // every thumbnail fits.
     void fitThumbnailScrollBar();

@@ -19,8 +19,11 @@
 namespace ktdv {
 
 namespace {
-constexpr int kGotoOffset = 76;
-constexpr int kGotoOffsetWithScrollBar = 92;
+// The box's bottom stays this far above the bottom row (clear of the page's horizontal
+// scroll bar when it shows one); at the designed box height of 73 the box's top lies 76 or
+// 92 pixels above the row.
+constexpr int kGotoLift = 3;
+constexpr int kGotoLiftWithScrollBar = 19;
 constexpr int kGotoParked = 1400;
 constexpr int kMaxPageDigits = 9;
 constexpr int kBackspace = 8;
@@ -72,7 +75,8 @@ void PageNavigation::ToggleGoToPage() {
     const ViewerWidgets& w = m_viewer.widgets();
     ViewerModuleState& g = moduleState();
     g.setGotoPage(w.editor->document().pageIndex(), w.editor->document().pageCount());
-    const int offset = w.editor->view().hScrollVisible() ? kGotoOffsetWithScrollBar : kGotoOffset;
+    const int offset = w.fraGoto->height() +
+                       (w.editor->view().hScrollVisible() ? kGotoLiftWithScrollBar : kGotoLift);
     const int top = w.ocrToolbar->widget()->y();
     if (w.ocrToolbar->value(kGoToPage) == 0) {
         w.fraGoto->move(w.fraGoto->x(), top + offset);

@@ -1,13 +1,16 @@
 #include "viewer/thumbnails/thumbnailevents.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "interfaces/imageeditor.h"
 #include "interfaces/thumbnailpane.h"
+#include "platform/promptservice.h"
 #include "viewer/core/errors.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
@@ -18,8 +21,7 @@ namespace ktdv {
 
 namespace {
 constexpr int kRangeSize = 50;
-constexpr int kScrollTop = 30;
-constexpr int kScrollHeightAllowance = 20;
+constexpr int kWheelNotchPixels = 60;
 }  // namespace
 
 ThumbnailEvents::ThumbnailEvents(ViewerControl& viewer) : m_viewer(viewer) {}
@@ -122,12 +124,35 @@ void ThumbnailEvents::RefreshThumbnails() {
 // --- Page ranges and the scroll bar ----------------------------------------------------
 
 void ThumbnailEvents::VScroll1_Scroll() {
-    QWidget* pane = m_viewer.widgets().thumbs->widget();
-    const int top = kScrollTop - m_viewer.widgets().VScroll1->value();
-    // Keep the pane covering the thumbnail area down to the bottom while scrolled.
-    pane->setGeometry(pane->x(), top, pane->width(),
-                      qMax(pane->height(), m_viewer.height() - top + kScrollHeightAllowance));
+    const ViewerWidgets& w = m_viewer.widgets();
+    QWidget* pane = w.thumbs->widget();
+    // The pane moves up inside its area by the thumb's position (1 = top), which clips it,
+    // and stays tall enough to cover the area down to its bottom.
+    const int scrolled = w.VScroll1->sliderPosition() - w.VScroll1->minimum();
+    pane->setGeometry(0, -scrolled, w.fraThumbs->width(), w.fraThumbs->height() + scrolled);
     m_viewer.update();
+}
+
+void ThumbnailEvents::wheel(QPoint pixels, QPoint angle) {
+    QScrollBar* bar = m_viewer.widgets().VScroll1;
+    if (bar->isHidden())
+        return;
+    // A touchpad reports pixels; a wheel notch moves about a third of a thumbnail.
+    const int by = !pixels.isNull() ? pixels.y() : angle.y() * kWheelNotchPixels / 120;
+    bar->setValue(bar->value() - by);
+}
+
+void ThumbnailEvents::btnRanges_Click() {
+    const ViewerWidgets& w = m_viewer.widgets();
+    QMenu menu;
+    for (int i = 0; i < w.tabPages->count(); ++i) {
+        QAction* range = menu.addAction(w.tabPages->tabText(i));
+        range->setCheckable(true);
+        range->setChecked(i == w.tabPages->currentIndex());
+        QObject::connect(range, &QAction::triggered, w.tabPages,
+                         [tabs = w.tabPages, i] { tabs->setCurrentIndex(i); });
+    }
+    m_viewer.prompts().popupMenu(&menu, w.btnRanges->mapToGlobal(QPoint(0, w.btnRanges->height())));
 }
 
 void ThumbnailEvents::VScroll1_Change() {
@@ -175,6 +200,8 @@ void ThumbnailEvents::BuildPageRanges() {
             tabs->removeTab(tabs->count() - 1);
         m_tabsRebuilding = wasRebuilding;
     }
+    if (!m_viewer.widgets().thumbs->widget()->isHidden())
+        m_viewer.layout().placeRangeTabs();
 }
 
 void ThumbnailEvents::tabPages_Click() {
@@ -233,7 +260,7 @@ void ThumbnailEvents::scrollIntoView(qint32 page) {
     if (cell.isEmpty() || bar->isHidden())
         return;
     // The scroll bar spans the thumbnail area; one step moves the pane up by one pixel.
-    const int top = w.thumbs->widget()->y() + cell.top() - bar->y();
+    const int top = w.thumbs->widget()->mapTo(&m_viewer, cell.topLeft()).y() - bar->y();
     const int bottom = top + cell.height() - bar->height();
     int value = bar->value();
     if (top < 0)

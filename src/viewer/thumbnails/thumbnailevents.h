@@ -3,6 +3,7 @@
 // a clicked page, keeping tabs and thumbnails in step after the pane deleted or moved a
 // page, the tabs of 50 pages each and the thumbnails' scroll bar. UI thread only.
 
+#include <QPoint>
 #include <QtGlobal>
 
 class QLabel;
@@ -30,8 +31,14 @@ public:
     void BuildPageRanges();
     // A range tab was chosen: its thumbnails and its first page are shown.
     void tabPages_Click();
+    // The thumb moved (dragged or settled): the pane follows at once.
     void VScroll1_Scroll();
     void VScroll1_Change();
+    // The wheel or a touchpad over the pane scrolls it (pixels from a touchpad, else the
+    // wheel's angle in eighths of a degree).
+    void wheel(QPoint pixels, QPoint angle);
+    // The drop-down beside the tabs: any range in one choice.
+    void btnRanges_Click();
     // The page view shows this page (-1: none): its thumbnail is marked and, while the
     // pane is shown, brought into view, its range chosen first when it lies in another.
     void followShownPage(qint32 page);
