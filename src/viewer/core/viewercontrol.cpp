@@ -311,7 +311,7 @@ bool ViewerControl::eventFilter(QObject* watched, QEvent* event) {
     // A range changes by a click on its tab, never by a wheel turned on the way to the page.
     if (watched == w.tabPages)
         return event->type() == QEvent::Wheel;
-    if (watched == w.thumbs->widget() && event->type() == QEvent::Wheel) {
+    if (event->type() == QEvent::Wheel && w.thumbs && watched == w.thumbs->widget()) {
         auto* we = static_cast<QWheelEvent*>(event);
         runUntrapped([&] { m_thumbnails->wheel(we->pixelDelta(), we->angleDelta()); });
         return true;

@@ -305,7 +305,8 @@ private slots:
         QCOMPARE(thumbs.thumbnails().pageLabel(0).toInt(), (page - 1) / 50 * 50 + 1);
         QCOMPARE(thumbs.currentPage(), page - 1);
         QCOMPARE(thumbs.selectedIndex(), (page - 1) % 50);
-        const int centre = thumbs.pageRect(page - 1).translated(thumbs.pos()).center().y();
+        const int centre =
+            thumbs.pageRect(page - 1).translated(thumbs.mapTo(v.get(), {})).center().y();
         QVERIFY2(w.VScroll1->isHidden() || w.VScroll1->geometry().contains(w.VScroll1->x(), centre),
                  qPrintable(QString::number(centre)));
         if (how != "key")  // page turning closes the box
