@@ -306,7 +306,7 @@ private slots:
         QCOMPARE(thumbs.currentPage(), page - 1);
         QCOMPARE(thumbs.selectedIndex(), (page - 1) % 50);
         const int centre =
-            thumbs.pageRect(page - 1).translated(thumbs.mapTo(v.get(), {})).center().y();
+            thumbs.pageRect(page - 1).translated(thumbs.mapTo(v.get(), QPoint())).center().y();
         QVERIFY2(w.VScroll1->isHidden() || w.VScroll1->geometry().contains(w.VScroll1->x(), centre),
                  qPrintable(QString::number(centre)));
         if (how != "key")  // page turning closes the box
