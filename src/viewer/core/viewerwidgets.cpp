@@ -64,6 +64,9 @@ Toolbar* makeOcrToolbar(QWidget& host) {
 Toolbar* makeSelectionToolbar(QWidget& host) {
     auto* bar = new Toolbar(QStringLiteral("SelectionToolbar"), selectionToolbarButtons(),
                             selectionToolbarImages(), &host);
+    // Floats over the page: its own background keeps its buttons readable.
+    bar->widget()->setAutoFillBackground(true);
+    bar->widget()->setBackgroundRole(QPalette::Button);
     bar->widget()->resize(bar->widget()->sizeHint());
     bar->widget()->hide();
     return bar;

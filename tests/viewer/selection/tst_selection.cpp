@@ -2,6 +2,8 @@
 // "Zoom" and "OCR" (with the real engine) do with the dragged zone.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScrollBar>
+#include <QTabBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -47,10 +49,12 @@ struct ZoneViewer {
     std::unique_ptr<ViewerControl> viewer;
 
     // No engine unless the test makes one.
-    explicit ZoneViewer(std::function<std::unique_ptr<RecognitionEngine>()> engine = [] {
-        return std::unique_ptr<RecognitionEngine>();
-    }) {
+    explicit ZoneViewer(
+        std::function<std::unique_ptr<RecognitionEngine>()> engine =
+            [] { return std::unique_ptr<RecognitionEngine>(); },
+        bool thumbs = false) {
         moduleState() = ViewerModuleState();
+        factory->settings->writeBool("bThumbs", thumbs);
         factory->makeEngine = std::move(engine);
         factory->recordProgress = true;
         viewer = std::make_unique<ViewerControl>(factory);
@@ -179,6 +183,60 @@ private Q_SLOTS:
                  QString::number(view.zoomPercent()) + " %");
         QVERIFY(!v.bandShown());
         QVERIFY(v.toolbar().isHidden());
+    }
+
+    // The toolbar appears only for a zone: beside it, inside the page view and over no other
+    // part of the control, wherever the zone lies; a click shows none and leaves no frame.
+    void toolbarBesideTheZone_data() {
+        // from, to: fractions of the page view's visible area (not 0, 0: QTest's centre);
+        // over: the zone leaves no room beside it
+        columns<bool, QPointF, QPointF, bool>("thumbs", "from", "to", "over");
+        addRow("plain click", false, QPointF(0.5, 0.5), QPointF(0.5, 0.5), false);
+        addRow("plain click beside thumbnails", true, QPointF(0.1, 0.05), QPointF(0.1, 0.05),
+               false);
+        addRow("down and right", false, QPointF(0.2, 0.2), QPointF(0.5, 0.5), false);
+        addRow("down and right beside thumbnails", true, QPointF(0.05, 0.1), QPointF(0.4, 0.5),
+               false);
+        addRow("to the bottom right corner", false, QPointF(0.6, 0.6), QPointF(1, 1), false);
+        addRow("to the right edge beside thumbnails", true, QPointF(0.7, 0.3), QPointF(1, 0.6),
+               false);
+        addRow("up and left to the top", false, QPointF(0.6, 0.4), QPointF(0.01, 0.01), false);
+        addRow("the whole view", true, QPointF(0.01, 0.01), QPointF(1, 1), true);
+    }
+    void toolbarBesideTheZone() {
+        auto [thumbs, from, to, over] =
+            fetch<bool, QPointF, QPointF, bool>("thumbs", "from", "to", "over");
+        ZoneViewer v([] { return std::unique_ptr<RecognitionEngine>(); }, thumbs);
+        QVERIFY(v.open(m_large, 100));
+        QWidget* page = v.page().viewport();
+        const auto at = [page](QPointF f) {
+            return QPoint(int(f.x() * (page->width() - 1)), int(f.y() * (page->height() - 1)));
+        };
+        const QPoint a = at(from), b = at(to);
+        QTest::mousePress(page, Qt::LeftButton, {}, a);
+        QTest::mouseMove(page, (a + b) / 2);
+        QTest::mouseMove(page, b);
+        QTest::mouseRelease(page, Qt::LeftButton, {}, b);
+        QToolBar& bar = v.toolbar();
+        QCOMPARE(bar.isVisible(), a != b);
+        QCOMPARE(v.bandShown(), a != b);
+        if (a == b)
+            return;
+        const auto inViewer = [&v](QWidget* w) {
+            return QRect(w->mapTo(v.viewer.get(), QPoint()), w->size());
+        };
+        const QRect shown = inViewer(&bar), room = inViewer(page);
+        const QRect zone = QRect(a, b).normalized().translated(room.topLeft());
+        QVERIFY(bar.autoFillBackground());
+        QVERIFY(room.contains(shown));
+        QCOMPARE(shown.intersects(zone), over);
+        QVERIFY(shown.adjusted(-8, -8, 8, 8).intersects(zone));
+        const ViewerWidgets& w = v.viewer->widgets();
+        for (QWidget* part :
+             QList<QWidget*>{w.mainToolbar->widget(), w.ocrToolbar->widget(), w.statusBar,
+                             w.thumbs->widget(), w.tabPages, w.VScroll1})
+            QVERIFY2(part->isHidden() || !shown.intersects(inViewer(part)),
+                     qPrintable(part->objectName()));
     }
 
     void ocr_data() {
