@@ -75,7 +75,7 @@ Toolbar* makeSelectionToolbar(QWidget& host) {
 StatusPanels* makeStatusBar(QWidget& host, const Toolbar& ocr) {
     auto* status = named(new StatusPanels(&host), "StatusBar");
     status->addPanel(QStringLiteral("ImagePath"), QStringLiteral("ImagePath"),
-                     QStringLiteral("Path to the current document"));
+                     QStringLiteral("Path to the current document"), StatusPanels::Fit::ElidePath);
     status->addPanel(QStringLiteral("ZoomFactor"), QStringLiteral("ZoomFactor"),
                      QStringLiteral("Document zoom factor"));
     status->addPanel(QStringLiteral("PageNumber"), QStringLiteral("PageNumber"),
