@@ -54,23 +54,16 @@ QStringList fileSizes(const QString& path) {
 // A one-page little-endian TIFF made by hand, as no writer would make it: the given tags
 // (as LONGs), the strip's tags added, and 8 bytes of image data.
 QByteArray handMadeTiff(QMap<quint16, quint32> tags) {
-    const auto data = quint32(8 + 2 + 12 * (tags.size() + 2) + 4);
-    tags.insert(273, data);
+    tags.insert(273, quint32(8 + 2 + 12 * (tags.size() + 2) + 4));
     tags.insert(279, 8);
-    QByteArray b("II*\0\x08\0\0\0", 8);
-    const auto put = [&b](quint32 v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            b.append(char(v >> (8 * i)));
-    };
-    put(quint32(tags.size()), 2);
-    for (const auto [tag, value] : tags.asKeyValueRange()) {
-        put(tag, 2);
-        put(4, 2);
-        put(1, 4);
-        put(value, 4);
-    }
-    put(0, 4);
-    return b + QByteArray(8, '\0');
+    QByteArray b;
+    QDataStream out(&b, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0x4949) << quint16(42) << quint32(8) << quint16(tags.size());
+    for (const auto [tag, value] : tags.asKeyValueRange())
+        out << tag << quint16(4) << quint32(1) << value;
+    out << quint32(0) << quint64(0);
+    return b;
 }
 
 // A shown viewer on the real components, thumbnails wanted, with a settings store of its own.
