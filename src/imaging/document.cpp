@@ -107,7 +107,7 @@ std::shared_ptr<const Document> Document::open(const QString& path, QString* err
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        err = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
+        err = QStringLiteral("The file cannot be read: %1").arg(file.errorString());
         return nullptr;
     }
     const QFileInfo fileInfo(path);
@@ -166,7 +166,7 @@ std::shared_ptr<const Document> Document::open(const QString& path, QString* err
             break;
         }
         case FileFormat::Unknown:
-            err = QStringLiteral("Unknown file format: %1").arg(path);
+            err = QStringLiteral("Not a picture");
             return nullptr;
     }
     return doc;
@@ -229,15 +229,13 @@ bool pageFitsLimits(qint64 width, qint64 height, int bitsPerPixelInMemory, QStri
     }
     if (width > limits::kMaxPageDimension || height > limits::kMaxPageDimension) {
         if (error)
-            *error =
-                QStringLiteral("The page is too large (%1 x %2 pixels)").arg(width).arg(height);
+            *error = QStringLiteral("Too large: %1 x %2 pixels").arg(width).arg(height);
         return false;
     }
     const qint64 bytesPerLine = ((width * bitsPerPixelInMemory + 31) / 32) * 4;
     if (bytesPerLine * height > limits::kMaxPageBytes) {
         if (error)
-            *error =
-                QStringLiteral("The page is too large (%1 x %2 pixels)").arg(width).arg(height);
+            *error = QStringLiteral("Too large: %1 x %2 pixels").arg(width).arg(height);
         return false;
     }
     return true;

@@ -67,7 +67,8 @@ struct DecodedPage {
 class Document {
 public:
     // nullptr (and *error set) when the file is missing, unreadable, of an unknown format,
-    // or exceeds the limits of limits.h.
+    // or exceeds the limits of limits.h. Errors, here and in decoded pages, are short
+    // sentences a user can read ("Not a picture"), without the file's name.
     static std::shared_ptr<const Document> open(const QString& path, QString* error = nullptr);
 
     QString path() const { return m_path; }

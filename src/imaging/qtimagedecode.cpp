@@ -250,7 +250,7 @@ bool probeQtImage(const QString& path, FileFormat format, PageInfo* info, QStrin
     const QSize size = pageSize(reader, path, format);
     if (!size.isValid() || size.isEmpty()) {
         if (error)
-            *error = QStringLiteral("Cannot read the image %1: %2").arg(path, reader.errorString());
+            *error = QStringLiteral("The image cannot be read: %1").arg(reader.errorString());
         return false;
     }
     int bits = bitsOf(reader.imageFormat());
@@ -282,14 +282,13 @@ DecodedPage decodeQtImage(const QString& path, const PageInfo& info) {
         !pageFitsLimits(size.width(), size.height(), memoryBits(bits), &page.error)) {
         page.complete = false;
         if (page.error.isEmpty())
-            page.error =
-                QStringLiteral("Cannot read the image %1: %2").arg(path, reader.errorString());
+            page.error = QStringLiteral("The image cannot be read: %1").arg(reader.errorString());
         return page;
     }
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
         page.complete = false;
-        page.error = QStringLiteral("Cannot read the image %1: %2").arg(path, reader.errorString());
+        page.error = QStringLiteral("The image cannot be read: %1").arg(reader.errorString());
         return page;
     }
     page.image = normalised(image);

@@ -574,6 +574,12 @@ DecodedPage decodeTiffPage(const QString& path, quint64 ifdOffset) {
     }
     if (!pageFitsLimits(l.width, l.height, 1, &page.error))
         return page;
+    quint16 sampleFormat = SAMPLEFORMAT_UINT;
+    TIFFGetFieldDefaulted(h.get(), TIFFTAG_SAMPLEFORMAT, &sampleFormat);
+    if (sampleFormat == SAMPLEFORMAT_IEEEFP) {
+        page.error = QStringLiteral("%1-bit floating-point samples are not supported").arg(l.bps);
+        return page;
+    }
     const Kind kind = classify(l);
     page = kind == Kind::Rgba ? decodeRgba(h, l) : decodeStrips(h, l, kind);
     if ((page.image.isNull() || !page.complete) && dataBeyondEnd(h.get(), l.fileSize))

@@ -224,8 +224,9 @@ bool scanPages(const View& v, quint64 size, QVector<quint64>* offsets, QVector<P
     if (error)
         *error = stopReason;
     if (pages->isEmpty()) {
-        if (error && stopReason.isEmpty())
-            *error = QStringLiteral("The TIFF file has no pages");
+        if (error)
+            *error = stopReason.isEmpty() ? QStringLiteral("The TIFF file has no pages")
+                                          : QStringLiteral("Damaged before its first page");
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "viewer/core/statusbar.h"
 
+#include <QEvent>
 #include <QLabel>
 
 #include "platform/viewererror.h"
@@ -16,50 +17,70 @@ StatusPanels::StatusPanels(QWidget* parent) : QFrame(parent) {
     resize(200, kHeight);
 }
 
-void StatusPanels::addPanel(const QString& key, const QString& text, const QString& toolTip) {
-    auto* label = new QLabel(text, this);
+void StatusPanels::addPanel(const QString& key, const QString& text, const QString& toolTip,
+                            Fit fit) {
+    auto* label = new QLabel(this);
     label->setObjectName(key);
-    label->setToolTip(toolTip);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setTextFormat(Qt::PlainText);
     label->setIndent(3);
-    m_panels.append(label);
-    m_widths.append(80);
+    m_panels.append({label, text, toolTip, fit, 80});
     place();
 }
 
-QLabel* StatusPanels::panel(const QString& key) const {
-    for (QLabel* l : m_panels)
-        if (l->objectName() == key)
-            return l;
+StatusPanels::Panel& StatusPanels::panel(const QString& key) {
+    return const_cast<Panel&>(static_cast<const StatusPanels*>(this)->panel(key));
+}
+
+const StatusPanels::Panel& StatusPanels::panel(const QString& key) const {
+    for (const Panel& p : m_panels)
+        if (p.label->objectName() == key)
+            return p;
     throw ViewerError(kIndexOutOfBounds, QStringLiteral("Index out of bounds"));
 }
 
 QString StatusPanels::text(const QString& key) const {
-    return panel(key)->text();
+    return panel(key).text;
 }
 void StatusPanels::setText(const QString& key, const QString& text) {
-    panel(key)->setText(text);
+    Panel& p = panel(key);
+    p.text = text;
+    display(p);
 }
 QString StatusPanels::toolTip(const QString& key) const {
-    return panel(key)->toolTip();
+    return panel(key).label->toolTip();
 }
 
 int StatusPanels::panelWidth(const QString& key) const {
-    return m_widths.at(m_panels.indexOf(panel(key)));
+    return panel(key).width;
 }
 
 void StatusPanels::setPanelWidth(const QString& key, int width) {
-    m_widths[m_panels.indexOf(panel(key))] = qMax(0, width);
+    panel(key).width = qMax(0, width);
     place();
+}
+
+void StatusPanels::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        place();
+}
+
+void StatusPanels::display(Panel& p) {
+    // What the label can show: its width less its frame and the indent on either side.
+    const int room = qMax(0, p.label->contentsRect().width() - 2 * p.label->indent());
+    const Qt::TextElideMode mode = p.fit == Fit::ElidePath ? Qt::ElideMiddle : Qt::ElideRight;
+    p.label->setText(p.label->fontMetrics().elidedText(p.text, mode, room));
+    p.label->setToolTip(p.fit == Fit::ElidePath && !p.text.isEmpty() ? p.text : p.toolTip);
 }
 
 void StatusPanels::place() {
     int x = 0;
-    for (int i = 0; i < m_panels.size(); ++i) {
-        m_panels[i]->setGeometry(x, 0, m_widths[i], kHeight);
-        x += m_widths[i];
+    for (Panel& p : m_panels) {
+        p.label->setGeometry(x, 0, p.width, kHeight);
+        x += p.width;
+        display(p);
     }
 }
 

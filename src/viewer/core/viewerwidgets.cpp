@@ -89,6 +89,9 @@ Toolbar* makeOcrToolbar(QWidget& host) {
 Toolbar* makeSelectionToolbar(QWidget& host) {
     auto* bar = new Toolbar(QStringLiteral("SelectionToolbar"), selectionToolbarButtons(),
                             selectionToolbarImages(), &host);
+    // Floats over the page: its own background keeps its buttons readable.
+    bar->widget()->setAutoFillBackground(true);
+    bar->widget()->setBackgroundRole(QPalette::Button);
     bar->widget()->resize(bar->widget()->sizeHint());
     bar->widget()->hide();
     return bar;
@@ -97,7 +100,7 @@ Toolbar* makeSelectionToolbar(QWidget& host) {
 StatusPanels* makeStatusBar(QWidget& host, const Toolbar& ocr) {
     auto* status = named(new StatusPanels(&host), "StatusBar");
     status->addPanel(QStringLiteral("ImagePath"), QStringLiteral("ImagePath"),
-                     QStringLiteral("Path to the current document"));
+                     QStringLiteral("Path to the current document"), StatusPanels::Fit::ElidePath);
     status->addPanel(QStringLiteral("ZoomFactor"), QStringLiteral("ZoomFactor"),
                      QStringLiteral("Document zoom factor"));
     status->addPanel(QStringLiteral("PageNumber"), QStringLiteral("PageNumber"),

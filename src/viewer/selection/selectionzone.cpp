@@ -1,5 +1,6 @@
 #include "viewer/selection/selectionzone.h"
 
+#include <QAbstractScrollArea>
 #include <QDir>
 #include <QToolBar>
 
@@ -18,18 +19,75 @@ namespace ktdv {
 
 namespace {
 
-constexpr int kGap = 2;        // pixels between the pointer and the toolbar
-constexpr int kUpwardGap = 4;  // below the pointer, beyond its height, after an upward drag
+constexpr int kGap = 4;           // pixels between the zone and the toolbar
+constexpr int kSmallestZone = 5;  // pixels each way; a smaller zone is a click, not a zone
 constexpr double kFullSize = 100;
+
+// Where the toolbar may go, in the viewer's coordinates: the page view's visible area (its
+// scroll bars left free), never over the toolbars and the status bar.
+QRect roomInPageView(const ViewerWidgets& w, QWidget& viewer) {
+    QWidget* page = w.editor->widget();
+    QRect room = page->rect();
+    if (const auto* area = qobject_cast<QAbstractScrollArea*>(page))
+        room = area->viewport()->geometry();
+    room.translate(page->mapTo(&viewer, QPoint(0, 0)));
+    const QWidget* others[] = {w.mainToolbar->widget(), w.ocrToolbar->widget(), w.statusBar};
+    for (const QWidget* other : others) {
+        const QRect g = other->geometry();
+        if (other->isHidden() || !g.intersects(room))
+            continue;
+        if (g.center().y() < room.center().y())
+            room.setTop(g.bottom() + 1);
+        else
+            room.setBottom(g.top() - 1);
+    }
+    return room;
+}
+
+// The toolbar's top left: beside the zone at the corner where the drag ended (below it
+// after a downward drag, above after an upward one, aligned with the end's side), on the
+// other side or beside it where that side has no room, over the zone's end corner when
+// the zone fills the view; always inside room.
+QPoint besideZone(QRect zone, QSize bar, const QRect& room, bool rightward, bool downward) {
+    const QRect seen = zone.intersected(room);
+    if (!seen.isEmpty())
+        zone = seen;
+    const auto clampX = [&](int x) {
+        return qBound(room.left(), x, qMax(room.left(), room.right() + 1 - bar.width()));
+    };
+    const auto clampY = [&](int y) {
+        return qBound(room.top(), y, qMax(room.top(), room.bottom() + 1 - bar.height()));
+    };
+    const int alignedX = rightward ? zone.right() + 1 - bar.width() : zone.left();
+    const int alignedY = downward ? zone.bottom() + 1 - bar.height() : zone.top();
+    const int below = zone.bottom() + 1 + kGap;
+    const int above = zone.top() - kGap - bar.height();
+    const bool belowFits = below + bar.height() - 1 <= room.bottom();
+    const bool aboveFits = above >= room.top();
+    if (belowFits && (downward || !aboveFits))
+        return {clampX(alignedX), below};
+    if (aboveFits)
+        return {clampX(alignedX), above};
+    const int right = zone.right() + 1 + kGap;
+    const int left = zone.left() - kGap - bar.width();
+    const bool rightFits = right + bar.width() - 1 <= room.right();
+    const bool leftFits = left >= room.left();
+    if (rightFits && (rightward || !leftFits))
+        return {right, clampY(alignedY)};
+    if (leftFits)
+        return {left, clampY(alignedY)};
+    return {clampX(alignedX), clampY(downward ? alignedY - kGap : alignedY + kGap)};
+}
 
 }  // namespace
 
 SelectionZone::SelectionZone(ViewerControl& viewer) : m_viewer(viewer) {}
 
 void SelectionZone::PlaceSelectionToolbar(float& x, float& y) {
-    ImageEditor& editor = *m_viewer.widgets().editor;
+    const ViewerWidgets& w = m_viewer.widgets();
+    ImageEditor& editor = *w.editor;
     EditorPointer& pointer = editor.pointer();
-    Toolbar& toolbar = *m_viewer.widgets().selectionToolbar;
+    Toolbar& toolbar = *w.selectionToolbar;
     if (pointer.pointerClipped()) {
         x = static_cast<float>(pointer.clippedX());
         y = static_cast<float>(pointer.clippedY());
@@ -37,27 +95,22 @@ void SelectionZone::PlaceSelectionToolbar(float& x, float& y) {
     ViewerModuleState& g = moduleState();
     g.endDrag(x, y);
 
-    const qint64 px = twips::toPixelX(x);
-    const qint64 py = twips::toPixelY(y);
+    // Pixels of the page view; a click or a zone of a few pixels offers nothing.
+    const QPoint anchor(static_cast<int>(twips::toPixelX(g.drag().anchorX)),
+                        static_cast<int>(twips::toPixelY(g.drag().anchorY)));
+    const QPoint end(static_cast<int>(twips::toPixelX(x)), static_cast<int>(twips::toPixelY(y)));
     QToolBar* bar = toolbar.widget();
-    const qint64 tbW = bar->width();
-    const qint64 tbH = bar->height();
-
-    // The corner follows the drag: a rightward drag puts the toolbar's right edge at the
-    // pointer, a leftward one its left edge just right of it; an upward drag moves it
-    // below the pointer by its own height. A drag that ends on the anchor's x or y picks
-    // no corner and leaves the toolbar at the viewer's top left.
-    qint16 left = 0;
-    qint16 top = 0;
-    const bool rightward = x > g.drag().anchorX;
-    const bool leftward = x < g.drag().anchorX;
-    const bool downward = y > g.drag().anchorY;
-    const bool upward = y < g.drag().anchorY;
-    if ((rightward || leftward) && (downward || upward)) {
-        left = toInt16(rightward ? px - tbW : px + kGap);
-        top = toInt16(downward ? py + kGap : py + tbH + kUpwardGap);
+    if (qAbs(end.x() - anchor.x()) < kSmallestZone || qAbs(end.y() - anchor.y()) < kSmallestZone) {
+        bar->hide();
+        pointer.clearRubberBand();
+        return;
     }
-    bar->move(left, top);
+
+    const QRect zone =
+        QRect(anchor, end).normalized().translated(editor.widget()->mapTo(&m_viewer, QPoint()));
+    bar->resize(bar->sizeHint());
+    bar->move(besideZone(zone, bar->size(), roomInPageView(w, m_viewer), end.x() > anchor.x(),
+                         end.y() > anchor.y()));
 
     toolbar.setEnabled(QStringLiteral("Zoom"), toNumber(editor.view().zoomFactor()) < kFullSize);
     bar->show();

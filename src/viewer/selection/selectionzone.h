@@ -13,7 +13,9 @@ class SelectionZone {
 public:
     explicit SelectionZone(ViewerControl& viewer);
 
-    // The drag ended at (x, y) twips; the toolbar appears at the drag's far corner.
+    // The drag ended at (x, y) twips: the toolbar appears beside the zone, inside the page
+    // view, near the corner where the drag ended. A click or a zone of a few pixels offers
+    // no toolbar, and its frame is cleared.
     void PlaceSelectionToolbar(float& x, float& y);
     // "Copy", "Zoom" or "OCR"; the toolbar is hidden afterwards.
     void SelectionToolbar_ButtonClick(const QString& key);

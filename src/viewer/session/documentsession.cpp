@@ -70,10 +70,14 @@ void DocumentSession::close() {
     editor.view().syncView();
     forgetDocument();
     m_viewer.toolbars().SetToolbarState(false, false);
-    for (const char* key : {"ImagePath", "ZoomFactor", "PageNumber", "FileAttributes"})
-        m_viewer.widgets().statusBar->setText(QString::fromLatin1(key), QString());
+    clearStatus();
     document.resetDocument(0);
     document.releaseImage();
+}
+
+void DocumentSession::clearStatus() {
+    for (const char* key : {"ImagePath", "ZoomFactor", "PageNumber", "FileAttributes"})
+        m_viewer.widgets().statusBar->setText(QString::fromLatin1(key), QString());
 }
 
 void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 pageIndex) {
@@ -112,6 +116,8 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             editor.view().syncView();
             toolbars.SetToolbarState(false, false);
             w.thumbs->setCurrentPage(-1);
+            // Nothing is shown, so the panels say nothing (the view says why).
+            clearStatus();
             return;
         }
         m_tiff = isTiff;
@@ -159,8 +165,9 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
         }
 
         const QString attributes = document.getFileAttributes(g.imagePath());
-        status.setText(QStringLiteral("FileAttributes"), attributes);
         m_readOnly = attributes.contains(QLatin1Char('R'), Qt::CaseSensitive);
+        status.setText(QStringLiteral("FileAttributes"),
+                       m_readOnly ? attributes + QStringLiteral("  Read-only") : attributes);
         m_viewer.settings().writeBool(settings::ReadOnly, m_readOnly);
 
         toolbars.SetToolbarState(true, !isTiff);

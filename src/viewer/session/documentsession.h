@@ -49,6 +49,7 @@ public:
 
 private:
     void forgetDocument();
+    void clearStatus();
 
     ViewerControl& m_viewer;
     bool m_tiff = false;

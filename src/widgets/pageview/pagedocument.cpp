@@ -101,7 +101,7 @@ int PageDocument::pageCount() const {
     return m_doc && !m_path.isEmpty() ? m_doc->pageCount() : 0;
 }
 
-bool PageDocument::openDocument(const QString& path) {
+bool PageDocument::openDocument(const QString& path, QString* why) {
     // Reuse the open document while the file is unchanged: the viewer reloads the current
     // page after every resize and page change.
     if (m_doc && m_doc->path() == path) {
@@ -110,11 +110,11 @@ bool PageDocument::openDocument(const QString& path) {
             info.lastModified() == m_doc->modified())
             return true;
     }
-    m_doc = imaging::Document::open(path);
+    m_doc = imaging::Document::open(path, why);
     return m_doc && m_doc->pageCount() > 0;
 }
 
-bool PageDocument::showPage(int index) {
+bool PageDocument::showPage(int index, QString* why) {
     if (!m_doc || index < 0 || index >= m_doc->pageCount())
         return false;
     const imaging::PageKey key = keyOf(*m_doc, index);
@@ -136,6 +136,8 @@ bool PageDocument::showPage(int index) {
         // so the next load tries again.
         image = decoded.image;
         complete = decoded.ok() && decoded.complete;
+        if (!decoded.ok() && why)
+            *why = decoded.error;
         if (complete)
             imaging::PageCache::shared().insert(key, image);
         else
@@ -216,20 +218,38 @@ void PageDocument::dropPage() {
 void PageDocument::setImagePath(const QString& path) {
     dropPage();
     m_path.clear();
-    if (path.isEmpty() || !openDocument(path)) {
-        m_doc.reset();
-        m_host.pageShown();
+    m_loadFailure.clear();
+    QString why;
+    if (path.isEmpty() || !openDocument(path, &why)) {
+        refuse(path, why);
         return;
     }
+    // A document whose only page cannot be decoded at all has nothing to show; one of
+    // several pages keeps its document, and the view says what is wrong with the page.
     const int index = qBound(0, m_pageIndex, m_doc->pageCount() - 1);
-    if (!showPage(index)) {
-        m_doc.reset();
-        m_host.pageShown();
+    if (!showPage(index, &why) || (m_page.isNull() && m_doc->pageCount() == 1)) {
+        refuse(path, why);
         return;
     }
     m_path = path;
     m_host.pageShown();
     prefetchNeighbours();
+}
+
+void PageDocument::refuse(const QString& path, const QString& why) {
+    m_doc.reset();
+    m_page = QImage();
+    m_pageMessage.clear();
+    if (!path.isEmpty()) {
+        QString reason = why;
+        if (reason.isEmpty())
+            reason = QCoreApplication::translate("PageView", "Its data cannot be read");
+        if (!reason.endsWith(QLatin1Char('.')))
+            reason += QLatin1Char('.');
+        m_loadFailure = QCoreApplication::translate("PageView", "%1 could not be shown.\n%2")
+                            .arg(QFileInfo(path).fileName(), reason);
+    }
+    m_host.pageShown();
 }
 
 void PageDocument::setPageIndex(int index) {
@@ -280,6 +300,7 @@ void PageDocument::resetDocument(int flags) {
 
 void PageDocument::releaseImage() {
     dropPage();
+    m_loadFailure.clear();
     m_lastImage = QImage();
     m_lastKey = {};
     m_path.clear();

@@ -90,6 +90,9 @@ public:
     // What the view says about the shown page, painted over it: why it cannot be shown or
     // is incomplete, or that the pages after it cannot be read; "" when all is well.
     const QString& pageMessage() const { return m_pageMessage; }
+    // Why the last file given could not be shown, with its name, for the empty view; ""
+    // once a file is shown, or after the document is released.
+    const QString& loadFailure() const { return m_loadFailure; }
     // The shown page reached the screen: its neighbours may be fetched now.
     void pagePainted();
     // The view rewrote the shown file's tags: the file is opened again, the decoded page is
@@ -98,8 +101,11 @@ public:
     std::shared_ptr<const imaging::Document> adoptRewrittenFile();
 
 private:
-    bool openDocument(const QString& path);
-    bool showPage(int index);
+    // why: set to the reason when the file, or the page, cannot be read at all.
+    bool openDocument(const QString& path, QString* why);
+    bool showPage(int index, QString* why = nullptr);
+    // No document: the view is left empty and says why.
+    void refuse(const QString& path, const QString& why);
     void prefetchNeighbours();
     void prefetchNeighboursNow();
     void dropPage();
@@ -116,6 +122,7 @@ private:
     int m_navigateTarget = 0;
     QImage m_page;          // shown page: decoded, turned, flipped
     QString m_pageMessage;  // see pageMessage()
+    QString m_loadFailure;  // see loadFailure()
     QSizeF m_dpi{96, 96};   // of the shown page (swapped by quarter turns)
     QTransform m_turn;      // net turn of the shown page since it was loaded
     int m_decodeCount = 0;

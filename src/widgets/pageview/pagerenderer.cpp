@@ -1,6 +1,7 @@
 #include "widgets/pageview/pagerenderer.h"
 
 #include <QPainter>
+#include <QPalette>
 
 #include "imaging/scaling.h"
 
@@ -16,7 +17,6 @@ constexpr size_t kKeptStoreBytes = 16u * 1024 * 1024;
 // Bilevel pages are scaled in bands of this many rows (fewer, larger pieces when scrolling).
 constexpr int kBandRows = 64;
 const QColor kBackground(128, 128, 128);
-const QColor kMessageBackground(255, 244, 200);
 constexpr int kMessageMargin = 12;
 
 bool isBilevel(const QImage& img) {
@@ -116,8 +116,8 @@ void PageRenderer::ensureScaled(const QImage& page, QSize target, const QRect& v
     m_scaledValid += missing;
 }
 
-void PageRenderer::paintMessage(QPainter& p, const QString& message, QSize viewport,
-                                bool overPage) {
+void PageRenderer::paintMessage(QPainter& p, const QString& message, QSize viewport, bool overPage,
+                                const QPalette& palette) {
     if (message.isEmpty())
         return;
     const QRect whole(QPoint(0, 0), viewport);
@@ -128,8 +128,8 @@ void PageRenderer::paintMessage(QPainter& p, const QString& message, QSize viewp
     box.adjust(-kMessageMargin, -kMessageMargin / 2, kMessageMargin, kMessageMargin / 2);
     if (overPage)
         box.moveBottom(whole.bottom() - kMessageMargin);
-    p.fillRect(box, kMessageBackground);
-    p.setPen(Qt::black);
+    p.fillRect(box, palette.color(QPalette::ToolTipBase));
+    p.setPen(palette.color(QPalette::ToolTipText));
     p.drawText(box, flags, message);
 }
 

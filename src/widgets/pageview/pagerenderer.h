@@ -14,6 +14,7 @@
 #include <vector>
 
 class QPainter;
+class QPalette;
 
 namespace ktdv {
 
@@ -29,8 +30,9 @@ public:
                QSize shown, QSize viewport);
     // A message about the page in a viewport of size viewport: centred where the page would
     // be when there is none, as a band along the bottom over a page that is shown.
+    // Drawn in the palette's tooltip colours.
     static void paintMessage(QPainter& painter, const QString& message, QSize viewport,
-                             bool overPage);
+                             bool overPage, const QPalette& palette);
     // What was scaled does not show the page any more (another zoom, turn or option).
     void invalidate();
     // As invalidate, and gives a large store back.

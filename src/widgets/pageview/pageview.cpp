@@ -42,8 +42,10 @@ void PageView::paintEvent(QPaintEvent* event) {
     if (m_renderer.paint(p, event->rect(), m_document.shownPage(), origin, m_display.displaySize(),
                          viewport()->size()))
         m_annotations.paint(p, origin);
-    PageRenderer::paintMessage(p, m_document.pageMessage(), viewport()->size(),
-                               !m_document.shownPage().isNull());
+    const QString& message =
+        m_document.pageMessage().isEmpty() ? m_document.loadFailure() : m_document.pageMessage();
+    PageRenderer::paintMessage(p, message, viewport()->size(), !m_document.shownPage().isNull(),
+                               palette());
     m_document.pagePainted();
     m_pointer.paint(p);
 }

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -48,6 +49,21 @@ QStringList fileSizes(const QString& path) {
     for (const QRegularExpressionMatch& m : size.globalMatch(p.readAllStandardOutput()))
         sizes << m.captured(1) + 'x' + m.captured(2);
     return sizes;
+}
+
+// A one-page little-endian TIFF made by hand, as no writer would make it: the given tags
+// (as LONGs), the strip's tags added, and 8 bytes of image data.
+QByteArray handMadeTiff(QMap<quint16, quint32> tags) {
+    tags.insert(273, quint32(8 + 2 + 12 * (tags.size() + 2) + 4));
+    tags.insert(279, 8);
+    QByteArray b;
+    QDataStream out(&b, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0x4949) << quint16(42) << quint32(8) << quint16(tags.size());
+    for (const auto [tag, value] : tags.asKeyValueRange())
+        out << tag << quint16(4) << quint32(1) << value;
+    out << quint32(0) << quint64(0);
+    return b;
 }
 
 // A shown viewer on the real components, thumbnails wanted, with a settings store of its own.
@@ -254,6 +270,76 @@ private slots:
         QVERIFY(thumbs.thumbnails().toolTipText(1).contains(
             "The file ends inside the page's image data"));
         QVERIFY(factory->prompts->messages.isEmpty());
+    }
+
+    // A file that cannot be shown leaves no document, no message box and empty status
+    // panels; the empty view says which file and why, until a document is shown.
+    void fileThatCannotBeShown_data() {
+        columns<QString, QString>("made", "told");
+        addRow("text named .tif", "text", "Not a picture.");
+        addRow("pages cut before the first directory", "cut", "Damaged before its first page.");
+        addRow("floating-point samples", "float",
+               "64-bit floating-point samples are not supported.");
+        addRow("huge page in the header", "huge", "Too large: 120000 x 90000 pixels.");
+    }
+    void fileThatCannotBeShown() {
+        auto [made, told] = fetch<QString, QString>("made", "told");
+        QTemporaryDir dir;
+        const QString good = writeTiff(dir.filePath("good.tif"), 1), path = dir.filePath("bad.tif");
+        QMap<quint16, quint32> tags{{256, 4}, {257, 2}, {258, 64}, {259, 1}, {262, 1}, {339, 3}};
+        if (made == "huge")
+            tags = {{256, 120000}, {257, 90000}, {259, 4}, {262, 0}};
+        const QByteArray pages = readAll(writeTiff(path, 4));
+        const QByteArray bytes =
+            made == "text" ? QByteArray("meeting notes\n")
+            : made == "cut"
+                ? pages.left(qsizetype(imaging::Document::open(path)->directoryOffsets()[0]))
+                : handMadeTiff(tags);
+        QVERIFY(!writeBytes(path, bytes).isEmpty());
+        RealViewer r([](SettingsStore&) {});
+        const ViewerWidgets& w = r.w();
+        PageView& view = *r.factory->page;
+        r.v->OpenImage(good);
+        r.v->OpenImage(path);
+        QCOMPARE(view.document().loadFailure(), "bad.tif could not be shown.\n" + told);
+        QVERIFY(view.document().imagePath().isEmpty() && !w.mainToolbar->enabled("Print"));
+        for (const char* key : {"ImagePath", "ZoomFactor", "PageNumber", "FileAttributes"})
+            QVERIFY(r.v->findChild<QLabel*>(key)->text().isEmpty());
+        const QImage shot = view.viewport()->grab().toImage();
+        QCOMPARE(shot.pixelColor(5, 5), QColor(128, 128, 128));
+        QVERIFY(shot.pixelColor(shot.rect().center()) != QColor(128, 128, 128));
+        QVERIFY(r.factory->prompts->messages.isEmpty());
+        r.v->OpenImage(good);
+        QVERIFY(view.document().loadFailure().isEmpty());
+    }
+
+    // A long path is shortened in its middle, whatever the width; its tooltip is the whole path. A
+    // read-only document says so in words.
+    void statusPanels() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QString(150, 'f'));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = writeTiff(folder + "/signed contract.tif", 1);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        RealViewer r([](SettingsStore&) {});
+        r.v->OpenImage(path);
+        const auto* label = r.v->findChild<QLabel*>("ImagePath");
+        QCOMPARE(r.w().statusBar->text("ImagePath"), path);
+        QCOMPARE(label->toolTip(), path);
+        QStringList shown;
+        for (int width : {900, 600}) {
+            r.v->resize(width, 700);
+            shown << label->text();
+            static const QRegularExpression ellipsis(QStringLiteral("\u2026|\\.\\.\\."));
+            const QStringList ends = shown.last().split(ellipsis);
+            QVERIFY2(ends.size() == 2 && path.startsWith(ends[0]) && path.endsWith(ends[1]) &&
+                         ends[1].size() >= 4,
+                     qPrintable(shown.last()));
+            QVERIFY(label->fontMetrics().horizontalAdvance(shown.last()) <=
+                    label->contentsRect().width());
+        }
+        QVERIFY(shown[1].size() < shown[0].size());
+        QCOMPARE(r.w().statusBar->text("FileAttributes"), QString("RA  Read-only"));
     }
 
     // However the shown page changed, its thumbnail is in view and marked, its range's tab

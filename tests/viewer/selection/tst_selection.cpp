@@ -2,6 +2,8 @@
 // "Zoom" and "OCR" (with the real engine) do with the dragged zone.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScrollBar>
+#include <QTabBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -179,6 +181,54 @@ private Q_SLOTS:
                  QString::number(view.zoomPercent()) + " %");
         QVERIFY(!v.bandShown());
         QVERIFY(v.toolbar().isHidden());
+    }
+
+    // The toolbar appears only for a zone: beside it, inside the page view and over no other
+    // part of the control, wherever the zone lies; a click shows none and leaves no frame.
+    void toolbarBesideTheZone_data() {
+        // drag: from and to as fractions of the page view's visible area (not 0, 0: QTest's
+        // centre); over: the zone leaves no room beside it
+        columns<bool, QLineF, bool>("thumbs", "drag", "over");
+        addRow("plain click", true, QLineF(0.1, 0.05, 0.1, 0.05), false);
+        addRow("down and right", false, QLineF(0.2, 0.2, 0.5, 0.5), false);
+        addRow("down and right beside thumbnails", true, QLineF(0.05, 0.1, 0.4, 0.5), false);
+        addRow("to the bottom right corner", false, QLineF(0.6, 0.6, 1, 1), false);
+        addRow("to the right edge beside thumbnails", true, QLineF(0.7, 0.3, 1, 0.6), false);
+        addRow("up and left to the top", false, QLineF(0.6, 0.4, 0.01, 0.01), false);
+        addRow("the whole view", true, QLineF(0.01, 0.01, 1, 1), true);
+    }
+    void toolbarBesideTheZone() {
+        auto [thumbs, drag, over] = fetch<bool, QLineF, bool>("thumbs", "drag", "over");
+        ZoneViewer v;
+        const ViewerWidgets& w = v.viewer->widgets();
+        QVERIFY(v.open(m_large, 100));
+        if (thumbs)
+            QTest::mouseClick(w.mainToolbar->buttonWidget(w.mainToolbar->position("ShowBoth")),
+                              Qt::LeftButton);
+        QWidget* page = v.page().viewport();
+        const auto at = [page](QPointF f) {
+            return QPoint(int(f.x() * (page->width() - 1)), int(f.y() * (page->height() - 1)));
+        };
+        const QPoint a = at(drag.p1()), b = at(drag.p2());
+        QTest::mousePress(page, Qt::LeftButton, {}, a);
+        QTest::mouseMove(page, b);
+        QTest::mouseRelease(page, Qt::LeftButton, {}, b);
+        QCOMPARE(v.toolbar().isVisible(), a != b);
+        QCOMPARE(v.bandShown(), a != b);
+        const auto inViewer = [&v](QWidget* part) {
+            return QRect(part->mapTo(v.viewer.get(), QPoint()), part->size());
+        };
+        const QRect shown = inViewer(&v.toolbar()), room = inViewer(page);
+        const QRect zone = QRect(a, b).normalized().translated(room.topLeft());
+        QVERIFY(a == b ||
+                (room.contains(shown) && v.toolbar().autoFillBackground() &&
+                 shown.intersects(zone) == over && shown.adjusted(-8, -8, 8, 8).intersects(zone)));
+        for (QWidget* part :
+             QList<QWidget*>{w.mainToolbar->widget(), w.ocrToolbar->widget(), w.statusBar,
+                             w.thumbs->widget(), w.tabPages, w.VScroll1})
+            QVERIFY2(a == b || part->isHidden() || !shown.intersects(inViewer(part)),
+                     qPrintable(part->objectName()));
+        QVERIFY(w.thumbs->widget()->isVisible() == thumbs && v.page().view().zoomPercent() == 100);
     }
 
     void ocr_data() {
