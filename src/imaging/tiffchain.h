@@ -69,6 +69,14 @@ struct Directory {
     void remove(quint16 tag);
 };
 
+// Reads the directory at `at` (its entries and small values): false with *error when it
+// is damaged ("A directory is damaged") or a value lies outside the file.
+bool readDirectory(const FileSource& src, quint64 at, Directory* dir, QString* error);
+// SubIFDs, EXIF, GPS and Interoperability: tags whose values are directory offsets.
+bool isSubDirectoryTag(quint16 tag);
+// An entry's value as numbers.
+QVector<quint64> numbersOf(const FileSource& src, const DirEntry& e);
+
 // The bytes of an entry's value (read from the file when not held).
 QByteArray valueOf(const FileSource& src, const DirEntry& e);
 // Element i of an entry's value as a number (0 when absent).
