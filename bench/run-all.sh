@@ -24,7 +24,7 @@ if ! grep -q '^benchmark_DIR:PATH=/' "$build/CMakeCache.txt"; then
   echo "Google Benchmark was not found (libbenchmark-dev); no benchmarks to build." >&2
   exit 1
 fi
-cmake --build "$build" --target viewer_bench bench_imaging bench_thumbnails bench_ocr -- -j"$jobs"
+cmake --build "$build" --target viewer_bench bench_imaging bench_thumbnails bench_edits bench_ocr -- -j"$jobs"
 
 mkdir -p "$logs"
 export QT_QPA_PLATFORM=offscreen
@@ -48,6 +48,7 @@ run imaging "$build/bench/imaging/bench_imaging" --benchmark_out="$logs/imaging.
   --benchmark_out_format=json
 run viewer "$build/bench/viewer/viewer_bench" --folder "$work/viewer"
 run thumbnails "$build/bench/thumbnails/bench_thumbnails"
+run edits "$build/bench/edits/bench_edits" --folder "$work/edits"
 OMP_THREAD_LIMIT=1 run ocr "$build/bench/ocr/bench_ocr" "$ocr_pages"
 
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -128,6 +129,20 @@ row("longest UI stall while thumbnails fill", ms(stall), "", "", "<= 50 ms")
 dele = num(r"delete one page\s+([\d.]+) ms", t)
 cp = num(r"tiffcp copying the whole file\s+([\d.]+) ms", t)
 row("delete one page of 1000", ms(dele), "tiffcp " + ms(cp), ratio(dele, cp), "<= 2")
+
+# edits in place: each against tiffcp copying the file; growth; memory
+e = text("edits")
+cp = num(r"^tiffcp copying the file\s+([\d.]+) ms", e)
+for label in ["delete one page", "move one page", "save an annotation on page 500",
+              "undo delete one page", "undo move one page", "undo save an annotation"]:
+    o = num(rf"^{label}\s+([\d.]+) ms", e)
+    row(f"edit: {label} of 1000", ms(o), "tiffcp " + ms(cp), f"{o / cp:.4f}" if o and cp else "-", "<= 0.01")
+m = re.search(r"^size after 100 edits\s+([\d.]+) MB, compacted ([\d.]+) MB\s+ratio ([\d.]+)", e, re.M)
+if m:
+    row("file size after 100 edits", f"{m.group(1)} MB", f"compacted {m.group(2)} MB", m.group(3), "<= 1.3")
+for kind in ["edit", "compaction"]:
+    o = num(rf"^peak memory above before, {kind}\s+([\d.]+) MiB", e)
+    row(f"peak memory above before, {kind}", "-" if o is None else f"{o:.1f} MiB", "", "", "<= 32 MiB")
 
 # recognition: engine against the command line (ratio = speed-up of ours)
 o = text("ocr")

@@ -17,8 +17,8 @@ namespace ktdv::imaging {
 namespace faults {
 namespace {
 QMutex g_mutex;
-int g_failAt[4] = {0, 0, 0, 0};
-int g_seen[4] = {0, 0, 0, 0};
+int g_failAt[kSteps] = {};
+int g_seen[kSteps] = {};
 std::function<void(Step)> g_observer;
 }  // namespace
 
@@ -35,12 +35,11 @@ void failAt(Step step, int occurrence) {
 
 void reset() {
     QMutexLocker lock(&g_mutex);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kSteps; ++i)
         g_failAt[i] = g_seen[i] = 0;
 }
 
-// True when this occurrence of the step is to fail.
-static bool hit(Step step) {
+bool hit(Step step) {
     std::function<void(Step)> observer;
     {
         QMutexLocker lock(&g_mutex);
@@ -215,6 +214,29 @@ WriteResult writeFileSafely(const QString& target, const std::function<bool(QIOD
         return r;
     if (!writeAllFd(temp.m_fd, content, &r.error))
         return r;
+    return commit(t, temp);
+}
+
+WriteResult writeFileSafelyFd(const QString& target,
+                              const std::function<bool(int fd, QString* error)>& write) {
+    WriteResult r;
+    Target t;
+    if (!checkTarget(target, &t, &r.error))
+        return r;
+    TempFile temp;
+    if (!openTemp(t, &temp, &r.error))
+        return r;
+    if (faults::hit(faults::Step::Write)) {
+        r.error = QStringLiteral("Cannot write the file (injected fault)");
+        return r;
+    }
+    QString error;
+    if (!write || !write(temp.m_fd, &error)) {
+        r.error = error.isEmpty()
+                      ? QStringLiteral("The new content of %1 could not be made").arg(target)
+                      : error;
+        return r;
+    }
     return commit(t, temp);
 }
 

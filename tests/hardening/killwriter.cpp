@@ -1,15 +1,20 @@
 // Writes a big document through the safe writer so that a test can kill it part-way.
-//   ktdv_killwriter TARGET bytes|tiff SIZE [STOP]
+//   ktdv_killwriter TARGET bytes|tiff|edit SIZE [STOP [PAGEFILE]]
 // bytes: SIZE MiB of a fixed pattern through writeFileSafely; tiff: a SIZE-page TIFF made
-// by libtiff in the temporary file through writeFileSafelyViaPath. Each step of the write
-// can be halted: with STOP (open, write, flush, rename) the writer stops before that step,
-// says "stopped" and waits to be killed.
+// by libtiff in the temporary file through writeFileSafelyViaPath; edit: SIZE rounds of
+// inserting the page of PAGEFILE before page 2 of TARGET and deleting it again (edits in
+// place; each delete leaves enough dead bytes for a compaction). Each step of the write
+// can be halted: with STOP (open, write, flush, rename, append, sync, switch, sync2 for the
+// second sync of an edit, truncate after a failed switch) the writer stops before that
+// step, says "stopped" and waits to be killed.
 #include <QGuiApplication>
 #include <QThread>
 
 #include <cstdio>
 
 #include "imaging/safefilewriter.h"
+#include "imaging/tiffpageedit.h"
+#include "imaging/tiffpagetransfer.h"
 #include "support/fixtures.h"
 
 using Step = ktdv::imaging::faults::Step;
@@ -24,9 +29,15 @@ int main(int argc, char** argv) {
     const int size = QByteArray(argv[3]).toInt();
     const QByteArray stop = argc > 4 ? QByteArray(argv[4]) : QByteArray();
 
+    const QString pageFile = argc > 5 ? QString::fromLocal8Bit(argv[5]) : QString();
+    if (stop == "truncate")
+        ktdv::imaging::faults::failAt(Step::Switch);
     ktdv::imaging::faults::setObserver([&stop](Step step) {
-        static const char* const names[] = {"open", "write", "flush", "rename"};
-        if (stop == names[int(step)]) {
+        static const char* const names[] = {"open",   "write", "flush",  "rename",
+                                            "append", "sync",  "switch", "truncate"};
+        static int syncs = 0;
+        const bool second = step == Step::Sync && ++syncs == 2;
+        if (stop == names[int(step)] || (second && stop == "sync2")) {
             std::printf("stopped\n");
             std::fflush(stdout);
             for (;;)
@@ -53,6 +64,12 @@ int main(int argc, char** argv) {
         result = ktdv::imaging::writeFileSafelyViaPath(target, [&](const QString& temp) {
             return !ktdv::test::writeTiff(temp, size, layout).isEmpty();
         });
+    } else if (mode == "edit") {
+        for (int round = 0; round < size && (round == 0 || result.ok); ++round) {
+            result = ktdv::imaging::insertPage(target, 1, pageFile);
+            if (result.ok)
+                result = ktdv::imaging::deletePage(target, 1);
+        }
     } else {
         return 2;
     }

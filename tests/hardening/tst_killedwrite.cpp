@@ -1,13 +1,16 @@
-// A writer process killed (SIGKILL) part-way through replacing a document: afterwards the
-// document is either the old file or the complete new one, never a mixture, and what the
-// killed writer left behind cannot be mistaken for a document.
+// A writer process killed (SIGKILL) part-way through replacing a document or editing it in
+// place: afterwards the document is either the old file or the complete new one, never a
+// mixture, libtiff reads every page of it, and what the killed writer left behind cannot
+// be mistaken for a document.
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "imaging/document.h"
+#include "imaging/tiffpagetransfer.h"
 #include "support/fixtures.h"
 #include "support/rows.h"
 
@@ -21,10 +24,20 @@ namespace {
 
 const QString kHelper = QStringLiteral(KTDV_KILLWRITER);
 constexpr int kTiffPages = 12;  // 2 MiB each, uncompressed; "bytes" writes 32 MiB
+constexpr int kEditRounds = 3;  // of inserting an 8 MiB page and deleting it
+
+QString g_pageFile;  // the page the edits insert
 
 // Starts the writer on `target`; with `stop` it halts before that step of the write.
 void start(QProcess& p, const QString& target, const QString& mode, const QString& stop = {}) {
-    p.start(kHelper, {target, mode, mode == QLatin1String("bytes") ? "32" : "12", stop});
+    const QString size = mode == QLatin1String("bytes")  ? QStringLiteral("32")
+                         : mode == QLatin1String("tiff") ? QString::number(kTiffPages)
+                                                         : QString::number(kEditRounds);
+    p.start(kHelper, {target, mode, size, stop, g_pageFile});
+}
+
+QString document(const QString& path) {
+    return test::writeTiff(path, 4);
 }
 
 // Runs the writer to the end; false when it failed.
@@ -54,14 +67,26 @@ class TestKilledWrite : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(QFileInfo(kHelper).isExecutable());
-        for (const QString& mode : {QStringLiteral("bytes"), QStringLiteral("tiff")}) {
+        test::TiffPage big;
+        big.size = QSize(2480, 3508);
+        big.kind = test::PageKind::Gray8;
+        big.compression = test::None;
+        g_pageFile = test::writeTiff(m_refs.filePath(QStringLiteral("page.tif")), 1, big);
+        const QString edited = document(m_refs.filePath(QStringLiteral("edited.tif")));
+        m_editStates << test::pageSnapshots(edited);
+        QVERIFY(imaging::insertPage(edited, 1, g_pageFile).ok);
+        m_editStates << test::pageSnapshots(edited);
+        for (const QString& mode :
+             {QStringLiteral("bytes"), QStringLiteral("tiff"), QStringLiteral("edit")}) {
             const QString ref = m_refs.filePath(mode);
+            if (mode == QLatin1String("edit"))
+                QVERIFY(!document(ref).isEmpty());
             QElapsedTimer clock;
             clock.start();
             QVERIFY2(runToEnd(ref, mode), qPrintable(mode));
             m_runMs.insert(mode, clock.elapsed());
             m_newContent.insert(mode, test::readAll(ref));
-            QVERIFY(m_newContent[mode].size() > 8 << 20);
+            QVERIFY(m_newContent[mode].size() > 8 << 20 || mode == QLatin1String("edit"));
         }
     }
 
@@ -69,6 +94,16 @@ private slots:
         // stop: the step the writer is killed at ("" = by time); percent: when stop is "": kill
         // after this share of a whole run
         columns<QString, QString, int>("mode", "stop", "percent");
+        // An edit in place at each of its steps, in a compaction, and at random moments.
+        for (const QString stop :
+             {"append", "sync", "switch", "sync2", "truncate", "write", "rename"})
+            addRow(qPrintable("edit, before " + stop), QString("edit"), stop, 0);
+        QRandomGenerator random(20261206);
+        for (int i = 0; i < 22; ++i) {
+            const int percent = random.bounded(5, 110);
+            addRow(qPrintable(QStringLiteral("edit, at %1 % (%2)").arg(percent).arg(i)),
+                   QString("edit"), QString(), percent);
+        }
         for (const QString mode : {"bytes", "tiff"}) {
             for (const QString stop : {"open", "write", "flush", "rename"})
                 addRow(qPrintable(mode + ", before " + stop), mode, stop, 0);
@@ -81,7 +116,7 @@ private slots:
     void killedWriterLeavesOldOrNew() {
         auto [mode, stop, percent] = fetch<QString, QString, int>("mode", "stop", "percent");
         QTemporaryDir dir;
-        const QString doc = test::writeTiff(dir.filePath(QStringLiteral("doc.tif")), 4);
+        const QString doc = document(dir.filePath(QStringLiteral("doc.tif")));
         QVERIFY(!doc.isEmpty());
         const QByteArray old = test::readAll(doc);
         const QByteArray& fresh = m_newContent[mode];
@@ -99,9 +134,20 @@ private slots:
         }
 
         const QByteArray now = test::readAll(doc);
-        qInfo("document after the kill: %s", now == old ? "old" : now == fresh ? "new" : "mixed");
-        QVERIFY2(now == old || (stop.isEmpty() && now == fresh),
-                 "the document is neither the old nor the new one");
+        qsizetype state = 0;
+        if (mode == QLatin1String("edit")) {  // the pages as libtiff reads them, every strip
+            state = m_editStates.indexOf(test::pageSnapshots(doc));
+            qInfo("document after the kill: %s", state == 0 ? "old" : state == 1 ? "new" : "mixed");
+            QVERIFY2(state == 0 || (state == 1 && stop != QLatin1String("truncate")),
+                     "the document is neither the old nor the new one");
+            QCOMPARE(test::tiffinfoComplaints(doc), QStringList());
+        } else {
+            qInfo("document after the kill: %s", now == old     ? "old"
+                                                 : now == fresh ? "new"
+                                                                : "mixed");
+            QVERIFY2(now == old || (stop.isEmpty() && now == fresh),
+                     "the document is neither the old nor the new one");
+        }
         if (mode == QLatin1String("tiff") || now == old) {
             const auto opened = imaging::Document::open(doc);
             QVERIFY(opened && opened->pageCount() == (now == old ? 4 : kTiffPages));
@@ -119,13 +165,17 @@ private slots:
              QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot))
             QVERIFY2(name == "doc.tif" || name.startsWith(".doc.tif.tmp-"), qPrintable(name));
         QVERIFY(runToEnd(doc, mode));
-        QVERIFY(test::readAll(doc) == fresh);
+        if (mode == QLatin1String("edit"))
+            QCOMPARE(test::pageSnapshots(doc), m_editStates.value(state));
+        else
+            QVERIFY(test::readAll(doc) == fresh);
     }
 
 private:
     QTemporaryDir m_refs;
     QHash<QString, QByteArray> m_newContent;  // by mode, as a writer left alone writes it
     QHash<QString, qint64> m_runMs;           // by mode, how long a whole run took
+    QList<QStringList> m_editStates;          // the edited pages before and after an insert
 };
 
 QTEST_MAIN(TestKilledWrite)

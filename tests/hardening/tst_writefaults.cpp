@@ -8,6 +8,7 @@
 #include "editorannotation.h"
 #include "imaging/annotationstore.h"
 #include "imaging/safefilewriter.h"
+#include "imaging/tiffpageedit.h"
 #include "interfaces/imageeditor.h"
 #include "support/fixtures.h"
 #include "support/realfactory.h"
@@ -62,19 +63,29 @@ private slots:
 void TestWriteFaults::failedWriteKeepsTheFile_data() {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<int>("step");  // -1: no fault, the write must then change the file
-    const char* steps[] = {"open", "write", "flush", "rename"};
-    for (const char* op : {"rotate", "annotate", "delete", "move", "export"}) {
+    QTest::addColumn<int>("occurrence");
+    // Page edits are made in place; an export and a compaction replace the whole file.
+    const char* names[] = {"open", "write", "flush", "rename", "append", "sync", "switch"};
+    for (const char* op : {"rotate", "annotate", "delete", "move", "export", "compact"}) {
         QTest::newRow(qPrintable(QStringLiteral("%1/none").arg(QLatin1String(op))))
-            << QString::fromLatin1(op) << -1;
-        for (int s = 0; s < 4; ++s)
-            QTest::newRow(qPrintable(QStringLiteral("%1/%2").arg(op, steps[s])))
-                << QString::fromLatin1(op) << s;
+            << QString::fromLatin1(op) << -1 << 1;
+        const bool inPlace = QByteArray(op) != "export" && QByteArray(op) != "compact";
+        const QList<QPair<int, int>> steps = {{int(Step::Append), 1},
+                                              {int(Step::Sync), 1},
+                                              {int(Step::Switch), 1},
+                                              {int(Step::Sync), 2}};
+        const QList<QPair<int, int>> whole = {{0, 1}, {1, 1}, {2, 1}, {3, 1}};
+        for (const auto& [s, n] : inPlace ? steps : whole)
+            QTest::newRow(
+                qPrintable(QStringLiteral("%1/%2%3").arg(op, names[s], n > 1 ? " again" : "")))
+                << QString::fromLatin1(op) << s << n;
     }
 }
 
 void TestWriteFaults::failedWriteKeepsTheFile() {
     QFETCH(QString, operation);
     QFETCH(int, step);
+    QFETCH(int, occurrence);
     const bool fail = step >= 0;
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -89,7 +100,8 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
     factory->settings->writeInt(QStringLiteral("chkSaveTIF"), 1);
     factory->settings->writeBool(QStringLiteral("bThumbs"), true);
     std::unique_ptr<ViewerControl> viewer;
-    const bool viewerLevel = operation != QLatin1String("export");
+    const bool viewerLevel =
+        operation != QLatin1String("export") && operation != QLatin1String("compact");
     if (viewerLevel) {
         viewer = std::make_unique<ViewerControl>(factory);
         viewer->resize(900, 700);
@@ -120,10 +132,12 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
         QCOMPARE(engine->initialise(folder), 0);
     }
     const QByteArray before = readAll(target);
+    const QString copyOf = dir.filePath(QStringLiteral("copy.tif"));
+    QVERIFY(QFile::copy(doc, copyOf));
     const QStringList files = QDir(dir.path()).entryList(QDir::Files);
 
     if (fail)
-        imaging::faults::failAt(Step(step));
+        imaging::faults::failAt(Step(step), occurrence);
     bool ok = false;
     if (operation == QLatin1String("rotate")) {
         viewer->MainToolbar_ButtonClick(QStringLiteral("Rotate90Right"));
@@ -159,6 +173,9 @@ void TestWriteFaults::failedWriteKeepsTheFile() {
         QCOMPARE(now.thumbnails, pages);
         if (fail)
             QCOMPARE(now.pageNumber, QStringLiteral("2 of 3"));
+    } else if (operation == QLatin1String("compact")) {  // a file laid out anew
+        ok = imaging::compactFile(doc).ok;
+        QCOMPARE(pageSnapshots(doc), pageSnapshots(copyOf));
     } else if (operation == QLatin1String("export")) {
         const int code = engine->convert(source, target, RecognitionEngine::DestinationFile, 2);
         ok = code == RecognitionEngine::Ok;
