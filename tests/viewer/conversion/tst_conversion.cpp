@@ -2,12 +2,14 @@
 // engine, the progress bar and the messages for engine failures.
 
 #include <QClipboard>
+#include <QPushButton>
 #include <QToolBar>
 #include <QtTest>
 
 #include "support/fixtures.h"
 #include "support/realfactory.h"
 #include "support/viewerharness.h"
+#include "viewer/core/statusbar.h"
 #include "viewer/selection/selectionzone.h"
 
 using namespace ktdv;
@@ -121,6 +123,67 @@ private slots:
         QVERIFY2(text.contains("Page 1") && text.contains("Page 10"), qPrintable(text));
         QVERIFY(w.ocrToolbar->enabled("OcrToClipboard") &&
                 w.selectionToolbar->widget()->isHidden());
+    }
+    // A 10-page conversion by the real engine, stopped once its first page is done with the
+    // Cancel button beside the captioned bar, or with Escape: no further page is recognised,
+    // no file is left, nothing is reported, and the viewer goes on.
+    void cancel_data() {
+        columns<bool>("escape");
+        addRow("Cancel button", false);
+        addRow("Escape", true);
+    }
+    void cancel() {
+        auto [escape] = fetch<bool>("escape");
+        moduleState() = ViewerModuleState();
+        TiffPage layout;
+        layout.size = QSize(600, 400);
+        QTemporaryDir dir;
+        const QString out = dir.filePath("out.txt");
+        auto factory = std::make_shared<RealFactory>();
+        factory->prompts->fileAnswers.append({out, 2});
+        ViewerControl v(factory);
+        v.resize(800, 600);
+        v.show();
+        v.OpenImage(writeTiff(dir.filePath("ten.tif"), 10, layout));
+        const ViewerWidgets& w = v.widgets();
+        QWidget* bar = w.progress->widget();
+        auto* cancel = v.findChild<QPushButton*>("btnCancelConversion");
+        QVERIFY(cancel && cancel->isHidden());
+        QString caption;
+        bool shown = false;
+        QTimer poll;  // runs at each of the conversion's yields
+        connect(&poll, &QTimer::timeout, &v, [&] {
+            if (w.progress->value() <= 0 || !caption.isEmpty())
+                return;
+            caption = w.progress->text();
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            shown = cursor && cursor->shape() == Qt::BusyCursor && cancel->isVisible() &&
+                    v.rect().contains(bar->geometry().united(cancel->geometry())) &&
+                    cancel->x() > bar->geometry().right() && cancel->y() == bar->y() &&
+                    bar->width() > bar->fontMetrics().horizontalAdvance(caption);
+            if (escape) {
+                QCOMPARE(v.focusWidget(), cancel);
+                QTest::keyClick(v.focusWidget(), Qt::Key_Escape);
+            } else {
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            }
+        });
+        poll.start(0);
+        Toolbar& ocr = *w.ocrToolbar;
+        QTest::mouseClick(ocr.buttonWidget(ocr.position("OcrToFile")), Qt::LeftButton);
+        poll.stop();
+
+        QCOMPARE(caption, QString("Converting Document to out.txt..."));
+        QVERIFY(shown);
+        QCOMPARE(w.progress->value(), 10.0);  // the engine stopped after its first page
+        QVERIFY(!QFileInfo::exists(out));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"ten.tif"});
+        QVERIFY(factory->prompts->messages.isEmpty());
+        QVERIFY(bar->isHidden() && cancel->isHidden() && !QGuiApplication::overrideCursor());
+        QVERIFY(ocr.enabled("OcrToFile"));
+        Toolbar& main = *w.mainToolbar;
+        QTest::mouseClick(main.buttonWidget(main.position("NextPage")), Qt::LeftButton);
+        QCOMPARE(w.statusBar->text("PageNumber"), QString("2 of 10"));
     }
 };
 
