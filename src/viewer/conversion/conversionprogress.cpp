@@ -57,7 +57,7 @@ void ConversionProgress::begin(const QString& caption, Place place, bool cancell
         m_focusBefore = QApplication::focusWidget();
         m_cancel->setFocus(Qt::OtherFocusReason);
     }
-    QApplication::setOverrideCursor(Qt::BusyCursor);
+    m_busy.emplace(Qt::BusyCursor);
     m_running = true;
     m_bar.repaint();
 }
@@ -66,7 +66,7 @@ void ConversionProgress::end() {
     if (!m_running)
         return;
     m_running = false;
-    QApplication::restoreOverrideCursor();
+    m_busy.reset();
     if (m_cancellable) {
         const bool hadFocus = m_cancel->hasFocus();
         m_cancel->hide();

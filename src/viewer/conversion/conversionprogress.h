@@ -7,6 +7,9 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
+
+#include "platform/busycursor.h"
 
 class QPushButton;
 class QWidget;
@@ -59,6 +62,7 @@ private:
     std::function<void()> m_onCancel;
     QPushButton* m_cancel;  // "btnCancelConversion", a child of the viewer
     QPointer<QWidget> m_focusBefore;
+    std::optional<BusyCursor> m_busy;
     bool m_running = false;
     bool m_cancellable = false;
     bool m_cancelRequested = false;
