@@ -68,7 +68,7 @@ void ConversionProgress::end() {
     m_running = false;
     m_busy.reset();
     if (m_cancellable) {
-        const bool hadFocus = m_cancel->hasFocus();
+        const bool hadFocus = m_viewer.focusWidget() == m_cancel;
         m_cancel->hide();
         if (hadFocus && m_focusBefore)
             m_focusBefore->setFocus(Qt::OtherFocusReason);
