@@ -2,7 +2,8 @@
 // The recognition engine as the viewer sees it. Convert is synchronous for its caller
 // and raises onProgress on the calling thread as pages finish. A handler of onProgress
 // may run the event loop, so a second call can arrive while one works: an engine runs
-// one call at a time and refuses the others with Busy, starting nothing.
+// one call at a time and refuses the others with Busy, starting nothing. cancel() asks the
+// working call to stop: it returns Cancelled and leaves no output behind.
 
 #include <QString>
 
@@ -32,7 +33,8 @@ public:
         FailedToOpenExportFile = -12,
         FailedToSaveFile = -13,
         ClipboardIsEmpty = -14,
-        Busy = -15,  // refused: a call of this engine is still working
+        Busy = -15,       // refused: a call of this engine is still working
+        Cancelled = -16,  // stopped by cancel(); no output was written
     };
 
     virtual ~RecognitionEngine() = default;
@@ -45,6 +47,9 @@ public:
                         int format) = 0;
     // True while a call works (from inside onProgress, for example).
     virtual bool busy() const { return false; }
+    // Asks the working call to stop at its next page at the latest (from onProgress or any
+    // other thread); nothing when no call works. An engine that cannot stop ignores it.
+    virtual void cancel() {}
 
     // Called on the calling thread as pages finish; replaces any handler set before.
     using ProgressHandler = std::function<void(int arg)>;

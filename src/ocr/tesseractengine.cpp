@@ -8,6 +8,7 @@
 
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
 #include <tesseract/resultiterator.h>
 
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -175,6 +177,8 @@ private:
 
 struct TesseractEngine::Private {
     bool working = false;  // a call is running; others are refused
+    // The running call was asked to stop; read by the workers, set from any thread.
+    mutable std::atomic<bool> cancelled{false};
     QString language = QStringLiteral("eng");
     QVector<int> pages;
     int threads = 0;
@@ -285,9 +289,15 @@ int TesseractEngine::Private::recognizePrepared(Worker& worker, const imaging::D
         return tooLarge ? FailedToCreateLayout : Ok;
     }
     layout.reset();
-    if (api.Recognize(nullptr) < 0) {
+    // A cancel stops the page's word recognition too, so a page under way ends promptly.
+    tesseract::ETEXT_DESC monitor;
+    monitor.cancel = [](void* flag, int) {
+        return static_cast<std::atomic<bool>*>(flag)->load(std::memory_order_relaxed);
+    };
+    monitor.cancel_this = &cancelled;
+    if (api.Recognize(&monitor) < 0) {
         api.Clear();
-        return FailedToRecognise;
+        return cancelled ? Cancelled : FailedToRecognise;
     }
     readResult(api, out);
     api.Clear();
@@ -315,7 +325,9 @@ int TesseractEngine::Private::recognizeAll(const imaging::Document& document,
     if (threadCount == 1) {
         // One worker: recognise on this thread, reporting each page as it finishes.
         for (int i = 0; i < count; ++i) {
-            const int code = recognizePage(*workers.front(), document, indexes.at(i), pages[i]);
+            const int code =
+                cancelled ? Cancelled
+                          : recognizePage(*workers.front(), document, indexes.at(i), pages[i]);
             if (code != Ok) {
                 return code;
             }
@@ -323,7 +335,7 @@ int TesseractEngine::Private::recognizeAll(const imaging::Document& document,
                 progress(i + 1);
             }
         }
-        return Ok;
+        return cancelled ? Cancelled : Ok;
     }
 
     // One background task per page; each borrows an idle worker. The calling
@@ -349,7 +361,7 @@ int TesseractEngine::Private::recognizeAll(const imaging::Document& document,
                 idle.pop_back();
             }
             codes[static_cast<size_t>(i)] =
-                recognizePage(*worker, document, indexes.at(i), pages[i]);
+                cancelled ? Cancelled : recognizePage(*worker, document, indexes.at(i), pages[i]);
             {
                 const std::lock_guard<std::mutex> lock(idleMutex);
                 idle.push_back(worker);
@@ -368,8 +380,12 @@ int TesseractEngine::Private::recognizeAll(const imaging::Document& document,
         if (progress) {
             progress(i + 1);
         }
+        if (cancelled) {
+            failure = Cancelled;
+            break;
+        }
     }
-    // After a failure the pages not begun are dropped; the tasks use this frame's
+    // After a failure or a cancel the pages not begun are dropped; the tasks use this frame's
     // locals.
     for (const imaging::TaskHandle& task : tasks) {
         task->drop();
@@ -433,6 +449,10 @@ QString TesseractEngine::dataFolder() const {
 
 bool TesseractEngine::busy() const {
     return d->working;
+}
+
+void TesseractEngine::cancel() {
+    d->cancelled = true;
 }
 
 int TesseractEngine::initialise(QString& folder) {
@@ -516,6 +536,7 @@ int TesseractEngine::recognize(const QString& source, ocr::RecognizedDocument& d
     if (call.refused()) {
         return Busy;
     }
+    d->cancelled = false;
     return d->recognizeFile(source, document, onProgress());
 }
 
@@ -525,6 +546,7 @@ int TesseractEngine::convert(const QString& source, const QString& target, int d
     if (call.refused()) {
         return Busy;
     }
+    d->cancelled = false;
     if (d->dataFolder.isEmpty() || d->workers.empty()) {
         return FailedToInitialise;
     }
@@ -539,6 +561,9 @@ int TesseractEngine::convert(const QString& source, const QString& target, int d
     }
     ocr::RecognizedDocument document;
     code = d->recognizeFile(source, document, onProgress());
+    if (code == Ok && d->cancelled) {
+        code = Cancelled;  // asked after the last page: nothing is written
+    }
     return code != Ok ? code : output.write(document);
 }
 

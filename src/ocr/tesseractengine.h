@@ -9,7 +9,9 @@
 // Threads: initialise(), recognize() and convert() are called from one thread at a time;
 // they raise onProgress on the calling thread, once per page in page order. A call made
 // while another works (from an onProgress handler that runs the event loop) returns Busy
-// at once: the workers' recognisers serve one document at a time.
+// at once: the workers' recognisers serve one document at a time. cancel() may come from
+// any thread: pages not begun are skipped, pages under way stop their word recognition,
+// and the call returns Cancelled without writing anything.
 
 #include "interfaces/recognitionengine.h"
 #include "ocr/recognizeddocument.h"
@@ -31,6 +33,7 @@ public:
     int initialise(QString& folder) override;
     int convert(const QString& source, const QString& target, int destination, int format) override;
     bool busy() const override;
+    void cancel() override;
 
     // Recognises a document without exporting it; same result codes as convert().
     int recognize(const QString& source, ocr::RecognizedDocument& document);

@@ -25,6 +25,8 @@ using PrinterQueueQuery = std::function<PrinterQueueState()>;
 // reason; "Ready" otherwise: a printer that is printing, or warns of low toner or paper, takes
 // the job.
 QString printerStatusText(const PrinterQueueState& queue);
+// The same rule in words for the user: "" when ready, else what holds printing back.
+QString printerProblem(const PrinterQueueState& queue);
 
 // A PrinterStatus that runs query on every status() call.
 std::shared_ptr<PrinterStatus> createPrinterStatus(PrinterQueueQuery query);

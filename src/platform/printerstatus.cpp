@@ -17,6 +17,9 @@ public:
     QString status() const override {
         return m_query ? printerStatusText(m_query()) : QStringLiteral("Busy");
     }
+    QString problem() const override {
+        return printerProblem(m_query ? m_query() : PrinterQueueState());
+    }
 
 private:
     PrinterQueueQuery m_query;
@@ -32,11 +35,28 @@ bool blocks(QStringView reason) {
 
 }  // namespace
 
+QString PrinterStatus::problem() const {
+    return status() == QLatin1String("Ready") ? QString()
+                                              : QStringLiteral("the printer is not ready");
+}
+
 QString printerStatusText(const PrinterQueueState& queue) {
-    bool ready = queue.found && queue.state != kStateStopped && queue.acceptingJobs;
-    for (const QStringView reason : QStringView(queue.stateReasons).split(QLatin1Char(',')))
-        ready = ready && !blocks(reason);
-    return ready ? QStringLiteral("Ready") : QStringLiteral("Busy");
+    return printerProblem(queue).isEmpty() ? QStringLiteral("Ready") : QStringLiteral("Busy");
+}
+
+QString printerProblem(const PrinterQueueState& queue) {
+    if (!queue.found)
+        return QStringLiteral("no printer is set up");
+    const QString printer = QStringLiteral("the printer \"%1\" ").arg(queue.name);
+    if (queue.state == kStateStopped)
+        return printer + QStringLiteral("is stopped");
+    if (!queue.acceptingJobs)
+        return printer + QStringLiteral("does not accept jobs");
+    for (const QStringView reason : QStringView(queue.stateReasons).split(QLatin1Char(','))) {
+        if (blocks(reason))
+            return printer + QStringLiteral("reports \"%1\"").arg(reason.trimmed());
+    }
+    return QString();
 }
 
 std::shared_ptr<PrinterStatus> createPrinterStatus(PrinterQueueQuery query) {

@@ -133,6 +133,11 @@ private slots:
             QCOMPARE(args, (QList<int>{1, 2, 3, 4}));
             QVERIFY(!engine.busy() && !QFileInfo::exists(m_dir.filePath("no.txt")));
             outputs[i] = test::readAll(out);
+            // Cancelled at its first page: no other page is reported and nothing is written.
+            args.clear();
+            engine.setProgressHandler([&](int arg) { args.append(arg), engine.cancel(); });
+            QCOMPARE(engine.convert(path, m_dir.filePath("stopped.html"), 0, 9), -16);
+            QVERIFY(args == QList<int>{1} && !QFileInfo::exists(m_dir.filePath("stopped.html")));
         }
         QCOMPARE(outputs[0].count("class=\"ocr_page\""), 4);
         QVERIFY(outputs[0].contains(">four</span>"));

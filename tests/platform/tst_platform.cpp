@@ -137,32 +137,32 @@ private Q_SLOTS:
         QCOMPARE(raw.value("Common/StampType").toString(), QStringLiteral("-3"));
     }
 
-    // What the print system says about the default printer, and whether printing goes ahead:
-    // only no printer, a stopped one, one refusing jobs or an "-error" reason hold it back.
+    // What the print system says about the default printer, whether printing goes ahead
+    // and what the user is told: only no printer, a stopped one, one refusing jobs or an
+    // "-error" reason hold it back.
     void printerStatus_data() {
-        // state 0: the destination gives none
+        // state 0: the destination gives none; problem "" = "Ready"
         columns<bool, int, bool, QString, QString>("found", "state", "accepting", "reasons",
-                                                   "expected");
-        const QString ready = QStringLiteral("Ready"), busy = QStringLiteral("Busy");
-        addRow("idle", true, 3, true, QString("none"), ready);
+                                                   "problem");
+        addRow("idle", true, 3, true, QString("none"), QString());
         addRow("warnings and reports", true, 3, true,
-               QString("toner-low-warning, media-low-report,other"), ready);
-        addRow("stopped", true, 5, true, QString("paused"), busy);
+               QString("toner-low-warning, media-low-report,other"), QString());
+        addRow("stopped", true, 5, true, QString("paused"),
+               QString("the printer \"q\" is stopped"));
         addRow("error among warnings", true, 4, true,
-               QString("toner-low-warning, Media-Empty-Error"), busy);
-        addRow("refusing jobs", true, 3, false, QString("none"), busy);
-        addRow("no printer", false, 0, true, QString(), busy);
+               QString("toner-low-warning, Media-Empty-Error"),
+               QString("the printer \"q\" reports \"Media-Empty-Error\""));
+        addRow("refusing jobs", true, 3, false, QString("none"),
+               QString("the printer \"q\" does not accept jobs"));
+        addRow("no printer", false, 0, true, QString(), QString("no printer is set up"));
     }
     void printerStatus() {
-        auto [found, state, accepting, reasons, expected] =
-            fetch<bool, int, bool, QString, QString>("found", "state", "accepting", "reasons",
-                                                     "expected");
-        PrinterQueueState queue;
-        queue.found = found;
-        queue.state = state;
-        queue.acceptingJobs = accepting;
-        queue.stateReasons = reasons;
-        QCOMPARE(createPrinterStatus([queue] { return queue; })->status(), expected);
+        auto [found, state, accepting, reasons, problem] = fetch<bool, int, bool, QString, QString>(
+            "found", "state", "accepting", "reasons", "problem");
+        PrinterQueueState queue{found, QStringLiteral("q"), state, accepting, reasons};
+        const auto printer = createPrinterStatus([queue] { return queue; });
+        QCOMPARE(printer->status(), problem.isEmpty() ? QString("Ready") : QString("Busy"));
+        QCOMPARE(printer->problem(), problem);
     }
 
     // A message has the application's name as its title and only OK; a question has its

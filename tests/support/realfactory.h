@@ -23,6 +23,7 @@ public:
     std::shared_ptr<ScriptedPromptService> prompts = std::make_shared<ScriptedPromptService>();
     std::shared_ptr<SettingsStore> settings = createMemorySettingsStore();
     std::function<std::unique_ptr<RecognitionEngine>()> makeEngine;  // unset: Tesseract
+    std::shared_ptr<PrinterStatus> printer = std::make_shared<FixedPrinterStatus>();
     bool recordProgress = false;
     PageView* page = nullptr;             // the last page view made
     RecordingProgressBar* bar = nullptr;  // the last recording progress bar made
@@ -50,9 +51,7 @@ public:
     std::shared_ptr<MachineValues> machineValues() override {
         return std::make_shared<FixedMachineValues>();
     }
-    std::shared_ptr<PrinterStatus> printerStatus() override {
-        return std::make_shared<FixedPrinterStatus>();
-    }
+    std::shared_ptr<PrinterStatus> printerStatus() override { return printer; }
 };
 
 }  // namespace ktdv::test

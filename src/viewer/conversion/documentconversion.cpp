@@ -12,6 +12,7 @@
 #include "platform/machinevalues.h"
 #include "platform/promptservice.h"
 #include "platform/viewererror.h"
+#include "viewer/conversion/conversionprogress.h"
 #include "viewer/conversion/engineerrortext.h"
 #include "viewer/core/errors.h"
 #include "viewer/core/viewercontrol.h"
@@ -58,17 +59,11 @@ QString engineMessage(const QString& prefix, int code) {
     return prefix + QString::number(code) + QStringLiteral(") - ") + EngineErrorText(code);
 }
 
-}  // namespace
-
-namespace {
-
-// Positions and starts the progress bar for a whole-document conversion.
-void setUpProgress(QWidget& viewer, ProgressBar& bar, int pageCount) {
-    QWidget* w = bar.widget();
-    const float top = static_cast<float>(viewer.height()) / 2.0f;
-    const float left =
-        static_cast<float>(viewer.width()) / 2.0f - static_cast<float>(w->width()) / 2.0f;
-    w->move(static_cast<int>(left), static_cast<int>(top));
+// Starts the progress bar for a whole-document conversion: the bar with its caption and
+// Cancel button in the middle of the viewer, its range and the progress counters.
+void setUpProgress(ConversionProgress& shown, ProgressBar& bar, const QString& caption,
+                   int pageCount) {
+    shown.begin(caption, ConversionProgress::Place::BelowMiddle, true);
     bar.setMin(0);
     bar.setMax(100);
     if (pageCount != 0) {
@@ -79,14 +74,17 @@ void setUpProgress(QWidget& viewer, ProgressBar& bar, int pageCount) {
         moduleState().startProgress(1.0);
         bar.setMax(1);
     }
-    w->show();
-    w->raise();
     bar.repaint();
 }
 
 }  // namespace
 
-DocumentConversion::DocumentConversion(ViewerControl& viewer) : m_viewer(viewer) {}
+DocumentConversion::DocumentConversion(ViewerControl& viewer)
+    : m_viewer(viewer),
+      m_progress(std::make_unique<ConversionProgress>(viewer, *viewer.widgets().progress, [this] {
+          if (m_engine && m_engine->busy())
+              m_engine->cancel();
+      })) {}
 
 DocumentConversion::~DocumentConversion() = default;
 
@@ -160,15 +158,23 @@ void DocumentConversion::ConvertDocumentToFile() {
                               .arg(QDir::toNativeSeparators(target)),
                           true))
         return;
-    setUpProgress(m_viewer, *w.progress, w.editor->document().pageCount());
+    int code = RecognitionEngine::Cancelled;
     {
-        const QScopedValueRollback<bool> starting(m_starting, true);
-        QCoreApplication::processEvents();
+        const ConversionProgress::Running running(*m_progress);
+        setUpProgress(
+            *m_progress, *w.progress,
+            QStringLiteral("Converting Document to %1...").arg(QFileInfo(target).fileName()),
+            w.editor->document().pageCount());
+        {
+            const QScopedValueRollback<bool> starting(m_starting, true);
+            QCoreApplication::processEvents();
+        }
+        const QString source = w.editor->document().imagePath();
+        if (!m_progress->cancelRequested())
+            code = m_engine->convert(source, target, RecognitionEngine::DestinationFile,
+                                     static_cast<qint16>(filterIndex));
     }
-    const QString source = w.editor->document().imagePath();
-    const int code = m_engine->convert(source, target, RecognitionEngine::DestinationFile,
-                                       static_cast<qint16>(filterIndex));
-    if (code != 0)
+    if (code != 0 && code != RecognitionEngine::Cancelled)
         prompts.message(&m_viewer, engineMessage(QStringLiteral("ZidaDodi Error: ("), code));
     w.progress->widget()->hide();
 }
@@ -178,11 +184,17 @@ void DocumentConversion::ConvertDocumentToClipboard() {
     requireEngine(m_engine.get());
     if (engineBusy())
         return;
-    setUpProgress(m_viewer, *w.progress, w.editor->document().pageCount());
-    const QString source = w.editor->document().imagePath();
-    const int code = m_engine->convert(source, QStringLiteral("notused"),
-                                       RecognitionEngine::DestinationClipboard, kAnsiText);
-    if (code != 0)
+    int code = 0;
+    {
+        const ConversionProgress::Running running(*m_progress);
+        setUpProgress(*m_progress, *w.progress,
+                      QStringLiteral("Converting Document to Clipboard..."),
+                      w.editor->document().pageCount());
+        const QString source = w.editor->document().imagePath();
+        code = m_engine->convert(source, QStringLiteral("notused"),
+                                 RecognitionEngine::DestinationClipboard, kAnsiText);
+    }
+    if (code != 0 && code != RecognitionEngine::Cancelled)
         m_viewer.prompts().message(
             &m_viewer, engineMessage(QStringLiteral("ZidaDodi Error (Clipboard): ("), code));
     w.progress->widget()->hide();

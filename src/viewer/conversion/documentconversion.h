@@ -3,7 +3,8 @@
 // clipboard, with the progress bar driven by the engine's progress events.
 // UI thread only. The progress handler runs the event loop, so conversion buttons can be
 // clicked while a conversion works: such a click does nothing, and the running conversion
-// keeps the engine and the progress bar.
+// keeps the engine and the progress bar. The bar's Cancel button (or Escape) stops a
+// whole-document conversion quietly, leaving no output.
 
 #include <QString>
 
@@ -12,6 +13,7 @@
 namespace ktdv {
 
 class ComponentFactory;
+class ConversionProgress;
 class MachineValues;
 class RecognitionEngine;
 class ViewerControl;
@@ -35,11 +37,14 @@ public:
     void ConvertDocumentToClipboard();
     // The engine's progress event.
     void Engine_Progress(int arg);
+    // The bar's caption, size and place, its Cancel button and the busy cursor.
+    ConversionProgress& progress() const { return *m_progress; }
 
 private:
     ViewerControl& m_viewer;
     std::unique_ptr<RecognitionEngine> m_engine;
     QString m_engineFolder;
+    std::unique_ptr<ConversionProgress> m_progress;
     bool m_starting = false;  // a file conversion yields once before it calls the engine
 };
 

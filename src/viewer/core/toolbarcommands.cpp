@@ -102,8 +102,7 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
         } else if (key == QLatin1String("ShowBoth")) {
             m_layout->showBoth(tiff);
         } else if (key == QLatin1String("Viewer Settings")) {
-            view.setTool(QStringLiteral("default"));
-            view.showSettings();
+            m_commands->SettingsCommand();
         }
 
         // A page load releases the select tool; the tool kept stays pressed.

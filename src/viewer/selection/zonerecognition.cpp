@@ -11,6 +11,7 @@
 #include "interfaces/recognitionengine.h"
 #include "platform/promptservice.h"
 #include "platform/viewererror.h"
+#include "viewer/conversion/conversionprogress.h"
 #include "viewer/conversion/documentconversion.h"
 #include "viewer/conversion/engineerrortext.h"
 #include "viewer/core/viewercontrol.h"
@@ -22,22 +23,14 @@ namespace {
 
 constexpr int kAnsiText = 2;  // export format of every clipboard conversion
 
-// Centres the bar in the viewer and starts it at 0 with the zone's caption. The counters
-// of whole-document conversions are left as they are.
-void startZoneProgress(const QWidget& viewer, ProgressBar& bar) {
-    QWidget* w = bar.widget();
-    const float top =
-        static_cast<float>(viewer.height()) / 2.0f - static_cast<float>(w->height()) / 2.0f;
-    const float left =
-        static_cast<float>(viewer.width()) / 2.0f - static_cast<float>(w->width()) / 2.0f;
-    w->move(static_cast<int>(left), static_cast<int>(top));
+// Centres the bar in the viewer with the zone's caption and starts it at 0. The counters of
+// whole-document conversions are left as they are.
+void startZoneProgress(ConversionProgress& shown, ProgressBar& bar) {
+    shown.begin(QStringLiteral("Converting Zone to Clipboard..."),
+                ConversionProgress::Place::Middle, false);
     bar.setMin(0);
     bar.setMax(100);
     bar.setValue(0);
-    w->show();
-    w->raise();
-    bar.repaint();
-    bar.setText(QStringLiteral("Converting Zone to Clipboard..."));
     bar.repaint();
 }
 
@@ -45,7 +38,8 @@ void startZoneProgress(const QWidget& viewer, ProgressBar& bar) {
 
 int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& savedDirectory) {
     ProgressBar& bar = *viewer.widgets().progress;
-    startZoneProgress(viewer, bar);
+    const ConversionProgress::Running running(viewer.conversion().progress());
+    startZoneProgress(viewer.conversion().progress(), bar);
 
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         clipboard->clear();
@@ -68,7 +62,7 @@ int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& saved
             throw ViewerError(91, QStringLiteral("Object variable or With block variable not set"));
         const int code = engine->convert(zoneFile, QStringLiteral("notused"),
                                          RecognitionEngine::DestinationClipboard, kAnsiText);
-        if (code != 0) {
+        if (code != 0 && code != RecognitionEngine::Cancelled) {
             viewer.prompts().message(&viewer, QStringLiteral("ZidaDodi Error (Clipboard): (") +
                                                   QString::number(code) + QStringLiteral(") - ") +
                                                   EngineErrorText(code));

@@ -21,8 +21,22 @@
 namespace ktdv {
 
 namespace {
-const QString kOpenFilter =
-    QStringLiteral("Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
+
+// The open dialog's filter: the long-standing entries first, as they always were, then one
+// entry for each further kind the page view reads (a kind joins this list when it does).
+const char* const kFurtherKinds[][2] = {
+    {"PNG Images ", "*.png"},
+};
+
+QString openFilter() {
+    QString filter =
+        QStringLiteral("Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
+    for (const auto& [name, patterns] : kFurtherKinds)
+        filter +=
+            QLatin1Char('|') + QLatin1String(name) + QLatin1Char('|') + QLatin1String(patterns);
+    return filter;
+}
+
 }  // namespace
 
 DocumentSession::DocumentSession(ViewerControl& viewer) : m_viewer(viewer) {}
@@ -97,7 +111,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
         } else {
             FileDialogRequest request;
             request.save = false;
-            request.filter = kOpenFilter;
+            request.filter = openFilter();
             request.fileName = QString();
             request.maxFileNameLength = 260;
             request.flags = 4096 | 4;

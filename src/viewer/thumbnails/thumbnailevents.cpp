@@ -1,12 +1,16 @@
 #include "viewer/thumbnails/thumbnailevents.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QToolButton>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "interfaces/imageeditor.h"
 #include "interfaces/thumbnailpane.h"
@@ -22,6 +26,22 @@ namespace ktdv {
 namespace {
 constexpr int kRangeSize = 50;
 constexpr int kWheelNotchPixels = 60;
+constexpr int kExposeWaitMs = 250;
+
+// A window just shown appears only once the window system has mapped it, after control is
+// back in the event loop, which the load about to start holds up. So wait (briefly, taking
+// no user input) until it is on the screen, then paint it at once.
+void paintBeforeWork(QWidget& window) {
+    QElapsedTimer waited;
+    waited.start();
+    const QWindow* handle = window.windowHandle();
+    while (handle && !handle->isExposed() && waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(1);
+    }
+    window.repaint();
+}
+
 }  // namespace
 
 ThumbnailEvents::ThumbnailEvents(ViewerControl& viewer) : m_viewer(viewer) {}
@@ -53,11 +73,13 @@ void ThumbnailEvents::showPage(qint32 page) {
         layout->addWidget(m_loadingLabel);
         m_loading->resize(240, 60);
     }
-    m_loading->show();
     m_loadingLabel->setText(QStringLiteral("Loading page: ") + QString::number(qint64{page} + 1) +
                             QStringLiteral(" ..."));
-    m_loadingLabel->repaint();
-    m_loading->repaint();
+    // Over the middle of the viewer, where the page is about to appear.
+    m_loading->move(m_viewer.mapToGlobal(m_viewer.rect().center()) -
+                    QPoint(m_loading->width() / 2, m_loading->height() / 2));
+    m_loading->show();
+    paintBeforeWork(*m_loading);
     m_viewer.widgets().editor->document().setPageIndex(page);
     m_viewer.session().reloadPage(page);
     m_loading->hide();

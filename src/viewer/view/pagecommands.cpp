@@ -2,11 +2,13 @@
 
 #include "interfaces/imageeditor.h"
 #include "platform/printerstatus.h"
+#include "platform/promptservice.h"
 #include "platform/settingsstore.h"
 #include "viewer/core/errors.h"
 #include "viewer/core/statusbar.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
+#include "viewer/layout/panelayout.h"
 #include "viewer/session/documentsession.h"
 #include "viewer/toolbars/toolbarstates.h"
 
@@ -117,10 +119,31 @@ void PageCommands::PrintCommand() {
     bool printAnnotations = m_viewer.toolbars().printAnnotations();
     if (document.busy())
         return;
-    if (m_printer->status() != QLatin1String("Ready"))
+    if (m_printer->status() != QLatin1String("Ready")) {
+        // Nothing can be printed: the user is told why rather than left waiting.
+        m_viewer.prompts().message(&m_viewer, QStringLiteral("The document was not printed: ") +
+                                                  m_printer->problem() + QLatin1Char('.'));
         return;
+    }
     document.printDocument(printAnnotations);
     m_viewer.session().refreshPage();
+}
+
+void PageCommands::SettingsCommand() {
+    const SettingsStore& store = m_viewer.settings();
+    const qint16 zoom = store.readInt16(settings::ZoomStep);
+    const bool thumbs = store.readBool(settings::Thumbs);
+    ImageEditor& editor = *m_viewer.widgets().editor;
+    editor.view().setTool(QStringLiteral("default"));
+    editor.view().showSettings();
+    if (store.readInt16(settings::ZoomStep) != zoom && !editor.document().imagePath().isEmpty())
+        ApplyDefaultZoom();
+    if (store.readBool(settings::Thumbs) != thumbs) {
+        if (thumbs)
+            m_viewer.layout().showPageOnly();
+        else
+            m_viewer.layout().showBoth(m_viewer.session().tiff());
+    }
 }
 
 }  // namespace ktdv

@@ -1,6 +1,6 @@
 #pragma once
 // Commands on the shown page: the zoom commands and the default zoom applied after every
-// load, rotating and flipping, and printing. UI thread only.
+// load, rotating and flipping, printing, and the settings dialog. UI thread only.
 
 #include <QString>
 
@@ -28,8 +28,12 @@ public:
 
     // Prints the document, with its annotations when the annotation toolbar's switch
     // says so, and shows the same page again; nothing when the editor is busy or the
-    // printer is not ready.
+    // printer is not ready (the user is told why).
     void PrintCommand();
+
+    // The page view's settings dialog; the view then follows a changed default zoom and a
+    // changed choice of thumbnails.
+    void SettingsCommand();
 
 private:
     ViewerControl& m_viewer;

@@ -4,6 +4,7 @@
 
 #include "imaging/annotationgeometry.h"
 #include "imaging/document.h"
+#include "platform/busycursor.h"
 #include "platform/settingsstore.h"
 #include "platform/twips.h"
 #include "widgets/pageview/fileattributes.h"
@@ -218,6 +219,7 @@ bool PageAnnotations::save(const PageInView& page, const imaging::Annotation* le
         imaging::AnnotationStore::load(page.path, page.index);
     if (stored.ok() && stored.annotations == list)
         return true;
+    const BusyCursor busy;
     return imaging::AnnotationStore::save(page.path, page.index, list).ok;
 }
 
@@ -233,6 +235,7 @@ bool PageAnnotations::removeCurrent(const PageInView& page, bool* rewritten) {
     const qsizetype at = stored.annotations.indexOf(target);
     if (at >= 0) {
         stored.annotations.removeAt(at);
+        const BusyCursor busy;
         if (!imaging::AnnotationStore::save(page.path, page.index, stored.annotations).ok)
             return false;
         *rewritten = true;

@@ -2,11 +2,7 @@
 #include "widgets/pageview/pagedisplay.h"
 
 #include <QAbstractScrollArea>
-#include <QCheckBox>
 #include <QCoreApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -14,6 +10,7 @@
 #include "platform/settingsstore.h"
 #include "widgets/pageview/pagedocument.h"
 #include "widgets/pageview/pagerenderer.h"
+#include "widgets/pageview/pageviewdialogs.h"
 #include "widgets/pageview/zoomsteps.h"
 
 namespace ktdv {
@@ -272,24 +269,11 @@ void PageDisplay::setViewTop(qint32 v) {
 void PageDisplay::showSettings() {
     if (!m_prompts)
         return;
-    QDialog dialog(&m_area);
-    dialog.setObjectName(QStringLiteral("viewSettings"));
-    dialog.setWindowTitle(QObject::tr("Viewer Settings"));
-    auto* form = new QFormLayout(&dialog);
-    auto* smooth = new QCheckBox(QObject::tr("Smooth scaling of grey and colour pages"), &dialog);
-    smooth->setObjectName(QStringLiteral("smooth"));
-    smooth->setChecked(m_renderer.smoothScaling());
-    form->addRow(smooth);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(box);
-    if (m_prompts->execDialog(&dialog) != QDialog::Accepted)
+    bool smooth = m_renderer.smoothScaling();
+    if (!editViewerSettings(&m_area, *m_prompts, m_settings.get(), smooth))
         return;
-    m_renderer.setSmoothScaling(smooth->isChecked());
+    m_renderer.setSmoothScaling(smooth);
     m_area.viewport()->update();
-    if (m_settings)
-        m_settings->writeBool(settings::SmoothScaling, m_renderer.smoothScaling());
 }
 
 }  // namespace ktdv

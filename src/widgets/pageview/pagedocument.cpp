@@ -16,6 +16,7 @@
 #include "imaging/backgroundwork.h"
 #include "imaging/document.h"
 #include "imaging/tiffpageedit.h"
+#include "platform/busycursor.h"
 #include "widgets/pageview/fileattributes.h"
 #include "widgets/pageview/pageturn.h"
 
@@ -321,6 +322,7 @@ bool PageDocument::savePageChanges(int pageIndex, int pageCount) {
         return true;  // nothing turned, the file already holds the page
     const bool quarter = qFuzzyIsNull(m_turn.m11());
     const QString path = m_path;
+    const BusyCursor busy;
     const imaging::WriteResult result = writeTurnedPage(path, pageIndex, quarter);
     imaging::PageCache::shared().removeFile(path);
     m_lastImage = QImage();

@@ -1,7 +1,8 @@
 // Printing the document: the print dialog, then every chosen page at its true size on
 // the paper (turned to the paper's orientation, and scaled down to fit when it is still
 // larger), with its stored annotations when asked. Bilevel pages go to the printer as
-// 1-bit images, never as grey copies.
+// 1-bit images, never as grey copies. When the pages cannot be printed (a printer that
+// cannot be opened, a document changed since it was opened) the user is told why.
 #include "widgets/pageview/pagedocument.h"
 
 #include <QFileInfo>
@@ -16,19 +17,14 @@
 #include "imaging/annotationstore.h"
 #include "imaging/document.h"
 #include "platform/promptservice.h"
-#include "platform/viewererror.h"
 
 namespace ktdv {
 
 namespace {
 
-constexpr int kPrinterError = 482;
+const QString kNotPrinted = QStringLiteral("The document was not printed: ");
 constexpr double kInchesPerMeter = 0.0254;
 constexpr double kFallbackDpi = 96;
-
-[[noreturn]] void printerError(const QString& why) {
-    throw ViewerError(kPrinterError, QStringLiteral("Printer error: ") + why);
-}
 
 // The pages to print, 0-based, in the order they go to the printer.
 QList<int> chosenPages(const QPrinter& printer, int pageCount, int currentPage) {
@@ -91,6 +87,52 @@ QTransform pageToDevice(const QSize& pixels, const QSizeF& dpi, const QRectF& pa
                       target.x() + target.width(), target.y());
 }
 
+// Sends the pages to the printer; "" when done, else why they were not printed.
+QString printPages(QPrinter& printer, const imaging::Document& doc, const QList<int>& pages,
+                   bool withAnnotations) {
+    // The pages come from the file: it must still be the one that was opened.
+    const QFileInfo file(doc.path());
+    if (!file.exists() || file.size() != doc.fileSize() || file.lastModified() != doc.modified())
+        return QStringLiteral("the document changed since it was opened");
+
+    printer.setFullPage(true);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return QStringLiteral("the printer \"%1\" cannot be opened")
+            .arg(printer.printerName().isEmpty() ? printer.outputFileName()
+                                                 : printer.printerName());
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QSizeF deviceDpi(printer.logicalDpiX(), printer.logicalDpiY());
+
+    bool first = true;
+    for (const int index : pages) {
+        const imaging::DecodedPage decoded = doc.decodePage(index);
+        if (!decoded.ok()) {
+            painter.end();
+            return QStringLiteral("page %1 cannot be read").arg(index + 1);
+        }
+        if (!first)
+            printer.newPage();
+        first = false;
+
+        const QImage& image = decoded.image;
+        const QSizeF dpi = pageDpi(image, doc.page(index));
+        const QTransform toDevice = pageToDevice(image.size(), dpi, paper, deviceDpi);
+        // A bilevel page is drawn as it is: the printer receives its 1-bit pixels.
+        painter.setTransform(toDevice);
+        painter.drawImage(QPointF(0, 0), image);
+        painter.resetTransform();
+
+        if (withAnnotations) {
+            const imaging::AnnotationLoadResult stored =
+                imaging::AnnotationStore::load(doc.path(), index);
+            if (stored.ok() && !stored.annotations.isEmpty())
+                imaging::AnnotationPainter::paint(painter, stored.annotations, toDevice, dpi);
+        }
+    }
+    return painter.end() ? QString() : QStringLiteral("the job could not be completed");
+}
+
 }  // namespace
 
 void PageDocument::printDocument(bool& printAnnotations) {
@@ -110,47 +152,10 @@ void PageDocument::printDocument(bool& printAnnotations) {
     const QList<int> pages = chosenPages(printer, count, qBound(0, m_pageIndex, count - 1));
     if (pages.isEmpty())
         return;
-    // The pages come from the file: it must still be the one that was opened.
-    const QFileInfo file(doc->path());
-    if (!file.exists() || file.size() != doc->fileSize() || file.lastModified() != doc->modified())
-        printerError(QStringLiteral("the document changed since it was opened"));
-
-    printer.setFullPage(true);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        printerError(QStringLiteral("the printer cannot be opened"));
-    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-    const QSizeF deviceDpi(printer.logicalDpiX(), printer.logicalDpiY());
     const bool withAnnotations = printAnnotations && doc->format() == imaging::FileFormat::Tiff;
-
-    bool first = true;
-    for (const int index : pages) {
-        const imaging::DecodedPage decoded = doc->decodePage(index);
-        if (!decoded.ok()) {
-            painter.end();
-            printerError(QStringLiteral("page %1 cannot be read").arg(index + 1));
-        }
-        if (!first)
-            printer.newPage();
-        first = false;
-
-        const QImage& image = decoded.image;
-        const QSizeF dpi = pageDpi(image, doc->page(index));
-        const QTransform toDevice = pageToDevice(image.size(), dpi, paper, deviceDpi);
-        // A bilevel page is drawn as it is: the printer receives its 1-bit pixels.
-        painter.setTransform(toDevice);
-        painter.drawImage(QPointF(0, 0), image);
-        painter.resetTransform();
-
-        if (withAnnotations) {
-            const imaging::AnnotationLoadResult stored =
-                imaging::AnnotationStore::load(doc->path(), index);
-            if (stored.ok() && !stored.annotations.isEmpty())
-                imaging::AnnotationPainter::paint(painter, stored.annotations, toDevice, dpi);
-        }
-    }
-    if (!painter.end())
-        printerError(QStringLiteral("the job could not be completed"));
+    const QString why = printPages(printer, *doc, pages, withAnnotations);
+    if (!why.isEmpty())
+        m_prompts->message(&m_dialogParent, kNotPrinted + why + QLatin1Char('.'));
 }
 
 }  // namespace ktdv

@@ -10,6 +10,7 @@
 #include <QAbstractScrollArea>
 
 #include "imaging/annotationpainter.h"
+#include "platform/busycursor.h"
 #include "widgets/pageview/pagedisplay.h"
 #include "widgets/pageview/pagedocument.h"
 #include "widgets/pageview/pageturn.h"
@@ -75,6 +76,7 @@ bool TextFrameEditor::storeText(const QString& path, int page, const imaging::An
     imaging::Annotation typed = frame;
     typed.text = text;
     stored.annotations.append(typed);
+    const BusyCursor busy;
     return imaging::AnnotationStore::save(path, page, stored.annotations).ok;
 }
 

@@ -1,12 +1,18 @@
-// The dialogs for the styles of new annotations. Every dialog is shown through the prompt
-// service.
+// The dialogs for the styles of new annotations and the viewer's settings. Every dialog is
+// shown through the prompt service.
+#include "widgets/pageview/pageviewdialogs.h"
+
 #include <QAbstractScrollArea>
+#include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
 #include "platform/promptservice.h"
 #include "platform/settingsstore.h"
@@ -50,9 +56,62 @@ void paintSwatch(QPushButton* button, qint32 bgr) {
     button->setPalette(pal);
 }
 
+// Colour buttons and spin boxes for colour and size settings, added to a form; store()
+// writes them back as decimal text. Picking a colour opens a colour chooser, also through
+// the prompt service.
+class StyleRows {
+public:
+    StyleRows(QDialog& dialog, PromptService& prompts, const SettingsStore* store)
+        : m_dialog(dialog), m_prompts(prompts), m_store(store) {}
+
+    void addColour(QFormLayout& form, const ColourSetting& row) {
+        auto* button = new QPushButton(form.parentWidget());
+        button->setObjectName(QLatin1String(row.setting.key));
+        paintSwatch(button, readSetting(m_store, row.setting) & 0xFFFFFF);
+        QDialog* dialog = &m_dialog;
+        PromptService* prompts = &m_prompts;
+        QObject::connect(button, &QPushButton::clicked, dialog, [dialog, button, prompts] {
+            QColorDialog picker(fromBgr(button->property(kBgrProperty).toInt()), dialog);
+            picker.setObjectName(QStringLiteral("colourPicker"));
+            picker.setOption(QColorDialog::DontUseNativeDialog);
+            if (prompts->execDialog(&picker) == QDialog::Accepted)
+                paintSwatch(button, toBgr(picker.selectedColor()));
+        });
+        form.addRow(row.label, button);
+        m_colours.append({&row.setting, button});
+    }
+    void addSize(QFormLayout& form, const SizeSetting& row) {
+        auto* box = new QSpinBox(form.parentWidget());
+        box->setObjectName(QLatin1String(row.setting.key));
+        box->setRange(row.minimum, row.maximum);
+        box->setValue(qBound(row.minimum, readSetting(m_store, row.setting), row.maximum));
+        form.addRow(row.label, box);
+        m_sizes.append({&row.setting, box});
+    }
+    void store(SettingsStore& store) const {
+        for (const auto& [setting, button] : m_colours)
+            store.writeInt(*setting, button->property(kBgrProperty).toInt());
+        for (const auto& [setting, box] : m_sizes)
+            store.writeInt(*setting, box->value());
+    }
+
+private:
+    QDialog& m_dialog;
+    PromptService& m_prompts;
+    const SettingsStore* m_store;
+    QList<QPair<const settings::Setting*, QPushButton*>> m_colours;
+    QList<QPair<const settings::Setting*, QSpinBox*>> m_sizes;
+};
+
+void addOkCancel(QDialog& dialog, QLayout& layout) {
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout.addWidget(box);
+}
+
 // A dialog with one colour button per colour setting and one spin box per size setting;
-// OK stores them as decimal text. Picking a colour opens a colour chooser, also through the
-// prompt service.
+// OK stores them.
 void editStyle(QWidget* parent, PromptService* prompts, SettingsStore* store, const QString& title,
                const QList<ColourSetting>& rows, const QList<SizeSetting>& sizes = {}) {
     if (!prompts)
@@ -61,43 +120,105 @@ void editStyle(QWidget* parent, PromptService* prompts, SettingsStore* store, co
     dialog.setObjectName(QStringLiteral("colourProperties"));
     dialog.setWindowTitle(title);
     auto* form = new QFormLayout(&dialog);
-    QList<QPushButton*> buttons;
-    for (const ColourSetting& row : rows) {
-        auto* button = new QPushButton(&dialog);
-        button->setObjectName(QLatin1String(row.setting.key));
-        paintSwatch(button, readSetting(store, row.setting) & 0xFFFFFF);
-        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, button, prompts] {
-            QColorDialog picker(fromBgr(button->property(kBgrProperty).toInt()), &dialog);
-            picker.setObjectName(QStringLiteral("colourPicker"));
-            picker.setOption(QColorDialog::DontUseNativeDialog);
-            if (prompts->execDialog(&picker) == QDialog::Accepted)
-                paintSwatch(button, toBgr(picker.selectedColor()));
-        });
-        form->addRow(row.label, button);
-        buttons.append(button);
-    }
-    QList<QSpinBox*> boxes;
-    for (const SizeSetting& row : sizes) {
-        auto* box = new QSpinBox(&dialog);
-        box->setObjectName(QLatin1String(row.setting.key));
-        box->setRange(row.minimum, row.maximum);
-        box->setValue(qBound(row.minimum, readSetting(store, row.setting), row.maximum));
-        form->addRow(row.label, box);
-        boxes.append(box);
-    }
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(box);
-    if (prompts->execDialog(&dialog) != QDialog::Accepted || !store)
-        return;
-    for (int i = 0; i < rows.size(); ++i)
-        store->writeInt(rows[i].setting, buttons[i]->property(kBgrProperty).toInt());
-    for (int i = 0; i < sizes.size(); ++i)
-        store->writeInt(sizes[i].setting, boxes[i]->value());
+    StyleRows styles(dialog, *prompts, store);
+    for (const ColourSetting& row : rows)
+        styles.addColour(*form, row);
+    for (const SizeSetting& row : sizes)
+        styles.addSize(*form, row);
+    addOkCancel(dialog, *form);
+    if (prompts->execDialog(&dialog) == QDialog::Accepted && store)
+        styles.store(*store);
+}
+
+// A drop-down of the numbered choices 1, 2, ...; a stored number outside them is kept as a
+// choice of its own, so OK does not change it unasked.
+QComboBox* choiceBox(QWidget* parent, const settings::Setting& setting, const QStringList& labels,
+                     const SettingsStore* store) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(setting.key));
+    for (int i = 0; i < labels.size(); ++i)
+        box->addItem(labels.at(i), i + 1);
+    const int current = readSetting(store, setting);
+    if (current < 1 || current > labels.size())
+        box->addItem(QObject::tr("Other (%1)").arg(current), current);
+    box->setCurrentIndex(box->findData(current));
+    return box;
+}
+
+QCheckBox* checkBox(QWidget* parent, const settings::Setting& setting, const QString& text,
+                    bool checked) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(QLatin1String(setting.key));
+    box->setChecked(checked);
+    return box;
 }
 
 }  // namespace
+
+bool editViewerSettings(QWidget* parent, PromptService& prompts, SettingsStore* store,
+                        bool& smooth) {
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("viewSettings"));
+    dialog.setWindowTitle(QObject::tr("Viewer Settings"));
+    auto* layout = new QVBoxLayout(&dialog);
+
+    auto* viewing = new QGroupBox(QObject::tr("Pages"), &dialog);
+    auto* pages = new QFormLayout(viewing);
+    QComboBox* zoom =
+        choiceBox(viewing, settings::ZoomStep,
+                  {QStringLiteral("25 %"), QStringLiteral("40 %"), QStringLiteral("55 %"),
+                   QStringLiteral("70 %"), QStringLiteral("85 %"), QStringLiteral("100 %"),
+                   QStringLiteral("125 %"), QStringLiteral("150 %"), QStringLiteral("175 %"),
+                   QStringLiteral("200 %"), QStringLiteral("225 %"), QObject::tr("Fit Width"),
+                   QObject::tr("Fit Height")},
+                  store);
+    pages->addRow(QObject::tr("Default zoom:"), zoom);
+    QCheckBox* smoothBox = checkBox(viewing, settings::SmoothScaling,
+                                    QObject::tr("Smooth scaling of grey and colour pages"), smooth);
+    QCheckBox* thumbs = checkBox(viewing, settings::Thumbs, QObject::tr("Show page thumbnails"),
+                                 store ? store->readBool(settings::Thumbs) : false);
+    QCheckBox* saveTurned = checkBox(viewing, settings::SaveTiffEdits,
+                                     QObject::tr("Save turned and flipped pages into the file"),
+                                     store && store->readDouble(settings::SaveTiffEdits) == 1);
+    for (QCheckBox* box : {smoothBox, thumbs, saveTurned})
+        pages->addRow(box);
+    layout->addWidget(viewing);
+
+    auto* annotations = new QGroupBox(QObject::tr("New annotations"), &dialog);
+    auto* styles = new QFormLayout(annotations);
+    StyleRows rows(dialog, prompts, store);
+    QComboBox* rectangle =
+        choiceBox(annotations, settings::RectangleKind,
+                  {QObject::tr("Filled Rectangle"), QObject::tr("Hollow Rectangle")}, store);
+    styles->addRow(QObject::tr("Rectangles:"), rectangle);
+    rows.addColour(*styles, {QObject::tr("Rectangle fill colour:"), settings::RectFillColor});
+    rows.addColour(*styles, {QObject::tr("Rectangle border colour:"), settings::RectBorderColor});
+    rows.addColour(*styles, {QObject::tr("Highlight colour:"), settings::HighlightColor});
+    QComboBox* stamp = choiceBox(annotations, settings::StampKind,
+                                 {QObject::tr("Approved"), QObject::tr("Draft"),
+                                  QObject::tr("Received"), QObject::tr("Rejected")},
+                                 store);
+    styles->addRow(QObject::tr("Stamp:"), stamp);
+    rows.addColour(*styles, {QObject::tr("Stamp colour:"), settings::StampColor});
+    rows.addSize(*styles,
+                 {QObject::tr("Stamp font size (points):"), settings::StampFontSize, 4, 400});
+    layout->addWidget(annotations);
+    addOkCancel(dialog, *layout);
+
+    if (prompts.execDialog(&dialog) != QDialog::Accepted)
+        return false;
+    smooth = smoothBox->isChecked();
+    if (store) {
+        store->writeInt(settings::ZoomStep, zoom->currentData().toInt());
+        store->writeBool(settings::SmoothScaling, smooth);
+        store->writeBool(settings::Thumbs, thumbs->isChecked());
+        store->writeInt(settings::SaveTiffEdits, saveTurned->isChecked() ? 1 : 0);
+        store->writeInt(settings::RectangleKind, rectangle->currentData().toInt());
+        store->writeInt(settings::StampKind, stamp->currentData().toInt());
+        rows.store(*store);
+    }
+    return true;
+}
 
 void PageViewAnnotations::stampProperties() {
     editStyle(&m_area, m_prompts.get(), m_settings.get(), QObject::tr("Stamp Properties"),

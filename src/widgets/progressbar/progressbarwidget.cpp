@@ -6,9 +6,15 @@
 
 namespace ktdv {
 
+namespace {
+constexpr int kMinWidth = 240;
+constexpr int kTextPadding = 12;  // each side of the caption
+}  // namespace
+
 ProgressBarWidget::ProgressBarWidget(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ProgressBar1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(sizeHint());
 }
 
 void ProgressBarWidget::setMin(qint16 v) {
@@ -29,6 +35,7 @@ void ProgressBarWidget::setValue(double v) {
 
 void ProgressBarWidget::setText(const QString& text) {
     m_text = text;
+    updateGeometry();
     update();
 }
 
@@ -42,7 +49,9 @@ double ProgressBarWidget::filledFraction() const {
 }
 
 QSize ProgressBarWidget::sizeHint() const {
-    return {240, fontMetrics().height() + 10};
+    // Wide enough for the whole caption.
+    const int text = fontMetrics().horizontalAdvance(m_text) + 2 * kTextPadding;
+    return {qMax(kMinWidth, text), fontMetrics().height() + 10};
 }
 
 void ProgressBarWidget::paintEvent(QPaintEvent*) {
@@ -61,14 +70,17 @@ void ProgressBarWidget::paintEvent(QPaintEvent*) {
     p.drawRect(frame.adjusted(0, 0, -1, -1));
 
     if (!m_text.isEmpty()) {
-        // The caption reads on both parts: highlighted text over the filled part.
+        // The caption reads on both parts: highlighted text over the filled part. A bar
+        // narrower than its caption shortens it in the middle.
+        const QString text =
+            fontMetrics().elidedText(m_text, Qt::ElideMiddle, inner.width() - 2 * kTextPadding);
         const QRect filledRect(inner.left(), inner.top(), filled, inner.height());
         p.setPen(pal.color(QPalette::Text));
-        p.drawText(inner, Qt::AlignCenter, m_text);
+        p.drawText(inner, Qt::AlignCenter, text);
         p.save();
         p.setClipRect(filledRect);
         p.setPen(pal.color(QPalette::HighlightedText));
-        p.drawText(inner, Qt::AlignCenter, m_text);
+        p.drawText(inner, Qt::AlignCenter, text);
         p.restore();
     }
 }

@@ -2,7 +2,6 @@
 // losslessly by the imaging layer; the pane then shows the new state and tells the host.
 
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <functional>
 
@@ -10,6 +9,7 @@
 #include "imaging/document.h"
 #include "imaging/pagecache.h"
 #include "imaging/tiffpageedit.h"
+#include "platform/busycursor.h"
 #include "platform/promptservice.h"
 #include "widgets/thumbnails/thumbnailview.h"
 
@@ -23,15 +23,6 @@ bool isReadOnly(const QString& path) {
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return !info.exists() || !info.isWritable() || !(info.permissions() & writeBits);
 }
-
-// Shows the wait cursor while the file is rewritten.
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // Rewriting a long document takes seconds. The rewrite runs in the background while this
 // thread goes on painting the window behind the wait cursor; the user's input waits until

@@ -2,12 +2,14 @@
 // engine, the progress bar and the messages for engine failures.
 
 #include <QClipboard>
+#include <QPushButton>
 #include <QToolBar>
 #include <QtTest>
 
 #include "support/fixtures.h"
 #include "support/realfactory.h"
 #include "support/viewerharness.h"
+#include "viewer/core/statusbar.h"
 #include "viewer/selection/selectionzone.h"
 
 using namespace ktdv;
@@ -69,14 +71,18 @@ private slots:
         QCOMPARE(h.prompts().messages, message.isEmpty() ? QStringList() : QStringList{message});
         QVERIFY(!bar(h).widget()->isVisible());
     }
-    // Clicks that reach the toolbars while the real engine converts ten pages (the first
-    // click starts it): the running conversion goes on alone, its bar shown all the way.
+    // Clicks and keys that reach the viewer while the real engine converts ten pages (the
+    // first click starts it, the others come at its first page): the running conversion goes
+    // on alone, its captioned bar shown with the busy cursor and a Cancel button beside it;
+    // that button, or Escape, stops it after that page with no file left and nothing said.
     void clicksWhileConverting_data() {
         columns<QStringList>("clicks");
         addRow("double click", QStringList{"OcrToClipboard", "OcrToClipboard"});
         addRow("triple click", QStringList{"OcrToClipboard", "OcrToClipboard", "OcrToClipboard"});
         addRow("to file, then clipboard and zone",
                QStringList{"OcrToFile", "OcrToClipboard", "OCR"});
+        addRow("to file, cancelled", QStringList{"OcrToFile", "Cancel"});
+        addRow("to file, Escape", QStringList{"OcrToFile", "Escape"});
     }
     void clicksWhileConverting() {
         auto [clicks] = fetch<QStringList>("clicks");
@@ -92,12 +98,21 @@ private slots:
         v.show();
         v.OpenImage(writeTiff(dir.filePath("ten.tif"), 10, layout));
         const ViewerWidgets& w = v.widgets();
+        auto* cancel = v.findChild<QPushButton*>("btnCancelConversion");
         const auto click = [&](const QString& key) {
-            Toolbar& t = key == "OCR" ? *w.selectionToolbar : *w.ocrToolbar;
-            QTest::mouseClick(t.buttonWidget(t.position(key)), Qt::LeftButton);
+            if (key == "Escape")  // where the keyboard focus is
+                return QTest::keyClick(v.focusWidget(), Qt::Key_Escape);
+            Toolbar& t = key == "OCR"            ? *w.selectionToolbar
+                         : key.startsWith("Ocr") ? *w.ocrToolbar
+                                                 : *w.mainToolbar;
+            QTest::mouseClick(key == "Cancel" ? cancel : t.buttonWidget(t.position(key)),
+                              Qt::LeftButton);
         };
-        bool barShown = true;
-        QTimer::singleShot(0, &v, [&] {  // runs at the conversion's first yield
+        bool barShown = true, pending = true;
+        QTimer poll;  // runs at each of the conversion's yields
+        connect(&poll, &QTimer::timeout, &v, [&] {
+            if (factory->bar->values.size() != 2 || !std::exchange(pending, false))
+                return;  // acts once, at the first page's progress
             for (const QString& key : clicks.mid(1)) {
                 if (key == "OCR") {  // a zone dragged over the page
                     moduleState().startDrag(300, 300);
@@ -105,22 +120,37 @@ private slots:
                     float x = 6000, y = 4000;
                     v.selection().PlaceSelectionToolbar(x, y);
                 }
+                const QCursor* cursor = QGuiApplication::overrideCursor();
+                barShown = barShown && w.progress->widget()->isVisible() && cursor &&
+                           cursor->shape() == Qt::BusyCursor && cancel->isVisible() &&
+                           cancel->x() > w.progress->widget()->geometry().right();
                 click(key);
-                barShown = barShown && w.progress->widget()->isVisible();
             }
         });
+        poll.start(0);
         click(clicks.first());
+        poll.stop();
 
         const bool toFile = clicks.first() == "OcrToFile";
-        QVERIFY(barShown && w.progress->widget()->isHidden());
-        QCOMPARE(factory->bar->values, (QList<double>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+        const bool stopped = clicks.last() == "Cancel" || clicks.last() == "Escape";
+        QVERIFY(barShown && w.progress->widget()->isHidden() && cancel->isHidden());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(factory->bar->text(), toFile ? QString("Converting Document to out.txt...")
+                                              : QString("Converting Document to Clipboard..."));
+        QCOMPARE(factory->bar->values,
+                 stopped ? (QList<double>{0, 10})
+                         : (QList<double>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
         QVERIFY(factory->prompts->messages.isEmpty());
         QCOMPARE(factory->prompts->fileRequests.size(), toFile ? 1 : 0);
         const QString text = toFile ? QString::fromLatin1(readAll(dir.filePath("out.txt")))
                                     : QGuiApplication::clipboard()->text();
-        QVERIFY2(text.contains("Page 1") && text.contains("Page 10"), qPrintable(text));
+        QVERIFY2(stopped ? !QFileInfo::exists(dir.filePath("out.txt"))
+                         : text.contains("Page 1") && text.contains("Page 10"),
+                 qPrintable(text));
         QVERIFY(w.ocrToolbar->enabled("OcrToClipboard") &&
                 w.selectionToolbar->widget()->isHidden());
+        click("NextPage");  // the viewer goes on
+        QCOMPARE(w.statusBar->text("PageNumber"), QString("2 of 10"));
     }
 };
 

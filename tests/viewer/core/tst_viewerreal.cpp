@@ -145,7 +145,9 @@ private slots:
         QTest::mouseClick(w.mainToolbar->buttonWidget(w.mainToolbar->position("Open")),
                           Qt::LeftButton);
         QCOMPARE(factory->prompts->fileRequests.size(), 1);
-        QVERIFY(factory->prompts->fileRequests[0].filter.startsWith("Image Files |*.bmp;"));
+        QCOMPARE(factory->prompts->fileRequests[0].filter,
+                 QString("Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files "
+                         "|*.*|PNG Images |*.png"));
         // From here on nothing changes a setting: the settings file is not written again.
         const QString conf = QSettings(QSettings::NativeFormat, QSettings::UserScope,
                                        "Tavrin Networks", "Tavrin Networks")

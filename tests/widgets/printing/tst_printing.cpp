@@ -147,6 +147,12 @@ private Q_SLOTS:
             qAbs(images[0].ppiX - 204) <= 1 && qAbs(images[0].ppiY - 98) <= 1,
             qPrintable(QString("printed at %1 x %2 ppi").arg(images[0].ppiX).arg(images[0].ppiY)));
         QVERIFY(prompts.messages.isEmpty());
+        // A file changed since it was opened is not printed, and the user is told so.
+        QVERIFY(QFile::resize(path, QFileInfo(path).size() + 1));
+        view.document().printDocument(annotate);
+        QCOMPARE(prompts.messages, QStringList{"The document was not printed: the document "
+                                               "changed since it was opened."});
+        QCOMPARE(m_server.jobCount(), jobs + 1);
     }
 
 private:
