@@ -7,8 +7,8 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabBar>
-#include <QToolButton>
 #include <QThread>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
 
