@@ -33,7 +33,10 @@ bool readStructure(const QString& path, tiff::File* file, WriteResult* result) {
 // The document and the page to put into it, both in the same byte order.
 bool loadBoth(const QString& path, const QString& pageFile, tiff::File* file, tiff::Ifd* page,
               WriteResult* result) {
-    if (!QFileInfo(path).isWritable()) {
+    const QFileInfo info(path);
+    const auto writeBits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!info.isWritable() || !(info.permissions() & writeBits)) {
         *result = failure(QStringLiteral("%1 is read-only").arg(path));
         return false;
     }

@@ -16,6 +16,7 @@
 #include "viewer/thumbnails/thumbnailevents.h"
 #include "viewer/toolbars/toolbar.h"
 #include "viewer/toolbars/toolbarstates.h"
+#include "viewer/undo/undoredo.h"
 #include "viewer/view/pagecommands.h"
 
 namespace ktdv {
@@ -112,6 +113,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             editor.view().syncView();
             toolbars.SetToolbarState(false, false);
             w.thumbs->setCurrentPage(-1);
+            m_viewer.undoRedo().followDocument();
             return;
         }
         m_tiff = isTiff;
@@ -171,6 +173,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             toolbars.disableAnnotationTools();
         m_viewer.thumbnails().followShownPage(pageIndex);
         m_viewer.navigation().followShownPage(pageIndex);
+        m_viewer.undoRedo().followDocument();
     } catch (...) {
         const ViewerError e = currentError();
         if (e.number() != ViewerError::kSilent)

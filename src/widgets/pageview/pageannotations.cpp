@@ -4,6 +4,7 @@
 
 #include "imaging/annotationgeometry.h"
 #include "imaging/document.h"
+#include "imaging/edithistory.h"
 #include "platform/settingsstore.h"
 #include "platform/twips.h"
 #include "widgets/pageview/fileattributes.h"
@@ -207,6 +208,12 @@ bool PageAnnotations::add(const PageInView& page, const AnnotationRecord& record
     return true;
 }
 
+imaging::WriteResult recordAnnotationChange(imaging::EditHistory* history, const QString& path,
+                                            int page, const QString& name,
+                                            const std::function<imaging::WriteResult()>& write) {
+    return history ? history->changeTag(path, page, imaging::kAnnotationTag, name, write) : write();
+}
+
 bool PageAnnotations::save(const PageInView& page, const imaging::Annotation* leaveOut) {
     ensure(page);
     if (!page.doc || !page.hasImage || page.doc->format() != imaging::FileFormat::Tiff)
@@ -218,7 +225,14 @@ bool PageAnnotations::save(const PageInView& page, const imaging::Annotation* le
         imaging::AnnotationStore::load(page.path, page.index);
     if (stored.ok() && stored.annotations == list)
         return true;
-    return imaging::AnnotationStore::save(page.path, page.index, list).ok;
+    const qsizetype before = stored.annotations.size();
+    const QString name = list.size() > before   ? QStringLiteral("Add Annotation")
+                         : list.size() < before ? QStringLiteral("Delete Annotation")
+                                                : QStringLiteral("Edit Annotation");
+    return recordAnnotationChange(
+               page.history, page.path, page.index, name,
+               [&] { return imaging::AnnotationStore::save(page.path, page.index, list); })
+        .ok;
 }
 
 bool PageAnnotations::removeCurrent(const PageInView& page, bool* rewritten) {
@@ -233,7 +247,12 @@ bool PageAnnotations::removeCurrent(const PageInView& page, bool* rewritten) {
     const qsizetype at = stored.annotations.indexOf(target);
     if (at >= 0) {
         stored.annotations.removeAt(at);
-        if (!imaging::AnnotationStore::save(page.path, page.index, stored.annotations).ok)
+        const auto write = [&] {
+            return imaging::AnnotationStore::save(page.path, page.index, stored.annotations);
+        };
+        if (!recordAnnotationChange(page.history, page.path, page.index,
+                                    QStringLiteral("Delete Annotation"), write)
+                 .ok)
             return false;
         *rewritten = true;
     }

@@ -1,5 +1,6 @@
 // The viewer on its real components: generated documents are opened, paged, zoomed, turned,
 // edited from the thumbnails and closed as a user would; libtiff's tiffinfo reads the files.
+#include <QAction>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -521,6 +522,102 @@ private slots:
         if (keys.contains("Ctrl"))
             QCOMPARE(pane.firstPage() + pane.selectedIndex(), shown);
         QVERIFY(r.factory->prompts->messages.isEmpty());
+    }
+
+    // Undo and redo on the real control, from the keyboard and from both pop-up menus: a
+    // page deleted from the thumbnail pane comes back and goes again. The file as libtiff
+    // reads it, the status panel, the thumbnails and the actions' texts follow each step.
+    void undoAndRedo() {
+        QTemporaryDir dir;
+        QList<TiffPage> pages(3);
+        for (int i = 0; i < pages.size(); ++i)
+            pages[i].size = QSize(201 + i, 280);
+        const QString path = writeTiff(dir.filePath("doc.tif"), pages);
+        const QRectF note(20, 20, 100, 100);
+        using imaging::Annotation;
+        QVERIFY(imaging::AnnotationStore::save(path, 0, {Annotation::make(Annotation::Stamp, note)})
+                    .ok);
+        const QStringList original = pageSnapshots(path);
+        RealViewer r([](SettingsStore& s) { s.writeBool("bThumbs", true); });
+        const ViewerWidgets& w = r.w();
+        ThumbnailView& pane = r.pane();
+        r.v->OpenImage(path);
+        r.v->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(r.v.get()));
+        auto* undo = r.v->findChild<QAction*>("actUndo");
+        auto* redo = r.v->findChild<QAction*>("actRedo");
+        QVERIFY(undo && redo && !undo->isEnabled() && !redo->isEnabled());
+        QCOMPARE(undo->toolTip(), QString("Nothing to undo."));
+        r.click("NextPage");  // its thumbnail is selected
+        r.factory->prompts->questionAnswers << true;
+        const QStringList two{"201x280", "203x280"}, three{"201x280", "202x280", "203x280"};
+        const QString undone = "Undo Delete Page 2", redone = "Redo Delete Page 2";
+        using Step = std::tuple<QString, QStringList, QString, QString>;
+        // how: keys pressed on the pane, or the menu whose entry is chosen; then the file's
+        // pages and the actions' texts
+        for (const auto& [how, sizes, undoText, redoText] : {
+                 Step{"Del", two, undone, "Redo"},
+                 Step{"Ctrl+Z", three, "Undo", redone},
+                 Step{"Ctrl+Y", two, undone, "Redo"},
+                 Step{"thumbnail menu", three, "Undo", redone},
+                 Step{"annotation menu", two, undone, "Redo"},
+                 Step{"Ctrl+Z", three, "Undo", redone},
+                 Step{"Ctrl+Shift+Z", two, undone, "Redo"},
+                 Step{"Ctrl+Shift+Z", two, undone, "Redo"},
+             }) {
+            if (how == "thumbnail menu") {
+                r.factory->prompts->menuChoices << undo->text();
+                QTest::mouseClick(&pane, Qt::RightButton, {},
+                                  pane.viewport().thumbnailRect(1).center());
+            } else if (how == "annotation menu") {
+                r.factory->prompts->menuChoices << redo->text();
+                r.click("FirstPage");
+                Toolbar& ocr = *w.ocrToolbar;
+                QTest::mouseClick(ocr.buttonWidget(ocr.position("Select")), Qt::LeftButton);
+                auto& page = static_cast<PageView&>(*w.editor);
+                QTest::mouseClick(page.viewport(), Qt::LeftButton, {},
+                                  page.annotations().pageToWidget().map(note.center()).toPoint());
+                QCOMPARE(r.factory->prompts->menus.last().actions.mid(3),
+                         (QStringList{"Undo", redone}));
+            } else {
+                pane.setFocus();
+                QTest::keySequence(&pane, QKeySequence(how));
+            }
+            QCOMPARE(fileSizes(path), sizes);
+            QCOMPARE(w.statusBar->text("PageNumber"), QString("2 of %1").arg(sizes.size()));
+            QCOMPARE(pane.thumbnails().pageCount(), sizes.size());
+            QCOMPARE(undo->text(), undoText);
+            QCOMPARE(redo->text(), redoText);
+            QCOMPARE(undo->isEnabled(), undoText != "Undo");
+        }
+        QCOMPARE(r.factory->prompts->menus.first().actions.mid(3), (QStringList{undone, "Redo"}));
+        QTest::keySequence(&pane, QKeySequence("Ctrl+Z"));
+        QCOMPARE(pageSnapshots(path), original);
+        QVERIFY(r.factory->prompts->messages.isEmpty());
+    }
+
+    // Without a history to keep, both actions are off and say why.
+    void undoUnavailable_data() {
+        columns<QString, QString>("name", "why");
+        addRow("read-only TIFF", QString("doc.tif"), QString("read-only"));
+        addRow("JPEG image", QString("photo.jpg"), QString("no TIFF pages"));
+    }
+    void undoUnavailable() {
+        auto [name, why] = fetch<QString, QString>("name", "why");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QImage photo(60, 40, QImage::Format_RGB32);
+        photo.fill(Qt::white);
+        QVERIFY(name.endsWith("jpg") ? !writeImage(path, photo, "JPEG").isEmpty()
+                                     : !writeTiff(path, 2, TiffPage()).isEmpty() &&
+                                           QFile::setPermissions(path, QFile::ReadOwner));
+        RealViewer r([](SettingsStore& s) { s.writeBool("bThumbs", true); });
+        r.v->OpenImage(path);
+        for (const char* action : {"actUndo", "actRedo"}) {
+            const auto* a = r.v->findChild<QAction*>(action);
+            QVERIFY(!a->isEnabled());
+            QVERIFY2(a->toolTip().contains(why), qPrintable(a->toolTip()));
+        }
     }
 };
 
