@@ -20,6 +20,7 @@
 #include "support/fixtures.h"
 #include "support/realfactory.h"
 #include "support/viewerharness.h"
+#include "viewer/undo/undoredo.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -529,59 +530,48 @@ private slots:
         QVERIFY(r.factory->prompts->messages.isEmpty());
     }
 
-    // Undo and redo on the real control, from the keyboard and from both pop-up menus: a
-    // page deleted from the thumbnail pane comes back and goes again. The file as libtiff
-    // reads it, the status panel, the thumbnails and the actions' texts follow each step.
+    // Undo and redo from the keys and both pop-up menus: a page deleted from the pane comes
+    // back and goes again; the file, status panel, thumbnails and actions follow each step.
     void undoAndRedo() {
         QTemporaryDir dir;
-        QList<TiffPage> pages(3);
+        QList<TiffPage> pages(3);  // page n is 200 + n pixels wide
         for (int i = 0; i < pages.size(); ++i)
             pages[i].size = QSize(201 + i, 280);
         const QString path = writeTiff(dir.filePath("doc.tif"), pages);
-        const QRectF note(20, 20, 100, 100);
-        using imaging::Annotation;
-        QVERIFY(imaging::AnnotationStore::save(path, 0, {Annotation::make(Annotation::Stamp, note)})
-                    .ok);
+        const QList notes{imaging::Annotation::make({}, {9, 9, 99, 99})};  // filled rectangle
+        QVERIFY(imaging::AnnotationStore::save(path, 0, notes).ok);
         const QStringList original = pageSnapshots(path);
         RealViewer r([](SettingsStore& s) { s.writeBool("bThumbs", true); });
-        const ViewerWidgets& w = r.w();
         ThumbnailView& pane = r.pane();
         r.v->OpenImage(path);
         r.v->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(r.v.get()));
-        auto* undo = r.v->findChild<QAction*>("actUndo");
-        auto* redo = r.v->findChild<QAction*>("actRedo");
-        QVERIFY(undo && redo && !undo->isEnabled() && !redo->isEnabled());
-        QCOMPARE(undo->toolTip(), QString("Nothing to undo."));
+        QAction *undo = r.v->findChild<QAction*>("actUndo"), *redo = r.v->undoRedo().redoAction();
+        QVERIFY(undo && redo->objectName() == "actRedo");
         r.click("NextPage");  // its thumbnail is selected
         r.factory->prompts->questionAnswers << true;
         const QStringList two{"201x280", "203x280"}, three{"201x280", "202x280", "203x280"};
         const QString undone = "Undo Delete Page 2", redone = "Redo Delete Page 2";
-        using Step = std::tuple<QString, QStringList, QString, QString>;
-        // how: keys pressed on the pane, or the menu whose entry is chosen; then the file's
-        // pages and the actions' texts
-        for (const auto& [how, sizes, undoText, redoText] : {
-                 Step{"Del", two, undone, "Redo"},
-                 Step{"Ctrl+Z", three, "Undo", redone},
-                 Step{"Ctrl+Y", two, undone, "Redo"},
-                 Step{"thumbnail menu", three, "Undo", redone},
-                 Step{"annotation menu", two, undone, "Redo"},
-                 Step{"Ctrl+Z", three, "Undo", redone},
-                 Step{"Ctrl+Shift+Z", two, undone, "Redo"},
-                 Step{"Ctrl+Shift+Z", two, undone, "Redo"},
-             }) {
-            if (how == "thumbnail menu") {
+        using S = std::tuple<QString, QStringList, QString, QString>;  // a step
+        // Keys pressed on the pane or the menu chosen, then the file's pages and the actions.
+        for (const auto& [how, sizes, undoText, redoText] :
+             {S{"Del", two, undone, "Redo"}, S{"Ctrl+Z", three, "Undo", redone},
+              S{"Ctrl+Y", two, undone, "Redo"}, S{"pane menu", three, "Undo", redone},
+              S{"note menu", two, undone, "Redo"}, S{"Ctrl+Z", three, "Undo", redone},
+              S{"Ctrl+Shift+Z", two, undone, "Redo"}, S{"Ctrl+Shift+Z", two, undone, "Redo"}}) {
+            if (how == "pane menu") {
                 r.factory->prompts->menuChoices << undo->text();
                 QTest::mouseClick(&pane, Qt::RightButton, {},
                                   pane.viewport().thumbnailRect(1).center());
-            } else if (how == "annotation menu") {
+            } else if (how == "note menu") {
                 r.factory->prompts->menuChoices << redo->text();
                 r.click("FirstPage");
-                Toolbar& ocr = *w.ocrToolbar;
-                QTest::mouseClick(ocr.buttonWidget(ocr.position("Select")), Qt::LeftButton);
-                auto& page = static_cast<PageView&>(*w.editor);
+                QTest::mouseClick(
+                    r.w().ocrToolbar->buttonWidget(r.w().ocrToolbar->position("Select")),
+                    Qt::LeftButton);
+                auto& page = static_cast<PageView&>(*r.w().editor);
                 QTest::mouseClick(page.viewport(), Qt::LeftButton, {},
-                                  page.annotations().pageToWidget().map(note.center()).toPoint());
+                                  page.annotations().pageToWidget().map(QPointF(50, 50)).toPoint());
                 QCOMPARE(r.factory->prompts->menus.last().actions.mid(3),
                          (QStringList{"Undo", redone}));
             } else {
@@ -589,7 +579,7 @@ private slots:
                 QTest::keySequence(&pane, QKeySequence(how));
             }
             QCOMPARE(fileSizes(path), sizes);
-            QCOMPARE(w.statusBar->text("PageNumber"), QString("2 of %1").arg(sizes.size()));
+            QCOMPARE(r.w().statusBar->text("PageNumber"), QString("2 of %1").arg(sizes.size()));
             QCOMPARE(pane.thumbnails().pageCount(), sizes.size());
             QCOMPARE(undo->text(), undoText);
             QCOMPARE(redo->text(), redoText);
@@ -599,8 +589,7 @@ private slots:
         QTest::keySequence(&pane, QKeySequence("Ctrl+Z"));
         QCOMPARE(pageSnapshots(path), original);
         QVERIFY(r.factory->prompts->messages.isEmpty());
-        // A read-only file has no history, and the actions say why.
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));  // no history, and why
         r.v->OpenImage(path);
         QVERIFY(!undo->isEnabled() && undo->toolTip().contains("read-only"));
     }
