@@ -19,6 +19,8 @@
 #define KTDOCVIEW_EXPORT
 #endif
 
+class QAction;
+
 namespace ktdv {
 class ViewerControl;
 }
@@ -62,6 +64,17 @@ public:
     // page is loaded, so set them before OpenImage(). Never blocks, writes nothing and cannot
     // fail.
     void setUserPermission(qint32 lngUserPermission);
+
+    // Undo and Redo of the changes made to the document shown (pages deleted or moved, turned
+    // pages saved, annotations added, changed or deleted), for the host's own menus and
+    // toolbars; also found by object name ("actUndo", "actRedo"). Their text says what they
+    // would do ("Undo Delete Page 4"); they are disabled, with a tooltip saying why, when
+    // there is nothing to undo or redo or the document cannot be changed. Each undo or redo
+    // is a safe write of the document; one that finds the file changed by another program
+    // refuses, says so and forgets the earlier changes. The history lasts until the document
+    // is closed or another one is opened. The control owns both actions.
+    QAction* undoAction() const;
+    QAction* redoAction() const;
 
 private:
     qint32 lastUserPermission() const { return m_userPermission; }

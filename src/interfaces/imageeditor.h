@@ -8,9 +8,15 @@
 #include "interfaces/editorpointer.h"
 #include "interfaces/editorview.h"
 
+#include <memory>
+
 class QWidget;
 
 namespace ktdv {
+
+namespace imaging {
+class EditHistory;
+}
 
 class ImageEditor {
 public:
@@ -23,6 +29,10 @@ public:
     virtual EditorView& view() = 0;
     virtual EditorAnnotations& annotations() = 0;
     virtual EditorPointer& pointer() = 0;
+
+    // Where the editor's changes to a document (turned pages saved, annotations) are
+    // recorded so they can be undone; null for nowhere. Shared with the thumbnail pane.
+    virtual void setEditHistory(std::shared_ptr<imaging::EditHistory> history) { Q_UNUSED(history) }
 };
 
 }  // namespace ktdv

@@ -2,14 +2,21 @@
 // The thumbnail pane as the viewer sees it. All members are called on the UI thread;
 // events are raised on the UI thread.
 
+#include <QList>
 #include <QRect>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QAction;
 class QWidget;
 
 namespace ktdv {
+
+namespace imaging {
+class EditHistory;
+}
 
 class ThumbnailPane {
 public:
@@ -52,6 +59,12 @@ public:
         std::function<void(bool& ok)> pageMoved;
     };
     virtual void setHandlers(Handlers handlers) = 0;
+
+    // Where the pane's page deletes and moves are recorded so they can be undone; null for
+    // nowhere. Shared with the page view.
+    virtual void setEditHistory(std::shared_ptr<imaging::EditHistory> history) { Q_UNUSED(history) }
+    // Actions of the viewer offered at the end of the pane's pop-up menu (Undo, Redo).
+    virtual void setMenuActions(const QList<QAction*>& actions) { Q_UNUSED(actions) }
 };
 
 }  // namespace ktdv

@@ -6,6 +6,7 @@
 #include "viewer/core/defaultfactory.h"
 #include "viewer/core/errors.h"
 #include "viewer/core/viewercontrol.h"
+#include "viewer/undo/undoredo.h"
 
 namespace {
 
@@ -53,4 +54,12 @@ void ctlKTDocView::CloseImage() {
 void ctlKTDocView::setUserPermission(qint32 lngUserPermission) {
     m_userPermission = lngUserPermission;
     guarded(m_control, nullptr, [&] { m_control->setUserPermission(lngUserPermission); });
+}
+
+QAction* ctlKTDocView::undoAction() const {
+    return m_control->undoRedo().undoAction();
+}
+
+QAction* ctlKTDocView::redoAction() const {
+    return m_control->undoRedo().redoAction();
 }

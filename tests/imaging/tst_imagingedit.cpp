@@ -1,9 +1,12 @@
 // Lossless page edits and safe writes: every page that is not edited keeps its data and
 // tags byte for byte, refused edits leave the file as it was, read-only files are never
-// touched (failures at each write step: tests/hardening).
+// touched (failures at each write step: tests/hardening). The edit history: any mix of edits,
+// undone, leaves the file as it was; redone, as the edits left it; a file changed by someone
+// else is never written over.
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTransform>
@@ -13,7 +16,9 @@
 
 #include <sys/stat.h>
 
+#include "imaging/annotationstore.h"
 #include "imaging/document.h"
+#include "imaging/edithistory.h"
 #include "imaging/safefilewriter.h"
 #include "imaging/tiffpageedit.h"
 #include "imaging/tiffpagetransfer.h"
@@ -86,12 +91,65 @@ tiff::File structureOf(const QString& path) {
     return file;
 }
 
+// The same pages as libtiff reads them (tags and data), and the same tags, data and children
+// as our own reader sees them.
+bool sameFile(const QString& path, const QStringList& pages, const tiff::File& structure) {
+    const tiff::File now = structureOf(path);
+    bool same = pageSnapshots(path) == pages && now.pages.size() == structure.pages.size();
+    for (size_t i = 0; same && i < now.pages.size(); ++i)
+        same = tiff::sameContent(now.pages[i], structure.pages[i]);
+    return same;
+}
+
+// One random change through the history: a page deleted, moved or turned and saved, or an
+// annotation added, changed or deleted.
+WriteResult randomEdit(EditHistory& h, const QString& file, QRandomGenerator& rng) {
+    const int n = Document::open(file)->pageCount();
+    const int page = int(rng.bounded(n));
+    switch (rng.bounded(4)) {
+        case 0:
+            if (n > 2)
+                return h.deletePage(file, page);
+            [[fallthrough]];
+        case 1:
+            return h.movePage(file, page, (page + 1 + int(rng.bounded(n - 1))) % n);
+        case 2: {
+            const QImage turned =
+                Document::open(file)->decodePage(page).image.transformed(QTransform().rotate(90));
+            return h.changePage(file, page, "Rotate",
+                                [&] { return replacePageImage(file, page, turned, true); });
+        }
+        default: {
+            QList<Annotation> notes = AnnotationStore::load(file, page).annotations;
+            const quint32 what = notes.isEmpty() ? 0 : rng.bounded(3);
+            if (what == 0)
+                notes.append(
+                    Annotation::make(Annotation::Text, QRectF(rng.bounded(90), 9, 20, 30)));
+            else if (what == 1)
+                notes.last().text += "edited";
+            else
+                notes.removeLast();
+            return h.changeTag(file, page, kAnnotationTag, "Annotation",
+                               [&] { return AnnotationStore::save(file, page, notes); });
+        }
+    }
+}
+
 }  // namespace
 
 class TestImagingEdit : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
     QString path(const QString& name) const { return m_dir->filePath(name); }
+    // Six pages of different codings, two with a stamp, in a history of their own.
+    QString historyDocument(EditHistory& h, const char* mode = "w") {
+        const QString file = writeTiff(path(QStringLiteral("doc.tif")), mixedPages(6), mode);
+        for (int page : {1, 4})
+            AnnotationStore::save(file, page,
+                                  {Annotation::make(Annotation::Stamp, {5, 5, 40, 20})});
+        h.setDocument(file);
+        return file;
+    }
 
 private slots:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
@@ -325,6 +383,77 @@ private slots:
         QVERIFY(writeFileSafely(link, [](QIODevice& d) { return d.write("four") == 4; }).ok);
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(readAll(file), QByteArray("four"));
+    }
+
+    void historyUndoesAndRedoes_data() {
+        columns<quint32, int, QString>("seed", "edits", "mode");
+        addRow("seed 1, 50 edits", 1u, 50, QString("w"));
+        addRow("seed 2, 50 edits, big-endian BigTIFF", 2u, 50, QString("w8b"));
+        addRow("seed 3, 12 edits", 3u, 12, QString("w"));
+    }
+    void historyUndoesAndRedoes() {
+        auto [seed, edits, mode] = fetch<quint32, int, QString>("seed", "edits", "mode");
+        EditHistory h;
+        const QString file = historyDocument(h, qPrintable(mode));
+        const QStringList original = pageSnapshots(file);
+        const tiff::File originalStructure = structureOf(file);
+        QRandomGenerator rng(seed);
+        for (int i = 0; i < edits; ++i) {
+            const WriteResult r = randomEdit(h, file, rng);
+            QVERIFY2(r.ok, qPrintable(r.error));
+        }
+        const QStringList edited = pageSnapshots(file);
+        const tiff::File editedStructure = structureOf(file);
+        const int steps = h.undoCount();
+        QVERIFY(steps >= edits * 3 / 4 && steps <= edits);
+        for (int i = 0; i < steps; ++i)
+            QVERIFY(h.undo().ok);
+        QVERIFY(!h.undo().ok);
+        QVERIFY(sameFile(file, original, originalStructure));
+        for (int i = 0; i < steps; ++i)
+            QVERIFY(h.redo().ok);
+        QVERIFY(sameFile(file, edited, editedStructure));
+        // libtiff's own tool decodes every page; it may remark on our private tag only.
+        for (const QString& line : tiffinfoComplaints(file))
+            QVERIFY2(line.contains(QLatin1String("65101")), qPrintable(line));
+    }
+
+    // After a change by another program, undo and redo refuse and forget everything; a new
+    // change starts a new history. The oldest steps go beyond the bound.
+    void historyRefusesOutsideChanges_data() {
+        columns<QString, bool>("outside", "undoFirst");
+        addRow("another program moved a page", QString("move"), false);
+        addRow("written in place, same size", QString("inPlace"), true);
+        addRow("another program tagged a page", QString("tag"), false);
+    }
+    void historyRefusesOutsideChanges() {
+        auto [outside, undoFirst] = fetch<QString, bool>("outside", "undoFirst");
+        EditHistory h;
+        const QString file = historyDocument(h);
+        for (int i = 0; i < EditHistory::kMaxSteps + 2; ++i)
+            QVERIFY(h.movePage(file, 0, 5).ok);
+        QCOMPARE(h.undoCount(), EditHistory::kMaxSteps);
+        QVERIFY(!undoFirst || h.undo().ok);
+        if (outside == "move") {
+            QVERIFY(movePage(file, 1, 2).ok);
+        } else if (outside == "tag") {
+            QVERIFY(writePageTag(file, 0, kPrivateTag, "theirs").ok);
+        } else {
+            QTest::qSleep(20);  // past a tick of the file system's clock: only the time tells
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(f.size() - 1));
+            QVERIFY(f.write(QByteArray(1, char(~f.peek(1).at(0)))) == 1);
+        }
+        const QByteArray theirs = readAll(file);
+        const EditHistory::Outcome o = undoFirst ? h.redo() : h.undo();
+        QVERIFY(!o.ok && o.changedOutside && !o.error.isEmpty());
+        QCOMPARE(readAll(file), theirs);
+        QCOMPARE(h.undoCount() + h.redoCount(), 0);
+        QVERIFY(h.deletePage(file, 3).ok);
+        QCOMPARE(h.undoName(), QStringLiteral("Delete Page 4"));
+        QVERIFY(h.undo().ok);
+        const QString copy = writeBytes(path("theirs.tif"), theirs);
+        QVERIFY(sameFile(file, pageSnapshots(copy), structureOf(copy)));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "platform/settingskeys.h"
 #include "support/fixtures.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -54,6 +55,10 @@ private slots:
             const auto* label = viewer.findChild<QLabel*>(QLatin1String(key));
             return label ? label->text() : QStringLiteral("(no panel)");
         };
+        // Undo and Redo for the host's menus, also found by name; nothing to undo yet.
+        QCOMPARE(viewer.findChild<QAction*>(QStringLiteral("actUndo")), viewer.undoAction());
+        QVERIFY(viewer.redoAction()->objectName() == "actRedo" &&
+                !viewer.redoAction()->isEnabled());
         for (int round = 0; round < 2; ++round) {
             viewer.setUserPermission(24);
             viewer.OpenImage(path);

@@ -25,6 +25,7 @@
 #include "viewer/core/viewerwidgets.h"
 #include "viewer/session/documentsession.h"
 #include "viewer/toolbars/toolbar.h"
+#include "viewer/undo/undoredo.h"
 
 namespace ktdv {
 
@@ -89,6 +90,9 @@ void AnnotationInteraction::connectEvents() {
     QAction* move = m_mainMenu->addAction(QStringLiteral("Move Annotation"));
     move->setObjectName(QStringLiteral("mnuMove"));
     move->setEnabled(false);
+    m_mainMenu->addSeparator();
+    m_mainMenu->addAction(m_viewer.undoRedo().undoAction());
+    m_mainMenu->addAction(m_viewer.undoRedo().redoAction());
 
     m_stampMenu = new QMenu(QStringLiteral("Manage Stamp"), host);
     m_stampMenu->setObjectName(QStringLiteral("mnuMainStamp"));

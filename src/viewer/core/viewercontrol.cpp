@@ -34,6 +34,7 @@
 #include "viewer/thumbnails/thumbnailevents.h"
 #include "viewer/toolbars/toolbar.h"
 #include "viewer/toolbars/toolbarstates.h"
+#include "viewer/undo/undoredo.h"
 #include "viewer/view/pagecommands.h"
 
 namespace ktdv {
@@ -84,6 +85,7 @@ ViewerControl::ViewerControl(std::shared_ptr<ComponentFactory> factory, QWidget*
     m_annotations = std::make_unique<AnnotationInteraction>(*this);
     m_selection = std::make_unique<SelectionZone>(*this);
     m_conversion = std::make_unique<DocumentConversion>(*this);
+    m_undo = std::make_unique<UndoRedo>(*this);
     connectEvents();
     installShortcuts();
     Initialise();
@@ -224,6 +226,7 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
             return;
         ViewerModuleState& g = module();
         m_session->leavePage();
+        m_undo->forget();  // opened afresh, also when it is the document shown
         g.setImagePath(strImagePath);
         m_widgets->editor->document().setPageIndex(0);
         m_navigation->closeGoToPage();
@@ -248,6 +251,7 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
 void ViewerControl::CloseImage() {
     if (!m_widgets->editor->document().imagePath().isEmpty())
         m_session->close();
+    m_undo->forget();
     // Closed stays closed: no layout pass loads it again, its thumbnails and tabs go too.
     module().setImagePath(QString());
     m_widgets->thumbs->loadDocument(QString());

@@ -12,6 +12,7 @@
 //   annotations/ AnnotationInteraction  drawing, stamps, styles, deletion of annotations
 //   selection/   SelectionZone      the toolbar offered beside a dragged zone
 //   conversion/  DocumentConversion the recognition engine and whole-document conversion
+//   undo/        UndoRedo           the edit history of the shown document, Undo and Redo
 //
 // The hosted components come from a ComponentFactory. Everything runs on the UI thread.
 
@@ -38,6 +39,7 @@ class SelectionZone;
 class SettingsStore;
 class ThumbnailEvents;
 class ToolbarStates;
+class UndoRedo;
 class ViewerWidgets;
 
 class ViewerControl : public QWidget {
@@ -73,6 +75,7 @@ public:
     AnnotationInteraction& annotations() const { return *m_annotations; }
     SelectionZone& selection() const { return *m_selection; }
     DocumentConversion& conversion() const { return *m_conversion; }
+    UndoRedo& undoRedo() const { return *m_undo; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -102,6 +105,7 @@ private:
     std::unique_ptr<AnnotationInteraction> m_annotations;
     std::unique_ptr<SelectionZone> m_selection;
     std::unique_ptr<DocumentConversion> m_conversion;
+    std::unique_ptr<UndoRedo> m_undo;
     bool m_terminated = false;
 };
 

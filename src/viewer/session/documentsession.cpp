@@ -16,6 +16,7 @@
 #include "viewer/thumbnails/thumbnailevents.h"
 #include "viewer/toolbars/toolbar.h"
 #include "viewer/toolbars/toolbarstates.h"
+#include "viewer/undo/undoredo.h"
 #include "viewer/view/pagecommands.h"
 
 namespace ktdv {
@@ -132,6 +133,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             w.thumbs->setCurrentPage(-1);
             // Nothing is shown, so the panels say nothing (the view says why).
             clearStatus();
+            m_viewer.undoRedo().followDocument();
             return;
         }
         m_tiff = isTiff;
@@ -192,6 +194,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             toolbars.disableAnnotationTools();
         m_viewer.thumbnails().followShownPage(pageIndex);
         m_viewer.navigation().followShownPage(pageIndex);
+        m_viewer.undoRedo().followDocument();
     } catch (...) {
         const ViewerError e = currentError();
         if (e.number() != ViewerError::kSilent)

@@ -94,22 +94,28 @@ void ThumbnailEvents::closeLoadingWindow() {
     }
 }
 
+// The pane selects the moved page (in the range it moved to), or the page now in the deleted
+// page's place.
 void ThumbnailEvents::ctlKTImgThumbs1_PageDeleted(bool& ok) {
+    const ThumbnailPane& thumbs = *m_viewer.widgets().thumbs;
     if (ok)
-        showChangedDocument();
+        showChangedDocument(qint64{thumbs.selectedIndex()} + thumbs.firstPage());
 }
 
 void ThumbnailEvents::ctlKTImgThumbs1_PageMoved(bool& ok) {
+    const ThumbnailPane& thumbs = *m_viewer.widgets().thumbs;
     if (ok)
-        showChangedDocument();
+        showChangedDocument(qint64{thumbs.selectedIndex()} + thumbs.firstPage());
 }
 
-void ThumbnailEvents::showChangedDocument() {
+void ThumbnailEvents::showRewrittenDocument(qint32 page) {
+    m_viewer.widgets().thumbs->reloadThumbnails();
+    showChangedDocument(page);
+}
+
+void ThumbnailEvents::showChangedDocument(qint64 page) {
     const ViewerWidgets& w = m_viewer.widgets();
     ThumbnailPane& thumbs = *w.thumbs;
-    // The pane selects the moved page (in the range it moved to), or the page now in the
-    // deleted page's place.
-    const qint64 page = qint64{thumbs.selectedIndex()} + thumbs.firstPage();
     QString path = w.editor->document().imagePath();
     // The page view reads the file afresh (a rewrite may keep its size and time stamp), so
     // the page count and everything built on it come from the file as it now is.

@@ -22,6 +22,9 @@ public:
     // The pane changed the file and reloaded itself; ok is false when nothing changed.
     void ctlKTImgThumbs1_PageDeleted(bool& ok);
     void ctlKTImgThumbs1_PageMoved(bool& ok);
+    // The file was changed behind the pane (an undo or redo): pane, page view and tabs read
+    // it again, and this page is shown.
+    void showRewrittenDocument(qint32 page);
     // Tabs for the current page count, then the pane reloaded, redrawn and scrolled.
     void RefreshThumbnails();
 
@@ -55,9 +58,9 @@ public:
 private:
     // Shows a page with the "Loading page ..." window up while it loads.
     void showPage(qint32 page);
-    // The pane changed the file and reloaded itself: the page it selects is shown, and the
-    // tabs, the range and the scroll bar follow the file.
-    void showChangedDocument();
+    // The file changed and the pane has read it again: the page is shown, and the tabs,
+    // the range and the scroll bar follow the file.
+    void showChangedDocument(qint64 page);
     // The range from this page on in the pane and on the tabs, without loading a page.
     void showRange(qint32 first);
     void scrollIntoView(qint32 page);

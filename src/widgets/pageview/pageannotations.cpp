@@ -4,6 +4,7 @@
 
 #include "imaging/annotationgeometry.h"
 #include "imaging/document.h"
+#include "imaging/edithistory.h"
 #include "platform/busycursor.h"
 #include "platform/settingsstore.h"
 #include "platform/twips.h"
@@ -208,6 +209,12 @@ bool PageAnnotations::add(const PageInView& page, const AnnotationRecord& record
     return true;
 }
 
+imaging::WriteResult recordAnnotationChange(imaging::EditHistory* history, const QString& path,
+                                            int page, const QString& name,
+                                            const std::function<imaging::WriteResult()>& write) {
+    return history ? history->changeTag(path, page, imaging::kAnnotationTag, name, write) : write();
+}
+
 bool PageAnnotations::save(const PageInView& page, const imaging::Annotation* leaveOut) {
     ensure(page);
     if (!page.doc || !page.hasImage || page.doc->format() != imaging::FileFormat::Tiff)
@@ -220,7 +227,14 @@ bool PageAnnotations::save(const PageInView& page, const imaging::Annotation* le
     if (stored.ok() && stored.annotations == list)
         return true;
     const BusyCursor busy;
-    return imaging::AnnotationStore::save(page.path, page.index, list).ok;
+    const qsizetype before = stored.annotations.size();
+    const QString name = list.size() > before   ? QStringLiteral("Add Annotation")
+                         : list.size() < before ? QStringLiteral("Delete Annotation")
+                                                : QStringLiteral("Edit Annotation");
+    return recordAnnotationChange(
+               page.history, page.path, page.index, name,
+               [&] { return imaging::AnnotationStore::save(page.path, page.index, list); })
+        .ok;
 }
 
 bool PageAnnotations::removeCurrent(const PageInView& page, bool* rewritten) {
@@ -236,7 +250,12 @@ bool PageAnnotations::removeCurrent(const PageInView& page, bool* rewritten) {
     if (at >= 0) {
         stored.annotations.removeAt(at);
         const BusyCursor busy;
-        if (!imaging::AnnotationStore::save(page.path, page.index, stored.annotations).ok)
+        const auto write = [&] {
+            return imaging::AnnotationStore::save(page.path, page.index, stored.annotations);
+        };
+        if (!recordAnnotationChange(page.history, page.path, page.index,
+                                    QStringLiteral("Delete Annotation"), write)
+                 .ok)
             return false;
         *rewritten = true;
     }

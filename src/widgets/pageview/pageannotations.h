@@ -11,6 +11,7 @@
 #include <QTransform>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "imaging/annotationstore.h"
@@ -22,7 +23,8 @@ namespace ktdv {
 class SettingsStore;
 namespace imaging {
 class Document;
-}
+class EditHistory;
+}  // namespace imaging
 namespace settings {
 struct Setting;
 }
@@ -32,12 +34,19 @@ struct PageInView {
     const imaging::Document* doc = nullptr;  // null when no document is open
     QString path;
     int index = 0;
-    bool hasImage = false;  // a page is decoded and shown
-    QSizeF size;            // of the stored page, in pixels
-    QSizeF dpi;             // of the stored page
-    QTransform toWidget;    // stored page pixels to widget pixels
-    double scale = 1;       // screen pixels per page pixel
+    bool hasImage = false;                    // a page is decoded and shown
+    QSizeF size;                              // of the stored page, in pixels
+    QSizeF dpi;                               // of the stored page
+    QTransform toWidget;                      // stored page pixels to widget pixels
+    double scale = 1;                         // screen pixels per page pixel
+    imaging::EditHistory* history = nullptr;  // where changes are recorded; null: nowhere
 };
+
+// Writes a page's annotations with `write`, recorded as `name` ("Add Annotation") in the
+// history when there is one.
+imaging::WriteResult recordAnnotationChange(imaging::EditHistory* history, const QString& path,
+                                            int page, const QString& name,
+                                            const std::function<imaging::WriteResult()>& write);
 
 class PageAnnotations {
 public:

@@ -15,6 +15,7 @@
 #include "imaging/annotationstore.h"
 #include "imaging/backgroundwork.h"
 #include "imaging/document.h"
+#include "imaging/edithistory.h"
 #include "imaging/tiffpageedit.h"
 #include "platform/busycursor.h"
 #include "widgets/pageview/fileattributes.h"
@@ -368,15 +369,25 @@ void PageDocument::flip() {
 imaging::WriteResult PageDocument::writeTurnedPage(const QString& path, int index,
                                                    bool quarterTurn) {
     // The page's annotations turn with it, in the same write as its image.
-    const QByteArray stored = imaging::readPageTag(path, index, imaging::kAnnotationTag);
-    QByteArray turned;
-    if (!stored.isEmpty() &&
-        imaging::turnStoredAnnotations(stored, pageturn::storedSize(m_page, m_turn), m_turn,
-                                       &turned) &&
-        turned != stored)
-        return imaging::replacePageImage(path, index, m_page, quarterTurn, imaging::kAnnotationTag,
-                                         turned);
-    return imaging::replacePageImage(path, index, m_page, quarterTurn);
+    const auto write = [&] {
+        const QByteArray stored = imaging::readPageTag(path, index, imaging::kAnnotationTag);
+        QByteArray turned;
+        if (!stored.isEmpty() &&
+            imaging::turnStoredAnnotations(stored, pageturn::storedSize(m_page, m_turn), m_turn,
+                                           &turned) &&
+            turned != stored)
+            return imaging::replacePageImage(path, index, m_page, quarterTurn,
+                                             imaging::kAnnotationTag, turned);
+        return imaging::replacePageImage(path, index, m_page, quarterTurn);
+    };
+    if (!m_history)
+        return write();
+    // A turn that mirrors the page is a flip, any other one a rotation.
+    const bool mirrored = m_turn.determinant() < 0;
+    const QString name =
+        (mirrored ? QStringLiteral("Flip Page %1") : QStringLiteral("Rotate Page %1"))
+            .arg(index + 1);
+    return m_history->changePage(path, index, name, write);
 }
 
 std::shared_ptr<const imaging::Document> PageDocument::adoptRewrittenFile() {

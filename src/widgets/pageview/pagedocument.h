@@ -25,7 +25,8 @@ namespace ktdv {
 class PromptService;
 namespace imaging {
 class Document;
-}
+class EditHistory;
+}  // namespace imaging
 
 class PageDocument final : public EditorDocument {
 public:
@@ -99,6 +100,11 @@ public:
     // kept. Returns the document read before when its pages are still the file's, so what
     // was read from it holds; null when the file is not the same document any more.
     std::shared_ptr<const imaging::Document> adoptRewrittenFile();
+    // Where this view's changes to a document are recorded; null for nowhere.
+    void setEditHistory(std::shared_ptr<imaging::EditHistory> history) {
+        m_history = std::move(history);
+    }
+    const std::shared_ptr<imaging::EditHistory>& editHistory() const { return m_history; }
 
 private:
     // why: set to the reason when the file, or the page, cannot be read at all.
@@ -115,6 +121,7 @@ private:
     Host& m_host;
     QWidget& m_dialogParent;
     std::shared_ptr<PromptService> m_prompts;
+    std::shared_ptr<imaging::EditHistory> m_history;
 
     std::shared_ptr<const imaging::Document> m_doc;
     QString m_path;

@@ -36,6 +36,9 @@ public:
     PageDisplay& view() override { return m_display; }
     PageViewAnnotations& annotations() override { return m_annotations; }
     PagePointer& pointer() override { return m_pointer; }
+    void setEditHistory(std::shared_ptr<imaging::EditHistory> history) override {
+        m_document.setEditHistory(std::move(history));
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

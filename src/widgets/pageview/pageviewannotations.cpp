@@ -64,6 +64,7 @@ PageInView PageViewAnnotations::pageInView() const {
     page.path = m_document.imagePath();
     page.index = m_document.pageIndex();
     page.hasImage = !image.isNull();
+    page.history = m_document.editHistory().get();
     if (page.hasImage) {
         page.size = pageturn::storedSize(image, m_document.turn());
         page.dpi = pageturn::storedDpi(m_document.dpi(), m_document.turn());

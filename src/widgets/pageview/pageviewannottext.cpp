@@ -19,8 +19,12 @@
 namespace ktdv {
 
 TextFrameEditor::TextFrameEditor(const QString& path, int page, const imaging::Annotation& frame,
-                                 QWidget* parent)
-    : QPlainTextEdit(parent), m_path(path), m_page(page), m_frame(frame) {
+                                 std::shared_ptr<imaging::EditHistory> history, QWidget* parent)
+    : QPlainTextEdit(parent),
+      m_path(path),
+      m_page(page),
+      m_frame(frame),
+      m_history(std::move(history)) {
     setObjectName(QStringLiteral("textFrameEditor"));
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -68,7 +72,7 @@ bool TextFrameEditor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TextFrameEditor::storeText(const QString& path, int page, const imaging::Annotation& frame,
-                                const QString& text) {
+                                const QString& text, imaging::EditHistory* history) {
     // The frame joins what the page holds now, with its text.
     imaging::AnnotationLoadResult stored = imaging::AnnotationStore::load(path, page);
     if (!stored.writable() || page < 0)
@@ -77,7 +81,10 @@ bool TextFrameEditor::storeText(const QString& path, int page, const imaging::An
     typed.text = text;
     stored.annotations.append(typed);
     const BusyCursor busy;
-    return imaging::AnnotationStore::save(path, page, stored.annotations).ok;
+    return recordAnnotationChange(
+               history, path, page, QStringLiteral("Add Annotation"),
+               [&] { return imaging::AnnotationStore::save(path, page, stored.annotations); })
+        .ok;
 }
 
 // --- the page view's side ----------------------------------------------------------------
@@ -95,7 +102,8 @@ void PageViewAnnotations::TextFrameEditorDeleter::operator()(TextFrameEditor* ed
     detach(editor);
     const QString text = editor->toPlainText();
     if (!text.isEmpty())
-        TextFrameEditor::storeText(editor->path(), editor->page(), editor->frame(), text);
+        TextFrameEditor::storeText(editor->path(), editor->page(), editor->frame(), text,
+                                   editor->history().get());
     delete editor;
 }
 
@@ -110,7 +118,7 @@ bool PageViewAnnotations::textFrameBelongsTo(const QString& path, int page) cons
 void PageViewAnnotations::openTextFrameEditor(const imaging::Annotation& frame) {
     finishTextFrame(true);
     auto* editor = new TextFrameEditor(m_document.imagePath(), m_document.pageIndex(), frame,
-                                       m_area.viewport());
+                                       m_document.editHistory(), m_area.viewport());
     QObject::connect(editor, &TextFrameEditor::finished, &m_area,
                      [this](bool keep) { finishTextFrame(keep); });
     QObject::connect(editor, &TextFrameEditor::viewPainted, &m_area,
@@ -167,6 +175,7 @@ void PageViewAnnotations::finishTextFrame(bool keep) {
     const QString path = editor->path();
     const int page = editor->page();
     const imaging::Annotation frame = editor->frame();
+    const std::shared_ptr<imaging::EditHistory> history = editor->history();
     detach(editor);
     editor->hide();
     editor->deleteLater();
@@ -179,7 +188,7 @@ void PageViewAnnotations::finishTextFrame(bool keep) {
         return;
     }
 
-    const bool saved = TextFrameEditor::storeText(path, page, frame, text);
+    const bool saved = TextFrameEditor::storeText(path, page, frame, text, history.get());
     if (path != m_document.imagePath())
         return;
     if (saved)

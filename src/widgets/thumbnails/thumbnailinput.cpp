@@ -169,6 +169,16 @@ void ThumbnailView::showContextMenu(int index, QPoint globalPos) {
     QAction* down = menu.addAction(movePageDownText());
     up->setEnabled(page > 0);
     down->setEnabled(page + 1 < m_store.pageCount());
+    // The host's actions act themselves when chosen (they do not touch this page).
+    bool separated = false;
+    for (QAction* action : m_menuActions) {
+        if (!action)
+            continue;
+        if (!separated)
+            menu.addSeparator();
+        separated = true;
+        menu.addAction(action);
+    }
 
     QAction* chosen = nullptr;
     for (QAction* action : {remove, up, down}) {
@@ -188,6 +198,12 @@ void ThumbnailView::showContextMenu(int index, QPoint globalPos) {
     } else if (chosen == down) {
         movePage(index, 1);
     }
+}
+
+void ThumbnailView::setMenuActions(const QList<QAction*>& actions) {
+    m_menuActions.clear();
+    for (QAction* action : actions)
+        m_menuActions.append(action);
 }
 
 }  // namespace ktdv

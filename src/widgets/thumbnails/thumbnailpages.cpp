@@ -7,6 +7,7 @@
 
 #include "imaging/backgroundwork.h"
 #include "imaging/document.h"
+#include "imaging/edithistory.h"
 #include "imaging/pagecache.h"
 #include "imaging/tiffpageedit.h"
 #include "platform/busycursor.h"
@@ -68,18 +69,22 @@ void ThumbnailView::deletePageAt(int index) {
     }
     const QPointer<ThumbnailView> self(this);
     const QString path = m_store.documentPath();
-    const bool confirmed = m_prompts->question(
-        this, tr("Delete Page"),
-        tr("Delete page %1 from the document?\nThe document file is changed; this cannot be "
-           "undone.")
-            .arg(page + 1),
-        true);
+    const std::shared_ptr<imaging::EditHistory> history = m_history;
+    const bool undoable = history && history->records(path);
+    const QString question =
+        undoable ? tr("Delete page %1 from the document?\nThe document file is changed; Undo "
+                      "brings the page back.")
+                 : tr("Delete page %1 from the document?\nThe document file is changed; this "
+                      "cannot be undone.");
+    const bool confirmed =
+        m_prompts->question(this, tr("Delete Page"), question.arg(page + 1), true);
     if (!self || !confirmed || m_store.documentPath() != path) {
         return;
     }
 
-    const imaging::WriteResult result =
-        rewriteKeepingWindowPainted([&path, page] { return imaging::deletePage(path, page); });
+    const imaging::WriteResult result = rewriteKeepingWindowPainted([&path, &history, page] {
+        return history ? history->deletePage(path, page) : imaging::deletePage(path, page);
+    });
     if (!self)
         return;  // the host closed the pane meanwhile
     if (!result.ok) {
@@ -107,8 +112,10 @@ void ThumbnailView::movePage(int index, int delta) {
     }
     const QPointer<ThumbnailView> self(this);
     const QString path = m_store.documentPath();
-    const imaging::WriteResult result = rewriteKeepingWindowPainted(
-        [&path, from, to] { return imaging::movePage(path, from, to); });
+    const std::shared_ptr<imaging::EditHistory> history = m_history;
+    const imaging::WriteResult result = rewriteKeepingWindowPainted([&path, &history, from, to] {
+        return history ? history->movePage(path, from, to) : imaging::movePage(path, from, to);
+    });
     if (!self)
         return;  // the host closed the pane meanwhile
     if (!result.ok) {

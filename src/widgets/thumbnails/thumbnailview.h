@@ -4,10 +4,10 @@
 // thumbnail and is reported to the host; the page the page view shows is marked.
 //
 // The user manages pages here: the context menu ("Delete Page", "Move Page Up",
-// "Move Page Down"), the Delete key and Ctrl+Up / Ctrl+Down on the selected thumbnail, and
-// dragging a thumbnail to another place in the column. The document file is changed
-// losslessly, the thumbnails are reloaded, and the pageDeleted / pageMoved handlers hear
-// whether the file changed.
+// "Move Page Down", then the host's own actions, such as Undo), the Delete key and Ctrl+Up /
+// Ctrl+Down on the selected thumbnail, and dragging a thumbnail to another place in the column. The
+// document file is changed losslessly (and recorded in the edit history when one is set), the
+// thumbnails are reloaded, and the pageDeleted / pageMoved handlers hear whether the file changed.
 //
 // Thumbnails are decoded and scaled on a thread pool of the pane's own; until a thumbnail
 // is ready a placeholder of the page's shape is drawn, so the UI thread never waits for a
@@ -68,6 +68,10 @@ public:
     void setCurrentPage(int page) override;
     QRect pageRect(int page) const override;
     void setHandlers(Handlers handlers) override { m_handlers = std::move(handlers); }
+    void setEditHistory(std::shared_ptr<imaging::EditHistory> history) override {
+        m_history = std::move(history);
+    }
+    void setMenuActions(const QList<QAction*>& actions) override;
 
     // Page management, as the menu and the keys do it. Index within the shown range.
     void deletePageAt(int index);
@@ -120,6 +124,8 @@ private:
     void reloadAfterChange(int selectIndex);
 
     std::shared_ptr<PromptService> m_prompts;
+    std::shared_ptr<imaging::EditHistory> m_history;  // null: changes are not recorded
+    QList<QPointer<QAction>> m_menuActions;
     std::unique_ptr<ThumbnailRenderer> m_renderer;
     Handlers m_handlers;
     ThumbnailStore m_store;

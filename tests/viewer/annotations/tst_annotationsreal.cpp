@@ -2,6 +2,7 @@
 // toolbar's menus, stored in a generated G4 TIFF, and deleted again through the pop-up and
 // its confirmation; the Properties pop-up and stamp dates.
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QtTest>
@@ -92,6 +93,12 @@ private slots:
         }
         const QList<Annotation> list = stored();
         QCOMPARE(list.size(), kind < 0 ? 0 : 1);
+        // Taken back with Undo.
+        auto* undo = m_viewer->findChild<QAction*>("actUndo");
+        QCOMPARE(undo->text(), kind < 0 ? "Undo" : "Undo Add Annotation");
+        undo->trigger();
+        QVERIFY(stored().isEmpty());
+        QCOMPARE(m_viewer->widgets().statusBar->text("PageNumber"), QString("2 of 2"));
         if (kind < 0)
             QCOMPARE(readAll(m_path), before);  // the file as it was
         if (kind >= 0) {

@@ -1,5 +1,6 @@
 // The viewer on its real components: generated documents are opened, paged, zoomed, turned,
 // edited from the thumbnails and closed as a user would; libtiff's tiffinfo reads the files.
+#include <QAction>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -20,6 +21,7 @@
 #include "support/fixtures.h"
 #include "support/realfactory.h"
 #include "support/viewerharness.h"
+#include "viewer/undo/undoredo.h"
 
 using namespace ktdv;
 using namespace ktdv::test;
@@ -164,6 +166,8 @@ private slots:
         QCOMPARE(w.thumbs->widget()->isVisible(), thumbs && pages > 0);
         QCOMPARE(factory->settings->value("bReadOnly"), QStringLiteral("False"));
         QCOMPARE(w.ocrToolbar->enabled("Rectangle"), pages > 0);  // a JPEG takes no annotations
+        QVERIFY(v->findChild<QAction*>("actUndo")->toolTip().contains(pages > 0 ? "Nothing to undo"
+                                                                                : "no TIFF pages"));
         if (thumbs && pages > 0) {
             QStringList captions;
             for (int i = 0; i < w.tabPages->count(); ++i)
@@ -560,6 +564,9 @@ private slots:
         QVERIFY(w.statusBar->text("PageNumber") != "1 of 3");
         const QString first = chkSaveTIF == "1" ? "280x200" : "200x280";
         QCOMPARE(fileSizes(path), (QStringList{first, "200x280", "200x280"}));
+        if (leave != "open")  // another document has a history of its own
+            QCOMPARE(r.v->findChild<QAction*>("actUndo")->text(),
+                     chkSaveTIF == "1" ? "Undo Rotate Page 1" : "Undo");
         r.v->OpenImage(path);
         const QSize shown = static_cast<PageView&>(*w.editor).document().shownPage().size();
         QCOMPARE(QString("%1x%2").arg(shown.width()).arg(shown.height()), first);
@@ -610,6 +617,70 @@ private slots:
         if (keys.contains("Ctrl"))
             QCOMPARE(pane.firstPage() + pane.selectedIndex(), shown);
         QVERIFY(r.factory->prompts->messages.isEmpty());
+    }
+
+    // Undo and redo from the keys and both pop-up menus: a page deleted from the pane comes
+    // back and goes again; the file, status panel, thumbnails and actions follow each step.
+    void undoAndRedo() {
+        QTemporaryDir dir;
+        QList<TiffPage> pages(3);  // page n is 200 + n pixels wide
+        for (int i = 0; i < pages.size(); ++i)
+            pages[i].size = QSize(201 + i, 280);
+        const QString path = writeTiff(dir.filePath("doc.tif"), pages);
+        const QList notes{imaging::Annotation::make({}, {9, 9, 99, 99})};  // filled rectangle
+        QVERIFY(imaging::AnnotationStore::save(path, 0, notes).ok);
+        const QStringList original = pageSnapshots(path);
+        RealViewer r([](SettingsStore& s) { s.writeBool("bThumbs", true); });
+        ThumbnailView& pane = r.pane();
+        r.v->OpenImage(path);
+        r.v->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(r.v.get()));
+        QAction *undo = r.v->findChild<QAction*>("actUndo"), *redo = r.v->undoRedo().redoAction();
+        QVERIFY(undo && redo->objectName() == "actRedo");
+        r.click("NextPage");  // its thumbnail is selected
+        r.factory->prompts->questionAnswers << true;
+        const QStringList two{"201x280", "203x280"}, three{"201x280", "202x280", "203x280"};
+        const QString undone = "Undo Delete Page 2", redone = "Redo Delete Page 2";
+        using S = std::tuple<QString, QStringList, QString, QString>;  // a step
+        // Keys pressed on the pane or the menu chosen, then the file's pages and the actions.
+        for (const auto& [how, sizes, undoText, redoText] :
+             {S{"Del", two, undone, "Redo"}, S{"Ctrl+Z", three, "Undo", redone},
+              S{"Ctrl+Y", two, undone, "Redo"}, S{"pane menu", three, "Undo", redone},
+              S{"note menu", two, undone, "Redo"}, S{"Ctrl+Z", three, "Undo", redone},
+              S{"Ctrl+Shift+Z", two, undone, "Redo"}, S{"Ctrl+Shift+Z", two, undone, "Redo"}}) {
+            if (how == "pane menu") {
+                r.factory->prompts->menuChoices << undo->text();
+                QTest::mouseClick(&pane, Qt::RightButton, {},
+                                  pane.viewport().thumbnailRect(1).center());
+            } else if (how == "note menu") {
+                r.factory->prompts->menuChoices << redo->text();
+                r.click("FirstPage");
+                QTest::mouseClick(
+                    r.w().ocrToolbar->buttonWidget(r.w().ocrToolbar->position("Select")),
+                    Qt::LeftButton);
+                auto& page = static_cast<PageView&>(*r.w().editor);
+                QTest::mouseClick(page.viewport(), Qt::LeftButton, {},
+                                  page.annotations().pageToWidget().map(QPointF(50, 50)).toPoint());
+                QCOMPARE(r.factory->prompts->menus.last().actions.mid(3),
+                         (QStringList{"Undo", redone}));
+            } else {
+                pane.setFocus();
+                QTest::keySequence(&pane, QKeySequence(how));
+            }
+            QCOMPARE(fileSizes(path), sizes);
+            QCOMPARE(r.w().statusBar->text("PageNumber"), QString("2 of %1").arg(sizes.size()));
+            QCOMPARE(pane.thumbnails().pageCount(), sizes.size());
+            QCOMPARE(undo->text(), undoText);
+            QCOMPARE(redo->text(), redoText);
+            QCOMPARE(undo->isEnabled(), undoText != "Undo");
+        }
+        QCOMPARE(r.factory->prompts->menus.first().actions.mid(3), (QStringList{undone, "Redo"}));
+        QTest::keySequence(&pane, QKeySequence("Ctrl+Z"));
+        QCOMPARE(pageSnapshots(path), original);
+        QVERIFY(r.factory->prompts->messages.isEmpty());
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));  // no history, and why
+        r.v->OpenImage(path);
+        QVERIFY(!undo->isEnabled() && undo->toolTip().contains("read-only"));
     }
 };
 
