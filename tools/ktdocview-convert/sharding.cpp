@@ -100,7 +100,8 @@ QVector<WorkItem> itemsOfShard(const QVector<WorkItem>& items, int index, int co
         least.first += weight(i);
         loads.push(least);
     }
-    std::sort(mine.begin(), mine.end());  // convert in the order given
+    std::sort(mine.begin(), mine.end(),
+              [&](qsizetype a, qsizetype b) { return items[a].input < items[b].input; });
     QVector<WorkItem> result;
     result.reserve(static_cast<qsizetype>(mine.size()));
     for (const qsizetype i : mine) {

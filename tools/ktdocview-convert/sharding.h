@@ -27,8 +27,8 @@ Environment processEnvironment();
 // JOB_COMPLETION_INDEX with --shards N. Part 0 of 1 without either.
 Shard resolveShard(int index, int count, const Environment& env);
 
-// The items of part `index` of `count`. The parts depend only on the set of inputs and
-// their page counts, not on their order: the largest documents are dealt first, each to
+// The items of part `index` of `count`, by input path. The parts depend only on the set of
+// inputs and their page counts, not on their order: the largest documents are dealt first, each to
 // the part with the fewest pages so far (the lowest-numbered on a tie); an unknown page
 // count weighs one page.
 QVector<WorkItem> itemsOfShard(const QVector<WorkItem>& items, int index, int count);
