@@ -1,5 +1,6 @@
 // The converter as an array job on a single-node Slurm cluster of the test's own: one task
 // is cancelled mid-document and submitted again; every document ends up converted, whole.
+// Each wait is bounded so that the whole run stays within the suite's two minutes.
 
 #include "ocrtestutil.h"
 #include "support/fixtures.h"
@@ -88,7 +89,7 @@ private slots:
                      [&] {
                          return run("sinfo", {"-h", "-o", "%T"}) == "idle";
                      },
-                     30000),
+                     20000),
                  test::readAll(path("slurmctld.log")).right(2000).constData());
     }
     void cleanupTestCase() {
@@ -118,13 +119,13 @@ private slots:
         const QByteArray job = submit("0-3");
         QVERIFY2(job.toInt() > 0, job.constData());
         const QString victim = path("out/report-2.jsonl");
-        QVERIFY(QTest::qWaitFor([&] { return test::readAll(victim).contains('\n'); }, 60000));
+        QVERIFY(QTest::qWaitFor([&] { return test::readAll(victim).contains('\n'); }, 30000));
         QCOMPARE(run("scancel", {QString::fromLatin1(job + "_2")}), QByteArray());
-        QVERIFY(finished(job, 60));
+        QVERIFY(finished(job, 30));
         QVERIFY2(test::readAll(victim).count('\n') < 3, "task 2 was done before it was cancelled");
         const QByteArray again = submit("2");
         QVERIFY2(again.toInt() > 0, again.constData());
-        QVERIFY(finished(again, 60));
+        QVERIFY(finished(again, 30));
 
         for (int n = 0; n < 12; ++n) {
             const QString pdf = path(QStringLiteral("out/record%1.pdf").arg(n));
