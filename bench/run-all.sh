@@ -8,6 +8,7 @@
 #   KTDV_BENCH_BUILD=folder                 build in another folder with the preset's settings
 #   KTDV_BENCH_JOBS=n                       build jobs (default: all cores)
 #   KTDV_BENCH_OCR_PAGES=n                  pages for the recognition benchmark (default 20)
+#   KTDV_BENCH_SHARD_PAGES=n                pages for the sharded batch benchmark (default 40)
 # Raw output of each program is kept in <build>/bench-logs/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +17,7 @@ preset="${KTDV_BENCH_PRESET:-release}"
 build="${KTDV_BENCH_BUILD:-build/$preset}"
 jobs="${KTDV_BENCH_JOBS:-$(nproc)}"
 ocr_pages="${KTDV_BENCH_OCR_PAGES:-20}"
+shard_pages="${KTDV_BENCH_SHARD_PAGES:-40}"
 logs="$build/bench-logs"
 
 ./scripts/install-deps.sh
@@ -24,7 +26,8 @@ if ! grep -q '^benchmark_DIR:PATH=/' "$build/CMakeCache.txt"; then
   echo "Google Benchmark was not found (libbenchmark-dev); no benchmarks to build." >&2
   exit 1
 fi
-cmake --build "$build" --target viewer_bench bench_imaging bench_thumbnails bench_edits bench_ocr -- -j"$jobs"
+cmake --build "$build" --target viewer_bench bench_imaging bench_thumbnails bench_edits bench_ocr \
+  bench_shards -- -j"$jobs"
 
 mkdir -p "$logs"
 export QT_QPA_PLATFORM=offscreen
@@ -50,6 +53,7 @@ run viewer "$build/bench/viewer/viewer_bench" --folder "$work/viewer"
 run thumbnails "$build/bench/thumbnails/bench_thumbnails"
 run edits "$build/bench/edits/bench_edits" --folder "$work/edits"
 OMP_THREAD_LIMIT=1 run ocr "$build/bench/ocr/bench_ocr" "$ocr_pages"
+OMP_THREAD_LIMIT=1 run shards "$build/bench/ocr/bench_shards" "$shard_pages" 4
 
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -n1)
@@ -156,6 +160,17 @@ for kind, label in [("text", "to text"), ("pdf", "to searchable PDF")]:
 m = re.search(r"^CER text\s+engine ([\d.]+)\s+tesseract cli ([\d.]+)", o, re.M)
 if m:
     row("character error rate, text", m.group(1), m.group(2), "", "")
+
+# batch: four shards at once against one converter with --jobs = cores
+sh = text("shards")
+head = re.search(r"^(\d+) pages in", sh, re.M)
+m1 = re.search(r"^one converter\s+--jobs (\d+)\s+([\d.]+) s\s+([\d.]+) pages/s\s+([\d.]+)", sh, re.M)
+m4 = re.search(r"^(\d+) shards at once\s+--jobs (\d+)\s+([\d.]+) s", sh, re.M)
+if head and m1 and m4:
+    one, split = float(m1.group(2)), float(m4.group(3))
+    row(f"{head.group(1)} pages, {m4.group(1)} shards at once", f"{split:.2f} s",
+        f"one converter -j {m1.group(1)} {one:.2f} s", f"{split / one:.2f}", "<= 1.1")
+    row("pages per second per core, one converter", m1.group(4), "", "", "")
 
 print()
 print(f"Machine: {cpu}, {cores} cores, {mem}; preset {preset}; "

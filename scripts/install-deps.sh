@@ -14,6 +14,7 @@ packages=(
   poppler-utils libxml2-utils
   clang clang-format libclang-rt-14-dev
   ccache valgrind
+  slurm-wlm slurmctld slurmd slurm-client munge
 )
 
 missing=()

@@ -1,15 +1,17 @@
 // ktdocview-convert: recognises documents from the command line and writes them in one of
 // the viewer's export formats. See --help.
 
-#include "imaging/document.h"
 #include "ocr/resulttext.h"
 #include "ocr/tesseractengine.h"
 #include "options.h"
 #include "progressline.h"
+#include "report.h"
+#include "runner.h"
+#include "sharding.h"
+#include "worklist.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
 #include <unistd.h>
 #include <cstdio>
@@ -54,10 +56,38 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (!options->summarise.isEmpty()) {
+        return ktdv::convert::summarise(options->summarise, stdout);
+    }
+    const ktdv::convert::Environment env = ktdv::convert::processEnvironment();
+    ktdv::convert::Shard shard;
+    QVector<ktdv::convert::WorkItem> items;
+    if (options->batch()) {
+        shard = ktdv::convert::resolveShard(options->shard, options->shardCount, env);
+        const ktdv::convert::WorkList list =
+            ktdv::convert::buildWorkList(options->inputs, options->fromList, options->output,
+                                         options->format != 0 ? options->format : 2);
+        if (!shard.error.isEmpty() || !list.error.isEmpty()) {
+            report(shard.error.isEmpty() ? list.error : shard.error);
+            return 2;
+        }
+        items = ktdv::convert::itemsOfShard(list.items, shard.index, shard.count);
+    }
+    const int jobs = options->jobs > 0 ? options->jobs : ktdv::convert::defaultJobs(env);
+    if (options->batch() && (!options->quiet || options->dryRun)) {
+        std::fprintf(stderr,
+                     "ktdocview-convert: shard %d of %d, %lld documents, %d pages at once\n",
+                     shard.index, shard.count, static_cast<long long>(items.size()), jobs);
+    }
+    if (options->dryRun) {
+        ktdv::convert::printItems(items, stdout);
+        return 0;
+    }
+
     ktdv::TesseractEngine engine;
     engine.setLanguage(options->language);
     engine.setPages(options->pages);
-    engine.setThreadCount(options->jobs);
+    engine.setThreadCount(jobs);
     QString folder = options->appFolder.isEmpty()
                          ? QString()
                          : QDir(options->appFolder).absolutePath() + QDir::separator();
@@ -68,39 +98,6 @@ int main(int argc, char** argv) {
     }
 
     ktdv::convert::ProgressLine progress(stderr, !options->quiet && ::isatty(2) != 0);
-    int done = 0;
-    engine.setProgressHandler([&](int) { progress.update(++done); });
-
-    bool allOk = true;
-    const bool several = options->inputs.size() > 1;
-    for (const QString& input : options->inputs) {
-        const int format = options->format != 0 ? options->format
-                           : several            ? 2
-                                                : ktdv::convert::formatForPath(options->output);
-        const QString target = several
-                                   ? ktdv::convert::outputPathFor(input, options->output, format)
-                                   : options->output;
-        int total = 0;
-        if (const auto doc = ktdv::imaging::Document::open(input)) {
-            total = doc->pageCount();
-            if (!options->pages.isEmpty()) {
-                total = 0;
-                for (int p : options->pages) {
-                    total += (p <= doc->pageCount()) ? 1 : 0;
-                }
-            }
-        }
-        done = 0;
-        progress.start(input, total);
-        const int code = engine.convert(QFileInfo(input).absoluteFilePath(),
-                                        QFileInfo(target).absoluteFilePath(),
-                                        ktdv::RecognitionEngine::DestinationFile, format);
-        progress.finish();
-        if (code != 0) {
-            report(ktdv::ocr::resultText(code) + QStringLiteral(" (") + input +
-                   QStringLiteral(")"));
-            allOk = false;
-        }
-    }
-    return allOk ? 0 : 1;
+    return options->batch() ? ktdv::convert::runBatch(engine, *options, items, shard, progress)
+                            : ktdv::convert::runSingle(engine, *options, progress);
 }

@@ -31,6 +31,8 @@ constexpr std::array<FormatName, 11> kFormats = {{
     {"pdf", 12, "pdf"},
 }};
 
+constexpr int kMaxShards = 1000000;
+
 }  // namespace
 
 std::optional<int> parseFormat(const QString& text) {
@@ -100,14 +102,38 @@ QString outputPathFor(const QString& input, const QString& folder, int format) {
                                  extensionForFormat(format));
 }
 
+bool parseShard(const QString& text, int* index, int* count) {
+    const QStringList parts = text.split(QLatin1Char('/'));
+    bool ok1 = false;
+    bool ok2 = false;
+    if (parts.size() == 2) {
+        *index = parts[0].trimmed().toInt(&ok1);
+        *count = parts[1].trimmed().toInt(&ok2);
+    }
+    return ok1 && ok2 && *count >= 1 && *count <= kMaxShards && *index >= 0 && *index < *count;
+}
+
+bool Options::batch() const {
+    return !fromList.isEmpty() || inputs.size() > 1 || shardCount > 0 || QFileInfo(output).isDir();
+}
+
 std::optional<Options> parseArguments(const QStringList& arguments, QString* error, QString* text) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Recognises the text of documents (TIFF, fax, BMP, GIF, JPEG, PNG) and writes it in "
         "an export format.\n\n"
         "One input: OUTPUT is the file to write.\n"
-        "Several inputs: OUTPUT is an existing folder; each input is written there under its "
-        "own name with the format's extension (scan.tif -> OUTPUT/scan.pdf).\n\n"
+        "Several inputs, a list (--from-list) or shards: OUTPUT is a folder (created for a "
+        "list); each input is written there under its own name with the format's extension, "
+        "below the folders the inputs do not have in common (scan.tif -> OUTPUT/scan.pdf). "
+        "An output newer than its input is kept (--force converts again); outputs appear "
+        "whole or not at all. Each task appends one JSON line per document to "
+        "OUTPUT/report-K.jsonl; --summarise OUTPUT adds them up.\n\n"
+        "Shards: --shard K/N converts the K-th (from 0) of N parts of the inputs, balanced by "
+        "page count where the list gives one (\"path<TAB>pages\"). Without --shard the part "
+        "comes from a Slurm array task (SLURM_ARRAY_TASK_ID; with --shards N the task ids are "
+        "the shard numbers 0..N-1, so a single task can be submitted again) or a Kubernetes "
+        "Indexed Job (JOB_COMPLETION_INDEX with --shards N).\n\n"
         "Formats (name or code): rtf 1, ansi 2, dos 3, unicode 4, tabular 5, dos-formatted 6, "
         "unicode-formatted 7, html 9, pdf-text 10, pdf-text-on-image 11, pdf 12 (searchable: "
         "page image with invisible text). Without --format the output's extension decides: "
@@ -134,8 +160,9 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
                                                      "(default all)."),
                                       QStringLiteral("LIST"));
     const QCommandLineOption jobsOpt({QStringLiteral("j"), QStringLiteral("jobs")},
-                                     QStringLiteral("Pages recognised at once (default: one "
-                                                    "per processor core)."),
+                                     QStringLiteral("Pages recognised at once (default: "
+                                                    "SLURM_CPUS_PER_TASK, else the cores "
+                                                    "this process may run on)."),
                                      QStringLiteral("N"));
     const QCommandLineOption dataOpt(QStringLiteral("app-folder"),
                                      QStringLiteral("Folder whose doZed subfolder holds "
@@ -143,7 +170,30 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
                                      QStringLiteral("FOLDER"));
     const QCommandLineOption quietOpt({QStringLiteral("q"), QStringLiteral("quiet")},
                                       QStringLiteral("No progress bar."));
-    parser.addOptions({outputOpt, formatOpt, langOpt, pagesOpt, jobsOpt, dataOpt, quietOpt});
+    const QCommandLineOption listOpt(QStringLiteral("from-list"),
+                                     QStringLiteral("File with one input path a line, "
+                                                    "optionally a tab and its page count; - "
+                                                    "for standard input."),
+                                     QStringLiteral("FILE"));
+    const QCommandLineOption shardOpt(QStringLiteral("shard"),
+                                      QStringLiteral("Convert part K of N (0 <= K < N)."),
+                                      QStringLiteral("K/N"));
+    const QCommandLineOption shardsOpt(QStringLiteral("shards"),
+                                       QStringLiteral("Number of parts when the scheduler "
+                                                      "gives the part's index."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption forceOpt(QStringLiteral("force"),
+                                      QStringLiteral("Convert even where the output is newer "
+                                                     "than the input."));
+    const QCommandLineOption dryOpt({QStringLiteral("n"), QStringLiteral("dry-run")},
+                                    QStringLiteral("Print this part's inputs, outputs and page "
+                                                   "counts (tab-separated) and stop."));
+    const QCommandLineOption sumOpt(QStringLiteral("summarise"),
+                                    QStringLiteral("Add up the reports in OUTPUT and list the "
+                                                   "failures."),
+                                    QStringLiteral("OUTPUT"));
+    parser.addOptions({outputOpt, formatOpt, langOpt, pagesOpt, jobsOpt, dataOpt, quietOpt, listOpt,
+                       shardOpt, shardsOpt, forceOpt, dryOpt, sumOpt});
 
     auto failWith = [&](const QString& why) -> std::optional<Options> {
         *error = why;
@@ -163,16 +213,36 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
         return std::nullopt;
     }
     Options o;
+    o.summarise = parser.value(sumOpt);
+    if (!o.summarise.isEmpty()) {
+        return o;
+    }
     o.inputs = parser.positionalArguments();
     o.output = parser.value(outputOpt);
-    if (o.inputs.isEmpty()) {
+    o.fromList = parser.value(listOpt);
+    if (o.inputs.isEmpty() && o.fromList.isEmpty()) {
         return failWith(QStringLiteral("no input given"));
     }
     if (o.output.isEmpty()) {
         return failWith(QStringLiteral("no output given (-o)"));
     }
-    if (o.inputs.size() > 1 && !QFileInfo(o.output).isDir()) {
-        return failWith(QStringLiteral("with several inputs the output must be a folder"));
+    if (parser.isSet(shardOpt) && parser.isSet(shardsOpt)) {
+        return failWith(QStringLiteral("give --shard K/N or --shards N, not both"));
+    }
+    if (parser.isSet(shardOpt) && !parseShard(parser.value(shardOpt), &o.shard, &o.shardCount)) {
+        return failWith(QStringLiteral("bad shard: ") + parser.value(shardOpt));
+    }
+    if (parser.isSet(shardsOpt) &&
+        !parseShard(QStringLiteral("0/") + parser.value(shardsOpt), &o.shard, &o.shardCount)) {
+        return failWith(QStringLiteral("bad shard count: ") + parser.value(shardsOpt));
+    }
+    if (parser.isSet(shardsOpt)) {
+        o.shard = -1;
+    }
+    const QFileInfo out(o.output);
+    if (o.fromList.isEmpty() ? (o.batch() && !out.isDir()) : (out.exists() && !out.isDir())) {
+        return failWith(
+            QStringLiteral("with several inputs, a list or shards the output must be a folder"));
     }
     if (parser.isSet(formatOpt)) {
         const std::optional<int> f = parseFormat(parser.value(formatOpt));
@@ -198,6 +268,8 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
     }
     o.appFolder = parser.value(dataOpt);
     o.quiet = parser.isSet(quietOpt);
+    o.force = parser.isSet(forceOpt);
+    o.dryRun = parser.isSet(dryOpt);
     return o;
 }
 

@@ -18,6 +18,16 @@ struct Options {
     int jobs = 0;        // 0 = one per core
     QString appFolder;   // folder whose "doZed" subfolder may hold language data
     bool quiet = false;
+    QString fromList;    // file of input paths, "-" for standard input
+    int shard = -1;      // task K of `shardCount` from --shard K/N; -1 = not given
+    int shardCount = 0;  // N from --shard K/N or --shards N; 0 = not given
+    bool force = false;  // convert again even when the output is up to date
+    bool dryRun = false;
+    QString summarise;  // output folder whose reports to merge
+
+    // Outputs go into a folder, one per input, with a report: a list, several inputs,
+    // shards, or an existing folder as the output.
+    bool batch() const;
 };
 
 // Format code of a name ("pdf", "dos-formatted") or a number ("12"); nullopt if unknown.
@@ -30,6 +40,9 @@ int formatForPath(const QString& path);
 QString extensionForFormat(int format);
 // Where the output of one input goes when several inputs share an output folder.
 QString outputPathFor(const QString& input, const QString& folder, int format);
+
+// "K/N" with 0 <= K < N; false when malformed.
+bool parseShard(const QString& text, int* index, int* count);
 
 // Parses argv; on failure returns nullopt and sets *error (empty for --help/--version,
 // then *text holds what to print).
