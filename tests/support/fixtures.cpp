@@ -8,6 +8,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -303,6 +304,16 @@ QStringList tiffinfoComplaints(const QString& path) {
     p.start(QStringLiteral("tiffinfo"), {QStringLiteral("-D"), path});
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
         return {QStringLiteral("tiffinfo failed")};
+    return QString::fromLocal8Bit(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+}
+
+QStringList tiffcpComplaints(const QString& path) {
+    QTemporaryDir dir;
+    QProcess p;
+    p.start(QStringLiteral("tiffcp"), {QStringLiteral("-c"), QStringLiteral("none"), path,
+                                       dir.filePath(QStringLiteral("decoded.tif"))});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {QStringLiteral("tiffcp failed")};
     return QString::fromLocal8Bit(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
 }
 

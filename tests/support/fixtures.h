@@ -77,6 +77,8 @@ QList<QByteArray> rawPages(const QString& path);
 // What libtiff's tiffinfo says on stderr while it reads every directory and strip of the
 // file, line by line; {"tiffinfo failed"} when it did not run to a clean exit.
 QStringList tiffinfoComplaints(const QString& path);
+// What tiffcp says when it decodes every page into an uncompressed copy ("tiffcp failed").
+QStringList tiffcpComplaints(const QString& path);
 
 // ../shared/corpus (from KTDV_CORPUS_DIR), and one file in it.
 QString corpusDir();
