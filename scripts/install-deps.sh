@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libtiff-dev libtiff-tools
   libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng
   libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf

@@ -76,6 +76,23 @@ public:
     QAction* undoAction() const;
     QAction* redoAction() const;
 
+    // The language of the viewer's texts (tooltips, menus, messages, dialogs). By default the
+    // first viewer made installs the viewer's translation for the system locale
+    // (QLocale::system(), from LANG and LANGUAGE on Unix) on the application, together with
+    // Qt's own translation of that language for the buttons of standard dialogs; with no
+    // translation for the locale the texts stay English. A viewer keeps the language it
+    // was made with, so call these before creating one.
+    //
+    // setLanguage() installs the translation for code ("de", "de_DE"; "" for the system
+    // locale) in place of the one installed before, and stamps take their dates in that
+    // language; "en" gives the English texts. Returns false when there is no translation
+    // for that language (the texts are then English).
+    static bool setLanguage(const QString& code);
+    // Off: the viewer installs no translation and removes the one it installed, for a host
+    // that loads translations itself (the files are installed as
+    // share/ktdocview/translations/ktdocview_<language>.qm). On by default.
+    static void setAutomaticTranslation(bool on);
+
 private:
     qint32 lastUserPermission() const { return m_userPermission; }
 

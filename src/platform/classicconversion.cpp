@@ -1,5 +1,7 @@
 #include "classicconversion.h"
 
+#include <QCoreApplication>
+
 #include "viewererror.h"
 
 #include <cmath>
@@ -9,11 +11,13 @@ namespace ktdv::classic {
 namespace {
 
 [[noreturn]] void typeMismatch() {
-    throw ViewerError(ViewerError::kTypeMismatch, QStringLiteral("Type mismatch"));
+    throw ViewerError(ViewerError::kTypeMismatch,
+                      QCoreApplication::translate("ktdv::ViewerError", "Type mismatch"));
 }
 
 [[noreturn]] void overflow() {
-    throw ViewerError(ViewerError::kOverflow, QStringLiteral("Overflow"));
+    throw ViewerError(ViewerError::kOverflow,
+                      QCoreApplication::translate("ktdv::ViewerError", "Overflow"));
 }
 
 // "&H1F" / "&O17": the digits are a 16-bit value when they fit in 4 hex (6 octal)

@@ -4,6 +4,7 @@
 
 #include <cups/cups.h>
 
+#include <QCoreApplication>
 #include <QList>
 
 #include <memory>
@@ -36,8 +37,9 @@ bool blocks(QStringView reason) {
 }  // namespace
 
 QString PrinterStatus::problem() const {
-    return status() == QLatin1String("Ready") ? QString()
-                                              : QStringLiteral("the printer is not ready");
+    return status() == QLatin1String("Ready")
+               ? QString()
+               : QCoreApplication::translate("ktdv::PrinterStatus", "the printer is not ready");
 }
 
 QString printerStatusText(const PrinterQueueState& queue) {
@@ -46,15 +48,19 @@ QString printerStatusText(const PrinterQueueState& queue) {
 
 QString printerProblem(const PrinterQueueState& queue) {
     if (!queue.found)
-        return QStringLiteral("no printer is set up");
-    const QString printer = QStringLiteral("the printer \"%1\" ").arg(queue.name);
+        return QCoreApplication::translate("ktdv::PrinterStatus", "no printer is set up");
     if (queue.state == kStateStopped)
-        return printer + QStringLiteral("is stopped");
+        return QCoreApplication::translate("ktdv::PrinterStatus", "the printer \"%1\" is stopped")
+            .arg(queue.name);
     if (!queue.acceptingJobs)
-        return printer + QStringLiteral("does not accept jobs");
+        return QCoreApplication::translate("ktdv::PrinterStatus",
+                                           "the printer \"%1\" does not accept jobs")
+            .arg(queue.name);
     for (const QStringView reason : QStringView(queue.stateReasons).split(QLatin1Char(','))) {
         if (blocks(reason))
-            return printer + QStringLiteral("reports \"%1\"").arg(reason.trimmed());
+            return QCoreApplication::translate("ktdv::PrinterStatus",
+                                               "the printer \"%1\" reports \"%2\"")
+                .arg(queue.name, reason.trimmed());
     }
     return QString();
 }

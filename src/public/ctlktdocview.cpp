@@ -1,10 +1,12 @@
 #include "ktdocview/ctlktdocview.h"
 
+#include <QCoreApplication>
 #include <QVBoxLayout>
 
 #include "platform/promptservice.h"
 #include "viewer/core/defaultfactory.h"
 #include "viewer/core/errors.h"
+#include "viewer/core/translations.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/undo/undoredo.h"
 
@@ -21,7 +23,8 @@ void guarded(ktdv::ViewerControl* control, const char* prefix, F&& f) noexcept {
             return;
         try {
             const ktdv::ViewerError e = ktdv::currentError();
-            control->prompts().message(control, ktdv::errorReport(QString::fromLatin1(prefix), e));
+            control->prompts().message(
+                control, ktdv::errorReport(QCoreApplication::translate("ctlKTDocView", prefix), e));
         } catch (...) {
         }
     }
@@ -44,11 +47,13 @@ void ctlKTDocView::Refresh() {
 
 void ctlKTDocView::OpenImage(const QString& strImagePath) {
     // The viewer reports its own failures while opening; this catches what is left.
-    guarded(m_control, "OpenImage: Error (", [&] { m_control->OpenImage(strImagePath); });
+    guarded(m_control, QT_TRANSLATE_NOOP("ctlKTDocView", "OpenImage: Error ("),
+            [&] { m_control->OpenImage(strImagePath); });
 }
 
 void ctlKTDocView::CloseImage() {
-    guarded(m_control, "CloseImage: Error (", [this] { m_control->CloseImage(); });
+    guarded(m_control, QT_TRANSLATE_NOOP("ctlKTDocView", "CloseImage: Error ("),
+            [this] { m_control->CloseImage(); });
 }
 
 void ctlKTDocView::setUserPermission(qint32 lngUserPermission) {
@@ -62,4 +67,19 @@ QAction* ctlKTDocView::undoAction() const {
 
 QAction* ctlKTDocView::redoAction() const {
     return m_control->undoRedo().redoAction();
+}
+
+bool ctlKTDocView::setLanguage(const QString& code) {
+    try {
+        return ktdv::translations::setLanguage(code);
+    } catch (...) {
+        return false;
+    }
+}
+
+void ctlKTDocView::setAutomaticTranslation(bool on) {
+    try {
+        ktdv::translations::setAutomatic(on);
+    } catch (...) {
+    }
 }

@@ -2,6 +2,7 @@
 // "Properties" pop-up, and the "Manage Annotation" pop-up offered when the Select tool
 // clicks an annotation, with the confirmed deletion of that annotation.
 #include <QAction>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
 #include <QEvent>
@@ -77,28 +78,37 @@ void AnnotationInteraction::connectEvents() {
     const auto untrapped = [this](auto f) { return [this, f] { runUntrapped([&] { f(this); }); }; };
     using Self = AnnotationInteraction;
 
-    m_mainMenu = new QMenu(QStringLiteral("Manage Annotation"), host);
+    m_mainMenu = new QMenu(
+        QCoreApplication::translate("ktdv::AnnotationInteraction", "Manage Annotation"), host);
     m_mainMenu->setObjectName(QStringLiteral("mnuMain"));
-    QAction* remove = m_mainMenu->addAction(QStringLiteral("Delete Annotation"));
+    QAction* remove = m_mainMenu->addAction(
+        QCoreApplication::translate("ktdv::AnnotationInteraction", "Delete Annotation"));
     remove->setObjectName(QStringLiteral("mnuDelete"));
     QObject::connect(remove, &QAction::triggered, host,
                      untrapped([](Self* a) { a->mnuDelete_Click(); }));
     // Editing and moving are offered greyed: they carry no action.
-    QAction* edit = m_mainMenu->addAction(QStringLiteral("Edit Annotation"));
+    QAction* edit = m_mainMenu->addAction(
+        QCoreApplication::translate("ktdv::AnnotationInteraction", "Edit Annotation"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
     edit->setEnabled(false);
-    QAction* move = m_mainMenu->addAction(QStringLiteral("Move Annotation"));
+    QAction* move = m_mainMenu->addAction(
+        QCoreApplication::translate("ktdv::AnnotationInteraction", "Move Annotation"));
     move->setObjectName(QStringLiteral("mnuMove"));
     move->setEnabled(false);
     m_mainMenu->addSeparator();
     m_mainMenu->addAction(m_viewer.undoRedo().undoAction());
     m_mainMenu->addAction(m_viewer.undoRedo().redoAction());
 
-    m_stampMenu = new QMenu(QStringLiteral("Manage Stamp"), host);
+    m_stampMenu =
+        new QMenu(QCoreApplication::translate("ktdv::AnnotationInteraction", "Manage Stamp"), host);
     m_stampMenu->setObjectName(QStringLiteral("mnuMainStamp"));
-    const char* const stamps[] = {"Approved", "Draft", "Received", "Rejected"};
+    const char* const stamps[] = {QT_TRANSLATE_NOOP("ktdv::AnnotationInteraction", "Approved"),
+                                  QT_TRANSLATE_NOOP("ktdv::AnnotationInteraction", "Draft"),
+                                  QT_TRANSLATE_NOOP("ktdv::AnnotationInteraction", "Received"),
+                                  QT_TRANSLATE_NOOP("ktdv::AnnotationInteraction", "Rejected")};
     for (qint16 i = 1; i <= 4; ++i) {
-        QAction* item = m_stampMenu->addAction(QString::fromLatin1(stamps[i - 1]));
+        QAction* item = m_stampMenu->addAction(
+            QCoreApplication::translate("ktdv::AnnotationInteraction", stamps[i - 1]));
         item->setObjectName(QStringLiteral("mnuStamp%1").arg(i));
         item->setCheckable(true);
         QObject::connect(item, &QAction::triggered, host, untrapped([i](Self* a) {
@@ -108,11 +118,15 @@ void AnnotationInteraction::connectEvents() {
         m_stamps[static_cast<std::size_t>(i)] = item;
     }
 
-    m_rectMenu = new QMenu(QStringLiteral("Rectange Selection"), host);
+    m_rectMenu = new QMenu(
+        QCoreApplication::translate("ktdv::AnnotationInteraction", "Rectange Selection"), host);
     m_rectMenu->setObjectName(QStringLiteral("mnuMainRect"));
-    const char* const kinds[] = {"Filled Rectangle", "Hollow Rectangle"};
+    const char* const kinds[] = {
+        QT_TRANSLATE_NOOP("ktdv::AnnotationInteraction", "Filled Rectangle"),
+        QT_TRANSLATE_NOOP("ktdv::AnnotationInteraction", "Hollow Rectangle")};
     for (qint16 i = 1; i <= 2; ++i) {
-        QAction* item = m_rectMenu->addAction(QString::fromLatin1(kinds[i - 1]));
+        QAction* item = m_rectMenu->addAction(
+            QCoreApplication::translate("ktdv::AnnotationInteraction", kinds[i - 1]));
         item->setObjectName(QStringLiteral("mnuRect%1").arg(i));
         item->setCheckable(true);
         QObject::connect(item, &QAction::triggered, host, untrapped([i](Self* a) {
@@ -124,7 +138,8 @@ void AnnotationInteraction::connectEvents() {
 
     m_propertiesMenu = new QMenu(QStringLiteral("MainProperties"), host);
     m_propertiesMenu->setObjectName(QStringLiteral("mnuMainProperties"));
-    QAction* properties = m_propertiesMenu->addAction(QStringLiteral("Properties"));
+    QAction* properties = m_propertiesMenu->addAction(
+        QCoreApplication::translate("ktdv::AnnotationInteraction", "Properties"));
     properties->setObjectName(QStringLiteral("mnuProperties"));
     QObject::connect(properties, &QAction::triggered, host,
                      untrapped([](Self* a) { a->mnuProperties_Click(); }));

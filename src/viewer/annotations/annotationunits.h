@@ -1,6 +1,7 @@
 #pragma once
 // Conversions of the annotation handlers: twips coordinates to whole numbers.
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cmath>
@@ -14,7 +15,8 @@ namespace ktdv::annotations {
 // number) is an overflow.
 inline qint32 wholeTwips(double v) {
     if (!std::isfinite(v) || std::fabs(v) > 4.0e9)
-        throw ViewerError(ViewerError::kOverflow, QStringLiteral("Overflow"));
+        throw ViewerError(ViewerError::kOverflow,
+                          QCoreApplication::translate("ktdv::ViewerError", "Overflow"));
     return toInt32(twips::roundEven(v));
 }
 

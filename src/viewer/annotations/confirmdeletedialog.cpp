@@ -1,6 +1,7 @@
 #include "viewer/annotations/confirmdeletedialog.h"
 
 #include <QBoxLayout>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,20 +25,24 @@ QDialog* createConfirmDeleteDialog(QWidget* parent) {
     auto* dialog = new QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                            Qt::WindowCloseButtonHint);
     dialog->setObjectName(QStringLiteral("frmMsgBox"));
-    dialog->setWindowTitle(QStringLiteral("Confirm Delete"));
+    dialog->setWindowTitle(
+        QCoreApplication::translate("ktdv::AnnotationInteraction", "Confirm Delete"));
     dialog->setModal(true);
     dialog->setMinimumSize(pixels(2685, 1125));
 
     auto* frame = new QGroupBox(dialog);
     frame->setObjectName(QStringLiteral("fraMain"));
-    auto* label = new QLabel(QStringLiteral("Delete Annotation ?"), frame);
+    auto* label = new QLabel(
+        QCoreApplication::translate("ktdv::AnnotationInteraction", "Delete Annotation ?"), frame);
     label->setObjectName(QStringLiteral("Label1"));
     (new QVBoxLayout(frame))->addWidget(label);
 
     // Created in tab order: No first, so it holds the focus when the window opens.
-    auto* no = new QPushButton(QStringLiteral("&No"), dialog);
+    auto* no =
+        new QPushButton(QCoreApplication::translate("ktdv::AnnotationInteraction", "&No"), dialog);
     no->setObjectName(QStringLiteral("btnNo"));
-    auto* yes = new QPushButton(QStringLiteral("&Yes"), dialog);
+    auto* yes =
+        new QPushButton(QCoreApplication::translate("ktdv::AnnotationInteraction", "&Yes"), dialog);
     yes->setObjectName(QStringLiteral("btnYes"));
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {yes, no}) {

@@ -2,6 +2,7 @@
 // page was clicked.
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDate>
 #include <QLocale>
@@ -19,6 +20,7 @@
 #include "platform/settingsstore.h"
 #include "viewer/annotations/annotationunits.h"
 #include "viewer/core/errors.h"
+#include "viewer/core/translations.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
 
@@ -117,15 +119,15 @@ QString AnnotationInteraction::StampText(qint16 stampType, const QDate& date,
     QString text;
     switch (stampType) {
         case 1:
-            text = QStringLiteral("Approved ");
+            text = QCoreApplication::translate("ktdv::AnnotationInteraction", "Approved ");
             break;
         case kDraftStamp:
-            return QStringLiteral("Draft");
+            return QCoreApplication::translate("ktdv::AnnotationInteraction", "Draft");
         case 3:
-            text = QStringLiteral("Received ");
+            text = QCoreApplication::translate("ktdv::AnnotationInteraction", "Received ");
             break;
         case 4:
-            text = QStringLiteral("Rejected ");
+            text = QCoreApplication::translate("ktdv::AnnotationInteraction", "Rejected ");
             break;
         default:
             break;
@@ -168,7 +170,7 @@ void AnnotationInteraction::placeStamp(float& x, float& y) {
     const qint16 stampType = m_viewer.settings().readInt16(settings::StampKind);
     AnnotationRecord record;
     record.type = AnnotationRecord::kStamp;
-    record.text = StampText(stampType, QDate::currentDate(), QLocale());
+    record.text = StampText(stampType, QDate::currentDate(), translations::locale());
     record.top = record.bottom = annotations::wholeTwips(y);
     record.left = record.right = annotations::wholeTwips(x);
     const bool added =

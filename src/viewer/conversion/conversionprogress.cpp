@@ -18,9 +18,11 @@ ConversionProgress::ConversionProgress(QWidget& viewer, ProgressBar& bar,
     : m_viewer(viewer),
       m_bar(bar),
       m_onCancel(std::move(onCancel)),
-      m_cancel(new QPushButton(tr("Cancel"), &viewer)) {
+      m_cancel(new QPushButton(QCoreApplication::translate("ktdv::ConversionProgress", "Cancel"),
+                               &viewer)) {
     m_cancel->setObjectName(QStringLiteral("btnCancelConversion"));
-    m_cancel->setToolTip(tr("Stop the conversion (Esc)"));
+    m_cancel->setToolTip(
+        QCoreApplication::translate("ktdv::ConversionProgress", "Stop the conversion (Esc)"));
     m_cancel->hide();
     connect(m_cancel, &QPushButton::clicked, this, [this] { requestCancel(); });
     m_viewer.installEventFilter(this);

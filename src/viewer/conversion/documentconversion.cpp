@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopedValueRollback>
+#include <QStringList>
+
+#include <array>
 
 #include "interfaces/componentfactory.h"
 #include "interfaces/imageeditor.h"
@@ -22,18 +25,20 @@ namespace ktdv {
 
 namespace {
 
-const QString kExportFilter = QStringLiteral(
-    "Rich Text Format (*.rtf)|*.rtf|"
-    "ANSI Text - Unformatted (*.txt)|*.txt|"
-    "DOS Text - Unformatted (*.txt)|*.txt|"
-    "Unicode Text - Unformatted (*.txt)|*.txt|"
-    "Tabular Data Format (*.txt)|*.txt|"
-    "DOS Text - Formatted (*.txt)|*.txt|"
-    "Unicode Text - Formatted (*.txt)|*.txt|"
-    "HTML (*.html)|*.html|"
-    "PDF Text Only (*.pdf)|*.pdf|"
-    "PDF Text on Image (*.pdf)|*.pdf|"
-    "PDF Image on Text (*.pdf)|*.pdf");
+// The save dialog's formats in the order of their engine codes: shown name, pattern.
+constexpr std::array<std::array<const char*, 2>, 11> kExportFormats{{
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "Rich Text Format (*.rtf)"), "*.rtf"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "ANSI Text - Unformatted (*.txt)"), "*.txt"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "DOS Text - Unformatted (*.txt)"), "*.txt"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "Unicode Text - Unformatted (*.txt)"), "*.txt"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "Tabular Data Format (*.txt)"), "*.txt"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "DOS Text - Formatted (*.txt)"), "*.txt"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "Unicode Text - Formatted (*.txt)"), "*.txt"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "HTML (*.html)"), "*.html"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "PDF Text Only (*.pdf)"), "*.pdf"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "PDF Text on Image (*.pdf)"), "*.pdf"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "PDF Image on Text (*.pdf)"), "*.pdf"},
+}};
 constexpr int kAnsiText = 2;
 constexpr int kLastSharedCode = 7;  // dialog indexes above this skip engine code 8
 constexpr int kMaxFileNameLength = 260;
@@ -42,17 +47,28 @@ constexpr int kMaxFileNameLength = 260;
 // conversion asked for all the same fails like a call on a missing object.
 void requireEngine(const RecognitionEngine* engine) {
     if (!engine)
-        throw ViewerError(91, QStringLiteral("Object variable or With block variable not set"));
+        throw ViewerError(
+            91, QCoreApplication::translate("ktdv::ViewerError",
+                                            "Object variable or With block variable not set"));
 }
 
 // The chosen name with the extension of the chosen format ("*.html" gives ".html") when the
 // name has none.
 QString withExtension(const QString& fileName, int filterIndex) {
-    if (filterIndex < 1 || QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
+    if (filterIndex < 1 || filterIndex > int(kExportFormats.size()) ||
+        QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
         return fileName;
-    const QString pattern =
-        kExportFilter.section(QLatin1Char('|'), 2 * filterIndex - 1, 2 * filterIndex - 1);
+    const QString pattern = QLatin1String(kExportFormats[std::size_t(filterIndex - 1)][1]);
     return pattern.startsWith(QLatin1String("*.")) ? fileName + pattern.mid(1) : fileName;
+}
+
+// The save dialog's filter in the viewer's "Name|pattern|..." form, names translated.
+QString exportFilter() {
+    QStringList parts;
+    for (const auto& [name, pattern] : kExportFormats)
+        parts << QCoreApplication::translate("ktdv::DocumentConversion", name)
+              << QLatin1String(pattern);
+    return parts.join(QLatin1Char('|'));
 }
 
 QString engineMessage(const QString& prefix, int code) {
@@ -91,7 +107,8 @@ DocumentConversion::~DocumentConversion() = default;
 int DocumentConversion::startEngine(ComponentFactory& factory, MachineValues& machine) {
     m_engine = factory.createRecognitionEngine();
     if (!m_engine)
-        throw ViewerError(429, QStringLiteral("Cannot create the component object"));
+        throw ViewerError(429, QCoreApplication::translate("ktdv::ViewerError",
+                                                           "Cannot create the component object"));
     m_engine->setProgressHandler([this](int arg) { runUntrapped([&] { Engine_Progress(arg); }); });
 
     const QString sep = machine.separator();
@@ -132,8 +149,9 @@ void DocumentConversion::ConvertDocumentToFile() {
         return;
     FileDialogRequest request;
     request.save = true;
-    request.filter = kExportFilter;
-    request.title = QStringLiteral("Convert Document to File");
+    request.filter = exportFilter();
+    request.title =
+        QCoreApplication::translate("ktdv::DocumentConversion", "Convert Document to File");
     request.fileName = QString();
     request.filterIndex = kAnsiText;
     request.maxFileNameLength = 0;  // checked below, once the extension is added
@@ -146,24 +164,29 @@ void DocumentConversion::ConvertDocumentToFile() {
         return;
     const QString target = withExtension(result.fileName, result.filterIndex);
     if (target.size() > kMaxFileNameLength) {
-        prompts.message(&m_viewer, QStringLiteral("The file name is longer than %1 characters. "
-                                                  "Choose a shorter name or folder.")
-                                       .arg(kMaxFileNameLength));
+        prompts.message(&m_viewer,
+                        QCoreApplication::translate("ktdv::DocumentConversion",
+                                                    "The file name is longer than %1 characters. "
+                                                    "Choose a shorter name or folder.")
+                            .arg(kMaxFileNameLength));
         return;
     }
     // The dialog asked about replacing the name it was given, not the one made here.
     if (target != result.fileName && QFileInfo::exists(target) &&
-        !prompts.question(&m_viewer, request.title,
-                          QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                              .arg(QDir::toNativeSeparators(target)),
-                          true))
+        !prompts.question(
+            &m_viewer, request.title,
+            QCoreApplication::translate("ktdv::DocumentConversion",
+                                        "%1 already exists.\nDo you want to replace it?")
+                .arg(QDir::toNativeSeparators(target)),
+            true))
         return;
     int code = RecognitionEngine::Cancelled;
     {
         const ConversionProgress::Running running(*m_progress);
         setUpProgress(
             *m_progress, *w.progress,
-            QStringLiteral("Converting Document to %1...").arg(QFileInfo(target).fileName()),
+            QCoreApplication::translate("ktdv::DocumentConversion", "Converting Document to %1...")
+                .arg(QFileInfo(target).fileName()),
             w.editor->document().pageCount());
         {
             const QScopedValueRollback<bool> starting(m_starting, true);
@@ -175,7 +198,10 @@ void DocumentConversion::ConvertDocumentToFile() {
                                      static_cast<qint16>(filterIndex));
     }
     if (code != 0 && code != RecognitionEngine::Cancelled)
-        prompts.message(&m_viewer, engineMessage(QStringLiteral("ZidaDodi Error: ("), code));
+        prompts.message(&m_viewer,
+                        engineMessage(QCoreApplication::translate("ktdv::DocumentConversion",
+                                                                  "ZidaDodi Error: ("),
+                                      code));
     w.progress->widget()->hide();
 }
 
@@ -188,7 +214,8 @@ void DocumentConversion::ConvertDocumentToClipboard() {
     {
         const ConversionProgress::Running running(*m_progress);
         setUpProgress(*m_progress, *w.progress,
-                      QStringLiteral("Converting Document to Clipboard..."),
+                      QCoreApplication::translate("ktdv::DocumentConversion",
+                                                  "Converting Document to Clipboard..."),
                       w.editor->document().pageCount());
         const QString source = w.editor->document().imagePath();
         code = m_engine->convert(source, QStringLiteral("notused"),
@@ -196,7 +223,9 @@ void DocumentConversion::ConvertDocumentToClipboard() {
     }
     if (code != 0 && code != RecognitionEngine::Cancelled)
         m_viewer.prompts().message(
-            &m_viewer, engineMessage(QStringLiteral("ZidaDodi Error (Clipboard): ("), code));
+            &m_viewer, engineMessage(QCoreApplication::translate("ktdv::DocumentConversion",
+                                                                 "ZidaDodi Error (Clipboard): ("),
+                                     code));
     w.progress->widget()->hide();
 }
 

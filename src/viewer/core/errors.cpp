@@ -1,5 +1,7 @@
 #include "viewer/core/errors.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -15,11 +17,12 @@ ViewerError currentError() {
     } catch (const ViewerError& e) {
         return e;
     } catch (const std::bad_alloc&) {
-        return ViewerError(7, QStringLiteral("Out of memory"));
+        return ViewerError(7, QCoreApplication::translate("ktdv::ViewerError", "Out of memory"));
     } catch (const std::exception& e) {
         return ViewerError(ViewerError::kComponent, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        return ViewerError(ViewerError::kComponent, QStringLiteral("Unknown failure"));
+        return ViewerError(ViewerError::kComponent,
+                           QCoreApplication::translate("ktdv::ViewerError", "Unknown failure"));
     }
 }
 
@@ -31,26 +34,30 @@ double toNumber(const QString& text) {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(v))
-        throw ViewerError(ViewerError::kTypeMismatch, QStringLiteral("Type mismatch"));
+        throw ViewerError(ViewerError::kTypeMismatch,
+                          QCoreApplication::translate("ktdv::ViewerError", "Type mismatch"));
     return v;
 }
 
 qint16 toInt16(qint64 value) {
     if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
-        throw ViewerError(ViewerError::kOverflow, QStringLiteral("Overflow"));
+        throw ViewerError(ViewerError::kOverflow,
+                          QCoreApplication::translate("ktdv::ViewerError", "Overflow"));
     return static_cast<qint16>(value);
 }
 
 qint32 toInt32(qint64 value) {
     if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
-        throw ViewerError(ViewerError::kOverflow, QStringLiteral("Overflow"));
+        throw ViewerError(ViewerError::kOverflow,
+                          QCoreApplication::translate("ktdv::ViewerError", "Overflow"));
     return static_cast<qint32>(value);
 }
 
 qint32 toInt32(const QString& text) {
     const double v = toNumber(text);
     if (v < -2147483648.5 || v > 2147483647.5)
-        throw ViewerError(ViewerError::kOverflow, QStringLiteral("Overflow"));
+        throw ViewerError(ViewerError::kOverflow,
+                          QCoreApplication::translate("ktdv::ViewerError", "Overflow"));
     return toInt32(twips::roundEven(v));
 }
 

@@ -1,5 +1,6 @@
 #include "viewer/core/statusbar.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 
@@ -37,7 +38,8 @@ const StatusPanels::Panel& StatusPanels::panel(const QString& key) const {
     for (const Panel& p : m_panels)
         if (p.label->objectName() == key)
             return p;
-    throw ViewerError(kIndexOutOfBounds, QStringLiteral("Index out of bounds"));
+    throw ViewerError(kIndexOutOfBounds,
+                      QCoreApplication::translate("ktdv::ViewerError", "Index out of bounds"));
 }
 
 QString StatusPanels::text(const QString& key) const {

@@ -122,9 +122,8 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
     } catch (...) {
         const ViewerError e = currentError();
         if (reportErrors)
-            runUntrapped([&] {
-                m_prompts->message(this, errorReport(QStringLiteral("MainToolbar Error("), e));
-            });
+            runUntrapped(
+                [&] { m_prompts->message(this, errorReport(tr("MainToolbar Error("), e)); });
     }
 }
 

@@ -26,6 +26,7 @@
 #include "viewer/annotations/annotationinteraction.h"
 #include "viewer/conversion/documentconversion.h"
 #include "viewer/core/errors.h"
+#include "viewer/core/translations.h"
 #include "viewer/core/viewerwidgets.h"
 #include "viewer/layout/panelayout.h"
 #include "viewer/navigation/pagenavigation.h"
@@ -68,6 +69,7 @@ int shiftCode(Qt::KeyboardModifiers m) {
 
 ViewerControl::ViewerControl(std::shared_ptr<ComponentFactory> factory, QWidget* parent)
     : QWidget(parent), m_factory(std::move(factory)) {
+    translations::ensureLoaded();  // before any text is made
     setObjectName(QStringLiteral("ctlKTDocView"));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -244,7 +246,7 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
             m_layout->showThumbnails(g.imagePath());
     } catch (...) {
         const ViewerError e = currentError();
-        m_prompts->message(this, errorReport(QStringLiteral("OpenImage: Error ("), e));
+        m_prompts->message(this, errorReport(tr("OpenImage: Error ("), e));
     }
 }
 

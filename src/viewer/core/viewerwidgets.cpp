@@ -1,6 +1,7 @@
 #include "viewer/core/viewerwidgets.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -99,21 +100,24 @@ Toolbar* makeSelectionToolbar(QWidget& host) {
 
 StatusPanels* makeStatusBar(QWidget& host, const Toolbar& ocr) {
     auto* status = named(new StatusPanels(&host), "StatusBar");
-    status->addPanel(QStringLiteral("ImagePath"), QStringLiteral("ImagePath"),
-                     QStringLiteral("Path to the current document"), StatusPanels::Fit::ElidePath);
+    status->addPanel(
+        QStringLiteral("ImagePath"), QStringLiteral("ImagePath"),
+        QCoreApplication::translate("ktdv::ViewerWidgets", "Path to the current document"),
+        StatusPanels::Fit::ElidePath);
     status->addPanel(QStringLiteral("ZoomFactor"), QStringLiteral("ZoomFactor"),
-                     QStringLiteral("Document zoom factor"));
+                     QCoreApplication::translate("ktdv::ViewerWidgets", "Document zoom factor"));
     status->addPanel(QStringLiteral("PageNumber"), QStringLiteral("PageNumber"),
-                     QStringLiteral("Page number"));
+                     QCoreApplication::translate("ktdv::ViewerWidgets", "Page number"));
     status->addPanel(QStringLiteral("FileAttributes"), QStringLiteral("FileAttributes"),
-                     QStringLiteral("File attributes"));
+                     QCoreApplication::translate("ktdv::ViewerWidgets", "File attributes"));
     status->resize(status->width(), ocr.widget()->height() + 1);
     return status;
 }
 
 QTabBar* makeTabs(QWidget& host) {
     auto* tabs = named(new QTabBar(&host), "tabPages");
-    tabs->setToolTip(QStringLiteral("Page ranges for documents with more than 50 pages."));
+    tabs->setToolTip(QCoreApplication::translate(
+        "ktdv::ViewerWidgets", "Page ranges for documents with more than 50 pages."));
     tabs->setElideMode(Qt::ElideNone);
     tabs->setUsesScrollButtons(true);
     tabs->setExpanding(false);
@@ -127,7 +131,7 @@ QTabBar* makeTabs(QWidget& host) {
 // Beside the tabs when they do not all fit: every range in one drop-down.
 QToolButton* makeRanges(QWidget& host, const QTabBar& tabs) {
     auto* button = named(new QToolButton(&host), "btnRanges");
-    button->setToolTip(QStringLiteral("Choose a page range"));
+    button->setToolTip(QCoreApplication::translate("ktdv::ViewerWidgets", "Choose a page range"));
     button->setArrowType(Qt::DownArrow);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -164,7 +168,9 @@ QLabel* makeDragBar(QWidget& host) {
 }
 
 QGroupBox* makeGoto(QWidget& host) {
-    auto* box = named(new QGroupBox(QStringLiteral("Go to Page"), &host), "fraGoto");
+    auto* box = named(
+        new QGroupBox(QCoreApplication::translate("ktdv::ViewerWidgets", "Go to Page"), &host),
+        "fraGoto");
     box->setAutoFillBackground(true);  // it floats over the page
     box->setGeometry(1, 0, kGotoWidth, kGotoHeight);
     new QGridLayout(box);
@@ -190,7 +196,8 @@ QScrollBar* makePageSpin(QGroupBox* box) {
 
 // The box takes the size its caption and its controls need, never less than designed.
 QPushButton* makeFind(QGroupBox* box) {
-    auto* button = named(new QPushButton(QStringLiteral("&Go"), box), "btnFind");
+    auto* button = named(
+        new QPushButton(QCoreApplication::translate("ktdv::ViewerWidgets", "&Go"), box), "btnFind");
     static_cast<QGridLayout*>(box->layout())->addWidget(button, 1, 0);
     box->setFixedSize(box->sizeHint()
                           .expandedTo(box->minimumSizeHint())
@@ -206,9 +213,13 @@ std::unique_ptr<ProgressBar> makeProgress(QWidget& host, ComponentFactory& facto
 }
 
 QMenu* makePagesMenu(QWidget& host) {
-    auto* menu = named(new QMenu(QStringLiteral("Manage Pages"), &host), "mnuMoveDelete");
-    named(menu->addAction(QStringLiteral("Move Page")), "mnuMovePage");
-    named(menu->addAction(QStringLiteral("Delete Page")), "mnuDeletePage");
+    auto* menu =
+        named(new QMenu(QCoreApplication::translate("ktdv::ViewerWidgets", "Manage Pages"), &host),
+              "mnuMoveDelete");
+    named(menu->addAction(QCoreApplication::translate("ktdv::ViewerWidgets", "Move Page")),
+          "mnuMovePage");
+    named(menu->addAction(QCoreApplication::translate("ktdv::ViewerWidgets", "Delete Page")),
+          "mnuDeletePage");
     return menu;
 }
 

@@ -1,6 +1,7 @@
 #include "viewer/navigation/pagenavigation.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -132,8 +133,9 @@ void PageNavigation::btnFind_Click() {
         }
         const int count = document.pageCount();
         w.statusBar->setText(QStringLiteral("PageNumber"),
-                             QString::number(document.pageIndex() + 1) + QStringLiteral(" of ") +
-                                 QString::number(count == 0 ? 1 : count));
+                             QCoreApplication::translate("ktdv::DocumentSession", "%1 of %2")
+                                 .arg(document.pageIndex() + 1)
+                                 .arg(count == 0 ? 1 : count));
         editor.view().refresh();
         editor.view().updateLayout();
         return;

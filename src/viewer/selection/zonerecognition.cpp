@@ -1,6 +1,7 @@
 #include "viewer/selection/zonerecognition.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -26,8 +27,9 @@ constexpr int kAnsiText = 2;  // export format of every clipboard conversion
 // Centres the bar in the viewer with the zone's caption and starts it at 0. The counters of
 // whole-document conversions are left as they are.
 void startZoneProgress(ConversionProgress& shown, ProgressBar& bar) {
-    shown.begin(QStringLiteral("Converting Zone to Clipboard..."),
-                ConversionProgress::Place::Middle, false);
+    shown.begin(
+        QCoreApplication::translate("ktdv::SelectionZone", "Converting Zone to Clipboard..."),
+        ConversionProgress::Place::Middle, false);
     bar.setMin(0);
     bar.setMax(100);
     bar.setValue(0);
@@ -59,13 +61,17 @@ int recogniseZone(ViewerControl& viewer, const ZoneCorners& zone, QString& saved
     if (!zoneFile.isEmpty() && QFileInfo::exists(zoneFile)) {
         RecognitionEngine* engine = viewer.conversion().engine();
         if (!engine)
-            throw ViewerError(91, QStringLiteral("Object variable or With block variable not set"));
+            throw ViewerError(
+                91, QCoreApplication::translate("ktdv::ViewerError",
+                                                "Object variable or With block variable not set"));
         const int code = engine->convert(zoneFile, QStringLiteral("notused"),
                                          RecognitionEngine::DestinationClipboard, kAnsiText);
         if (code != 0 && code != RecognitionEngine::Cancelled) {
-            viewer.prompts().message(&viewer, QStringLiteral("ZidaDodi Error (Clipboard): (") +
-                                                  QString::number(code) + QStringLiteral(") - ") +
-                                                  EngineErrorText(code));
+            viewer.prompts().message(&viewer,
+                                     QCoreApplication::translate("ktdv::DocumentConversion",
+                                                                 "ZidaDodi Error (Clipboard): (") +
+                                         QString::number(code) + QStringLiteral(") - ") +
+                                         EngineErrorText(code));
         }
     }
 

@@ -1,5 +1,6 @@
 #include "viewer/session/documentsession.h"
 
+#include <QCoreApplication>
 #include <QScopedValueRollback>
 
 #include "imaging/document.h"
@@ -26,15 +27,17 @@ namespace {
 // The open dialog's filter: the long-standing entries first, as they always were, then one
 // entry for each further kind the page view reads (a kind joins this list when it does).
 const char* const kFurtherKinds[][2] = {
-    {"PNG Images ", "*.png"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentSession", "PNG Images "), "*.png"},
 };
 
 QString openFilter() {
-    QString filter =
-        QStringLiteral("Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files |*.*");
+    QString filter = QCoreApplication::translate("ktdv::DocumentSession", "Image Files ") +
+                     QStringLiteral("|*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|") +
+                     QCoreApplication::translate("ktdv::DocumentSession", "All files ") +
+                     QStringLiteral("|*.*");
     for (const auto& [name, patterns] : kFurtherKinds)
-        filter +=
-            QLatin1Char('|') + QLatin1String(name) + QLatin1Char('|') + QLatin1String(patterns);
+        filter += QLatin1Char('|') + QCoreApplication::translate("ktdv::DocumentSession", name) +
+                  QLatin1Char('|') + QLatin1String(patterns);
     return filter;
 }
 
@@ -169,8 +172,9 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
         StatusPanels& status = *w.statusBar;
         status.setText(QStringLiteral("ImagePath"), g.imagePath());
         status.setText(QStringLiteral("PageNumber"),
-                       QString::number(pageIndex + 1) + QStringLiteral(" of ") +
-                           QString::number(m_pageCount == 0 ? 1 : m_pageCount));
+                       QCoreApplication::translate("ktdv::DocumentSession", "%1 of %2")
+                           .arg(pageIndex + 1)
+                           .arg(m_pageCount == 0 ? 1 : m_pageCount));
 
         if (!isTiff) {
             toolbars.releaseAndDisable({"Select", "Stamp", "Text"});
@@ -183,7 +187,9 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
         const QString attributes = document.getFileAttributes(g.imagePath());
         m_readOnly = attributes.contains(QLatin1Char('R'), Qt::CaseSensitive);
         status.setText(QStringLiteral("FileAttributes"),
-                       m_readOnly ? attributes + QStringLiteral("  Read-only") : attributes);
+                       m_readOnly ? attributes + QCoreApplication::translate(
+                                                     "ktdv::DocumentSession", "  Read-only")
+                                  : attributes);
         m_viewer.settings().writeBool(settings::ReadOnly, m_readOnly);
 
         toolbars.SetToolbarState(true, !isTiff);
@@ -198,8 +204,10 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
     } catch (...) {
         const ViewerError e = currentError();
         if (e.number() != ViewerError::kSilent)
-            m_viewer.prompts().message(&m_viewer,
-                                       errorReport(QStringLiteral("LoadImage: Error ("), e));
+            m_viewer.prompts().message(
+                &m_viewer,
+                errorReport(
+                    QCoreApplication::translate("ktdv::DocumentSession", "LoadImage: Error ("), e));
     }
 }
 

@@ -64,7 +64,8 @@ void ThumbnailEvents::showPage(qint32 page) {
     if (!m_loading) {
         m_loading = new QWidget(&m_viewer, Qt::Tool | Qt::WindowTitleHint);
         m_loading->setObjectName(QStringLiteral("frmLoading"));
-        m_loading->setWindowTitle(QStringLiteral("Loading page ..."));
+        m_loading->setWindowTitle(
+            QCoreApplication::translate("ktdv::ThumbnailEvents", "Loading page ..."));
         m_loading->setAttribute(Qt::WA_ShowWithoutActivating);
         m_loadingLabel = new QLabel(m_loading);
         m_loadingLabel->setObjectName(QStringLiteral("lblLoading"));
@@ -73,8 +74,9 @@ void ThumbnailEvents::showPage(qint32 page) {
         layout->addWidget(m_loadingLabel);
         m_loading->resize(240, 60);
     }
-    m_loadingLabel->setText(QStringLiteral("Loading page: ") + QString::number(qint64{page} + 1) +
-                            QStringLiteral(" ..."));
+    m_loadingLabel->setText(
+        QCoreApplication::translate("ktdv::ThumbnailEvents", "Loading page: %1 ...")
+            .arg(qint64{page} + 1));
     // Over the middle of the viewer, where the page is about to appear.
     m_loading->move(m_viewer.mapToGlobal(m_viewer.rect().center()) -
                     QPoint(m_loading->width() / 2, m_loading->height() / 2));

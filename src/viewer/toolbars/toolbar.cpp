@@ -1,6 +1,7 @@
 #include "viewer/toolbars/toolbar.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QToolBar>
 #include <QWidget>
 
@@ -34,7 +35,7 @@ Toolbar::Toolbar(const QString& name, std::span<const ButtonEntry> buttons, QLis
         } else {
             b.action = m_bar->addAction(QString::fromLatin1(entry.key));
             b.action->setObjectName(b.key);
-            b.action->setToolTip(QString::fromLatin1(entry.tooltip));
+            b.action->setToolTip(QCoreApplication::translate("ktdv::Toolbar", entry.tooltip));
             b.action->setCheckable(entry.style == ButtonStyle::Check);
             if (QWidget* w = m_bar->widgetForAction(b.action))
                 w->setObjectName(b.key);
@@ -53,7 +54,8 @@ Toolbar::Toolbar(const QString& name, std::span<const ButtonEntry> buttons, QLis
 
 const Toolbar::Button* Toolbar::at(int pos) const {
     if (pos < 1 || pos > count())
-        throw ViewerError(kSubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+        throw ViewerError(kSubscriptOutOfRange, QCoreApplication::translate(
+                                                    "ktdv::ViewerError", "Subscript out of range"));
     return &m_buttons[static_cast<size_t>(pos - 1)];
 }
 

@@ -1,5 +1,7 @@
 #include "viewer/view/pagecommands.h"
 
+#include <QCoreApplication>
+
 #include "interfaces/imageeditor.h"
 #include "platform/printerstatus.h"
 #include "platform/promptservice.h"
@@ -61,7 +63,9 @@ void PageCommands::ZoomCommand(const QString& key) {
         view.updateLayout();
         view.refresh();
         view.syncView();
-        status.setText(kPanel, width ? QStringLiteral("Fit Width") : QStringLiteral("Fit Height"));
+        status.setText(kPanel,
+                       width ? QCoreApplication::translate("ktdv::PageCommands", "Fit Width")
+                             : QCoreApplication::translate("ktdv::PageCommands", "Fit Height"));
     } else if (key == QLatin1String("OneToOne")) {
         view.zoomTo(QStringLiteral("IN"), 100);
         view.refresh();
@@ -81,10 +85,10 @@ void PageCommands::ApplyDefaultZoom() {
         status.setText(kPanel, QString::number(p) + kPercent);
     } else if (n == kFitWidthStep) {
         view.fitWidth();
-        status.setText(kPanel, QStringLiteral("Fit Width"));
+        status.setText(kPanel, QCoreApplication::translate("ktdv::PageCommands", "Fit Width"));
     } else if (n == kFitHeightStep) {
         view.fitHeight();
-        status.setText(kPanel, QStringLiteral("Fit Height"));
+        status.setText(kPanel, QCoreApplication::translate("ktdv::PageCommands", "Fit Height"));
     }
     view.updateLayout();
     view.refresh();
@@ -121,8 +125,10 @@ void PageCommands::PrintCommand() {
         return;
     if (m_printer->status() != QLatin1String("Ready")) {
         // Nothing can be printed: the user is told why rather than left waiting.
-        m_viewer.prompts().message(&m_viewer, QStringLiteral("The document was not printed: ") +
-                                                  m_printer->problem() + QLatin1Char('.'));
+        m_viewer.prompts().message(
+            &m_viewer,
+            QCoreApplication::translate("ktdv::PageCommands", "The document was not printed: ") +
+                m_printer->problem() + QLatin1Char('.'));
         return;
     }
     document.printDocument(printAnnotations);

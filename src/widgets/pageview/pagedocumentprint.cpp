@@ -5,6 +5,7 @@
 // cannot be opened, a document changed since it was opened) the user is told why.
 #include "widgets/pageview/pagedocument.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPageRanges>
 #include <QPainter>
@@ -22,7 +23,9 @@ namespace ktdv {
 
 namespace {
 
-const QString kNotPrinted = QStringLiteral("The document was not printed: ");
+QString notPrinted() {
+    return QCoreApplication::translate("PageView", "The document was not printed: ");
+}
 constexpr double kInchesPerMeter = 0.0254;
 constexpr double kFallbackDpi = 96;
 
@@ -93,12 +96,12 @@ QString printPages(QPrinter& printer, const imaging::Document& doc, const QList<
     // The pages come from the file: it must still be the one that was opened.
     const QFileInfo file(doc.path());
     if (!file.exists() || file.size() != doc.fileSize() || file.lastModified() != doc.modified())
-        return QStringLiteral("the document changed since it was opened");
+        return QCoreApplication::translate("PageView", "the document changed since it was opened");
 
     printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer))
-        return QStringLiteral("the printer \"%1\" cannot be opened")
+        return QCoreApplication::translate("PageView", "the printer \"%1\" cannot be opened")
             .arg(printer.printerName().isEmpty() ? printer.outputFileName()
                                                  : printer.printerName());
     const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
@@ -109,7 +112,7 @@ QString printPages(QPrinter& printer, const imaging::Document& doc, const QList<
         const imaging::DecodedPage decoded = doc.decodePage(index);
         if (!decoded.ok()) {
             painter.end();
-            return QStringLiteral("page %1 cannot be read").arg(index + 1);
+            return QCoreApplication::translate("PageView", "page %1 cannot be read").arg(index + 1);
         }
         if (!first)
             printer.newPage();
@@ -130,7 +133,9 @@ QString printPages(QPrinter& printer, const imaging::Document& doc, const QList<
                 imaging::AnnotationPainter::paint(painter, stored.annotations, toDevice, dpi);
         }
     }
-    return painter.end() ? QString() : QStringLiteral("the job could not be completed");
+    return painter.end()
+               ? QString()
+               : QCoreApplication::translate("PageView", "the job could not be completed");
 }
 
 }  // namespace
@@ -155,7 +160,7 @@ void PageDocument::printDocument(bool& printAnnotations) {
     const bool withAnnotations = printAnnotations && doc->format() == imaging::FileFormat::Tiff;
     const QString why = printPages(printer, *doc, pages, withAnnotations);
     if (!why.isEmpty())
-        m_prompts->message(&m_dialogParent, kNotPrinted + why + QLatin1Char('.'));
+        m_prompts->message(&m_dialogParent, notPrinted() + why + QLatin1Char('.'));
 }
 
 }  // namespace ktdv

@@ -8,14 +8,6 @@
 
 namespace ktdv {
 
-namespace {
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("ktdv::ThumbnailView", text);
-}
-
-}  // namespace
-
 bool ThumbnailStore::open(const QString& path) {
     m_path = path;
     m_document = path.isEmpty() ? nullptr : imaging::Document::open(path);
@@ -66,8 +58,11 @@ QString ThumbnailStore::toolTipText(int index) const {
     }
     const Entry& entry = m_entries[index];
     const imaging::PageInfo& info = m_document->page(entry.page);
-    QString text = tr("Page %1 of %2").arg(entry.page + 1).arg(pageCount()) + u'\n' +
-                   tr("%1 x %2 pixels, %3 x %4 dpi")
+    QString text = QCoreApplication::translate("ktdv::ThumbnailView", "Page %1 of %2")
+                       .arg(entry.page + 1)
+                       .arg(pageCount()) +
+                   u'\n' +
+                   QCoreApplication::translate("ktdv::ThumbnailView", "%1 x %2 pixels, %3 x %4 dpi")
                        .arg(info.pixelSize.width())
                        .arg(info.pixelSize.height())
                        .arg(info.dpi.width())
