@@ -387,6 +387,37 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>ktdv::EditHistory</name>
+    <message>
+        <source>Delete Page %1</source>
+        <translation>Seite %1 löschen</translation>
+    </message>
+    <message>
+        <source>Move Page %1</source>
+        <translation>Seite %1 verschieben</translation>
+    </message>
+    <message>
+        <source>Add Annotation</source>
+        <translation>Anmerkung hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete Annotation</source>
+        <translation>Anmerkung löschen</translation>
+    </message>
+    <message>
+        <source>Edit Annotation</source>
+        <translation>Anmerkung bearbeiten</translation>
+    </message>
+    <message>
+        <source>Flip Page %1</source>
+        <translation>Seite %1 spiegeln</translation>
+    </message>
+    <message>
+        <source>Rotate Page %1</source>
+        <translation>Seite %1 drehen</translation>
+    </message>
+</context>
+<context>
     <name>ktdv::EngineErrorText</name>
     <message>
         <source>Failed to get module</source>
@@ -560,6 +591,12 @@ Die Dokumentdatei wird geändert; dies kann nicht rückgängig gemacht werden.</
         <source>Move Page Down</source>
         <translation>Seite nach unten verschieben</translation>
     </message>
+    <message>
+        <source>Delete page %1 from the document?
+The document file is changed; Undo brings the page back.</source>
+        <translation>Seite %1 aus dem Dokument löschen?
+Die Dokumentdatei wird geändert; mit „Rückgängig“ kommt die Seite zurück.</translation>
+    </message>
 </context>
 <context>
     <name>ktdv::Toolbar</name>
@@ -694,6 +731,61 @@ Die Dokumentdatei wird geändert; dies kann nicht rückgängig gemacht werden.</
     <message>
         <source>Convert Selection to text</source>
         <translation>Auswahl in Text umwandeln</translation>
+    </message>
+</context>
+<context>
+    <name>ktdv::UndoRedo</name>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>No document is open.</source>
+        <translation>Es ist kein Dokument geöffnet.</translation>
+    </message>
+    <message>
+        <source>Undo and redo are not available: the document has no TIFF pages to change.</source>
+        <translation>Rückgängig und Wiederholen sind nicht verfügbar: Das Dokument hat keine TIFF-Seiten, die sich ändern lassen.</translation>
+    </message>
+    <message>
+        <source>Undo and redo are not available: the document is read-only.</source>
+        <translation>Rückgängig und Wiederholen sind nicht verfügbar: Das Dokument ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>Nothing to undo.</source>
+        <translation>Nichts rückgängig zu machen.</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>Nothing to redo.</source>
+        <translation>Nichts zu wiederholen.</translation>
+    </message>
+    <message>
+        <source>Undo is not possible: the document was changed by another program since its last change here. Its earlier changes can no longer be undone or redone.</source>
+        <translation>Rückgängig ist nicht möglich: Das Dokument wurde seit seiner letzten Änderung hier von einem anderen Programm geändert. Seine früheren Änderungen lassen sich nicht mehr rückgängig machen oder wiederholen.</translation>
+    </message>
+    <message>
+        <source>Redo is not possible: the document was changed by another program since its last change here. Its earlier changes can no longer be undone or redone.</source>
+        <translation>Wiederholen ist nicht möglich: Das Dokument wurde seit seiner letzten Änderung hier von einem anderen Programm geändert. Seine früheren Änderungen lassen sich nicht mehr rückgängig machen oder wiederholen.</translation>
+    </message>
+    <message>
+        <source>The change could not be undone: %1</source>
+        <translation>Die Änderung konnte nicht rückgängig gemacht werden: %1</translation>
+    </message>
+    <message>
+        <source>The change could not be redone: %1</source>
+        <translation>Die Änderung konnte nicht wiederholt werden: %1</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "imaging/edithistory.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -207,16 +208,20 @@ WriteResult EditHistory::deletePage(const QString& path, int index) {
         QFile::remove(file);
         return r;
     }
-    push({Step::Delete, QStringLiteral("Delete Page %1").arg(index + 1), index, 0, file, 0, {}},
-         path);
+    const QString name =
+        QCoreApplication::translate("ktdv::EditHistory", "Delete Page %1").arg(index + 1);
+    push({Step::Delete, name, index, 0, file, 0, {}}, path);
     return r;
 }
 
 WriteResult EditHistory::movePage(const QString& path, int from, int to) {
     const bool recording = prepare(path);
     const WriteResult r = imaging::movePage(path, from, to);
-    if (recording && r.ok && from != to)
-        push({Step::Move, QStringLiteral("Move Page %1").arg(from + 1), from, to, {}, 0, {}}, path);
+    if (recording && r.ok && from != to) {
+        const QString name =
+            QCoreApplication::translate("ktdv::EditHistory", "Move Page %1").arg(from + 1);
+        push({Step::Move, name, from, to, {}, 0, {}}, path);
+    }
     return r;
 }
 

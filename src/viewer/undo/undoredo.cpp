@@ -1,6 +1,7 @@
 #include "viewer/undo/undoredo.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QThread>
 
@@ -20,10 +21,10 @@ namespace ktdv {
 
 UndoRedo::UndoRedo(ViewerControl& viewer)
     : m_viewer(viewer), m_history(std::make_shared<imaging::EditHistory>()) {
-    m_undo = new QAction(QStringLiteral("Undo"), &viewer);
+    m_undo = new QAction(QCoreApplication::translate("ktdv::UndoRedo", "Undo"), &viewer);
     m_undo->setObjectName(QStringLiteral("actUndo"));
     m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    m_redo = new QAction(QStringLiteral("Redo"), &viewer);
+    m_redo = new QAction(QCoreApplication::translate("ktdv::UndoRedo", "Redo"), &viewer);
     m_redo->setObjectName(QStringLiteral("actRedo"));
     m_redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
@@ -71,12 +72,14 @@ void UndoRedo::forget() {
 QString UndoRedo::unavailableReason() const {
     const DocumentSession& session = m_viewer.session();
     if (m_viewer.widgets().editor->document().imagePath().isEmpty())
-        return QStringLiteral("No document is open.");
+        return QCoreApplication::translate("ktdv::UndoRedo", "No document is open.");
     if (!session.tiff())
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "ktdv::UndoRedo",
             "Undo and redo are not available: the document has no TIFF pages to change.");
     if (session.readOnly())
-        return QStringLiteral("Undo and redo are not available: the document is read-only.");
+        return QCoreApplication::translate(
+            "ktdv::UndoRedo", "Undo and redo are not available: the document is read-only.");
     return {};
 }
 
@@ -84,14 +87,18 @@ void UndoRedo::refreshActions() {
     const QString undoName = m_history->undoName();
     const QString redoName = m_history->redoName();
     const QString reason = unavailableReason();
-    const auto set = [&reason](QAction* action, const QString& verb, const QString& name,
-                               const QString& nothing) {
-        action->setText(name.isEmpty() ? verb : verb + QLatin1Char(' ') + name);
+    const auto set = [&reason](QAction* action, const QString& verb, const QString& named,
+                               const QString& name, const QString& nothing) {
+        action->setText(name.isEmpty() ? verb : named.arg(name));
         action->setEnabled(reason.isEmpty() && !name.isEmpty());
         action->setToolTip(!reason.isEmpty() ? reason : name.isEmpty() ? nothing : action->text());
     };
-    set(m_undo, QStringLiteral("Undo"), undoName, QStringLiteral("Nothing to undo."));
-    set(m_redo, QStringLiteral("Redo"), redoName, QStringLiteral("Nothing to redo."));
+    set(m_undo, QCoreApplication::translate("ktdv::UndoRedo", "Undo"),
+        QCoreApplication::translate("ktdv::UndoRedo", "Undo %1"), undoName,
+        QCoreApplication::translate("ktdv::UndoRedo", "Nothing to undo."));
+    set(m_redo, QCoreApplication::translate("ktdv::UndoRedo", "Redo"),
+        QCoreApplication::translate("ktdv::UndoRedo", "Redo %1"), redoName,
+        QCoreApplication::translate("ktdv::UndoRedo", "Nothing to redo."));
 }
 
 void UndoRedo::undo() {
@@ -119,15 +126,23 @@ void UndoRedo::run(bool undoing) {
     if (outcome.changedOutside) {
         m_viewer.prompts().message(
             &m_viewer,
-            QStringLiteral("%1 is not possible: the document was changed by another program "
-                           "since its last change here. Its earlier changes can no longer be "
-                           "undone or redone.")
-                .arg(undoing ? QStringLiteral("Undo") : QStringLiteral("Redo")));
+            undoing ? QCoreApplication::translate(
+                          "ktdv::UndoRedo",
+                          "Undo is not possible: the document was changed by another program "
+                          "since its last change here. Its earlier changes can no longer be "
+                          "undone or redone.")
+                    : QCoreApplication::translate(
+                          "ktdv::UndoRedo",
+                          "Redo is not possible: the document was changed by another program "
+                          "since its last change here. Its earlier changes can no longer be "
+                          "undone or redone."));
     } else if (!outcome.ok) {
         m_viewer.prompts().message(
-            &m_viewer,
-            QStringLiteral("The change could not be %1: %2")
-                .arg(undoing ? QStringLiteral("undone") : QStringLiteral("redone"), outcome.error));
+            &m_viewer, (undoing ? QCoreApplication::translate("ktdv::UndoRedo",
+                                                              "The change could not be undone: %1")
+                                : QCoreApplication::translate("ktdv::UndoRedo",
+                                                              "The change could not be redone: %1"))
+                           .arg(outcome.error));
     }
     // Whatever happened, the view, the thumbnails and the tabs show the file as it is.
     imaging::PageCache::shared().removeFile(path);

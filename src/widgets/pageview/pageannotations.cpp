@@ -1,5 +1,7 @@
 #include "widgets/pageview/pageannotations.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 #include "imaging/annotationgeometry.h"
@@ -228,9 +230,11 @@ bool PageAnnotations::save(const PageInView& page, const imaging::Annotation* le
         return true;
     const BusyCursor busy;
     const qsizetype before = stored.annotations.size();
-    const QString name = list.size() > before   ? QStringLiteral("Add Annotation")
-                         : list.size() < before ? QStringLiteral("Delete Annotation")
-                                                : QStringLiteral("Edit Annotation");
+    const QString name = list.size() > before
+                             ? QCoreApplication::translate("ktdv::EditHistory", "Add Annotation")
+                         : list.size() < before
+                             ? QCoreApplication::translate("ktdv::EditHistory", "Delete Annotation")
+                             : QCoreApplication::translate("ktdv::EditHistory", "Edit Annotation");
     return recordAnnotationChange(
                page.history, page.path, page.index, name,
                [&] { return imaging::AnnotationStore::save(page.path, page.index, list); })
@@ -253,8 +257,9 @@ bool PageAnnotations::removeCurrent(const PageInView& page, bool* rewritten) {
         const auto write = [&] {
             return imaging::AnnotationStore::save(page.path, page.index, stored.annotations);
         };
-        if (!recordAnnotationChange(page.history, page.path, page.index,
-                                    QStringLiteral("Delete Annotation"), write)
+        if (!recordAnnotationChange(
+                 page.history, page.path, page.index,
+                 QCoreApplication::translate("ktdv::EditHistory", "Delete Annotation"), write)
                  .ok)
             return false;
         *rewritten = true;

@@ -385,7 +385,8 @@ imaging::WriteResult PageDocument::writeTurnedPage(const QString& path, int inde
     // A turn that mirrors the page is a flip, any other one a rotation.
     const bool mirrored = m_turn.determinant() < 0;
     const QString name =
-        (mirrored ? QStringLiteral("Flip Page %1") : QStringLiteral("Rotate Page %1"))
+        (mirrored ? QCoreApplication::translate("ktdv::EditHistory", "Flip Page %1")
+                  : QCoreApplication::translate("ktdv::EditHistory", "Rotate Page %1"))
             .arg(index + 1);
     return m_history->changePage(path, index, name, write);
 }

@@ -2,6 +2,7 @@
 // through zooming and scrolling, and storing what was typed into the frame and its file.
 #include "widgets/pageview/pageviewannottext.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -82,7 +83,8 @@ bool TextFrameEditor::storeText(const QString& path, int page, const imaging::An
     stored.annotations.append(typed);
     const BusyCursor busy;
     return recordAnnotationChange(
-               history, path, page, QStringLiteral("Add Annotation"),
+               history, path, page,
+               QCoreApplication::translate("ktdv::EditHistory", "Add Annotation"),
                [&] { return imaging::AnnotationStore::save(path, page, stored.annotations); })
         .ok;
 }

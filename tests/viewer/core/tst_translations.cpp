@@ -3,6 +3,7 @@
 // conversion dialog. CMake runs this with LANG=C (the English texts, exactly), with
 // LANG=de_DE.UTF-8 (German), with the language chosen by the host, and with automatic
 // translation switched off; KTDV_EXPECT=de says German is expected.
+#include <QAction>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -49,6 +50,7 @@ private slots:
         m_seen["tooltip"] =
             v.findChild<QToolBar*>("MainToolbar")->findChild<QWidget*>("NextPage")->toolTip();
         m_seen["page"] = v.widgets().statusBar->text("PageNumber");
+        m_seen["undo"] = v.findChild<QAction*>("actUndo")->toolTip();
         click(v, "OcrToolbar", "Stamp");
         QCOMPARE(factory->prompts->menus.size(), 1);
         m_seen["menu"] = factory->prompts->menus[0].actions.join(", ");
@@ -68,6 +70,7 @@ private slots:
         columns<QString, QString>("english", "german");
         addRow("tooltip", QString("Next Page"), QString("Nächste Seite"));
         addRow("page", QString("1 of 2"), QString("1 von 2"));
+        addRow("undo", QString("Nothing to undo."), QString("Nichts rückgängig zu machen."));
         addRow("menu", QString("Approved, Draft, Received, Rejected"),
                QString("Genehmigt, Entwurf, Eingegangen, Abgelehnt"));
         addRow("message", QString("ZidaDodi Error (Clipboard): (-14) - Clipboard is empty"),
