@@ -125,7 +125,7 @@ private Q_SLOTS:
         display().zoomTo(QStringLiteral("IN"), 100);
         if (tolerance >= 0) {
             const QImage shot = view().viewport()->grab().toImage();
-            const double diff = meanDifference(shot, expected, display().pageOrigin());
+            const double diff = meanDifference(shot, expected, display().pageOrigin().toPoint());
             QVERIFY2(diff <= tolerance, qPrintable(QString::number(diff)));
         }
         display().fitWidth();  // the page fills the width (its shape: see shownAtZoomAndTurn)
@@ -191,7 +191,7 @@ private Q_SLOTS:
         QCOMPARE(display().zoomFactor(), QString::number(percent));
         QCOMPARE(rgb(doc().shownPage()), expected);
         // On screen the turned page keeps its physical shape.
-        const QSize shown = display().displaySize();
+        const QSize shown = display().deviceSize();
         const bool quarter = (ops.count(QLatin1Char('R')) + ops.count(QLatin1Char('L'))) % 2;
         const double aspect = quarter ? 2000 / dpi.width() / (2600 / dpi.height())
                                       : 2600 / dpi.height() / (2000 / dpi.width());
@@ -218,8 +218,41 @@ private Q_SLOTS:
             QVERIFY2(frame < 250, qPrintable(QString::number(frame)));
         }
         const QImage shot = view().viewport()->grab().toImage();
-        const QPoint origin = display().pageOrigin() - view().viewport()->geometry().topLeft();
+        const QPoint origin =
+            (display().pageOrigin() - view().viewport()->geometry().topLeft()).toPoint();
         QCOMPARE(meanDifference(shot, whole, origin), 0.0);
+    }
+
+    // 100 % puts each page pixel on one screen pixel, and a click reports the twips of the
+    // page pixel it shows. The suite runs this again at screen ratios 1.5 and 2.
+    void pagePixelsOnScreenPixels() {
+        const qreal ratio = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
+        QCOMPARE(view().viewport()->devicePixelRatioF(), ratio);
+        const TiffPage layout = page(QSize(602, 451), PageKind::Bilevel, QSizeF(300, 300));
+        doc().setImagePath(tiff(1, layout));
+        display().zoomTo(QStringLiteral("IN"), 100);
+        const QImage shot = view().viewport()->grab().toImage();
+        QCOMPARE(shot.size(), view().viewport()->size() * ratio);
+        const QPoint at =
+            ((display().pageOrigin() - view().viewport()->geometry().topLeft()) * ratio).toPoint();
+        QVERIFY(QRect(QPoint(), shot.size()).contains(QRect(at, layout.size)));
+        QCOMPARE(meanDifference(shot, test::renderPage(layout, 1), at), 0.0);
+        // A click over the page's corner block (from page pixel 10, 10).
+        const QPoint click(qCeil((at.x() + 10) / ratio), qCeil((at.y() + 10) / ratio));
+        const QPoint under(qFloor(click.x() * ratio), qFloor(click.y() * ratio));
+        QCOMPARE(qGray(shot.pixel(under)), 0);
+        QPointF reported(-1, -1);
+        pointer().setMouseHandlers(
+            [&](int&, int&, float& x, float& y) {
+                reported = {x, y};
+            },
+            {}, {});
+        QTest::mouseClick(view().viewport(), Qt::LeftButton, {}, click);
+        const QPoint widget = click + view().viewport()->geometry().topLeft();
+        QCOMPARE(reported, tw(widget));
+        const QPointF hit = display().widgetToPage(
+            QPointF(twips::toPixelX(reported.x()), twips::toPixelY(reported.y())));
+        QCOMPARE(QPoint(qFloor(hit.x()), qFloor(hit.y())), under - at);
     }
 
     void savePageChanges_data() {
@@ -273,7 +306,7 @@ private Q_SLOTS:
         auto [end, clipped, clippedTo] = fetch<QPoint, bool, QPoint>("end", "clipped", "clippedTo");
         doc().setImagePath(tiff(1, page()));
         display().zoomTo(QStringLiteral("IN"), 100);
-        QCOMPARE(display().pageOrigin(), QPoint(200, 150));
+        QCOMPARE(display().pageOrigin(), QPointF(200, 150));
         const QPointF anchor = tw(QPointF(250, 200)), to = tw(end);
         pointer().startRubberBand(anchor.x(), anchor.y());
         pointer().drawRubberBand(to.x(), to.y(), 2, 10);
