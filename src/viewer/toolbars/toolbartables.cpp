@@ -100,14 +100,24 @@ constexpr int kSize = 20;
 
 using Glyph = std::function<void(QPainter&)>;
 
+// Drawn once for each common screen density, so the icons stay sharp on dense screens
+// (the icon picks the drawing that fits the screen it is shown on).
+constexpr std::array<qreal, 5> kRatios = {1.0, 1.25, 1.5, 2.0, 3.0};
+
 QIcon paint(const Glyph& glyph) {
-    QPixmap pm(kSize, kSize);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), 1.5));
-    glyph(p);
-    return QIcon(pm);
+    QIcon icon;
+    for (const qreal ratio : kRatios) {
+        QPixmap pm(QSize(kSize, kSize) * ratio);
+        pm.setDevicePixelRatio(ratio);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(40, 40, 40), 1.5));
+        glyph(p);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 void page(QPainter& p, const QRectF& r = QRectF(4, 2, 12, 16)) {

@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <QStyle>
+#include <QtMath>
+
+#include <cmath>
 
 #include "platform/promptservice.h"
 #include "platform/settingsstore.h"
@@ -42,7 +45,11 @@ double PageDisplay::verticalStretch() const {
     return dpi.width() / dpi.height();
 }
 
-QSize PageDisplay::displaySize() const {
+double PageDisplay::ratio() const {
+    return m_area.viewport()->devicePixelRatioF();
+}
+
+QSize PageDisplay::deviceSize() const {
     const QImage& page = m_document.shownPage();
     if (page.isNull())
         return {};
@@ -51,25 +58,39 @@ QSize PageDisplay::displaySize() const {
     return {w, h};
 }
 
-QPoint PageDisplay::pageOrigin() const {
-    const QSize d = displaySize();
+QSizeF PageDisplay::displaySize() const {
+    return QSizeF(deviceSize()) / ratio();
+}
+
+QSize PageDisplay::coveredSize() const {
+    const QSizeF d = displaySize();
+    return {qCeil(d.width() - 1e-9), qCeil(d.height() - 1e-9)};
+}
+
+QPointF PageDisplay::pageOrigin() const {
+    const QSize d = coveredSize();
     const QSize v = m_area.viewport()->size();
     const QPoint offset = m_area.viewport()->geometry().topLeft();
     const int x = d.width() < v.width() ? (v.width() - d.width()) / 2
                                         : -m_area.horizontalScrollBar()->value();
     const int y = d.height() < v.height() ? (v.height() - d.height()) / 2
                                           : -m_area.verticalScrollBar()->value();
-    return QPoint(x, y) + offset;
+    // A widget pixel may begin inside a screen pixel (ratio 1.5): the page begins on the
+    // screen pixel nearest.
+    const double r = ratio();
+    return QPointF(std::round(x * r) / r, std::round(y * r) / r) + offset;
 }
 
 QPointF PageDisplay::widgetToPage(QPointF p) const {
-    const QPointF o = pageOrigin();
+    // In screen pixels, where the page's corner lies on a whole pixel.
+    const double r = ratio();
+    const QPointF o = pageOrigin() * r;
     const double sy = m_zoom * verticalStretch();
-    return {(p.x() - o.x()) / m_zoom, (p.y() - o.y()) / sy};
+    return {(p.x() * r - std::round(o.x())) / m_zoom, (p.y() * r - std::round(o.y())) / sy};
 }
 
 void PageDisplay::updateScrollBars() {
-    const QSize d = displaySize();
+    const QSize d = coveredSize();
     const QSize v = m_area.viewport()->size();
     QScrollBar* h = m_area.horizontalScrollBar();
     QScrollBar* vb = m_area.verticalScrollBar();
@@ -92,7 +113,7 @@ double PageDisplay::fitZoom(Fit fit) const {
     const QSize page = m_document.shownPage().size();
     const double pageW = page.width();
     const double pageH = page.height() * verticalStretch();
-    double z;
+    double z;  // widget pixels per page pixel
     if (fit == Fit::Width) {
         z = areaW / pageW;
         if (pageH * z > areaH)
@@ -102,7 +123,7 @@ double PageDisplay::fitZoom(Fit fit) const {
         if (pageW * z > areaW)
             z = qMax(1.0, areaH - bar) / pageH;
     }
-    return qMax(z, 1e-4);
+    return qMax(z * ratio(), 1e-4);
 }
 
 void PageDisplay::setZoomKeepingCentre(double zoom) {
@@ -114,9 +135,9 @@ void PageDisplay::setZoomKeepingCentre(double zoom) {
     updateScrollBars();
     if (!m_document.shownPage().isNull()) {
         const QPointF half = centre - area.topLeft();
-        m_area.horizontalScrollBar()->setValue(qRound(pagePoint.x() * m_zoom - half.x()));
+        m_area.horizontalScrollBar()->setValue(qRound(pagePoint.x() * scale() - half.x()));
         m_area.verticalScrollBar()->setValue(
-            qRound(pagePoint.y() * m_zoom * verticalStretch() - half.y()));
+            qRound(pagePoint.y() * scale() * verticalStretch() - half.y()));
     }
     if (changed)
         m_renderer.invalidate();
@@ -182,11 +203,14 @@ void PageDisplay::zoomToRegion(qint32 left, qint32 top, qint32 right, qint32 bot
     // and one down where it will be wider.
     const double bar = m_area.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &m_area);
     QSizeF view(qMax(1, m_area.width()), qMax(1, m_area.height()));
-    double z = 1;
+    const double r = ratio();
+    double z = 1;  // s: widget pixels per page pixel
     for (int pass = 0; pass < 2; ++pass) {
-        z = zoomsteps::clamp(qMin(view.width() / region.width(), view.height() / region.height()));
-        view = QSizeF(qMax(1.0, m_area.width() - (page.height() * z > view.height() ? bar : 0)),
-                      qMax(1.0, m_area.height() - (page.width() * z > view.width() ? bar : 0)));
+        z = zoomsteps::clamp(qMin(view.width() / region.width(), view.height() / region.height()) *
+                             r);
+        const double s = z / r;
+        view = QSizeF(qMax(1.0, m_area.width() - (page.height() * s > view.height() ? bar : 0)),
+                      qMax(1.0, m_area.height() - (page.width() * s > view.width() ? bar : 0)));
     }
     m_fit = Fit::None;
     if (!qFuzzyCompare(z, m_zoom))
@@ -195,8 +219,8 @@ void PageDisplay::zoomToRegion(qint32 left, qint32 top, qint32 right, qint32 bot
     updateScrollBars();
     const QSize shown = m_area.viewport()->size();
     const QPointF centre((left + right) / 2.0, (top + bottom) / 2.0 * verticalStretch());
-    m_area.horizontalScrollBar()->setValue(qRound(centre.x() * z - shown.width() / 2.0));
-    m_area.verticalScrollBar()->setValue(qRound(centre.y() * z - shown.height() / 2.0));
+    m_area.horizontalScrollBar()->setValue(qRound(centre.x() * scale() - shown.width() / 2.0));
+    m_area.verticalScrollBar()->setValue(qRound(centre.y() * scale() - shown.height() / 2.0));
     m_area.viewport()->update();
 }
 
@@ -206,8 +230,9 @@ bool PageDisplay::hScrollVisible() const {
 }
 
 void PageDisplay::updateLayout() {
-    bool changed = m_area.viewport()->size() != m_laidOutViewport;
+    bool changed = m_area.viewport()->size() != m_laidOutViewport || ratioChanged();
     m_laidOutViewport = m_area.viewport()->size();
+    m_laidOutRatio = ratio();
     if (m_fit != Fit::None && !m_document.shownPage().isNull()) {
         const double z = fitZoom(m_fit);
         if (!qFuzzyCompare(z, m_zoom)) {
@@ -257,12 +282,12 @@ qint32 PageDisplay::viewTop() const {
 }
 
 void PageDisplay::setViewLeft(qint32 v) {
-    m_area.horizontalScrollBar()->setValue(qRound(v * m_zoom));
+    m_area.horizontalScrollBar()->setValue(qRound(v * scale()));
     m_area.viewport()->update();
 }
 
 void PageDisplay::setViewTop(qint32 v) {
-    m_area.verticalScrollBar()->setValue(qRound(v * m_zoom * verticalStretch()));
+    m_area.verticalScrollBar()->setValue(qRound(v * scale() * verticalStretch()));
     m_area.viewport()->update();
 }
 

@@ -49,16 +49,24 @@ public:
 
     void showSettings() override;
 
-    // Current zoom (1.0 = one page pixel per screen pixel across).
+    // Current zoom: 1.0 (100 %) puts one page pixel on one pixel of the screen across, also
+    // on a high-density screen, where a widget pixel covers several.
     double zoom() const { return m_zoom; }
-    // Size of the page on screen, in pixels, at the current zoom.
-    QSize displaySize() const;
-    // Where the page's top left corner lies in the widget, in pixels.
-    QPoint pageOrigin() const;
+    // Screen pixels per widget pixel (1 on a common screen, 1.25 to 3 on dense ones).
+    double ratio() const;
+    // Size of the page on screen at the current zoom: in screen pixels, as it is scaled for
+    // drawing, and in widget pixels.
+    QSize deviceSize() const;
+    QSizeF displaySize() const;
+    // Where the page's top left corner lies in the widget, in widget pixels; always on a
+    // screen pixel, so the scaled page is copied to the screen pixel for pixel.
+    QPointF pageOrigin() const;
     // Widget pixels to pixels of the page as shown.
     QPointF widgetToPage(QPointF p) const;
     // A page was shown or turned: a fitted zoom fits it.
     void refit();
+    // The view moved to a screen of another density since it was last laid out.
+    bool ratioChanged() const { return ratio() != m_laidOutRatio; }
 
 private:
     enum class Fit { None, Width, Height };
@@ -66,6 +74,10 @@ private:
     void setZoomKeepingCentre(double zoom);
     double fitZoom(Fit fit) const;
     double verticalStretch() const;
+    // Widget pixels per page pixel across.
+    double scale() const { return m_zoom / ratio(); }
+    // displaySize() in whole widget pixels, for the scroll bars.
+    QSize coveredSize() const;
     void updateScrollBars();
 
     QAbstractScrollArea& m_area;
@@ -77,6 +89,7 @@ private:
     double m_zoom = 1.0;
     Fit m_fit = Fit::None;
     QSize m_laidOutViewport;  // the viewport size of the last layout
+    double m_laidOutRatio = 1.0;
     QString m_tool = QStringLiteral("Default");
 };
 

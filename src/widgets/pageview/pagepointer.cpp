@@ -105,9 +105,9 @@ void PagePointer::paint(QPainter& p) const {
 }
 
 void PagePointer::clipEndPoint(QPointF end) {
-    const QRect page = m_document.shownPage().isNull()
-                           ? QRect()
-                           : QRect(m_display.pageOrigin(), m_display.displaySize());
+    const QRectF page = m_document.shownPage().isNull()
+                            ? QRectF()
+                            : QRectF(m_display.pageOrigin(), m_display.displaySize());
     if (page.isEmpty()) {
         m_pointerClipped = true;
         m_clippedX = m_clippedY = 0;

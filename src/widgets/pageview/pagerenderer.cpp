@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPalette>
+#include <QtMath>
 
 #include "imaging/scaling.h"
 
@@ -133,8 +134,24 @@ void PageRenderer::paintMessage(QPainter& p, const QString& message, QSize viewp
     p.drawText(box, flags, message);
 }
 
-bool PageRenderer::paint(QPainter& p, const QRect& dirty, const QImage& page, QPoint origin,
-                         QSize shown, QSize viewport) {
+bool PageRenderer::paint(QPainter& p, const QRect& dirty, const QImage& page, QPointF at,
+                         QSize shown, QSize room) {
+    // The page is scaled to the screen's own pixels and copied to them one to one: drawn in
+    // screen pixels, so a high-density screen shows it at its full resolution.
+    const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const QPoint origin = (at * ratio).toPoint();
+    const QSize viewport(qCeil(room.width() * ratio), qCeil(room.height() * ratio));
+    const QRect area =
+        QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toAlignedRect();
+    p.save();
+    p.scale(1 / ratio, 1 / ratio);
+    const bool drawn = paintScreenPixels(p, area, page, origin, shown, viewport);
+    p.restore();
+    return drawn;
+}
+
+bool PageRenderer::paintScreenPixels(QPainter& p, const QRect& dirty, const QImage& page,
+                                     QPoint origin, QSize shown, QSize viewport) {
     const QRect visible =
         page.isNull() ? QRect() : QRect(-origin, viewport).intersected(QRect(QPoint(0, 0), shown));
     // The background only where no page pixel goes.

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QRegion>
 #include <QSize>
@@ -23,10 +24,10 @@ public:
     // smooth: see setSmoothScaling.
     explicit PageRenderer(bool smooth) : m_smooth(smooth) {}
 
-    // Paints the part dirty of a viewport of size viewport: the page scaled to shown with its
-    // top left corner at origin (viewport coordinates), the background elsewhere. Returns
-    // whether any of the page was drawn.
-    bool paint(QPainter& painter, const QRect& dirty, const QImage& page, QPoint origin,
+    // Paints the part dirty of a viewport of size viewport: the page scaled to shown screen
+    // pixels with its top left corner at origin (viewport coordinates, on a screen pixel),
+    // the background elsewhere. Returns whether any of the page was drawn.
+    bool paint(QPainter& painter, const QRect& dirty, const QImage& page, QPointF origin,
                QSize shown, QSize viewport);
     // A message about the page in a viewport of size viewport: centred where the page would
     // be when there is none, as a band along the bottom over a page that is shown.
@@ -43,6 +44,9 @@ public:
     void setSmoothScaling(bool on);
 
 private:
+    // paint, in screen pixels.
+    bool paintScreenPixels(QPainter& painter, const QRect& dirty, const QImage& page, QPoint origin,
+                           QSize shown, QSize viewport);
     void ensureScaled(const QImage& page, QSize target, const QRect& visible, QSize viewport);
 
     bool m_smooth = true;

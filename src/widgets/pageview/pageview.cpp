@@ -36,10 +36,15 @@ PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<Setti
 PageView::~PageView() = default;
 
 void PageView::paintEvent(QPaintEvent* event) {
+    if (m_display.ratioChanged()) {
+        // Moved to a screen of another density: a fitted page fits again, in a later pass.
+        QMetaObject::invokeMethod(
+            this, [this] { m_display.updateLayout(); }, Qt::QueuedConnection);
+    }
     QPainter p(viewport());
     // Viewport coordinates; the page's origin is in widget coordinates.
-    const QPoint origin = m_display.pageOrigin() - viewport()->geometry().topLeft();
-    if (m_renderer.paint(p, event->rect(), m_document.shownPage(), origin, m_display.displaySize(),
+    const QPointF origin = m_display.pageOrigin() - viewport()->geometry().topLeft();
+    if (m_renderer.paint(p, event->rect(), m_document.shownPage(), origin, m_display.deviceSize(),
                          viewport()->size()))
         m_annotations.paint(p, origin);
     const QString& message =

@@ -44,7 +44,7 @@ QTransform PageViewAnnotations::pageToViewport(const QPointF& origin) const {
     if (image.isNull())
         return {};
     // The page is drawn scaled to displaySize(), so its scale is taken from there.
-    const QSize shown = m_display.displaySize();
+    const QSizeF shown = m_display.displaySize();
     const QTransform turn =
         imaging::pageTurnMatrix(pageturn::storedSize(image, m_document.turn()), m_document.turn());
     return turn *
@@ -69,7 +69,7 @@ PageInView PageViewAnnotations::pageInView() const {
         page.size = pageturn::storedSize(image, m_document.turn());
         page.dpi = pageturn::storedDpi(m_document.dpi(), m_document.turn());
         page.toWidget = pageToWidget();
-        const QSize shown = m_display.displaySize();
+        const QSizeF shown = m_display.displaySize();
         page.scale =
             qMin(double(shown.width()) / image.width(), double(shown.height()) / image.height());
     }
@@ -102,7 +102,7 @@ void PageViewAnnotations::adoptRewrittenFile() {
 
 // --- drawing -------------------------------------------------------------------------------
 
-void PageViewAnnotations::paint(QPainter& painter, const QPoint& origin) {
+void PageViewAnnotations::paint(QPainter& painter, const QPointF& origin) {
     const QList<imaging::Annotation>& shown = m_annotations.list(pageInView());
     if (shown.isEmpty())
         return;

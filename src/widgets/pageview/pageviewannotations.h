@@ -52,7 +52,7 @@ public:
     QTransform pageToWidget() const;
     // Draws the annotations over the page whose top left corner lies at origin (viewport
     // coordinates).
-    void paint(QPainter& painter, const QPoint& origin);
+    void paint(QPainter& painter, const QPointF& origin);
 
     // The editor open over a text frame just added, where its text is typed; null when none.
     QPlainTextEdit* textFrameEditor() const;

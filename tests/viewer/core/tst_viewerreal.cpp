@@ -449,7 +449,7 @@ private slots:
         QPoint at(view.view().viewLeft(), view.view().viewTop());
         QVERIFY(at.x() + at.y() > 0);
         const auto kept = [&] {
-            const QSize shown = view.view().displaySize(), room = view.viewport()->size();
+            const QSizeF shown = view.view().displaySize(), room = view.viewport()->size();
             QCOMPARE(w.statusBar->text("ZoomFactor"), panel);
             if (button == "ZoomIn")
                 QCOMPARE(view.view().zoomPercent(), 125);

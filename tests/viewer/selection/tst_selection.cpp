@@ -70,7 +70,7 @@ struct ZoneViewer {
     // Widget pixels of the page view for a point in page pixels.
     QPoint onScreen(QPointF pagePoint) {
         const double z = page().view().zoomPercent() / 100.0;
-        return page().view().pageOrigin() + (pagePoint * z).toPoint();
+        return (page().view().pageOrigin() + pagePoint * z).toPoint();
     }
     // A drag with the select tool from a to b (page view pixels), released over b.
     void drag(QPoint a, QPoint b) {
