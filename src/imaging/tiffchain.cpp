@@ -14,6 +14,20 @@
 
 namespace ktdv::imaging::tiff {
 
+bool fail(QString* error, const QString& message) {
+    if (error && error->isEmpty())
+        *error = message;
+    return false;
+}
+
+QVector<quint64> numbers(const QByteArray& value, quint16 type, quint64 count, bool big) {
+    QVector<quint64> out;
+    const ByteView v(reinterpret_cast<const uchar*>(value.constData()), quint64(value.size()), big);
+    for (quint64 i = 0; i < count; ++i)
+        out.append(v.element(type, 0, i));
+    return out;
+}
+
 namespace {
 
 constexpr quint16 kStripOffsets = 273, kStripByteCounts = 279;
@@ -29,20 +43,6 @@ constexpr qsizetype kBufferBytes = 1 << 20;
 constexpr quint64 kHeldValueBytes = 256;
 // Bytes around a directory read with it (values usually lie next to their directory).
 constexpr quint64 kWindow = 512;
-
-bool fail(QString* error, const QString& message) {
-    if (error && error->isEmpty())
-        *error = message;
-    return false;
-}
-
-QVector<quint64> numbers(const QByteArray& value, quint16 type, quint64 count, bool big) {
-    QVector<quint64> out;
-    const ByteView v(reinterpret_cast<const uchar*>(value.constData()), quint64(value.size()), big);
-    for (quint64 i = 0; i < count; ++i)
-        out.append(v.element(type, 0, i));
-    return out;
-}
 
 // The value in another byte order or form; false when a BigTIFF value does not fit a
 // classic file.

@@ -131,4 +131,9 @@ struct CopyBudget {
 bool copyDirectory(const FileSource& src, const Directory& dir, Sink& sink, Directory* out,
                    CopyBudget& budget, QString* error, int depth = 0);
 
+// Sets *error (when given and still empty) to message; false, for `return fail(...)`.
+bool fail(QString* error, const QString& message);
+// The count numbers of a tag's value of the given type, in the file's byte order.
+QVector<quint64> numbers(const QByteArray& value, quint16 type, quint64 count, bool big);
+
 }  // namespace ktdv::imaging::tiff

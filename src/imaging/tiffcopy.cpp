@@ -19,20 +19,6 @@ constexpr quint16 kSubIfds = 330;
 constexpr int kMaxDepth = 8;
 constexpr int kMaxChildren = 256;
 
-bool fail(QString* error, const QString& message) {
-    if (error && error->isEmpty())
-        *error = message;
-    return false;
-}
-
-QVector<quint64> numbers(const QByteArray& value, quint16 type, quint64 count, bool big) {
-    QVector<quint64> out;
-    const ByteView v(reinterpret_cast<const uchar*>(value.constData()), quint64(value.size()), big);
-    for (quint64 i = 0; i < count; ++i)
-        out.append(v.element(type, 0, i));
-    return out;
-}
-
 bool convert(QByteArray* value, quint16* type, const Format& from, const Format& to,
              QString* error) {
     const int size = typeSize(*type);
