@@ -16,6 +16,7 @@ class PromptService;
 class SettingsStore;
 class MachineValues;
 class PrinterStatus;
+class PageTextProvider;
 
 class ComponentFactory {
 public:
@@ -25,6 +26,9 @@ public:
     virtual std::unique_ptr<ProgressBar> createProgressBar(QWidget* parent) = 0;
     // May throw (the viewer then disables the conversion buttons).
     virtual std::unique_ptr<RecognitionEngine> createRecognitionEngine() = 0;
+    // The text of pages for finding and selecting text; null when the factory has none
+    // (the viewer then offers neither).
+    virtual std::unique_ptr<PageTextProvider> createPageTextProvider() { return nullptr; }
     virtual std::shared_ptr<PromptService> promptService() = 0;
     virtual std::shared_ptr<SettingsStore> settingsStore() = 0;
     virtual std::shared_ptr<MachineValues> machineValues() = 0;
