@@ -2,6 +2,8 @@
 // Creates the hosted components of a viewer. The viewer owns what it receives.
 // Tests hand the viewer a factory of recording doubles where a call order matters.
 
+#include "interfaces/pagetext.h"
+
 #include <memory>
 
 class QWidget;
@@ -16,7 +18,6 @@ class PromptService;
 class SettingsStore;
 class MachineValues;
 class PrinterStatus;
-class PageTextProvider;
 
 class ComponentFactory {
 public:
