@@ -42,7 +42,7 @@ public:
     // folder: the application folder, ending in a path separator; may be rewritten.
     virtual int initialise(QString& folder) = 0;
     // target: output file for DestinationFile, "notused" for DestinationClipboard.
-    // format: export format code 1..12.
+    // format: export format code 1..13.
     virtual int convert(const QString& source, const QString& target, int destination,
                         int format) = 0;
     // True while a call works (from inside onProgress, for example).

@@ -148,7 +148,8 @@ QImage imageFromPix(Pix* pix) {
     return out;
 }
 
-PreparedPage preparePage(const QImage& decoded, const OrientationProbe& orientation) {
+PreparedPage preparePage(const QImage& decoded, const OrientationProbe& orientation,
+                         bool straighten) {
     PreparedPage out;
     out.image = decoded;
     double dpiX = decoded.dotsPerMeterX() * 0.0254;
@@ -195,7 +196,7 @@ PreparedPage preparePage(const QImage& decoded, const OrientationProbe& orientat
         dpiY *= sy;
     }
 
-    if (orientation) {
+    if (orientation && straighten) {
         const int turns = orientation(out.pix.get());
         if (turns > 0 && turns < 4) {
             out.quarterTurns = turns;
@@ -207,19 +208,22 @@ PreparedPage preparePage(const QImage& decoded, const OrientationProbe& orientat
     }
 
     // Skew, measured on a bilevel version of the page.
-    PixPtr binary;
-    if (pixGetDepth(out.pix.get()) == 1) {
-        binary.reset(pixClone(out.pix.get()));
-    } else {
-        binary.reset(pixConvertTo1(out.pix.get(), 128));
-    }
-    l_float32 angle = 0;
-    l_float32 confidence = 0;
-    if (binary && pixGetWidth(binary.get()) >= 64 && pixGetHeight(binary.get()) >= 64 &&
-        pixFindSkew(binary.get(), &angle, &confidence) == 0 && confidence >= kMinSkewConfidence &&
-        std::fabs(angle) >= kMinSkewDegrees && std::fabs(angle) <= kMaxSkewDegrees) {
-        out.skewDegrees = angle;
-        apply([angle](Pix* p) { return rotated(p, angle); });
+    if (straighten) {
+        PixPtr binary;
+        if (pixGetDepth(out.pix.get()) == 1) {
+            binary.reset(pixClone(out.pix.get()));
+        } else {
+            binary.reset(pixConvertTo1(out.pix.get(), 128));
+        }
+        l_float32 angle = 0;
+        l_float32 confidence = 0;
+        if (binary && pixGetWidth(binary.get()) >= 64 && pixGetHeight(binary.get()) >= 64 &&
+            pixFindSkew(binary.get(), &angle, &confidence) == 0 &&
+            confidence >= kMinSkewConfidence && std::fabs(angle) >= kMinSkewDegrees &&
+            std::fabs(angle) <= kMaxSkewDegrees) {
+            out.skewDegrees = angle;
+            apply([angle](Pix* p) { return rotated(p, angle); });
+        }
     }
 
     out.dpi = QSizeF(dpiX, dpiY);

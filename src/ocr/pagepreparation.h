@@ -37,7 +37,10 @@ using OrientationProbe = std::function<int(Pix* pix)>;
 // Resolution assumed when a page carries none.
 inline constexpr double kDefaultDpi = 300.0;
 
-PreparedPage preparePage(const QImage& decoded, const OrientationProbe& orientation);
+// Without `straighten` the page keeps its stored geometry: it is neither turned nor deskewed
+// (orientation is not asked), so whatever lies on the stored page lies on the prepared one.
+PreparedPage preparePage(const QImage& decoded, const OrientationProbe& orientation,
+                         bool straighten = true);
 
 // Conversions between Qt images and Leptonica pixes (exposed for the tests).
 PixPtr pixFromImage(const QImage& image);  // 1 bpp for bilevel images, else 8 bpp grey

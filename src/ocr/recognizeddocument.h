@@ -6,11 +6,14 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <QVector>
+
+#include "imaging/annotationmodel.h"
 
 namespace ktdv::ocr {
 
@@ -41,8 +44,11 @@ struct RecognizedPage {
     QSize size;            // pixels
     QSizeF dpi{300, 300};  // dots per inch (x, y)
     QVector<RecognizedBlock> blocks;
-    QImage image;                 // the page as recognised (for writers that show it)
-    QByteArray jpegData;          // the original JPEG stream when `image` is exactly it
+    QImage image;         // the page as recognised (for writers that show it)
+    QByteArray jpegData;  // the original JPEG stream when `image` is exactly it
+    // The page's annotations, in pixels of `image`; only formats that carry annotations
+    // ask for them.
+    QList<imaging::Annotation> annotations;
     bool isEmpty() const;         // no word with text
     QSizeF sizeInPoints() const;  // 1/72 inch
 };

@@ -1,10 +1,12 @@
 #include "ocr/tesseractengine.h"
 
+#include "imaging/annotationstore.h"
 #include "imaging/backgroundwork.h"
 #include "imaging/document.h"
 #include "imaging/limits.h"
 #include "ocr/pagepreparation.h"
 #include "ocr/recognitionoutput.h"
+#include "ocr/writers/exportwriter.h"
 
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
@@ -185,6 +187,9 @@ struct TesseractEngine::Private {
     QStringList systemFolders = TesseractEngine::defaultSystemDataFolders();
     QString dataFolder;
     bool useOsd = false;
+    // The running conversion exports annotations: pages keep their stored geometry and
+    // carry their annotations.
+    bool withAnnotations = false;
     std::vector<std::unique_ptr<Worker>> workers;
     QThreadPool pool;  // runs the workers; destroyed before them
 
@@ -221,6 +226,8 @@ struct TesseractEngine::Private {
                       ocr::RecognizedPage& out) const;
     int recognizePrepared(Worker& worker, const imaging::Document& document, const QImage& decoded,
                           const ocr::OrientationProbe& orientation, ocr::RecognizedPage& out) const;
+    int attachAnnotations(const imaging::Document& document, int index, const QSize& stored,
+                          ocr::RecognizedPage& out) const;
     int recognizeAll(const imaging::Document& document, const QVector<int>& indexes,
                      ocr::RecognizedDocument& result, const std::function<void(int)>& progress);
     int recognizeFile(const QString& source, ocr::RecognizedDocument& document,
@@ -234,6 +241,9 @@ int TesseractEngine::Private::recognizePage(Worker& worker, const imaging::Docum
         return FailedToOpenPageFile;
     }
     int code = recognizePrepared(worker, document, decoded.image, nullptr, out);
+    if (withAnnotations) {
+        return code != Ok ? code : attachAnnotations(document, index, decoded.image.size(), out);
+    }
     if (code != Ok || !useOsd || !looksMisread(out)) {
         return code;
     }
@@ -257,12 +267,35 @@ int TesseractEngine::Private::recognizePage(Worker& worker, const imaging::Docum
     return code;
 }
 
+// The page's annotations, moved from the stored page's pixels to the prepared page's (the
+// two differ only in scale). Annotations that cannot be read fail the export rather than
+// leave them out.
+int TesseractEngine::Private::attachAnnotations(const imaging::Document& document, int index,
+                                                const QSize& stored,
+                                                ocr::RecognizedPage& out) const {
+    if (document.format() != imaging::FileFormat::Tiff || stored.isEmpty()) {
+        return Ok;
+    }
+    const imaging::AnnotationLoadResult loaded =
+        imaging::AnnotationStore::load(document.path(), index);
+    if (!loaded.ok()) {
+        return FailedToExport;
+    }
+    const QTransform toPrepared = QTransform::fromScale(
+        double(out.size.width()) / stored.width(), double(out.size.height()) / stored.height());
+    out.annotations = loaded.annotations;
+    for (imaging::Annotation& a : out.annotations) {
+        a.rect = toPrepared.mapRect(a.rect.normalized());
+    }
+    return Ok;
+}
+
 int TesseractEngine::Private::recognizePrepared(Worker& worker, const imaging::Document& document,
                                                 const QImage& decoded,
                                                 const ocr::OrientationProbe& orientation,
                                                 ocr::RecognizedPage& out) const {
     out = ocr::RecognizedPage();
-    ocr::PreparedPage prepared = ocr::preparePage(decoded, orientation);
+    ocr::PreparedPage prepared = ocr::preparePage(decoded, orientation, !withAnnotations);
     if (!prepared.pix) {
         return FailedToOpenPageFile;
     }
@@ -560,7 +593,9 @@ int TesseractEngine::convert(const QString& source, const QString& target, int d
         return code;
     }
     ocr::RecognizedDocument document;
+    d->withAnnotations = ocr::formatCarriesAnnotations(format) && !output.toClipboard();
     code = d->recognizeFile(source, document, onProgress());
+    d->withAnnotations = false;
     if (code == Ok && d->cancelled) {
         code = Cancelled;  // asked after the last page: nothing is written
     }

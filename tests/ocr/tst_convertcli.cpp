@@ -1,7 +1,11 @@
 // The converter command run as a user runs it.
 
+#include "imaging/annotationstore.h"
 #include "ocrtestutil.h"
 #include "support/fixtures.h"
+
+#include <poppler-annotation.h>
+#include <poppler-qt6.h>
 
 #include <QDir>
 #include <QProcess>
@@ -202,6 +206,101 @@ private slots:
                  summary.out.constData());
         QVERIFY(summary.out.endsWith(
             QByteArray("failed: " + inputs[3].toUtf8() + ": File does not exist\n")));
+    }
+
+    // A three-page TIFF with annotations (the third page a fax of 204 x 98 dpi) exported with
+    // them: each PDF page holds exactly its source page's annotations, of the right kind, place
+    // (within a pixel), colour and text; the tools accept the file and draw the fills there.
+    void annotatedPdf() {
+        using imaging::Annotation;
+        using PA = Poppler::Annotation;
+        QTemporaryDir dir;
+        test::TiffPage fax;
+        fax.size = QSize(1728, 1100);
+        fax.dpi = QSizeF(204, 98);
+        const QString tif = test::writeTiff(dir.filePath("marked.tif"), {{}, {}, fax});
+        auto make = [](Annotation::Kind kind, QRectF rect, qint32 colour, const QString& text) {
+            Annotation a = Annotation::make(kind, rect);
+            (kind == Annotation::HollowRect ? a.borderColor
+             : kind == Annotation::Text     ? a.textColor
+                                            : a.fillColor) = colour;
+            a.text = text;
+            return a;
+        };
+        const QList<QList<Annotation>> pages = {
+            {make(Annotation::FilledRect, {100, 1400, 300, 200}, 0x0000FF, ""),
+             make(Annotation::HollowRect, {600, 1400, 400, 250}, 0x00C000, "frame"),
+             make(Annotation::Highlight, {100, 1650, 500, 60}, 0x00FFFF, "see here")},
+            {make(Annotation::Text, {200, 1350, 700, 200}, 0xC00000,
+                  "Call back on Monday, ask for Ms Öztürk")},
+            {Annotation::stampAt({300, 800}, "Approved 01/Mar/2024", 16, fax.dpi),
+             make(Annotation::FilledRect, {1200, 900, 300, 120}, 0x00C000, "")}};
+        for (int p = 0; p < pages.size(); ++p)
+            QVERIFY(imaging::AnnotationStore::save(tif, p, pages[p]).ok);
+        const QByteArray source = test::readAll(tif);
+        const QString pdf = dir.filePath("marked.pdf");
+        const test::ToolRun run = convert({tif, "-f", "pdf-annotated", "-j", "1", "-q", "-o", pdf});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QCOMPARE(test::readAll(tif), source);  // only read
+        QVERIFY(test::runTool("pdfinfo", {pdf}).out.simplified().contains("Pages: 3"));
+        QCOMPARE(test::runTool("qpdf", {"--check", pdf}).exitCode, 0);
+        QVERIFY(test::runTool("pdftotext", {"-l", "1", pdf, "-"}).out.contains("Page"));
+        QCOMPARE(test::runTool("pdftoppm", {"-r", "36", "-png", pdf, dir.filePath("r")}).exitCode,
+                 0);
+        const std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(pdf);
+        QVERIFY(doc && doc->numPages() == 3);
+        QSet<QString> names;
+        for (int p = 0; p < 3; ++p) {
+            const QSizeF dpi = p == 2 ? fax.dpi : QSizeF(150, 150);
+            const std::unique_ptr<Poppler::Page> page = doc->page(p);
+            const QSizeF size = page->pageSizeF();
+            const std::vector<std::unique_ptr<PA>> found = page->annotations();
+            const QImage shown(dir.filePath("r-%1.png").arg(p + 1));
+            QCOMPARE(int(found.size()), int(pages[p].size()));
+            for (size_t i = 0; i < found.size(); ++i) {
+                const Annotation& want = pages[p][int(i)];
+                const PA& got = *found[i];
+                const PA::SubType types[] = {PA::AGeom, PA::AGeom, PA::AHighlight, PA::AText,
+                                             PA::AStamp};
+                QCOMPARE(got.subType(), types[want.kind]);
+                const QRectF b = got.boundary();
+                const QRectF at(b.x() * size.width(), b.y() * size.height(),
+                                b.width() * size.width(), b.height() * size.height());
+                const QTransform toPoints =
+                    QTransform::fromScale(72 / dpi.width(), 72 / dpi.height());
+                const QRectF wanted = toPoints.mapRect(want.rect);
+                QVERIFY2(qAbs(at.left() - wanted.left()) <= 72 / dpi.width() &&
+                             qAbs(at.right() - wanted.right()) <= 72 / dpi.width() &&
+                             qAbs(at.top() - wanted.top()) <= 72 / dpi.height() &&
+                             qAbs(at.bottom() - wanted.bottom()) <= 72 / dpi.height(),
+                         qPrintable(QString("page %1 annotation %2").arg(p + 1).arg(i)));
+                QColor colour = got.style().color();
+                qint32 wantColour = want.fillColor;
+                if (want.kind == Annotation::FilledRect)
+                    colour = dynamic_cast<const Poppler::GeomAnnotation&>(got).geomInnerColor();
+                if (want.kind == Annotation::Text)
+                    colour = dynamic_cast<const Poppler::TextAnnotation&>(got).textColor();
+                if (want.kind == Annotation::Text)
+                    wantColour = want.textColor;
+                if (want.kind == Annotation::HollowRect || want.kind == Annotation::Stamp)
+                    wantColour = want.borderColor;
+                QCOMPARE(colour.name(), imaging::colorFromBgr(wantColour).name());
+                QCOMPARE(got.contents(), want.text);
+                QVERIFY(!(got.flags() & PA::DenyPrint));
+                names.insert(got.uniqueName());
+                if (want.kind != Annotation::FilledRect && want.kind != Annotation::Highlight)
+                    continue;
+                // at 36 dpi a pixel is two points
+                const QColor drawn =
+                    shown.pixelColor((want.rect.center() * toPoints / 2).toPoint());
+                const QColor fill = imaging::colorFromBgr(want.fillColor);
+                const int off = qAbs(drawn.red() - fill.red()) +
+                                qAbs(drawn.green() - fill.green()) +
+                                qAbs(drawn.blue() - fill.blue());
+                QVERIFY2(off < 24, qPrintable(drawn.name()));
+            }
+        }
+        QCOMPARE(names.size(), 6);
     }
 };
 

@@ -17,7 +17,7 @@ struct FormatName {
     const char* extension;
 };
 
-constexpr std::array<FormatName, 11> kFormats = {{
+constexpr std::array<FormatName, 12> kFormats = {{
     {"rtf", 1, "rtf"},
     {"ansi", 2, "txt"},
     {"dos", 3, "txt"},
@@ -29,6 +29,7 @@ constexpr std::array<FormatName, 11> kFormats = {{
     {"pdf-text", 10, "pdf"},
     {"pdf-text-on-image", 11, "pdf"},
     {"pdf", 12, "pdf"},
+    {"pdf-annotated", 13, "pdf"},
 }};
 
 constexpr int kMaxShards = 1000000;
@@ -136,7 +137,9 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
         "Indexed Job (JOB_COMPLETION_INDEX with --shards N).\n\n"
         "Formats (name or code): rtf 1, ansi 2, dos 3, unicode 4, tabular 5, dos-formatted 6, "
         "unicode-formatted 7, html 9, pdf-text 10, pdf-text-on-image 11, pdf 12 (searchable: "
-        "page image with invisible text). Without --format the output's extension decides: "
+        "page image with invisible text), pdf-annotated 13 (recognised and searchable as pdf, "
+        "pages as stored, neither turned nor straightened, with the document's annotations as "
+        "PDF annotations). Without --format the output's extension decides: "
         ".rtf, .html, .pdf, else ansi.\n\n"
         "Exit status: 0 when every input was converted, 1 when any failed (each failure is "
         "reported as \"ktdocview-convert: <message> (<input>)\"), 2 for a bad command line."));

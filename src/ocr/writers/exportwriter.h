@@ -60,7 +60,14 @@ enum ExportFormat {
     FormatPdfTextOnly = 10,
     FormatPdfTextOnImage = 11,
     FormatPdfImageOnText = 12,
+    FormatPdfAnnotated = 13,  // as 12, with the page's annotations as PDF annotations
 };
+
+// Whether a format writes the pages' annotations: its pages keep their stored geometry
+// (not turned or deskewed), so the annotations lie where they were drawn.
+inline bool formatCarriesAnnotations(int format) {
+    return format == FormatPdfAnnotated;
+}
 
 // The writer of a format code; nullptr for a code no writer exists for (8, out of range).
 std::unique_ptr<ExportWriter> createWriter(int format);

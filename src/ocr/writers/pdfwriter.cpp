@@ -1,6 +1,8 @@
 #include "ocr/writers/pdfwriter.h"
 
 #include "ocr/writers/pageimageencoder.h"
+#include "ocr/writers/pdfannotations.h"
+#include "ocr/writers/pdfsyntax.h"
 #include "ocr/writers/textencoding.h"
 
 #include <algorithm>
@@ -8,56 +10,12 @@
 
 namespace ktdv::ocr {
 
+using pdf::helveticaWidth;
+using pdf::literalString;
+using pdf::num;
+using pdf::ref;
+
 namespace {
-
-QByteArray num(double v) {
-    QByteArray s = QByteArray::number(v, 'f', 3);
-    while (s.contains('.') && (s.endsWith('0') || s.endsWith('.'))) {
-        s.chop(1);
-    }
-    return s == "-0" ? QByteArray("0") : s;
-}
-
-QByteArray ref(int id) {
-    return QByteArray::number(id) + " 0 R";
-}
-
-// Advance widths of Helvetica for the printable ASCII range, in 1/1000 em; used only to
-// stretch each word to its box.
-constexpr std::array<short, 95> kHelveticaWidths = {
-    278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333,  278, 278, 556, 556, 556,
-    556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556, 1015, 667, 667, 722, 722, 667,
-    611, 778, 722, 278, 500, 667, 556, 833, 722, 778, 667, 778, 722, 667,  611, 722, 667, 944, 667,
-    667, 611, 278, 278, 278, 469, 556, 333, 556, 556, 500, 556, 556, 278,  556, 556, 222, 222, 500,
-    222, 833, 556, 556, 556, 556, 333, 500, 278, 556, 500, 722, 500, 500,  500, 334, 260, 334, 584,
-};
-
-double helveticaWidth(const QByteArray& bytes) {
-    double w = 0;
-    for (char c : bytes) {
-        const auto u = static_cast<uchar>(c);
-        w += (u >= 32 && u < 127) ? kHelveticaWidths.at(u - 32) : 556;
-    }
-    return w / 1000.0;
-}
-
-QByteArray literalString(const QByteArray& bytes) {
-    QByteArray out = "(";
-    for (char c : bytes) {
-        const auto u = static_cast<uchar>(c);
-        if (c == '(' || c == ')' || c == '\\') {
-            out.append('\\');
-            out.append(c);
-        } else if (u < 32 || u > 126) {
-            out.append('\\');
-            out.append(QByteArray::number(u, 8).rightJustified(3, '0'));
-        } else {
-            out.append(c);
-        }
-    }
-    out.append(')');
-    return out;
-}
 
 // UTF-16 code units of the text, supplementary characters replaced.
 QVector<char16_t> codeUnits(const QString& text) {
@@ -265,11 +223,54 @@ bool PdfWriter::writePage(const RecognizedPage& page) {
     if (!writeStream(contentObject, "/Filter /FlateDecode", flate(content))) {
         return false;
     }
+    QByteArray annots;
+    if (!writeAnnotations(page, pageObject, &annots)) {
+        return false;
+    }
     m_pageObjects.append(pageObject);
     return writeObject(pageObject, "<< /Type /Page /Parent " + ref(m_pageTree) +
                                        " /MediaBox [0 0 " + num(points.width()) + " " +
                                        num(points.height()) + "] /Resources " + resources +
-                                       " /Contents " + ref(contentObject) + " >>");
+                                       " /Contents " + ref(contentObject) + annots + " >>");
+}
+
+int PdfWriter::standardFont(bool bold) {
+    int& id = bold ? m_boldFont : m_regularFont;
+    if (id == 0) {
+        id = newObject();
+        if (!writeObject(id, QByteArray("<< /Type /Font /Subtype /Type1 /BaseFont /") +
+                                 (bold ? "Helvetica-Bold" : "Helvetica") +
+                                 " /Encoding /WinAnsiEncoding >>")) {
+            return 0;
+        }
+    }
+    return id;
+}
+
+bool PdfWriter::writeAnnotations(const RecognizedPage& page, int pageObject, QByteArray* annots) {
+    PdfAnnotationPlace place{page.dpi, page.sizeInPoints().height(), 0, 0};
+    QByteArray refs;
+    for (qsizetype i = 0; i < page.annotations.size(); ++i) {
+        const imaging::Annotation& a = page.annotations.at(i);
+        const int font = pdfAnnotationFont(a);
+        place.regularFont = font == 1 ? standardFont(false) : 0;
+        place.boldFont = font == 2 ? standardFont(true) : 0;
+        const PdfAnnotation pdf = pdfAnnotation(
+            a, place, QStringLiteral("annotation-%1-%2").arg(pagesWritten() + 1).arg(i + 1));
+        if (pdf.isNull()) {
+            continue;
+        }
+        const int annotation = newObject();
+        const int appearance = newObject();
+        if (hasError() || !writeStream(appearance, pdf.formEntries, pdf.appearance) ||
+            !writeObject(annotation, "<< " + pdf.entries + " /P " + ref(pageObject) +
+                                         " /AP << /N " + ref(appearance) + " >> >>")) {
+            return false;
+        }
+        refs += ref(annotation) + " ";
+    }
+    *annots = refs.isEmpty() ? QByteArray() : " /Annots [" + refs.trimmed() + "]";
+    return true;
 }
 
 bool PdfWriter::endDocument() {

@@ -7,6 +7,8 @@
 // Visible text uses the standard Helvetica font (Windows-1252 characters); invisible text
 // uses a font without glyphs addressed by UTF-16 code units, with a ToUnicode map, so any
 // text the recogniser found can be searched and copied.
+// A page's annotations, when it carries any, become PDF annotations with their own
+// appearance (see pdfannotations.h).
 // Objects are written as pages arrive; the page tree and cross-reference table at end().
 
 #include "ocr/writers/exportwriter.h"
@@ -30,6 +32,10 @@ private:
     bool writeObject(int id, const QByteArray& body);
     bool writeStream(int id, const QByteArray& dictionary, const QByteArray& data);
     QByteArray textContent(const RecognizedPage& page, bool visible) const;
+    // Writes the page's annotations; their references for the page's /Annots ("" for none).
+    bool writeAnnotations(const RecognizedPage& page, int pageObject, QByteArray* annots);
+    // Object number of a standard font, written on first use.
+    int standardFont(bool bold);
 
     Variant m_variant;
     int m_lastObject = 0;
@@ -37,6 +43,8 @@ private:
     int m_pageTree = 0;
     int m_visibleFont = 0;
     int m_invisibleFont = 0;
+    int m_regularFont = 0;  // for annotations
+    int m_boldFont = 0;
     QVector<qint64> m_offsets;  // by object number
     QVector<int> m_pageObjects;
 };

@@ -31,6 +31,7 @@ std::unique_ptr<ExportWriter> createWriter(int format) {
         case FormatPdfTextOnImage:
             return std::make_unique<PdfWriter>(PdfWriter::Variant::TextOnImage);
         case FormatPdfImageOnText:
+        case FormatPdfAnnotated:
             return std::make_unique<PdfWriter>(PdfWriter::Variant::ImageOnText);
         default:
             return nullptr;
