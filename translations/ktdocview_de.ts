@@ -358,6 +358,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>ZidaDodi Error (Clipboard): (</source>
         <translation>ZidaDodi-Fehler (Zwischenablage): (</translation>
     </message>
+    <message>
+        <source>PDF with annotations (*.pdf)</source>
+        <translation>PDF mit Anmerkungen (*.pdf)</translation>
+    </message>
 </context>
 <context>
     <name>ktdv::DocumentSession</name>

@@ -26,7 +26,7 @@ namespace ktdv {
 namespace {
 
 // The save dialog's formats in the order of their engine codes: shown name, pattern.
-constexpr std::array<std::array<const char*, 2>, 11> kExportFormats{{
+constexpr std::array<std::array<const char*, 2>, 12> kExportFormats{{
     {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "Rich Text Format (*.rtf)"), "*.rtf"},
     {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "ANSI Text - Unformatted (*.txt)"), "*.txt"},
     {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "DOS Text - Unformatted (*.txt)"), "*.txt"},
@@ -38,6 +38,7 @@ constexpr std::array<std::array<const char*, 2>, 11> kExportFormats{{
     {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "PDF Text Only (*.pdf)"), "*.pdf"},
     {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "PDF Text on Image (*.pdf)"), "*.pdf"},
     {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "PDF Image on Text (*.pdf)"), "*.pdf"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentConversion", "PDF with annotations (*.pdf)"), "*.pdf"},
 }};
 constexpr int kAnsiText = 2;
 constexpr int kLastSharedCode = 7;  // dialog indexes above this skip engine code 8

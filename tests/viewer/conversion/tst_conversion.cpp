@@ -35,6 +35,7 @@ private slots:
                QString("ZidaDodi Error: (-12) - Failed to open export file"));
         addRow("HTML, typed without extension", "conv", 8, 0, "conv.html", 9, QString());
         addRow("HTML, that name taken: asked", "taken", 8, 0, "", 0, QString());
+        addRow("PDF with annotations", "marked", 12, 0, "marked.pdf", 13, QString());
         addRow("path over 260 characters", QString(240, 'a'), 11, 0, "", 0,
                QString("The file name is longer than 260 characters. Choose a shorter name or "
                        "folder."));

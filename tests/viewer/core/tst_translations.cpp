@@ -62,8 +62,8 @@ private slots:
         const QStringList filter = factory->prompts->fileRequests[0].filter.split('|');
         m_seen["title"] = factory->prompts->fileRequests[0].title;
         m_seen["text filter"] = filter.value(2);
-        m_seen["last filter"] = filter.value(20);
-        QCOMPARE(filter.value(21), "*.pdf");
+        m_seen["last filter"] = filter.value(22);
+        QCOMPARE(filter.value(23), "*.pdf");
     }
 
     void texts_data() {
@@ -79,8 +79,8 @@ private slots:
                QString("Dokument in Datei umwandeln"));
         addRow("text filter", QString("ANSI Text - Unformatted (*.txt)"),
                QString("ANSI-Text - unformatiert (*.txt)"));
-        addRow("last filter", QString("PDF Image on Text (*.pdf)"),
-               QString("PDF Bild auf Text (*.pdf)"));
+        addRow("last filter", QString("PDF with annotations (*.pdf)"),
+               QString("PDF mit Anmerkungen (*.pdf)"));
     }
     void texts() {
         auto [english, german] = fetch<QString, QString>("english", "german");
