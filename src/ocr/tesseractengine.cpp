@@ -158,6 +158,26 @@ int orientationOf(tesseract::TessBaseAPI& osd, Pix* pix) {
     return ((360 - degrees) / 90) % 4;
 }
 
+// The page's annotations scaled to the prepared page; unreadable ones fail the export.
+int attachAnnotations(const imaging::Document& document, int index, const QSize& stored,
+                      ocr::RecognizedPage& out) {
+    if (document.format() != imaging::FileFormat::Tiff || stored.isEmpty()) {
+        return RecognitionEngine::Ok;
+    }
+    const imaging::AnnotationLoadResult loaded =
+        imaging::AnnotationStore::load(document.path(), index);
+    if (!loaded.ok()) {
+        return RecognitionEngine::FailedToExport;
+    }
+    const QTransform toPrepared = QTransform::fromScale(
+        double(out.size.width()) / stored.width(), double(out.size.height()) / stored.height());
+    out.annotations = loaded.annotations;
+    for (imaging::Annotation& a : out.annotations) {
+        a.rect = toPrepared.mapRect(a.rect.normalized());
+    }
+    return RecognitionEngine::Ok;
+}
+
 // Marks the engine working for one call; false when another call already is.
 class WorkingCall {
 public:
@@ -187,8 +207,7 @@ struct TesseractEngine::Private {
     QStringList systemFolders = TesseractEngine::defaultSystemDataFolders();
     QString dataFolder;
     bool useOsd = false;
-    // The running conversion exports annotations: pages keep their stored geometry and
-    // carry their annotations.
+    // The running conversion exports annotations: pages as stored, with their annotations.
     bool withAnnotations = false;
     std::vector<std::unique_ptr<Worker>> workers;
     QThreadPool pool;  // runs the workers; destroyed before them
@@ -226,8 +245,6 @@ struct TesseractEngine::Private {
                       ocr::RecognizedPage& out) const;
     int recognizePrepared(Worker& worker, const imaging::Document& document, const QImage& decoded,
                           const ocr::OrientationProbe& orientation, ocr::RecognizedPage& out) const;
-    int attachAnnotations(const imaging::Document& document, int index, const QSize& stored,
-                          ocr::RecognizedPage& out) const;
     int recognizeAll(const imaging::Document& document, const QVector<int>& indexes,
                      ocr::RecognizedDocument& result, const std::function<void(int)>& progress);
     int recognizeFile(const QString& source, ocr::RecognizedDocument& document,
@@ -265,29 +282,6 @@ int TesseractEngine::Private::recognizePage(Worker& worker, const imaging::Docum
         out = std::move(turned);
     }
     return code;
-}
-
-// The page's annotations, moved from the stored page's pixels to the prepared page's (the
-// two differ only in scale). Annotations that cannot be read fail the export rather than
-// leave them out.
-int TesseractEngine::Private::attachAnnotations(const imaging::Document& document, int index,
-                                                const QSize& stored,
-                                                ocr::RecognizedPage& out) const {
-    if (document.format() != imaging::FileFormat::Tiff || stored.isEmpty()) {
-        return Ok;
-    }
-    const imaging::AnnotationLoadResult loaded =
-        imaging::AnnotationStore::load(document.path(), index);
-    if (!loaded.ok()) {
-        return FailedToExport;
-    }
-    const QTransform toPrepared = QTransform::fromScale(
-        double(out.size.width()) / stored.width(), double(out.size.height()) / stored.height());
-    out.annotations = loaded.annotations;
-    for (imaging::Annotation& a : out.annotations) {
-        a.rect = toPrepared.mapRect(a.rect.normalized());
-    }
-    return Ok;
 }
 
 int TesseractEngine::Private::recognizePrepared(Worker& worker, const imaging::Document& document,
