@@ -1,6 +1,7 @@
 #include "viewer/core/accessibility.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -60,9 +61,14 @@ void ViewerAccess::nameWidgets() {
     describe(w.fraThumbs, tr("Thumbnails"));
     describe(w.thumbs->widget(), tr("Page thumbnails"),
              tr("The pages of the shown range; Enter shows the selected page, Delete deletes it."));
-    describe(w.mainToolbar->widget(), tr("Main toolbar"));
-    describe(w.ocrToolbar->widget(), tr("Annotation toolbar"));
-    describe(w.selectionToolbar->widget(), tr("Selection toolbar"));
+    // A toolbar's title names it in its menu too.
+    const std::pair<Toolbar*, QString> bars[] = {{w.mainToolbar, tr("Main toolbar")},
+                                                 {w.ocrToolbar, tr("Annotation toolbar")},
+                                                 {w.selectionToolbar, tr("Selection toolbar")}};
+    for (const auto& [bar, title] : bars) {
+        bar->widget()->setWindowTitle(title);
+        describe(bar->widget(), title);
+    }
     describe(w.statusBar, tr("Status bar"));
     describe(w.tabPages, tr("Page ranges"), w.tabPages->toolTip());
     describe(w.btnRanges, w.btnRanges->toolTip());
@@ -78,25 +84,37 @@ void ViewerAccess::nameWidgets() {
     nameRest(&m_viewer);
 }
 
-// What the children made by Qt itself are called: the scroll bars and viewports of scroll
-// areas, toolbar separators and extension buttons, menus by their titles.
+// What the children made by Qt itself are called: the parts of scroll areas and tab bars,
+// toolbar separators and extension buttons with their menus, menus by their titles. What has
+// a name but no description is described by its tooltip or its name.
 void ViewerAccess::nameRest(QWidget* root) {
     for (QWidget* child : root->findChildren<QWidget*>()) {
-        if (!child->accessibleName().isEmpty())
-            continue;
-        if (auto* menu = qobject_cast<QMenu*>(child)) {
+        QWidget* parent = child->parentWidget();
+        if (!child->accessibleName().isEmpty()) {
+        } else if (auto* menu = qobject_cast<QMenu*>(child)) {
+            if (menu->title().isEmpty())  // a toolbar extension's
+                menu->setTitle(parent->accessibleName().isEmpty() ? tr("Menu")
+                                                                  : parent->accessibleName());
             describe(menu, menu->title().remove(QLatin1Char('&')));
         } else if (auto* bar = qobject_cast<QScrollBar*>(child)) {
             describe(bar, bar->orientation() == Qt::Horizontal ? tr("Horizontal scroll bar")
                                                                : tr("Vertical scroll bar"));
-        } else if (auto* area = qobject_cast<QAbstractScrollArea*>(child->parentWidget());
-                   area && area->viewport() == child) {
-            describe(child, area->accessibleName(), area->accessibleDescription());
-        } else if (qobject_cast<QToolButton*>(child) &&
-                   qobject_cast<QToolBar*>(child->parentWidget())) {
+        } else if (qobject_cast<QAbstractScrollArea*>(parent)) {
+            describe(child, parent->accessibleName(), parent->accessibleDescription());
+        } else if (qobject_cast<QTabBar*>(parent)) {
+            describe(child, child->objectName().contains(QLatin1String("Left"))
+                                ? tr("Earlier page ranges")
+                                : tr("Later page ranges"));
+        } else if (qobject_cast<QToolButton*>(child) && qobject_cast<QToolBar*>(parent)) {
             describe(child, tr("More buttons"));  // the toolbar's extension
-        } else if (qobject_cast<QToolBar*>(child->parentWidget())) {
+        } else if (qobject_cast<QToolBar*>(parent)) {
             describe(child, tr("Separator"));
+        }
+        if (child->accessibleDescription().isEmpty()) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(child);
+            child->setAccessibleDescription(child->toolTip().isEmpty() && face
+                                                ? face->text(QAccessible::Name)
+                                                : child->toolTip());
         }
     }
 }

@@ -52,7 +52,8 @@ Toolbar::Toolbar(const QString& name, std::span<const ButtonEntry> buttons, QLis
         if (entry.style == ButtonStyle::Separator) {
             b.action = m_bar->addSeparator();
         } else {
-            b.action = m_bar->addAction(QString::fromLatin1(entry.key));
+            // The entry without a key is still called something.
+            b.action = m_bar->addAction(*entry.key ? b.key : accessibleText(entry));
             b.action->setObjectName(b.key);
             b.action->setToolTip(QCoreApplication::translate("ktdv::Toolbar", entry.tooltip));
             b.action->setCheckable(entry.style == ButtonStyle::Check);

@@ -12,6 +12,7 @@ class QToolButton;
 namespace ktdv {
 
 class ToolbarKeys final : public QObject {
+    Q_OBJECT
 public:
     // Watches the buttons the toolbar holds now; parented to the toolbar.
     explicit ToolbarKeys(QToolBar* bar);
