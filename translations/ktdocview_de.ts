@@ -481,6 +481,17 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>ktdv::KeyboardCursor</name>
+    <message>
+        <source>Keyboard cursor</source>
+        <translation>Tastaturcursor</translation>
+    </message>
+    <message>
+        <source>Where Enter draws or clicks on the page; the arrow keys move it.</source>
+        <translation>Wo die Eingabetaste auf der Seite zeichnet oder klickt; die Pfeiltasten bewegen ihn.</translation>
+    </message>
+</context>
+<context>
     <name>ktdv::PageCommands</name>
     <message>
         <source>Fit Width</source>
@@ -523,6 +534,17 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Converting Zone to Clipboard...</source>
         <translation>Bereich wird in die Zwischenablage umgewandelt...</translation>
+    </message>
+</context>
+<context>
+    <name>ktdv::ThumbnailAccessible</name>
+    <message>
+        <source>Page %1, shown</source>
+        <translation>Seite %1, angezeigt</translation>
+    </message>
+    <message>
+        <source>Page %1</source>
+        <translation>Seite %1</translation>
     </message>
 </context>
 <context>
@@ -736,6 +758,26 @@ Die Dokumentdatei wird geändert; mit „Rückgängig“ kommt die Seite zurück
         <source>Convert Selection to text</source>
         <translation>Auswahl in Text umwandeln</translation>
     </message>
+    <message>
+        <source>Freehand annotation</source>
+        <translation>Freihand-Anmerkung</translation>
+    </message>
+    <message>
+        <source>Line annotation</source>
+        <translation>Linien-Anmerkung</translation>
+    </message>
+    <message>
+        <source>Text annotation from a file</source>
+        <translation>Text-Anmerkung aus einer Datei</translation>
+    </message>
+    <message>
+        <source>Note annotation</source>
+        <translation>Notiz-Anmerkung</translation>
+    </message>
+    <message>
+        <source>Unused tool</source>
+        <translation>Unbenutztes Werkzeug</translation>
+    </message>
 </context>
 <context>
     <name>ktdv::UndoRedo</name>
@@ -790,6 +832,129 @@ Die Dokumentdatei wird geändert; mit „Rückgängig“ kommt die Seite zurück
     <message>
         <source>The change could not be redone: %1</source>
         <translation>Die Änderung konnte nicht wiederholt werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ktdv::ViewerAccess</name>
+    <message>
+        <source>Document viewer</source>
+        <translation>Dokumentbetrachter</translation>
+    </message>
+    <message>
+        <source>Shows a document&apos;s pages; F6 moves between the toolbars, the thumbnails and the page.</source>
+        <translation>Zeigt die Seiten eines Dokuments; F6 wechselt zwischen den Symbolleisten, den Miniaturen und der Seite.</translation>
+    </message>
+    <message>
+        <source>No document</source>
+        <translation>Kein Dokument</translation>
+    </message>
+    <message>
+        <source>The page; in selection mode the arrow keys move a cursor and Enter draws with the chosen tool.</source>
+        <translation>Die Seite; im Auswahlmodus bewegen die Pfeiltasten einen Cursor, und die Eingabetaste zeichnet mit dem gewählten Werkzeug.</translation>
+    </message>
+    <message>
+        <source>Thumbnails</source>
+        <translation>Miniaturen</translation>
+    </message>
+    <message>
+        <source>Page thumbnails</source>
+        <translation>Seitenminiaturen</translation>
+    </message>
+    <message>
+        <source>The pages of the shown range; Enter shows the selected page, Delete deletes it.</source>
+        <translation>Die Seiten des angezeigten Bereichs; die Eingabetaste zeigt die ausgewählte Seite, Entf löscht sie.</translation>
+    </message>
+    <message>
+        <source>Main toolbar</source>
+        <translation>Hauptsymbolleiste</translation>
+    </message>
+    <message>
+        <source>Annotation toolbar</source>
+        <translation>Anmerkungssymbolleiste</translation>
+    </message>
+    <message>
+        <source>Selection toolbar</source>
+        <translation>Auswahlsymbolleiste</translation>
+    </message>
+    <message>
+        <source>Status bar</source>
+        <translation>Statusleiste</translation>
+    </message>
+    <message>
+        <source>Page ranges</source>
+        <translation>Seitenbereiche</translation>
+    </message>
+    <message>
+        <source>Scroll the thumbnails</source>
+        <translation>Miniaturen blättern</translation>
+    </message>
+    <message>
+        <source>Splitter</source>
+        <translation>Teiler</translation>
+    </message>
+    <message>
+        <source>Divides the thumbnails from the page; drag it to change their widths.</source>
+        <translation>Trennt die Miniaturen von der Seite; zum Ändern der Breiten ziehen.</translation>
+    </message>
+    <message>
+        <source>Splitter position</source>
+        <translation>Position des Teilers</translation>
+    </message>
+    <message>
+        <source>Page number</source>
+        <translation>Seitenzahl</translation>
+    </message>
+    <message>
+        <source>The number of the page to go to.</source>
+        <translation>Die Nummer der Seite, zu der gewechselt wird.</translation>
+    </message>
+    <message>
+        <source>Choose the page number</source>
+        <translation>Seitenzahl wählen</translation>
+    </message>
+    <message>
+        <source>Go</source>
+        <translation>Los</translation>
+    </message>
+    <message>
+        <source>Shows the page with this number.</source>
+        <translation>Zeigt die Seite mit dieser Nummer.</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menü</translation>
+    </message>
+    <message>
+        <source>Horizontal scroll bar</source>
+        <translation>Horizontale Bildlaufleiste</translation>
+    </message>
+    <message>
+        <source>Vertical scroll bar</source>
+        <translation>Vertikale Bildlaufleiste</translation>
+    </message>
+    <message>
+        <source>Earlier page ranges</source>
+        <translation>Frühere Seitenbereiche</translation>
+    </message>
+    <message>
+        <source>Later page ranges</source>
+        <translation>Spätere Seitenbereiche</translation>
+    </message>
+    <message>
+        <source>More buttons</source>
+        <translation>Weitere Schaltflächen</translation>
+    </message>
+    <message>
+        <source>Separator</source>
+        <translation>Trennlinie</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2, %3</source>
+        <translation>Seite %1 von %2, %3</translation>
     </message>
 </context>
 <context>

@@ -49,6 +49,7 @@ void StatusPanels::setText(const QString& key, const QString& text) {
     Panel& p = panel(key);
     p.text = text;
     display(p);
+    emit textChanged(key);
 }
 QString StatusPanels::toolTip(const QString& key) const {
     return panel(key).label->toolTip();
@@ -75,6 +76,10 @@ void StatusPanels::display(Panel& p) {
     const Qt::TextElideMode mode = p.fit == Fit::ElidePath ? Qt::ElideMiddle : Qt::ElideRight;
     p.label->setText(p.label->fontMetrics().elidedText(p.text, mode, room));
     p.label->setToolTip(p.fit == Fit::ElidePath && !p.text.isEmpty() ? p.text : p.toolTip);
+    // Read whole by assistive technologies, with what the panel is about.
+    p.label->setAccessibleName(p.text.isEmpty() ? p.toolTip
+                                                : p.toolTip + QStringLiteral(": ") + p.text);
+    p.label->setAccessibleDescription(p.toolTip);
 }
 
 void StatusPanels::place() {

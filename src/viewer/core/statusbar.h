@@ -34,6 +34,9 @@ public:
     int panelWidth(const QString& key) const;
     void setPanelWidth(const QString& key, int width);
 
+signals:
+    void textChanged(const QString& key);
+
 protected:
     void changeEvent(QEvent* event) override;
 

@@ -24,7 +24,9 @@
 #include "platform/settingsstore.h"
 #include "platform/twips.h"
 #include "viewer/annotations/annotationinteraction.h"
+#include "viewer/annotations/keyboardcursor.h"
 #include "viewer/conversion/documentconversion.h"
+#include "viewer/core/accessibility.h"
 #include "viewer/core/errors.h"
 #include "viewer/core/translations.h"
 #include "viewer/core/viewerwidgets.h"
@@ -90,6 +92,8 @@ ViewerControl::ViewerControl(std::shared_ptr<ComponentFactory> factory, QWidget*
     m_undo = std::make_unique<UndoRedo>(*this);
     connectEvents();
     installShortcuts();
+    new ViewerAccess(*this);
+    new KeyboardCursor(*this);
     Initialise();
 }
 

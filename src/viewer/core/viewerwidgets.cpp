@@ -161,7 +161,7 @@ QPushButton* makeSplitter(QWidget& host) {
 QLabel* makeDragBar(QWidget& host) {
     auto* bar = named(new QLabel(&host), "pBoxDrag");
     bar->setAutoFillBackground(true);
-    bar->setStyleSheet(QStringLiteral("background: #606060;"));
+    bar->setBackgroundRole(QPalette::Dark);  // the palette's, for high-contrast themes too
     bar->setGeometry(kSplitterLeft, 0, kDragBarWidth, 100);
     bar->hide();
     return bar;

@@ -6,12 +6,31 @@
 #include <QWidget>
 
 #include "platform/viewererror.h"
+#include "viewer/toolbars/toolbarkeys.h"
 
 namespace ktdv {
 
 namespace {
 constexpr int kSubscriptOutOfRange = 9;
+
+// What assistive technologies call a button: its tooltip, or for the entries without one
+// (never shown) a name of our own.
+QString accessibleText(const ButtonEntry& entry) {
+    if (*entry.tooltip)
+        return QCoreApplication::translate("ktdv::Toolbar", entry.tooltip);
+    static const std::pair<const char*, const char*> kOwn[] = {
+        {"Freehand", QT_TRANSLATE_NOOP("ktdv::Toolbar", "Freehand annotation")},
+        {"Line", QT_TRANSLATE_NOOP("ktdv::Toolbar", "Line annotation")},
+        {"TextFromFile", QT_TRANSLATE_NOOP("ktdv::Toolbar", "Text annotation from a file")},
+        {"Note", QT_TRANSLATE_NOOP("ktdv::Toolbar", "Note annotation")},
+    };
+    for (const auto& [key, text] : kOwn)
+        if (qstrcmp(key, entry.key) == 0)
+            return QCoreApplication::translate("ktdv::Toolbar", text);
+    return QCoreApplication::translate("ktdv::Toolbar", "Unused tool");
 }
+
+}  // namespace
 
 Toolbar::Toolbar(const QString& name, std::span<const ButtonEntry> buttons, QList<QIcon> images,
                  QWidget* parent)
@@ -33,12 +52,16 @@ Toolbar::Toolbar(const QString& name, std::span<const ButtonEntry> buttons, QLis
         if (entry.style == ButtonStyle::Separator) {
             b.action = m_bar->addSeparator();
         } else {
-            b.action = m_bar->addAction(QString::fromLatin1(entry.key));
+            // The entry without a key is still called something.
+            b.action = m_bar->addAction(*entry.key ? b.key : accessibleText(entry));
             b.action->setObjectName(b.key);
             b.action->setToolTip(QCoreApplication::translate("ktdv::Toolbar", entry.tooltip));
             b.action->setCheckable(entry.style == ButtonStyle::Check);
-            if (QWidget* w = m_bar->widgetForAction(b.action))
+            if (QWidget* w = m_bar->widgetForAction(b.action)) {
                 w->setObjectName(b.key);
+                w->setAccessibleName(accessibleText(entry));
+                w->setAccessibleDescription(accessibleText(entry));
+            }
             const int pos = static_cast<int>(m_buttons.size()) + 1;
             connect(b.action, &QAction::triggered, this, [this, pos](bool checked) {
                 Button* self = at(pos);
@@ -50,6 +73,7 @@ Toolbar::Toolbar(const QString& name, std::span<const ButtonEntry> buttons, QLis
         m_buttons.push_back(b);
         apply(m_buttons.back());
     }
+    new ToolbarKeys(m_bar);
 }
 
 const Toolbar::Button* Toolbar::at(int pos) const {

@@ -17,7 +17,6 @@ constexpr qint64 kMaxScaledBytes = 64LL * 1024 * 1024;
 constexpr size_t kKeptStoreBytes = 16u * 1024 * 1024;
 // Bilevel pages are scaled in bands of this many rows (fewer, larger pieces when scrolling).
 constexpr int kBandRows = 64;
-const QColor kBackground(128, 128, 128);
 constexpr int kMessageMargin = 12;
 
 bool isBilevel(const QImage& img) {
@@ -159,14 +158,14 @@ bool PageRenderer::paintScreenPixels(QPainter& p, const QRect& dirty, const QIma
     if (!visible.isEmpty() && !page.hasAlphaChannel())
         background -= visible.translated(origin);
     for (const QRect& r : background)
-        p.fillRect(r, kBackground);
+        p.fillRect(r, p.background());  // the viewport's palette
     if (visible.isEmpty())
         return false;
     ensureScaled(page, shown, visible, viewport);
     if (page.hasAlphaChannel())
         p.fillRect(QRect(origin, shown), Qt::white);
     if (m_scaled.isNull())
-        p.fillRect(visible.translated(origin), kBackground);
+        p.fillRect(visible.translated(origin), p.background());
     const QRect part = visible.intersected(m_scaledRect);
     p.drawImage(origin + part.topLeft(), m_scaled, part.translated(-m_scaledRect.topLeft()));
     return true;

@@ -26,6 +26,7 @@ PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<Setti
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
+    viewport()->setBackgroundRole(QPalette::Dark);  // around the page; the renderer paints it
     // Every paint covers the whole viewport (page or background), so nothing beneath it
     // is painted first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);

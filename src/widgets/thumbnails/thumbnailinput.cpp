@@ -9,7 +9,10 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
+#include <algorithm>
+
 #include "platform/promptservice.h"
+#include "widgets/thumbnails/thumbnailaccessible.h"
 #include "widgets/thumbnails/thumbnailview.h"
 
 namespace ktdv {
@@ -48,6 +51,9 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
 }  // namespace
 
 bool ThumbnailView::event(QEvent* event) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        update();  // the focus frame
+    }
     if (event->type() != QEvent::ToolTip) {
         return QWidget::event(event);
     }
@@ -127,6 +133,7 @@ void ThumbnailView::mouseReleaseEvent(QMouseEvent* event) {
     }
     if (m_selected != index) {
         m_selected = index;
+        ThumbnailAccessible::selectionChanged(this, m_selected);
         update();
     }
     const QPointer<ThumbnailView> self(this);
@@ -151,6 +158,25 @@ void ThumbnailView::keyPressEvent(QKeyEvent* event) {
         movePage(m_selected, -1);
     } else if (m_store.count() > 0 && ctrl && event->key() == Qt::Key_Down) {
         movePage(m_selected, 1);
+    } else if (m_store.count() > 0 && !ctrl &&
+               (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+        // The keyboard selects; Enter or Space then shows the page as a click does.
+        m_selected =
+            std::clamp(m_selected + (event->key() == Qt::Key_Up ? -1 : 1), 0, m_store.count() - 1);
+        ThumbnailAccessible::selectionChanged(this, m_selected);
+        update();
+    } else if (m_store.count() > 0 &&
+               (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                event->key() == Qt::Key_Space)) {
+        if (m_handlers.thumbClick) {
+            int index = m_selected, button = 1, shift = 0;
+            float x = 0, y = 0;
+            m_handlers.thumbClick(index, button, shift, x, y);
+        }
+    } else if (m_store.count() > 0 &&
+               (event->key() == Qt::Key_Menu ||
+                (event->key() == Qt::Key_F10 && event->modifiers() & Qt::ShiftModifier))) {
+        showContextMenu(m_selected, mapToGlobal(m_viewport.cellRect(m_selected).center()));
     } else {
         QWidget::keyPressEvent(event);
         return;

@@ -1,6 +1,8 @@
 // Drawing the thumbnail column: the pictures (or placeholders of the page's shape while
 // they are being made), page numbers, the selection, the page shown in the page view and,
-// during a drag, the place where the page would land.
+// during a drag, the place where the page would land. Every colour but the pages' own comes
+// from the palette, so a high-contrast theme is followed; the selected thumbnail is framed
+// while the pane has the keyboard focus.
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -12,8 +14,7 @@ namespace ktdv {
 namespace {
 
 constexpr int kCurrentFrame = 3;  // width of the frame around the page shown in the page view
-const QColor kCurrentColour(230, 120, 20);
-const QColor kDropColour(30, 100, 220);
+constexpr int kFocusFrame = 2;
 
 }  // namespace
 
@@ -36,7 +37,7 @@ void ThumbnailView::paintEvent(QPaintEvent* event) {
         y -= offset;
         painter.fillRect(
             QRect(ThumbnailLayout::kMargin, y - 1, width() - 2 * ThumbnailLayout::kMargin, 3),
-            kDropColour);
+            palette().color(QPalette::Highlight));
     }
 }
 
@@ -45,8 +46,15 @@ void ThumbnailView::paintThumbnail(QPainter& painter, int index, const QRect& im
     const ThumbnailStore::Entry& thumbnail = m_store.at(index);
     const QRect cell =
         m_layout.cellRect(index).translated(0, image.top() - m_layout.imageRect(index).top());
-    if (index == m_selected) {
+    const bool selected = index == m_selected;
+    if (selected) {
         painter.fillRect(cell, palette().color(QPalette::Highlight));
+    }
+    if (selected && hasFocus()) {
+        QPen pen(palette().color(QPalette::HighlightedText), kFocusFrame, Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(cell).adjusted(1, 1, -1, -1));
     }
 
     if (!thumbnail.pixmap.isNull()) {
@@ -55,20 +63,23 @@ void ThumbnailView::paintThumbnail(QPainter& painter, int index, const QRect& im
         painter.drawPixmap(image, thumbnail.pixmap);
     } else {
         // Placeholder: a blank sheet of the page's shape; crossed out when it failed.
-        painter.fillRect(image, thumbnail.done ? QColor(240, 240, 240) : QColor(215, 215, 215));
+        painter.fillRect(image,
+                         palette().color(thumbnail.done ? QPalette::Base : QPalette::Midlight));
         if (thumbnail.done) {
-            painter.setPen(QPen(QColor(200, 60, 60), 1));
+            painter.setPen(QPen(palette().color(QPalette::Text), 1));
             painter.drawLine(image.topLeft(), image.bottomRight());
             painter.drawLine(image.topRight(), image.bottomLeft());
         }
     }
-    painter.setPen(QPen(QColor(90, 90, 90), 1));
+    painter.setPen(QPen(palette().color(QPalette::Dark), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(image.adjusted(0, 0, -1, -1));
 
     const bool current = thumbnail.page == m_currentPage;
     if (current) {
-        QPen pen(kCurrentColour, kCurrentFrame);
+        // On the selection's colour the frame takes the selected text's.
+        QPen pen(palette().color(selected ? QPalette::HighlightedText : QPalette::Highlight),
+                 kCurrentFrame);
         pen.setJoinStyle(Qt::MiterJoin);
         painter.setPen(pen);
         painter.drawRect(image.adjusted(-1, -1, 0, 0));
@@ -77,8 +88,7 @@ void ThumbnailView::paintThumbnail(QPainter& painter, int index, const QRect& im
     QFont font = painter.font();
     font.setBold(current);
     painter.setFont(font);
-    painter.setPen(
-        palette().color(index == m_selected ? QPalette::HighlightedText : QPalette::WindowText));
+    painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::WindowText));
     painter.drawText(label, Qt::AlignCenter, m_store.pageLabel(index));
 }
 

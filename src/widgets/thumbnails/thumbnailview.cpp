@@ -1,4 +1,5 @@
 #include "widgets/thumbnails/thumbnailview.h"
+#include "widgets/thumbnails/thumbnailaccessible.h"
 
 #include <QMoveEvent>
 #include <QResizeEvent>
@@ -41,6 +42,7 @@ ThumbnailView::ThumbnailView(std::shared_ptr<PromptService> prompts, QWidget* pa
     setFocusPolicy(Qt::StrongFocus);
     setBackgroundRole(QPalette::Mid);
     setAutoFillBackground(true);
+    ThumbnailAccessible::install();
     m_layout.setLabelHeight(fontMetrics().height());
     m_layout.setWidth(width());
     connect(m_renderer.get(), &ThumbnailRenderer::rendered, this, &ThumbnailView::onRendered);
