@@ -189,6 +189,158 @@
     </message>
 </context>
 <context>
+    <name>ktdocview-convert</name>
+    <message>
+        <source>Try &apos;ktdocview-convert --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>shard %1 of %2, %3 documents, %4 pages at once</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recognises the text of documents (TIFF, fax, BMP, GIF, JPEG, PNG) and writes it in an export format.
+
+One input: OUTPUT is the file to write.
+Several inputs, a list (--from-list) or shards: OUTPUT is a folder (created for a list); each input is written there under its own name with the format&apos;s extension, below the folders the inputs do not have in common (scan.tif -&gt; OUTPUT/scan.pdf). An output newer than its input is kept (--force converts again); outputs appear whole or not at all. Each task appends one JSON line per document to OUTPUT/report-K.jsonl; --summarise OUTPUT adds them up.
+
+Shards: --shard K/N converts the K-th (from 0) of N parts of the inputs, balanced by page count where the list gives one (&quot;path&lt;TAB&gt;pages&quot;). Without --shard the part comes from a Slurm array task (SLURM_ARRAY_TASK_ID; with --shards N the task ids are the shard numbers 0..N-1, so a single task can be submitted again) or a Kubernetes Indexed Job (JOB_COMPLETION_INDEX with --shards N).
+
+Formats (name or code): rtf 1, ansi 2, dos 3, unicode 4, tabular 5, dos-formatted 6, unicode-formatted 7, html 9, pdf-text 10, pdf-text-on-image 11, pdf 12 (searchable: page image with invisible text), pdf-annotated 13 (recognised and searchable as pdf, pages as stored, neither turned nor straightened, with the document&apos;s annotations as PDF annotations). Without --format the output&apos;s extension decides: .rtf, .html, .pdf, else ansi.
+
+Exit status: 0 when every input was converted, 1 when any failed (each failure is reported as &quot;ktdocview-convert: &lt;message&gt; (&lt;input&gt;)&quot;), 2 for a bad command line.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Documents to read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output file, or folder for several inputs.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export format, name or code.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recognition language(s), e.g. eng or eng+deu (default eng).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pages to recognise, e.g. 1-3,5 (default all).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pages recognised at once (default: SLURM_CPUS_PER_TASK, else the cores this process may run on).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folder whose doZed subfolder holds language data (default: the system&apos;s).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No progress bar.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File with one input path a line, optionally a tab and its page count; - for standard input.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Convert part K of N (0 &lt;= K &lt; N).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Number of parts when the scheduler gives the part&apos;s index.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Convert even where the output is newer than the input.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print this part&apos;s inputs, outputs and page counts (tab-separated) and stop.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add up the reports in OUTPUT and list the failures.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no input given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no output given (-o)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>give --shard K/N or --shards N, not both</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bad shard: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bad shard count: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with several inputs, a list or shards the output must be a folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown format: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bad page list: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bad job count: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SLURM_ARRAY_TASK_MIN or _COUNT missing; give --shards N</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JOB_COMPLETION_INDEX needs --shards N</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--shards needs a scheduler&apos;s task index (SLURM_ARRAY_TASK_ID or JOB_COMPLETION_INDEX)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>task %1 is outside the shards 0 to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot read the list %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bad page count on line %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ktdv::AnnotationInteraction</name>
     <message>
         <source>Manage Annotation</source>
@@ -883,6 +1035,404 @@ Die Dokumentdatei wird geändert; mit „Rückgängig“ kommt die Seite zurück
     <message>
         <source>Delete Page</source>
         <translation>Seite löschen</translation>
+    </message>
+</context>
+<context>
+    <name>ktdv::imaging</name>
+    <message>
+        <source>annotations take %1 bytes, more than the %2 allowed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the tag does not hold annotations</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>annotations are truncated</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>annotations were written in format %1, this program reads %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>annotations are %1 bytes long, %2 expected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>annotations are corrupt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 annotations on one page, more than the %2 allowed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the stored annotations are larger than the %1 bytes allowed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the stored annotations cannot be read from the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>an annotation lies outside any page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the stored annotations of page %1 cannot be read (%2); they are left as they are</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>annotations would take %1 bytes, more than the %2 allowed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No fax data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The fax data ends inside row %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bad fax code in row %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file cannot be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The fax file is too large</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not a picture</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No page %1 in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown file format</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The page has no pixels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too large: %1 x %2 pixels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No temporary folder to keep the page in for undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is nothing to undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is nothing to redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The document was changed outside this viewer after its last change here</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No temporary folder to keep the page in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The page&apos;s tag %1 cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The image cannot be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The fax data cannot be decoded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The fax data holds no rows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is read-only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot create a temporary file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot set the permissions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot flush the file to disk</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot close the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot replace %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The new content of %1 could not be made</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot reopen the temporary file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too many sub-directories</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The directories loop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The image data&apos;s sizes are missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Image data lies outside the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A directory is damaged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tag %1 is too large</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tag %1 lies outside the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The TIFF file has no pages</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read the image data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write the file: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The page does not fit a classic TIFF file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The image data overlaps itself</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JPEG data lies outside the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A JPEG table is damaged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The page&apos;s layout is invalid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Out of memory for a %1 x %2 page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Strip %1 is incomplete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The page&apos;s tiles are invalid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Page incomplete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The page could not be decoded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read the page directory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1-bit floating-point samples are not supported</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file ends inside the page&apos;s image data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 does not exist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not a TIFF file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot edit %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 would exceed 4 GB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file would exceed 4 GB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No image to write</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write the image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is no page %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The last page cannot be deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is no such page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot create a temporary folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot encode the page: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot store the page: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tag %1 cannot be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The value of tag %1 is too large</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ktdv::ocr</name>
+    <message>
+        <source>Failed to get module</source>
+        <translation type="unfinished">Modul nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Failed locating library path</source>
+        <translation type="unfinished">Bibliothekspfad nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Failed loading library</source>
+        <translation type="unfinished">Bibliothek konnte nicht geladen werden</translation>
+    </message>
+    <message>
+        <source>Failed to initialise</source>
+        <translation type="unfinished">Initialisierung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>File does not exist</source>
+        <translation type="unfinished">Datei ist nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>Failed to split file</source>
+        <translation type="unfinished">Datei konnte nicht aufgeteilt werden</translation>
+    </message>
+    <message>
+        <source>Failed to open page file</source>
+        <translation type="unfinished">Seitendatei konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Failed to create layout</source>
+        <translation type="unfinished">Layout konnte nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source>Failed to recognise</source>
+        <translation type="unfinished">Erkennung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Failed to export</source>
+        <translation type="unfinished">Export fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Failed to open clipboard</source>
+        <translation type="unfinished">Zwischenablage konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Failed to open export file</source>
+        <translation type="unfinished">Exportdatei konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Failed to save file</source>
+        <translation type="unfinished">Datei konnte nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>Clipboard is empty</source>
+        <translation type="unfinished">Zwischenablage ist leer</translation>
     </message>
 </context>
 </TS>
