@@ -13,7 +13,7 @@ foreach(ts ${ts_files})
   get_filename_component(name ${ts} NAME)
   set(copy ${WORK_DIR}/${name})
   file(COPY_FILE ${ts} ${copy})
-  execute_process(COMMAND ${LUPDATE} -silent -locations none -no-obsolete -I src -I include src
+  execute_process(COMMAND ${LUPDATE} -silent -locations none -no-obsolete -I src -I include src tools
                           -ts ${copy}
                   WORKING_DIRECTORY ${SOURCE_DIR} RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
   if(NOT rc EQUAL 0)

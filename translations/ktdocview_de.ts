@@ -189,6 +189,167 @@
     </message>
 </context>
 <context>
+    <name>ktdocview-convert</name>
+    <message>
+        <source>Try &apos;ktdocview-convert --help&apos;.</source>
+        <translation>Siehe &apos;ktdocview-convert --help&apos;.</translation>
+    </message>
+    <message>
+        <source>shard %1 of %2, %3 documents, %4 pages at once</source>
+        <translation>Teil %1 von %2, %3 Dokumente, %4 Seiten gleichzeitig</translation>
+    </message>
+    <message>
+        <source>Recognises the text of documents (TIFF, fax, BMP, GIF, JPEG, PNG) and writes it in an export format.
+
+One input: OUTPUT is the file to write.
+Several inputs, a list (--from-list) or shards: OUTPUT is a folder (created for a list); each input is written there under its own name with the format&apos;s extension, below the folders the inputs do not have in common (scan.tif -&gt; OUTPUT/scan.pdf). An output newer than its input is kept (--force converts again); outputs appear whole or not at all. Each task appends one JSON line per document to OUTPUT/report-K.jsonl; --summarise OUTPUT adds them up.
+
+Shards: --shard K/N converts the K-th (from 0) of N parts of the inputs, balanced by page count where the list gives one (&quot;path&lt;TAB&gt;pages&quot;). Without --shard the part comes from a Slurm array task (SLURM_ARRAY_TASK_ID; with --shards N the task ids are the shard numbers 0..N-1, so a single task can be submitted again) or a Kubernetes Indexed Job (JOB_COMPLETION_INDEX with --shards N).
+
+Formats (name or code): rtf 1, ansi 2, dos 3, unicode 4, tabular 5, dos-formatted 6, unicode-formatted 7, html 9, pdf-text 10, pdf-text-on-image 11, pdf 12 (searchable: page image with invisible text), pdf-annotated 13 (recognised and searchable as pdf, pages as stored, neither turned nor straightened, with the document&apos;s annotations as PDF annotations). Without --format the output&apos;s extension decides: .rtf, .html, .pdf, else ansi.
+
+Exit status: 0 when every input was converted, 1 when any failed (each failure is reported as &quot;ktdocview-convert: &lt;message&gt; (&lt;input&gt;)&quot;), 2 for a bad command line.</source>
+        <translation>Erkennt den Text von Dokumenten (TIFF, Fax, BMP, GIF, JPEG, PNG) und schreibt ihn in einem Exportformat.
+
+Eine Eingabe: OUTPUT ist die zu schreibende Datei.
+Mehrere Eingaben, eine Liste (--from-list) oder Teile: OUTPUT ist ein Ordner (für eine Liste wird er angelegt); jede Eingabe wird dort unter ihrem eigenen Namen mit der Endung des Formats geschrieben, unterhalb der Ordner, die die Eingaben nicht gemeinsam haben (scan.tif -&gt; OUTPUT/scan.pdf). Eine Ausgabe, die neuer als ihre Eingabe ist, bleibt erhalten (--force wandelt erneut um); Ausgaben erscheinen ganz oder gar nicht. Jede Aufgabe hängt je Dokument eine JSON-Zeile an OUTPUT/report-K.jsonl an; --summarise OUTPUT zählt sie zusammen.
+
+Teile: --shard K/N wandelt den K-ten (ab 0) von N Teilen der Eingaben um, nach Seitenzahl ausgeglichen, wo die Liste eine angibt (&quot;Pfad&lt;TAB&gt;Seiten&quot;). Ohne --shard ergibt sich der Teil aus einer Slurm-Array-Aufgabe (SLURM_ARRAY_TASK_ID; mit --shards N sind die Aufgabennummern die Teilnummern 0..N-1, sodass eine einzelne Aufgabe erneut eingereicht werden kann) oder einem Kubernetes Indexed Job (JOB_COMPLETION_INDEX mit --shards N).
+
+Formate (Name oder Code): rtf 1, ansi 2, dos 3, unicode 4, tabular 5, dos-formatted 6, unicode-formatted 7, html 9, pdf-text 10, pdf-text-on-image 11, pdf 12 (durchsuchbar: Seitenbild mit unsichtbarem Text), pdf-annotated 13 (erkannt und durchsuchbar wie pdf, Seiten wie gespeichert, weder gedreht noch begradigt, mit den Anmerkungen des Dokuments als PDF-Anmerkungen). Ohne --format entscheidet die Endung der Ausgabe: .rtf, .html, .pdf, sonst ansi.
+
+Exit-Status: 0, wenn jede Eingabe umgewandelt wurde, 1, wenn eine scheiterte (jeder Fehlschlag wird als &quot;ktdocview-convert: &lt;Meldung&gt; (&lt;Eingabe&gt;)&quot; gemeldet), 2 bei einer ungültigen Befehlszeile.</translation>
+    </message>
+    <message>
+        <source>Documents to read.</source>
+        <translation>Zu lesende Dokumente.</translation>
+    </message>
+    <message>
+        <source>Output file, or folder for several inputs.</source>
+        <translation>Ausgabedatei oder Ordner für mehrere Eingaben.</translation>
+    </message>
+    <message>
+        <source>Export format, name or code.</source>
+        <translation>Exportformat, Name oder Code.</translation>
+    </message>
+    <message>
+        <source>Recognition language(s), e.g. eng or eng+deu (default eng).</source>
+        <translation>Erkennungssprache(n), z. B. eng oder eng+deu (Vorgabe eng).</translation>
+    </message>
+    <message>
+        <source>Pages to recognise, e.g. 1-3,5 (default all).</source>
+        <translation>Zu erkennende Seiten, z. B. 1-3,5 (Vorgabe: alle).</translation>
+    </message>
+    <message>
+        <source>Pages recognised at once (default: SLURM_CPUS_PER_TASK, else the cores this process may run on).</source>
+        <translation>Gleichzeitig erkannte Seiten (Vorgabe: SLURM_CPUS_PER_TASK, sonst die Kerne, auf denen dieser Prozess laufen darf).</translation>
+    </message>
+    <message>
+        <source>Folder whose doZed subfolder holds language data (default: the system&apos;s).</source>
+        <translation>Ordner, dessen Unterordner doZed die Sprachdaten enthält (Vorgabe: die des Systems).</translation>
+    </message>
+    <message>
+        <source>No progress bar.</source>
+        <translation>Kein Fortschrittsbalken.</translation>
+    </message>
+    <message>
+        <source>File with one input path a line, optionally a tab and its page count; - for standard input.</source>
+        <translation>Datei mit einem Eingabepfad je Zeile, wahlweise mit Tabulator und Seitenzahl; - für die Standardeingabe.</translation>
+    </message>
+    <message>
+        <source>Convert part K of N (0 &lt;= K &lt; N).</source>
+        <translation>Teil K von N umwandeln (0 &lt;= K &lt; N).</translation>
+    </message>
+    <message>
+        <source>Number of parts when the scheduler gives the part&apos;s index.</source>
+        <translation>Anzahl der Teile, wenn der Scheduler die Nummer des Teils vorgibt.</translation>
+    </message>
+    <message>
+        <source>Convert even where the output is newer than the input.</source>
+        <translation>Auch dann umwandeln, wenn die Ausgabe neuer als die Eingabe ist.</translation>
+    </message>
+    <message>
+        <source>Print this part&apos;s inputs, outputs and page counts (tab-separated) and stop.</source>
+        <translation>Eingaben, Ausgaben und Seitenzahlen dieses Teils (durch Tabulatoren getrennt) ausgeben und beenden.</translation>
+    </message>
+    <message>
+        <source>Add up the reports in OUTPUT and list the failures.</source>
+        <translation>Die Berichte in OUTPUT zusammenzählen und die Fehlschläge auflisten.</translation>
+    </message>
+    <message>
+        <source>no input given</source>
+        <translation>keine Eingabe angegeben</translation>
+    </message>
+    <message>
+        <source>no output given (-o)</source>
+        <translation>keine Ausgabe angegeben (-o)</translation>
+    </message>
+    <message>
+        <source>give --shard K/N or --shards N, not both</source>
+        <translation>entweder --shard K/N oder --shards N angeben, nicht beides</translation>
+    </message>
+    <message>
+        <source>bad shard: %1</source>
+        <translation>ungültiger Teil: %1</translation>
+    </message>
+    <message>
+        <source>bad shard count: %1</source>
+        <translation>ungültige Anzahl der Teile: %1</translation>
+    </message>
+    <message>
+        <source>with several inputs, a list or shards the output must be a folder</source>
+        <translation>bei mehreren Eingaben, einer Liste oder Teilen muss die Ausgabe ein Ordner sein</translation>
+    </message>
+    <message>
+        <source>unknown format: %1</source>
+        <translation>unbekanntes Format: %1</translation>
+    </message>
+    <message>
+        <source>bad page list: %1</source>
+        <translation>ungültige Seitenliste: %1</translation>
+    </message>
+    <message>
+        <source>bad job count: %1</source>
+        <translation>ungültige Anzahl gleichzeitiger Seiten: %1</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>SLURM_ARRAY_TASK_MIN or _COUNT missing; give --shards N</source>
+        <translation>SLURM_ARRAY_TASK_MIN oder _COUNT fehlt; --shards N angeben</translation>
+    </message>
+    <message>
+        <source>JOB_COMPLETION_INDEX needs --shards N</source>
+        <translation>JOB_COMPLETION_INDEX braucht --shards N</translation>
+    </message>
+    <message>
+        <source>--shards needs a scheduler&apos;s task index (SLURM_ARRAY_TASK_ID or JOB_COMPLETION_INDEX)</source>
+        <translation>--shards braucht die Aufgabennummer eines Schedulers (SLURM_ARRAY_TASK_ID oder JOB_COMPLETION_INDEX)</translation>
+    </message>
+    <message>
+        <source>task %1 is outside the shards 0 to %2</source>
+        <translation>Aufgabe %1 liegt außerhalb der Teile 0 bis %2</translation>
+    </message>
+    <message>
+        <source>cannot read the list %1</source>
+        <translation>die Liste %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>bad page count on line %1 of %2</source>
+        <translation>ungültige Seitenzahl in Zeile %1 von %2</translation>
+    </message>
+</context>
+<context>
     <name>ktdv::AnnotationInteraction</name>
     <message>
         <source>Manage Annotation</source>
@@ -1048,6 +1209,404 @@ Die Dokumentdatei wird geändert; mit „Rückgängig“ kommt die Seite zurück
     <message>
         <source>Delete Page</source>
         <translation>Seite löschen</translation>
+    </message>
+</context>
+<context>
+    <name>ktdv::imaging</name>
+    <message>
+        <source>annotations take %1 bytes, more than the %2 allowed</source>
+        <translation>die Anmerkungen belegen %1 Byte, mehr als die erlaubten %2</translation>
+    </message>
+    <message>
+        <source>the tag does not hold annotations</source>
+        <translation>das Tag enthält keine Anmerkungen</translation>
+    </message>
+    <message>
+        <source>annotations are truncated</source>
+        <translation>die Anmerkungen sind abgeschnitten</translation>
+    </message>
+    <message>
+        <source>annotations were written in format %1, this program reads %2</source>
+        <translation>die Anmerkungen wurden im Format %1 geschrieben, dieses Programm liest %2</translation>
+    </message>
+    <message>
+        <source>annotations are %1 bytes long, %2 expected</source>
+        <translation>die Anmerkungen sind %1 Byte lang, erwartet wurden %2</translation>
+    </message>
+    <message>
+        <source>annotations are corrupt</source>
+        <translation>die Anmerkungen sind beschädigt</translation>
+    </message>
+    <message>
+        <source>%1 annotations on one page, more than the %2 allowed</source>
+        <translation>%1 Anmerkungen auf einer Seite, mehr als die erlaubten %2</translation>
+    </message>
+    <message>
+        <source>the stored annotations are larger than the %1 bytes allowed</source>
+        <translation>die gespeicherten Anmerkungen sind größer als die erlaubten %1 Byte</translation>
+    </message>
+    <message>
+        <source>the stored annotations cannot be read from the file</source>
+        <translation>die gespeicherten Anmerkungen können nicht aus der Datei gelesen werden</translation>
+    </message>
+    <message>
+        <source>an annotation lies outside any page</source>
+        <translation>eine Anmerkung liegt außerhalb jeder Seite</translation>
+    </message>
+    <message>
+        <source>the stored annotations of page %1 cannot be read (%2); they are left as they are</source>
+        <translation>die gespeicherten Anmerkungen von Seite %1 können nicht gelesen werden (%2); sie bleiben, wie sie sind</translation>
+    </message>
+    <message>
+        <source>annotations would take %1 bytes, more than the %2 allowed</source>
+        <translation>die Anmerkungen würden %1 Byte belegen, mehr als die erlaubten %2</translation>
+    </message>
+    <message>
+        <source>No fax data</source>
+        <translation>Keine Faxdaten</translation>
+    </message>
+    <message>
+        <source>The fax data ends inside row %1</source>
+        <translation>Die Faxdaten enden mitten in Zeile %1</translation>
+    </message>
+    <message>
+        <source>Bad fax code in row %1</source>
+        <translation>Ungültiger Faxcode in Zeile %1</translation>
+    </message>
+    <message>
+        <source>The file cannot be read: %1</source>
+        <translation>Die Datei kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The fax file is too large</source>
+        <translation>Die Faxdatei ist zu groß</translation>
+    </message>
+    <message>
+        <source>Not a picture</source>
+        <translation>Kein Bild</translation>
+    </message>
+    <message>
+        <source>No page %1 in %2</source>
+        <translation>Keine Seite %1 in %2</translation>
+    </message>
+    <message>
+        <source>Cannot read %1</source>
+        <translation>%1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Unknown file format</source>
+        <translation>Unbekanntes Dateiformat</translation>
+    </message>
+    <message>
+        <source>The page has no pixels</source>
+        <translation>Die Seite hat keine Pixel</translation>
+    </message>
+    <message>
+        <source>Too large: %1 x %2 pixels</source>
+        <translation>Zu groß: %1 x %2 Pixel</translation>
+    </message>
+    <message>
+        <source>No temporary folder to keep the page in for undo</source>
+        <translation>Kein temporärer Ordner, um die Seite für das Rückgängigmachen aufzubewahren</translation>
+    </message>
+    <message>
+        <source>There is nothing to undo</source>
+        <translation>Es gibt nichts rückgängig zu machen</translation>
+    </message>
+    <message>
+        <source>There is nothing to redo</source>
+        <translation>Es gibt nichts wiederherzustellen</translation>
+    </message>
+    <message>
+        <source>The document was changed outside this viewer after its last change here</source>
+        <translation>Das Dokument wurde nach seiner letzten Änderung hier außerhalb dieses Viewers geändert</translation>
+    </message>
+    <message>
+        <source>No temporary folder to keep the page in</source>
+        <translation>Kein temporärer Ordner, um die Seite aufzubewahren</translation>
+    </message>
+    <message>
+        <source>The page&apos;s tag %1 cannot be read</source>
+        <translation>Das Tag %1 der Seite kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The image cannot be read: %1</source>
+        <translation>Das Bild kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The fax data cannot be decoded</source>
+        <translation>Die Faxdaten können nicht dekodiert werden</translation>
+    </message>
+    <message>
+        <source>The fax data holds no rows</source>
+        <translation>Die Faxdaten enthalten keine Zeilen</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file</source>
+        <translation>%1 ist keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>%1 is read-only</source>
+        <translation>%1 ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>Cannot create a temporary file</source>
+        <translation>Eine temporäre Datei kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Cannot write the file</source>
+        <translation>Die Datei kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Cannot set the permissions</source>
+        <translation>Die Zugriffsrechte können nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>Cannot flush the file to disk</source>
+        <translation>Die Datei kann nicht auf die Festplatte geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Cannot close the file</source>
+        <translation>Die Datei kann nicht geschlossen werden</translation>
+    </message>
+    <message>
+        <source>Cannot replace %1</source>
+        <translation>%1 kann nicht ersetzt werden</translation>
+    </message>
+    <message>
+        <source>The new content of %1 could not be made</source>
+        <translation>Der neue Inhalt von %1 konnte nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source>Cannot reopen the temporary file</source>
+        <translation>Die temporäre Datei kann nicht wieder geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Too many sub-directories</source>
+        <translation>Zu viele Unterverzeichnisse</translation>
+    </message>
+    <message>
+        <source>The directories loop</source>
+        <translation>Die Verzeichnisse bilden eine Schleife</translation>
+    </message>
+    <message>
+        <source>The image data&apos;s sizes are missing</source>
+        <translation>Die Größen der Bilddaten fehlen</translation>
+    </message>
+    <message>
+        <source>Image data lies outside the file</source>
+        <translation>Bilddaten liegen außerhalb der Datei</translation>
+    </message>
+    <message>
+        <source>A directory is damaged</source>
+        <translation>Ein Verzeichnis ist beschädigt</translation>
+    </message>
+    <message>
+        <source>The file cannot be read</source>
+        <translation>Die Datei kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Tag %1 is too large</source>
+        <translation>Tag %1 ist zu groß</translation>
+    </message>
+    <message>
+        <source>Tag %1 lies outside the file</source>
+        <translation>Tag %1 liegt außerhalb der Datei</translation>
+    </message>
+    <message>
+        <source>The TIFF file has no pages</source>
+        <translation>Die TIFF-Datei hat keine Seiten</translation>
+    </message>
+    <message>
+        <source>Cannot read the image data</source>
+        <translation>Die Bilddaten können nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Cannot write the file: %1</source>
+        <translation>Die Datei kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>The page does not fit a classic TIFF file</source>
+        <translation>Die Seite passt nicht in eine klassische TIFF-Datei</translation>
+    </message>
+    <message>
+        <source>The image data overlaps itself</source>
+        <translation>Die Bilddaten überlappen sich</translation>
+    </message>
+    <message>
+        <source>JPEG data lies outside the file</source>
+        <translation>JPEG-Daten liegen außerhalb der Datei</translation>
+    </message>
+    <message>
+        <source>A JPEG table is damaged</source>
+        <translation>Eine JPEG-Tabelle ist beschädigt</translation>
+    </message>
+    <message>
+        <source>The page&apos;s layout is invalid</source>
+        <translation>Der Aufbau der Seite ist ungültig</translation>
+    </message>
+    <message>
+        <source>Out of memory for a %1 x %2 page</source>
+        <translation>Nicht genug Speicher für eine Seite mit %1 x %2 Pixeln</translation>
+    </message>
+    <message>
+        <source>Strip %1 is incomplete</source>
+        <translation>Streifen %1 ist unvollständig</translation>
+    </message>
+    <message>
+        <source>The page&apos;s tiles are invalid</source>
+        <translation>Die Kacheln der Seite sind ungültig</translation>
+    </message>
+    <message>
+        <source>Page incomplete</source>
+        <translation>Seite unvollständig</translation>
+    </message>
+    <message>
+        <source>The page could not be decoded</source>
+        <translation>Die Seite konnte nicht dekodiert werden</translation>
+    </message>
+    <message>
+        <source>Cannot read the page directory</source>
+        <translation>Das Verzeichnis der Seite kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>%1-bit floating-point samples are not supported</source>
+        <translation>Gleitkomma-Abtastwerte mit %1 Bit werden nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>The file ends inside the page&apos;s image data</source>
+        <translation>Die Datei endet mitten in den Bilddaten der Seite</translation>
+    </message>
+    <message>
+        <source>%1 does not exist</source>
+        <translation>%1 ist nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Not a TIFF file</source>
+        <translation>Keine TIFF-Datei</translation>
+    </message>
+    <message>
+        <source>Cannot edit %1: %2</source>
+        <translation>%1 kann nicht bearbeitet werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 would exceed 4 GB</source>
+        <translation>%1 würde 4 GB überschreiten</translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>The file would exceed 4 GB</source>
+        <translation>Die Datei würde 4 GB überschreiten</translation>
+    </message>
+    <message>
+        <source>No image to write</source>
+        <translation>Kein Bild zum Schreiben</translation>
+    </message>
+    <message>
+        <source>Cannot write the image</source>
+        <translation>Das Bild kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Cannot open %1</source>
+        <translation>%1 kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>There is no page %1</source>
+        <translation>Es gibt keine Seite %1</translation>
+    </message>
+    <message>
+        <source>The last page cannot be deleted</source>
+        <translation>Die letzte Seite kann nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <source>There is no such page</source>
+        <translation>Diese Seite gibt es nicht</translation>
+    </message>
+    <message>
+        <source>Cannot create a temporary folder</source>
+        <translation>Ein temporärer Ordner kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Cannot encode the page: %1</source>
+        <translation>Die Seite kann nicht kodiert werden: %1</translation>
+    </message>
+    <message>
+        <source>Cannot store the page: %1</source>
+        <translation>Die Seite kann nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>Tag %1 cannot be written</source>
+        <translation>Tag %1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>The value of tag %1 is too large</source>
+        <translation>Der Wert von Tag %1 ist zu groß</translation>
+    </message>
+</context>
+<context>
+    <name>ktdv::ocr</name>
+    <message>
+        <source>Failed to get module</source>
+        <translation>Modul nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Failed locating library path</source>
+        <translation>Bibliothekspfad nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Failed loading library</source>
+        <translation>Bibliothek konnte nicht geladen werden</translation>
+    </message>
+    <message>
+        <source>Failed to initialise</source>
+        <translation>Initialisierung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>File does not exist</source>
+        <translation>Datei ist nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>Failed to split file</source>
+        <translation>Datei konnte nicht aufgeteilt werden</translation>
+    </message>
+    <message>
+        <source>Failed to open page file</source>
+        <translation>Seitendatei konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Failed to create layout</source>
+        <translation>Layout konnte nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source>Failed to recognise</source>
+        <translation>Erkennung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Failed to export</source>
+        <translation>Export fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Failed to open clipboard</source>
+        <translation>Zwischenablage konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Failed to open export file</source>
+        <translation>Exportdatei konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Failed to save file</source>
+        <translation>Datei konnte nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>Clipboard is empty</source>
+        <translation>Zwischenablage ist leer</translation>
     </message>
 </context>
 </TS>

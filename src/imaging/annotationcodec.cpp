@@ -1,6 +1,7 @@
 #include "imaging/annotationcodec.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QtEndian>
@@ -188,55 +189,66 @@ AnnotationPayload decodePayload(const QByteArray& payload) {
     if (payload.size() > limits::kMaxAnnotationBytes)
         return AnnotationPayload::failed(
             AnnotationStatus::TooLarge,
-            QStringLiteral("annotations take %1 bytes, more than the %2 allowed")
+            QCoreApplication::translate("ktdv::imaging",
+                                        "annotations take %1 bytes, more than the %2 allowed")
                 .arg(payload.size())
                 .arg(limits::kMaxAnnotationBytes));
     if (payload.size() < 8 || memcmp(payload.constData(), kMagic, 8) != 0)
-        return AnnotationPayload::failed(AnnotationStatus::Foreign,
-                                         QStringLiteral("the tag does not hold annotations"));
+        return AnnotationPayload::failed(
+            AnnotationStatus::Foreign,
+            QCoreApplication::translate("ktdv::imaging", "the tag does not hold annotations"));
     if (payload.size() < 12)
-        return AnnotationPayload::failed(AnnotationStatus::Damaged,
-                                         QStringLiteral("annotations are truncated"));
+        return AnnotationPayload::failed(
+            AnnotationStatus::Damaged,
+            QCoreApplication::translate("ktdv::imaging", "annotations are truncated"));
     const auto* p = reinterpret_cast<const uchar*>(payload.constData());
     const quint16 version = qFromLittleEndian<quint16>(p + 8);
     const quint16 minReader = qFromLittleEndian<quint16>(p + 10);
     if (minReader > kAnnotationFormatVersion || minReader == 0)
         return AnnotationPayload::failed(
             AnnotationStatus::FutureVersion,
-            QStringLiteral("annotations were written in format %1, this program reads %2")
+            QCoreApplication::translate(
+                "ktdv::imaging", "annotations were written in format %1, this program reads %2")
                 .arg(version)
                 .arg(kAnnotationFormatVersion));
     if (payload.size() < kHeaderSize)
-        return AnnotationPayload::failed(AnnotationStatus::Damaged,
-                                         QStringLiteral("annotations are truncated"));
+        return AnnotationPayload::failed(
+            AnnotationStatus::Damaged,
+            QCoreApplication::translate("ktdv::imaging", "annotations are truncated"));
     const quint32 length = qFromLittleEndian<quint32>(p + 12);
     const quint32 crc = qFromLittleEndian<quint32>(p + 16);
     if (length != static_cast<quint32>(payload.size() - kHeaderSize))
         return AnnotationPayload::failed(
-            AnnotationStatus::Damaged, QStringLiteral("annotations are %1 bytes long, %2 expected")
-                                           .arg(payload.size() - kHeaderSize)
-                                           .arg(length));
+            AnnotationStatus::Damaged,
+            QCoreApplication::translate("ktdv::imaging",
+                                        "annotations are %1 bytes long, %2 expected")
+                .arg(payload.size() - kHeaderSize)
+                .arg(length));
     const char* body = payload.constData() + kHeaderSize;
     if (crc32(body, length) != crc)
-        return AnnotationPayload::failed(AnnotationStatus::Damaged,
-                                         QStringLiteral("annotations are corrupt"));
+        return AnnotationPayload::failed(
+            AnnotationStatus::Damaged,
+            QCoreApplication::translate("ktdv::imaging", "annotations are corrupt"));
 
     QJsonParseError parseError;
     const QJsonDocument doc =
         QJsonDocument::fromJson(QByteArray::fromRawData(body, length), &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isObject())
-        return AnnotationPayload::failed(AnnotationStatus::Damaged,
-                                         QStringLiteral("annotations are corrupt"));
+        return AnnotationPayload::failed(
+            AnnotationStatus::Damaged,
+            QCoreApplication::translate("ktdv::imaging", "annotations are corrupt"));
     const QJsonObject top = doc.object();
     const QJsonValue list = top.value(QStringLiteral("annotations"));
     if (!list.isArray())
-        return AnnotationPayload::failed(AnnotationStatus::Damaged,
-                                         QStringLiteral("annotations are corrupt"));
+        return AnnotationPayload::failed(
+            AnnotationStatus::Damaged,
+            QCoreApplication::translate("ktdv::imaging", "annotations are corrupt"));
     const QJsonArray entries = list.toArray();
     if (entries.size() > limits::kMaxAnnotationsPerPage)
         return AnnotationPayload::failed(
             AnnotationStatus::TooLarge,
-            QStringLiteral("%1 annotations on one page, more than the %2 allowed")
+            QCoreApplication::translate("ktdv::imaging",
+                                        "%1 annotations on one page, more than the %2 allowed")
                 .arg(entries.size())
                 .arg(limits::kMaxAnnotationsPerPage));
 

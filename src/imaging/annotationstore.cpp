@@ -3,6 +3,8 @@
 #include "imaging/limits.h"
 #include "imaging/tiffpageedit.h"
 
+#include <QCoreApplication>
+
 namespace ktdv::imaging {
 
 namespace {
@@ -15,12 +17,14 @@ AnnotationPayload readStored(const QString& path, int page, QByteArray* stored) 
     if (how == TagRead::TooLarge)
         return AnnotationPayload::failed(
             AnnotationStatus::TooLarge,
-            QStringLiteral("the stored annotations are larger than the %1 bytes allowed")
+            QCoreApplication::translate(
+                "ktdv::imaging", "the stored annotations are larger than the %1 bytes allowed")
                 .arg(limits::kMaxTagBytes));
     if (how == TagRead::Unreadable)
         return AnnotationPayload::failed(
             AnnotationStatus::Damaged,
-            QStringLiteral("the stored annotations cannot be read from the file"));
+            QCoreApplication::translate("ktdv::imaging",
+                                        "the stored annotations cannot be read from the file"));
     return decodePayload(*stored);
 }
 
@@ -37,7 +41,8 @@ WriteResult AnnotationStore::save(const QString& path, int page,
     auto refuse = [](const QString& why) { return WriteResult{false, why}; };
     for (const Annotation& a : annotations) {
         if (!isStorableRect(a.rect.normalized()))
-            return refuse(QStringLiteral("an annotation lies outside any page"));
+            return refuse(QCoreApplication::translate("ktdv::imaging",
+                                                      "an annotation lies outside any page"));
     }
 
     QByteArray stored;
@@ -45,14 +50,17 @@ WriteResult AnnotationStore::save(const QString& path, int page,
     if (current.result.status == AnnotationStatus::Damaged && options.replaceDamaged)
         current = AnnotationPayload{};
     else if (!current.result.writable())
-        return refuse(QStringLiteral("the stored annotations of page %1 cannot be read (%2); "
-                                     "they are left as they are")
-                          .arg(page + 1)
-                          .arg(current.result.error));
+        return refuse(
+            QCoreApplication::translate("ktdv::imaging",
+                                        "the stored annotations of page %1 cannot be read (%2); "
+                                        "they are left as they are")
+                .arg(page + 1)
+                .arg(current.result.error));
 
     const qsizetype count = annotations.size() + current.keptEntries.size();
     if (count > limits::kMaxAnnotationsPerPage)
-        return refuse(QStringLiteral("%1 annotations on one page, more than the %2 allowed")
+        return refuse(QCoreApplication::translate(
+                          "ktdv::imaging", "%1 annotations on one page, more than the %2 allowed")
                           .arg(count)
                           .arg(limits::kMaxAnnotationsPerPage));
     if (count == 0 && current.keptTop.isEmpty()) {
@@ -63,9 +71,11 @@ WriteResult AnnotationStore::save(const QString& path, int page,
     }
     const QByteArray payload = encodePayload(annotations, current);
     if (payload.size() > limits::kMaxAnnotationBytes)
-        return refuse(QStringLiteral("annotations would take %1 bytes, more than the %2 allowed")
-                          .arg(payload.size())
-                          .arg(limits::kMaxAnnotationBytes));
+        return refuse(
+            QCoreApplication::translate("ktdv::imaging",
+                                        "annotations would take %1 bytes, more than the %2 allowed")
+                .arg(payload.size())
+                .arg(limits::kMaxAnnotationBytes));
     if (payload == stored)
         return {true, {}};
     return writePageTag(path, page, kAnnotationTag, payload);

@@ -1,5 +1,6 @@
 #include "imaging/ccittdecoder.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <vector>
@@ -282,7 +283,7 @@ StripResult decodeStrip(const uchar* data, qint64 size, const Params& params, uc
     const int width = params.width;
     if (!data || size <= 0 || width <= 0 || width > limits::kMaxPageDimension || maxRows <= 0) {
         result.stoppedEarly = maxRows > 0;
-        result.error = QStringLiteral("No fax data");
+        result.error = QCoreApplication::translate("ktdv::imaging", "No fax data");
         return result;
     }
     BitReader in(data, size, params.lsbFirst);
@@ -330,11 +331,14 @@ StripResult decodeStrip(const uchar* data, qint64 size, const Params& params, uc
         // carries EOLs for this); T.6 data and EOL-less rows cannot be resynchronised.
         if (in.atEnd() || in.pastEnd()) {
             result.stoppedEarly = true;
-            result.error = QStringLiteral("The fax data ends inside row %1").arg(result.rows + 1);
+            result.error =
+                QCoreApplication::translate("ktdv::imaging", "The fax data ends inside row %1")
+                    .arg(result.rows + 1);
             break;
         }
         ++result.badRows;
-        result.error = QStringLiteral("Bad fax code in row %1").arg(result.rows + 1);
+        result.error = QCoreApplication::translate("ktdv::imaging", "Bad fax code in row %1")
+                           .arg(result.rows + 1);
         if (!g3 || !in.seekToEol(rowStart + 1)) {
             result.stoppedEarly = true;
             break;

@@ -1,5 +1,6 @@
 #include "imaging/document.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -107,7 +108,8 @@ std::shared_ptr<const Document> Document::open(const QString& path, QString* err
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        err = QStringLiteral("The file cannot be read: %1").arg(file.errorString());
+        err = QCoreApplication::translate("ktdv::imaging", "The file cannot be read: %1")
+                  .arg(file.errorString());
         return nullptr;
     }
     const QFileInfo fileInfo(path);
@@ -144,7 +146,7 @@ std::shared_ptr<const Document> Document::open(const QString& path, QString* err
         }
         case FileFormat::RawFaxG3: {
             if (file.size() > limits::kMaxPageBytes) {
-                err = QStringLiteral("The fax file is too large");
+                err = QCoreApplication::translate("ktdv::imaging", "The fax file is too large");
                 return nullptr;
             }
             file.seek(0);
@@ -166,7 +168,7 @@ std::shared_ptr<const Document> Document::open(const QString& path, QString* err
             break;
         }
         case FileFormat::Unknown:
-            err = QStringLiteral("Not a picture");
+            err = QCoreApplication::translate("ktdv::imaging", "Not a picture");
             return nullptr;
     }
     return doc;
@@ -176,7 +178,9 @@ DecodedPage Document::decodePage(int index) const {
     DecodedPage result;
     if (index < 0 || index >= pageCount()) {
         result.complete = false;
-        result.error = QStringLiteral("No page %1 in %2").arg(index + 1).arg(m_path);
+        result.error = QCoreApplication::translate("ktdv::imaging", "No page %1 in %2")
+                           .arg(index + 1)
+                           .arg(m_path);
         return result;
     }
     switch (m_format) {
@@ -186,7 +190,8 @@ DecodedPage Document::decodePage(int index) const {
             QFile file(m_path);
             if (!file.open(QIODevice::ReadOnly) || file.size() > limits::kMaxPageBytes) {
                 result.complete = false;
-                result.error = QStringLiteral("Cannot read %1").arg(m_path);
+                result.error =
+                    QCoreApplication::translate("ktdv::imaging", "Cannot read %1").arg(m_path);
                 return result;
             }
             return detail::decodeRawFax(file.readAll(), m_pages.at(index));
@@ -200,7 +205,7 @@ DecodedPage Document::decodePage(int index) const {
             break;
     }
     result.complete = false;
-    result.error = QStringLiteral("Unknown file format");
+    result.error = QCoreApplication::translate("ktdv::imaging", "Unknown file format");
     return result;
 }
 
@@ -224,18 +229,22 @@ namespace detail {
 bool pageFitsLimits(qint64 width, qint64 height, int bitsPerPixelInMemory, QString* error) {
     if (width <= 0 || height <= 0) {
         if (error)
-            *error = QStringLiteral("The page has no pixels");
+            *error = QCoreApplication::translate("ktdv::imaging", "The page has no pixels");
         return false;
     }
     if (width > limits::kMaxPageDimension || height > limits::kMaxPageDimension) {
         if (error)
-            *error = QStringLiteral("Too large: %1 x %2 pixels").arg(width).arg(height);
+            *error = QCoreApplication::translate("ktdv::imaging", "Too large: %1 x %2 pixels")
+                         .arg(width)
+                         .arg(height);
         return false;
     }
     const qint64 bytesPerLine = ((width * bitsPerPixelInMemory + 31) / 32) * 4;
     if (bytesPerLine * height > limits::kMaxPageBytes) {
         if (error)
-            *error = QStringLiteral("Too large: %1 x %2 pixels").arg(width).arg(height);
+            *error = QCoreApplication::translate("ktdv::imaging", "Too large: %1 x %2 pixels")
+                         .arg(width)
+                         .arg(height);
         return false;
     }
     return true;

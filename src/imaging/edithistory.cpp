@@ -200,7 +200,8 @@ WriteResult EditHistory::deletePage(const QString& path, int index) {
         return imaging::deletePage(path, index);
     const QString file = newPageFile();
     if (file.isEmpty())
-        return failure(QStringLiteral("No temporary folder to keep the page in for undo"));
+        return failure(QCoreApplication::translate(
+            "ktdv::imaging", "No temporary folder to keep the page in for undo"));
     WriteResult r = extractPage(path, index, file);
     if (r.ok)
         r = imaging::deletePage(path, index);
@@ -231,7 +232,8 @@ WriteResult EditHistory::changePage(const QString& path, int index, const QStrin
         return write();
     const QString file = newPageFile();
     if (file.isEmpty())
-        return failure(QStringLiteral("No temporary folder to keep the page in for undo"));
+        return failure(QCoreApplication::translate(
+            "ktdv::imaging", "No temporary folder to keep the page in for undo"));
     WriteResult r = extractPage(path, index, file);
     if (r.ok)
         r = write();
@@ -278,8 +280,9 @@ EditHistory::Outcome EditHistory::apply(bool undoing) {
         const std::lock_guard lock(m_mutex);
         std::deque<Step>& from = undoing ? m_undo : m_redo;
         if (from.empty()) {
-            outcome.error = undoing ? QStringLiteral("There is nothing to undo")
-                                    : QStringLiteral("There is nothing to redo");
+            outcome.error =
+                undoing ? QCoreApplication::translate("ktdv::imaging", "There is nothing to undo")
+                        : QCoreApplication::translate("ktdv::imaging", "There is nothing to redo");
             return outcome;
         }
         outcome.changedOutside = FileIdentity::of(m_path) != m_identity;
@@ -290,7 +293,8 @@ EditHistory::Outcome EditHistory::apply(bool undoing) {
     }
     if (outcome.changedOutside) {
         clear();
-        outcome.error = QStringLiteral(
+        outcome.error = QCoreApplication::translate(
+            "ktdv::imaging",
             "The document was changed outside this viewer after its last change here");
         return outcome;
     }
@@ -330,7 +334,8 @@ EditHistory::Outcome EditHistory::apply(bool undoing) {
 WriteResult EditHistory::swapPage(Step& step) {
     const QString now = newPageFile();
     if (now.isEmpty())
-        return failure(QStringLiteral("No temporary folder to keep the page in"));
+        return failure(QCoreApplication::translate("ktdv::imaging",
+                                                   "No temporary folder to keep the page in"));
     WriteResult r = extractPage(m_path, step.index, now);
     if (r.ok)
         r = replacePage(m_path, step.index, step.file);
@@ -347,7 +352,9 @@ WriteResult EditHistory::swapTag(Step& step) {
     TagRead how = TagRead::Absent;
     const QByteArray now = readTag(m_path, step.index, step.tag, &how);
     if (how != TagRead::Read && how != TagRead::Absent)
-        return failure(QStringLiteral("The page's tag %1 cannot be read").arg(step.tag));
+        return failure(
+            QCoreApplication::translate("ktdv::imaging", "The page's tag %1 cannot be read")
+                .arg(step.tag));
     const WriteResult r = writePageTag(m_path, step.index, step.tag, step.bytes);
     if (r.ok)
         step.bytes = now;

@@ -4,6 +4,7 @@
 // Resolution comes from the file (BMP header, JFIF density, EXIF resolution, PNG pHYs);
 // a file without one is taken as 96 dpi.
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 
@@ -250,7 +251,8 @@ bool probeQtImage(const QString& path, FileFormat format, PageInfo* info, QStrin
     const QSize size = pageSize(reader, path, format);
     if (!size.isValid() || size.isEmpty()) {
         if (error)
-            *error = QStringLiteral("The image cannot be read: %1").arg(reader.errorString());
+            *error = QCoreApplication::translate("ktdv::imaging", "The image cannot be read: %1")
+                         .arg(reader.errorString());
         return false;
     }
     int bits = bitsOf(reader.imageFormat());
@@ -282,13 +284,16 @@ DecodedPage decodeQtImage(const QString& path, const PageInfo& info) {
         !pageFitsLimits(size.width(), size.height(), memoryBits(bits), &page.error)) {
         page.complete = false;
         if (page.error.isEmpty())
-            page.error = QStringLiteral("The image cannot be read: %1").arg(reader.errorString());
+            page.error =
+                QCoreApplication::translate("ktdv::imaging", "The image cannot be read: %1")
+                    .arg(reader.errorString());
         return page;
     }
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
         page.complete = false;
-        page.error = QStringLiteral("The image cannot be read: %1").arg(reader.errorString());
+        page.error = QCoreApplication::translate("ktdv::imaging", "The image cannot be read: %1")
+                         .arg(reader.errorString());
         return page;
     }
     page.image = normalised(image);

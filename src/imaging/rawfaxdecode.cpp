@@ -6,6 +6,8 @@
 #include "imaging/decoders.h"
 #include "imaging/limits.h"
 
+#include <QCoreApplication>
+
 namespace ktdv::imaging::detail {
 
 namespace {
@@ -24,14 +26,16 @@ bool probeRawFax(const QByteArray& bytes, PageInfo* info, QString* error) {
     ccitt::Params params;
     if (!paramsFor(bytes, &params)) {
         if (error)
-            *error = QStringLiteral("The fax data cannot be decoded");
+            *error = QCoreApplication::translate("ktdv::imaging", "The fax data cannot be decoded");
         return false;
     }
     ccitt::StripResult r;
     const QImage image = ccitt::decodePage(bytes, params, limits::kMaxPageDimension, &r);
     if (image.isNull()) {
         if (error)
-            *error = r.error.isEmpty() ? QStringLiteral("The fax data holds no rows") : r.error;
+            *error = r.error.isEmpty() ? QCoreApplication::translate("ktdv::imaging",
+                                                                     "The fax data holds no rows")
+                                       : r.error;
         return false;
     }
     info->pixelSize = image.size();
@@ -47,7 +51,7 @@ DecodedPage decodeRawFax(const QByteArray& bytes, const PageInfo& info) {
     ccitt::Params params;
     if (!paramsFor(bytes, &params)) {
         page.complete = false;
-        page.error = QStringLiteral("The fax data cannot be decoded");
+        page.error = QCoreApplication::translate("ktdv::imaging", "The fax data cannot be decoded");
         return page;
     }
     ccitt::StripResult r;

@@ -1,6 +1,7 @@
 #include "imaging/safefilewriter.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -109,11 +110,12 @@ bool checkTarget(const QString& target, Target* t, QString* error) {
         t->exists = true;
         t->mode = st.st_mode & 07777;
         if (!S_ISREG(st.st_mode)) {
-            *error = QStringLiteral("%1 is not a regular file").arg(target);
+            *error = QCoreApplication::translate("ktdv::imaging", "%1 is not a regular file")
+                         .arg(target);
             return false;
         }
         if (::access(t->native.constData(), W_OK) != 0 || (st.st_mode & 0222) == 0) {
-            *error = QStringLiteral("%1 is read-only").arg(target);
+            *error = QCoreApplication::translate("ktdv::imaging", "%1 is read-only").arg(target);
             return false;
         }
     }
@@ -136,11 +138,13 @@ bool openTemp(const Target& t, TempFile* temp, QString* error) {
             return true;
         }
         if (errno != EEXIST) {
-            *error = errnoText(QStringLiteral("Cannot create a temporary file"), errno);
+            *error = errnoText(
+                QCoreApplication::translate("ktdv::imaging", "Cannot create a temporary file"),
+                errno);
             return false;
         }
     }
-    *error = QStringLiteral("Cannot create a temporary file");
+    *error = QCoreApplication::translate("ktdv::imaging", "Cannot create a temporary file");
     return false;
 }
 
@@ -155,7 +159,8 @@ bool writeAllFd(int fd, const QByteArray& bytes, QString* error) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            *error = errnoText(QStringLiteral("Cannot write the file"), errno);
+            *error = errnoText(
+                QCoreApplication::translate("ktdv::imaging", "Cannot write the file"), errno);
             return false;
         }
         done += n;
@@ -167,20 +172,22 @@ bool writeAllFd(int fd, const QByteArray& bytes, QString* error) {
 WriteResult commit(const Target& t, TempFile& temp) {
     WriteResult r;
     if (::fchmod(temp.m_fd, t.exists ? t.mode : (0666 & ~currentUmask())) != 0) {
-        r.error = errnoText(QStringLiteral("Cannot set the permissions"), errno);
+        r.error = errnoText(
+            QCoreApplication::translate("ktdv::imaging", "Cannot set the permissions"), errno);
         return r;
     }
     if (faults::hit(faults::Step::Flush) || ::fsync(temp.m_fd) != 0) {
-        r.error = QStringLiteral("Cannot flush the file to disk");
+        r.error = QCoreApplication::translate("ktdv::imaging", "Cannot flush the file to disk");
         return r;
     }
     if (!temp.closeFd()) {
-        r.error = errnoText(QStringLiteral("Cannot close the file"), errno);
+        r.error =
+            errnoText(QCoreApplication::translate("ktdv::imaging", "Cannot close the file"), errno);
         return r;
     }
     if (faults::hit(faults::Step::Rename) ||
         ::rename(temp.m_path.constData(), t.native.constData()) != 0) {
-        r.error = QStringLiteral("Cannot replace %1").arg(t.path);
+        r.error = QCoreApplication::translate("ktdv::imaging", "Cannot replace %1").arg(t.path);
         return r;
     }
     temp.release();
@@ -205,7 +212,9 @@ WriteResult writeFileSafely(const QString& target, const std::function<bool(QIOD
         QBuffer buffer(&content);
         buffer.open(QIODevice::WriteOnly);
         if (!write || !write(buffer)) {
-            r.error = QStringLiteral("The new content of %1 could not be made").arg(target);
+            r.error = QCoreApplication::translate("ktdv::imaging",
+                                                  "The new content of %1 could not be made")
+                          .arg(target);
             return r;
         }
     }
@@ -232,9 +241,10 @@ WriteResult writeFileSafelyFd(const QString& target,
     }
     QString error;
     if (!write || !write(temp.m_fd, &error)) {
-        r.error = error.isEmpty()
-                      ? QStringLiteral("The new content of %1 could not be made").arg(target)
-                      : error;
+        r.error = error.isEmpty() ? QCoreApplication::translate(
+                                        "ktdv::imaging", "The new content of %1 could not be made")
+                                        .arg(target)
+                                  : error;
         return r;
     }
     return commit(t, temp);
@@ -253,7 +263,9 @@ WriteResult writeFileSafelyViaPath(const QString& target,
     // again to flush it.
     temp.closeFd();
     if (!write || !write(QFile::decodeName(temp.m_path))) {
-        r.error = QStringLiteral("The new content of %1 could not be made").arg(target);
+        r.error =
+            QCoreApplication::translate("ktdv::imaging", "The new content of %1 could not be made")
+                .arg(target);
         return r;
     }
     if (faults::hit(faults::Step::Write)) {
@@ -262,7 +274,9 @@ WriteResult writeFileSafelyViaPath(const QString& target,
     }
     temp.m_fd = ::open(temp.m_path.constData(), O_RDWR | O_CLOEXEC);
     if (temp.m_fd < 0) {
-        r.error = errnoText(QStringLiteral("Cannot reopen the temporary file"), errno);
+        r.error = errnoText(
+            QCoreApplication::translate("ktdv::imaging", "Cannot reopen the temporary file"),
+            errno);
         return r;
     }
     return commit(t, temp);

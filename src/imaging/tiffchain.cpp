@@ -1,5 +1,6 @@
 #include "imaging/tiffchain.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #include <unistd.h>
@@ -69,11 +70,13 @@ public:
                 continue;
             const QVector<quint64> offsets = numbersOf(m_src, e);
             if (offsets.size() > kMaxChildren || depth >= kMaxDepth)
-                return fail(&error, QStringLiteral("Too many sub-directories"));
+                return fail(&error, QCoreApplication::translate("ktdv::imaging",
+                                                                "Too many sub-directories"));
             for (quint64 next : offsets) {
                 for (int k = 0; next != 0 && k < kMaxChildren; ++k) {
                     if (m_visited.contains(next))
-                        return fail(&error, QStringLiteral("The directories loop"));
+                        return fail(&error, QCoreApplication::translate("ktdv::imaging",
+                                                                        "The directories loop"));
                     m_visited.insert(next);
                     Directory child;
                     if (!readDirectory(m_src, next, &child, &error) || !run(&child, depth + 1))
@@ -95,11 +98,13 @@ private:
             return true;
         const DirEntry* counts = dir.find(countTag);
         if (!counts || counts->count != offsets->count)
-            return fail(&error, QStringLiteral("The image data's sizes are missing"));
+            return fail(&error, QCoreApplication::translate("ktdv::imaging",
+                                                            "The image data's sizes are missing"));
         const QVector<quint64> o = numbersOf(m_src, *offsets), c = numbersOf(m_src, *counts);
         for (int i = 0; i < o.size(); ++i) {
             if (!m_src.has(o[i], c[i]))
-                return fail(&error, QStringLiteral("Image data lies outside the file"));
+                return fail(&error, QCoreApplication::translate(
+                                        "ktdv::imaging", "Image data lies outside the file"));
             *bytes += c[i];
         }
         return true;
@@ -117,15 +122,15 @@ bool readDirectory(const FileSource& src, quint64 at, Directory* dir, QString* e
     *dir = Directory();
     dir->at = at;
     if (!src.has(at, f.countSize()))
-        return fail(error, QStringLiteral("A directory is damaged"));
+        return fail(error, QCoreApplication::translate("ktdv::imaging", "A directory is damaged"));
     const QByteArray countBytes = src.bytes(at, f.countSize());
     if (countBytes.isEmpty())
-        return fail(error, QStringLiteral("The file cannot be read"));
+        return fail(error, QCoreApplication::translate("ktdv::imaging", "The file cannot be read"));
     const ByteView counted(reinterpret_cast<const uchar*>(countBytes.constData()), f.countSize(),
                            f.bigEndian);
     const quint64 n = f.bigTiff ? counted.u64(0) : counted.u16(0);
     if (n == 0 || n > 4096 || !src.has(at, f.countSize() + n * f.entrySize() + f.linkSize()))
-        return fail(error, QStringLiteral("A directory is damaged"));
+        return fail(error, QCoreApplication::translate("ktdv::imaging", "A directory is damaged"));
     // The table and what lies around it in one read.
     const quint64 tableAt = at + f.countSize();
     const quint64 tableSize = n * f.entrySize() + f.linkSize();
@@ -133,7 +138,7 @@ bool readDirectory(const FileSource& src, quint64 at, Directory* dir, QString* e
     const QByteArray window =
         src.bytes(windowAt, qMin(src.size() - windowAt, tableAt - windowAt + tableSize + kWindow));
     if (quint64(window.size()) < tableAt - windowAt + tableSize)
-        return fail(error, QStringLiteral("The file cannot be read"));
+        return fail(error, QCoreApplication::translate("ktdv::imaging", "The file cannot be read"));
     const ByteView v(reinterpret_cast<const uchar*>(window.constData()), quint64(window.size()),
                      f.bigEndian);
     const quint64 base = tableAt - windowAt;
@@ -150,7 +155,9 @@ bool readDirectory(const FileSource& src, quint64 at, Directory* dir, QString* e
         if (ts == 0)
             continue;  // unknown type: its size is unknowable, as libtiff skips it
         if (entry.count > quint64(limits::kMaxTagBytes) / quint64(ts))
-            return fail(error, QStringLiteral("Tag %1 is too large").arg(entry.tag));
+            return fail(
+                error,
+                QCoreApplication::translate("ktdv::imaging", "Tag %1 is too large").arg(entry.tag));
         // A repeated tag: the first counts. Free-space lists are dropped.
         if (entry.tag == kFreeOffsets || entry.tag == kFreeByteCounts || seen.test(entry.tag))
             continue;
@@ -162,17 +169,20 @@ bool readDirectory(const FileSource& src, quint64 at, Directory* dir, QString* e
         } else {
             entry.valueAt = f.bigTiff ? v.u64(field) : v.u32(field);
             if (!src.has(entry.valueAt, size))
-                return fail(error, QStringLiteral("Tag %1 lies outside the file").arg(entry.tag));
+                return fail(error, QCoreApplication::translate("ktdv::imaging",
+                                                               "Tag %1 lies outside the file")
+                                       .arg(entry.tag));
             if (entry.valueAt >= windowAt && v.has(entry.valueAt - windowAt, size))
                 entry.value = window.mid(qsizetype(entry.valueAt - windowAt), qsizetype(size));
             else if (size <= kHeldValueBytes &&
                      (entry.value = src.bytes(entry.valueAt, size)).isEmpty())
-                return fail(error, QStringLiteral("The file cannot be read"));
+                return fail(
+                    error, QCoreApplication::translate("ktdv::imaging", "The file cannot be read"));
         }
         dir->entries.append(entry);
     }
     if (!pageEntry)
-        return fail(error, QStringLiteral("A directory is damaged"));
+        return fail(error, QCoreApplication::translate("ktdv::imaging", "A directory is damaged"));
     const quint64 link = base + n * f.entrySize();
     dir->next = f.bigTiff ? v.u64(link) : v.u32(link);
     return true;
@@ -301,7 +311,8 @@ bool readPages(const FileSource& src, quint64 first, std::vector<Directory>* pag
         pages->push_back(std::move(dir));
     }
     if (pages->empty())
-        return fail(error, QStringLiteral("The TIFF file has no pages"));
+        return fail(error,
+                    QCoreApplication::translate("ktdv::imaging", "The TIFF file has no pages"));
     return true;
 }
 
@@ -325,7 +336,7 @@ bool Sink::copy(const FileSource& src, quint64 off, quint64 length, quint64* at)
         const quint64 piece = qMin<quint64>(length - done, kBufferBytes);
         const QByteArray bytes = src.bytes(off + done, piece);
         if (quint64(bytes.size()) != piece) {
-            m_error = QStringLiteral("Cannot read the image data");
+            m_error = QCoreApplication::translate("ktdv::imaging", "Cannot read the image data");
             return false;
         }
         append(bytes);
@@ -344,7 +355,7 @@ void Sink::patchLink(quint64 at, quint64 value) {
     if (at >= m_at) {
         std::memcpy(m_buffer.data() + (at - m_at), link, size_t(size));
     } else if (ok() && ::pwrite(m_fd, link, size_t(size), off_t(at)) != size) {
-        m_error = QStringLiteral("Cannot write the file: %1")
+        m_error = QCoreApplication::translate("ktdv::imaging", "Cannot write the file: %1")
                       .arg(QString::fromLocal8Bit(strerror(errno)));
     }
 }
@@ -366,7 +377,7 @@ bool Sink::flush() {
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            m_error = QStringLiteral("Cannot write the file: %1")
+            m_error = QCoreApplication::translate("ktdv::imaging", "Cannot write the file: %1")
                           .arg(QString::fromLocal8Bit(strerror(n < 0 ? errno : ENOSPC)));
             return false;
         }

@@ -1,4 +1,5 @@
 // Copying a directory tree from one file into another (tiffchain.h).
+#include <QCoreApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -36,7 +37,9 @@ bool convert(QByteArray* value, quint16* type, const Format& from, const Format&
             const bool fits =
                 *type == 17 ? qint64(wide[i]) == qint64(qint32(wide[i])) : wide[i] <= 0xFFFFFFFFull;
             if (!fits)
-                return fail(error, QStringLiteral("The page does not fit a classic TIFF file"));
+                return fail(error,
+                            QCoreApplication::translate(
+                                "ktdv::imaging", "The page does not fit a classic TIFF file"));
             put32(reinterpret_cast<uchar*>(narrow.data()) + i * 4, quint32(wide[i]), to.bigEndian);
         }
         *value = narrow;
@@ -72,7 +75,8 @@ DirEntry offsetEntry(quint16 tag, quint16 originalType, const QVector<quint64>& 
 
 bool spend(CopyBudget& budget, quint64 bytes, QString* error) {
     if (bytes > budget.left)
-        return fail(error, QStringLiteral("The image data overlaps itself"));
+        return fail(error,
+                    QCoreApplication::translate("ktdv::imaging", "The image data overlaps itself"));
     budget.left -= bytes;
     return true;
 }
@@ -126,7 +130,8 @@ public:
 private:
     bool place(quint64 off, quint64 length, quint64* at) {
         if (!m_src.has(off, length))
-            return fail(&error, QStringLiteral("Image data lies outside the file"));
+            return fail(&error, QCoreApplication::translate("ktdv::imaging",
+                                                            "Image data lies outside the file"));
         return spend(m_budget, length, &error) &&
                (m_sink.copy(m_src, off, length, at) || fail(&error, m_sink.error()));
     }
@@ -138,7 +143,8 @@ private:
             return true;
         const DirEntry* counts = dir.find(countTag);
         if (!counts || counts->count != offsets->count)
-            return fail(&error, QStringLiteral("The image data's sizes are missing"));
+            return fail(&error, QCoreApplication::translate("ktdv::imaging",
+                                                            "The image data's sizes are missing"));
         const QVector<quint64> o = numbersOf(m_src, *offsets), c = numbersOf(m_src, *counts);
         QVector<quint64> placed;
         for (int i = 0; i < o.size(); ++i) {
@@ -173,7 +179,8 @@ private:
                     size = qMin<quint64>(end - qMin(end, off), quint64(limits::kMaxTagBytes));
                 }
                 if (!place(off, size, &at))
-                    return fail(&error, QStringLiteral("JPEG data lies outside the file"));
+                    return fail(&error, QCoreApplication::translate(
+                                            "ktdv::imaging", "JPEG data lies outside the file"));
             }
             out->set(offsetEntry(kJpegIf, e->type, {at}, m_sink.format()));
         }
@@ -186,7 +193,8 @@ private:
                 const quint64 size = jpegTableSize(m_src, t, off);
                 quint64 at = 0;
                 if (size == 0 || !place(off, size, &at))
-                    return fail(&error, QStringLiteral("A JPEG table is damaged"));
+                    return fail(&error, QCoreApplication::translate("ktdv::imaging",
+                                                                    "A JPEG table is damaged"));
                 placed.append(at);
             }
             out->set(offsetEntry(e->tag, e->type, placed, m_sink.format()));
@@ -200,14 +208,16 @@ private:
                 continue;
             const QVector<quint64> offsets = numbersOf(m_src, e);
             if (offsets.size() > kMaxChildren || depth >= kMaxDepth)
-                return fail(&error, QStringLiteral("Too many sub-directories"));
+                return fail(&error, QCoreApplication::translate("ktdv::imaging",
+                                                                "Too many sub-directories"));
             QVector<quint64> firsts;
             for (quint64 next : offsets) {
                 quint64 first = 0, previousLink = 0;
                 // SubIFDs may be chained; the other kinds are single directories.
                 for (int k = 0; next != 0 && k < kMaxChildren; ++k) {
                     if (m_visited.contains(next))
-                        return fail(&error, QStringLiteral("The directories loop"));
+                        return fail(&error, QCoreApplication::translate("ktdv::imaging",
+                                                                        "The directories loop"));
                     m_visited.insert(next);
                     Directory child, copied;
                     if (!readDirectory(m_src, next, &child, &error) ||

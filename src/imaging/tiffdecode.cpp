@@ -3,6 +3,7 @@
 // ones (YCbCr, CMYK, Lab, JPEG, planar data) go through libtiff's RGBA reader. Fax pages
 // that libtiff cannot decode are decoded again, strip by strip, by our own fax decoder.
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTransform>
 
@@ -299,14 +300,18 @@ DecodedPage decodeStrips(TiffHandle& h, const Layout& l, Kind kind) {
     if (scanline <= 0 || !pageFitsLimits(l.width, l.height, bitsInMemory, &page.error) ||
         qint64(scanline) * l.height > limits::kMaxPageBytes * 2) {
         if (page.error.isEmpty())
-            page.error = QStringLiteral("The page's layout is invalid");
+            page.error =
+                QCoreApplication::translate("ktdv::imaging", "The page's layout is invalid");
         page.complete = false;
         return page;
     }
     QImage image(int(l.width), int(l.height), format);
     if (image.isNull()) {
         page.complete = false;
-        page.error = QStringLiteral("Out of memory for a %1 x %2 page").arg(l.width).arg(l.height);
+        page.error =
+            QCoreApplication::translate("ktdv::imaging", "Out of memory for a %1 x %2 page")
+                .arg(l.width)
+                .arg(l.height);
         return page;
     }
     if (kind == Kind::Bilevel) {
@@ -354,8 +359,10 @@ DecodedPage decodeStrips(TiffHandle& h, const Layout& l, Kind kind) {
             bool stripOk = got >= 0 && !h.hasError() && rowsDecoded >= rows;
             if (!stripOk) {
                 if (firstError.isEmpty())
-                    firstError =
-                        h.hasError() ? h.error() : QStringLiteral("Strip %1 is incomplete").arg(s);
+                    firstError = h.hasError() ? h.error()
+                                              : QCoreApplication::translate(
+                                                    "ktdv::imaging", "Strip %1 is incomplete")
+                                                    .arg(s);
                 if (h.hasError())  // what libtiff left after an error is not to be trusted
                     rowsDecoded = 0;
                 if (fax) {
@@ -389,7 +396,8 @@ DecodedPage decodeStrips(TiffHandle& h, const Layout& l, Kind kind) {
             tileSize > limits::kMaxPageBytes || qint64(scanline) * th > limits::kMaxPageBytes * 2 ||
             th > limits::kMaxPageDimension || tw > limits::kMaxPageDimension) {
             page.complete = false;
-            page.error = QStringLiteral("The page's tiles are invalid");
+            page.error =
+                QCoreApplication::translate("ktdv::imaging", "The page's tiles are invalid");
             return page;
         }
         band.resize(size_t(scanline) * th);
@@ -434,7 +442,9 @@ DecodedPage decodeStrips(TiffHandle& h, const Layout& l, Kind kind) {
     page.image = image;
     page.complete = rowsGood >= l.height;
     if (!page.complete)
-        page.error = firstError.isEmpty() ? QStringLiteral("Page incomplete") : firstError;
+        page.error = firstError.isEmpty()
+                         ? QCoreApplication::translate("ktdv::imaging", "Page incomplete")
+                         : firstError;
     return page;
 }
 
@@ -462,7 +472,10 @@ DecodedPage decodeRgba(TiffHandle& h, const Layout& l) {
     QImage image(int(l.width), int(l.height), QImage::Format_ARGB32);
     if (image.isNull()) {
         TIFFRGBAImageEnd(&img);
-        page.error = QStringLiteral("Out of memory for a %1 x %2 page").arg(l.width).arg(l.height);
+        page.error =
+            QCoreApplication::translate("ktdv::imaging", "Out of memory for a %1 x %2 page")
+                .arg(l.width)
+                .arg(l.height);
         return page;
     }
     std::vector<quint32> raster(size_t(l.width) * l.height, 0u);
@@ -481,7 +494,9 @@ DecodedPage decodeRgba(TiffHandle& h, const Layout& l) {
         }
     }
     if (!anyPixel) {
-        page.error = h.hasError() ? h.error() : QStringLiteral("The page could not be decoded");
+        page.error = h.hasError() ? h.error()
+                                  : QCoreApplication::translate("ktdv::imaging",
+                                                                "The page could not be decoded");
         return page;
     }
     bool opaque = true;
@@ -500,7 +515,8 @@ DecodedPage decodeRgba(TiffHandle& h, const Layout& l) {
     page.image = image;
     page.complete = ok != 0 && !h.hasError();
     if (!page.complete)
-        page.error = h.hasError() ? h.error() : QStringLiteral("Page incomplete");
+        page.error = h.hasError() ? h.error()
+                                  : QCoreApplication::translate("ktdv::imaging", "Page incomplete");
     return page;
 }
 
@@ -561,7 +577,9 @@ DecodedPage decodeTiffPage(const QString& path, quint64 ifdOffset) {
         return page;
     }
     if (!TIFFSetSubDirectory(h.get(), ifdOffset)) {
-        page.error = h.hasError() ? h.error() : QStringLiteral("Cannot read the page directory");
+        page.error = h.hasError() ? h.error()
+                                  : QCoreApplication::translate("ktdv::imaging",
+                                                                "Cannot read the page directory");
         return page;
     }
     Layout l = readLayout(h.get());
@@ -577,13 +595,16 @@ DecodedPage decodeTiffPage(const QString& path, quint64 ifdOffset) {
     quint16 sampleFormat = SAMPLEFORMAT_UINT;
     TIFFGetFieldDefaulted(h.get(), TIFFTAG_SAMPLEFORMAT, &sampleFormat);
     if (sampleFormat == SAMPLEFORMAT_IEEEFP) {
-        page.error = QStringLiteral("%1-bit floating-point samples are not supported").arg(l.bps);
+        page.error = QCoreApplication::translate("ktdv::imaging",
+                                                 "%1-bit floating-point samples are not supported")
+                         .arg(l.bps);
         return page;
     }
     const Kind kind = classify(l);
     page = kind == Kind::Rgba ? decodeRgba(h, l) : decodeStrips(h, l, kind);
     if ((page.image.isNull() || !page.complete) && dataBeyondEnd(h.get(), l.fileSize))
-        page.error = QStringLiteral("The file ends inside the page's image data");
+        page.error = QCoreApplication::translate("ktdv::imaging",
+                                                 "The file ends inside the page's image data");
     if (page.image.isNull())
         return page;
     QSizeF dpi = readDpi(h.get(), l.bps == 1 && (kind == Kind::Bilevel || kind == Kind::Palette));

@@ -1,5 +1,6 @@
 #include "imaging/tiffedit.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -47,32 +48,37 @@ bool TiffEdit::open(const QString& path, bool write, WriteResult* result) {
     m_path = path;
     const QByteArray native = QFile::encodeName(path);
     if (!QFileInfo::exists(path)) {
-        *result = failure(QStringLiteral("%1 does not exist").arg(path));
+        *result =
+            failure(QCoreApplication::translate("ktdv::imaging", "%1 does not exist").arg(path));
         return false;
     }
     if (write && readOnly(native)) {
-        *result = failure(QStringLiteral("%1 is read-only").arg(path));
+        *result =
+            failure(QCoreApplication::translate("ktdv::imaging", "%1 is read-only").arg(path));
         return false;
     }
     m_fd = ::open(native.constData(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     struct stat st;
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0) {
-        *result = failure(QStringLiteral("Cannot read %1: %2").arg(path, errnoText()));
+        *result = failure(QCoreApplication::translate("ktdv::imaging", "Cannot read %1: %2")
+                              .arg(path, errnoText()));
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
-        *result = failure(QStringLiteral("%1 is not a regular file").arg(path));
+        *result = failure(
+            QCoreApplication::translate("ktdv::imaging", "%1 is not a regular file").arg(path));
         return false;
     }
     m_size = quint64(st.st_size);
-    QString error = QStringLiteral("Not a TIFF file");
+    QString error = QCoreApplication::translate("ktdv::imaging", "Not a TIFF file");
     if (tiff::readFormat(m_fd, m_size, &m_format, &m_firstIfd)) {
         error.clear();
         m_source = std::make_unique<tiff::FileSource>(m_fd, m_size, m_format);
         if (tiff::readPages(*m_source, m_firstIfd, &m_pages, &error))
             return true;
     }
-    *result = failure(QStringLiteral("Cannot edit %1: %2").arg(path, error));
+    *result = failure(
+        QCoreApplication::translate("ktdv::imaging", "Cannot edit %1: %2").arg(path, error));
     return false;
 }
 
@@ -178,7 +184,8 @@ WriteResult TiffEdit::commit(bool* tooLarge) {
         if (tooLarge)
             *tooLarge = true;
         undoAppend(false);
-        return failure(QStringLiteral("%1 would exceed 4 GB").arg(m_path));
+        return failure(
+            QCoreApplication::translate("ktdv::imaging", "%1 would exceed 4 GB").arg(m_path));
     }
     if (!out.flush()) {
         undoAppend(false);
@@ -186,15 +193,17 @@ WriteResult TiffEdit::commit(bool* tooLarge) {
     }
     if (!sync(m_fd)) {
         undoAppend(false);
-        return failure(QStringLiteral("Cannot flush the file to disk"));
+        return failure(
+            QCoreApplication::translate("ktdv::imaging", "Cannot flush the file to disk"));
     }
     if (faults::hit(faults::Step::Switch) || !writeFirstLink(first)) {
         undoAppend(true);
-        return failure(QStringLiteral("Cannot write %1").arg(m_path));
+        return failure(QCoreApplication::translate("ktdv::imaging", "Cannot write %1").arg(m_path));
     }
     if (!sync(m_fd)) {
         undoAppend(true);
-        return failure(QStringLiteral("Cannot flush the file to disk"));
+        return failure(
+            QCoreApplication::translate("ktdv::imaging", "Cannot flush the file to disk"));
     }
     WriteResult r;
     r.ok = true;
@@ -224,7 +233,7 @@ WriteResult editFile(const QString& path,
         if (!compacted.ok)
             return r;
     }
-    return failure(QStringLiteral("%1 would exceed 4 GB").arg(path));
+    return failure(QCoreApplication::translate("ktdv::imaging", "%1 would exceed 4 GB").arg(path));
 }
 
 WriteResult compact(const QString& path) {
@@ -247,7 +256,7 @@ WriteResult compact(const QString& path) {
             out.patchLink(link, tiff::writeDirectory(out, copied, 0, &next));
             link = next;
             if (!format.bigTiff && out.pos() > 0xFFFFFFFFull) {
-                *error = QStringLiteral("The file would exceed 4 GB");
+                *error = QCoreApplication::translate("ktdv::imaging", "The file would exceed 4 GB");
                 return false;
             }
         }

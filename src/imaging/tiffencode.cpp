@@ -1,5 +1,6 @@
 #include "imaging/tiffencode.h"
 
+#include <QCoreApplication>
 #include <vector>
 
 #include "imaging/tiffhandle.h"
@@ -37,7 +38,7 @@ bool encodeTiff(const QString& path, const QImage& source, const EncodeOptions& 
         return false;
     };
     if (source.isNull())
-        return failWith(QStringLiteral("No image to write"));
+        return failWith(QCoreApplication::translate("ktdv::imaging", "No image to write"));
     TiffHandle h(path, options.bigEndian ? "wb" : "wl");
     if (!h)
         return failWith(h.error());
@@ -138,10 +139,14 @@ bool encodeTiff(const QString& path, const QImage& source, const EncodeOptions& 
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
     for (int y = 0; y < height; ++y) {
         if (TIFFWriteScanline(tif, const_cast<uchar*>(image.constScanLine(y)), quint32(y), 0) < 0)
-            return failWith(h.hasError() ? h.error() : QStringLiteral("Cannot write the image"));
+            return failWith(h.hasError() ? h.error()
+                                         : QCoreApplication::translate("ktdv::imaging",
+                                                                       "Cannot write the image"));
     }
     if (!TIFFWriteDirectory(tif) || h.hasError())
-        return failWith(h.hasError() ? h.error() : QStringLiteral("Cannot write the image"));
+        return failWith(
+            h.hasError() ? h.error()
+                         : QCoreApplication::translate("ktdv::imaging", "Cannot write the image"));
     return true;
 }
 

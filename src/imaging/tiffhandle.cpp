@@ -1,5 +1,6 @@
 #include "imaging/tiffhandle.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cstdarg>
@@ -19,7 +20,7 @@ TiffHandle::TiffHandle(const QString& path, const char* mode) {
     m_tif = TIFFOpenExt(QFile::encodeName(path).constData(), mode, options);
     TIFFOpenOptionsFree(options);
     if (!m_tif && m_error.isEmpty())
-        m_error = QStringLiteral("Cannot open %1").arg(path);
+        m_error = QCoreApplication::translate("ktdv::imaging", "Cannot open %1").arg(path);
 }
 
 TiffHandle::~TiffHandle() {

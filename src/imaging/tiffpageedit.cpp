@@ -1,5 +1,6 @@
 #include "imaging/tiffpageedit.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include "imaging/document.h"
@@ -31,11 +32,13 @@ WriteResult failure(const QString& message) {
 WriteResult deletePage(const QString& path, int index) {
     return detail::editFile(path, [index](detail::TiffEdit& edit, WriteResult* r) {
         if (!edit.validIndex(index)) {
-            *r = failure(QStringLiteral("There is no page %1").arg(index + 1));
+            *r = failure(
+                QCoreApplication::translate("ktdv::imaging", "There is no page %1").arg(index + 1));
             return false;
         }
         if (edit.pages().size() == 1) {
-            *r = failure(QStringLiteral("The last page cannot be deleted"));
+            *r = failure(
+                QCoreApplication::translate("ktdv::imaging", "The last page cannot be deleted"));
             return false;
         }
         edit.pages().erase(edit.pages().begin() + index);
@@ -47,7 +50,7 @@ WriteResult deletePage(const QString& path, int index) {
 WriteResult movePage(const QString& path, int from, int to) {
     return detail::editFile(path, [from, to](detail::TiffEdit& edit, WriteResult* r) {
         if (!edit.validIndex(from) || !edit.validIndex(to)) {
-            *r = failure(QStringLiteral("There is no such page"));
+            *r = failure(QCoreApplication::translate("ktdv::imaging", "There is no such page"));
             return false;
         }
         r->ok = from == to;
@@ -128,23 +131,26 @@ detail::EncodeOptions codingOf(const detail::TiffEdit& edit, const tiff::Directo
 bool replaceImage(detail::TiffEdit& edit, int index, const QImage& image, bool quarterTurn,
                   const TagChange& change, WriteResult* r) {
     if (!edit.validIndex(index)) {
-        *r = failure(QStringLiteral("There is no page %1").arg(index + 1));
+        *r = failure(
+            QCoreApplication::translate("ktdv::imaging", "There is no page %1").arg(index + 1));
         return false;
     }
     if (image.isNull()) {
-        *r = failure(QStringLiteral("No image to write"));
+        *r = failure(QCoreApplication::translate("ktdv::imaging", "No image to write"));
         return false;
     }
     tiff::Directory& page = edit.pages()[size_t(index)];
     QTemporaryDir dir;
     if (!dir.isValid()) {
-        *r = failure(QStringLiteral("Cannot create a temporary folder"));
+        *r = failure(
+            QCoreApplication::translate("ktdv::imaging", "Cannot create a temporary folder"));
         return false;
     }
     const QString encoded = dir.filePath(QStringLiteral("page.tif"));
     QString error;
     if (!detail::encodeTiff(encoded, image, codingOf(edit, page, image), &error)) {
-        *r = failure(QStringLiteral("Cannot encode the page: %1").arg(error));
+        *r = failure(
+            QCoreApplication::translate("ktdv::imaging", "Cannot encode the page: %1").arg(error));
         return false;
     }
     detail::TiffEdit fresh;
@@ -154,7 +160,8 @@ bool replaceImage(detail::TiffEdit& edit, int index, const QImage& image, bool q
         budget = tiff::CopyBudget::forSource(fresh.source());
         if (!tiff::copyDirectory(fresh.source(), fresh.pages().front(), edit.sink(), &source,
                                  budget, &error)) {
-            *r = failure(QStringLiteral("Cannot store the page: %1").arg(error));
+            *r = failure(QCoreApplication::translate("ktdv::imaging", "Cannot store the page: %1")
+                             .arg(error));
             return false;
         }
     } else {
@@ -201,7 +208,8 @@ WriteResult replacePageImage(const QString& path, int index, const QImage& image
 WriteResult replacePageImage(const QString& path, int index, const QImage& image, bool quarterTurn,
                              quint16 tag, const QByteArray& tagValue) {
     if (!writableTag(tag))
-        return failure(QStringLiteral("Tag %1 cannot be written").arg(tag));
+        return failure(
+            QCoreApplication::translate("ktdv::imaging", "Tag %1 cannot be written").arg(tag));
     return replaceImage(path, index, image, quarterTurn, {true, tag, tagValue});
 }
 
@@ -219,14 +227,18 @@ QByteArray readPageTag(const QString& path, int index, quint16 tag, TagRead* how
 
 WriteResult writePageTag(const QString& path, int index, quint16 tag, const QByteArray& value) {
     if (value.size() > limits::kMaxTagBytes)
-        return failure(QStringLiteral("The value of tag %1 is too large").arg(tag));
+        return failure(
+            QCoreApplication::translate("ktdv::imaging", "The value of tag %1 is too large")
+                .arg(tag));
     return detail::editFile(path, [&](detail::TiffEdit& edit, WriteResult* r) {
         if (!edit.validIndex(index)) {
-            *r = failure(QStringLiteral("There is no page %1").arg(index + 1));
+            *r = failure(
+                QCoreApplication::translate("ktdv::imaging", "There is no page %1").arg(index + 1));
             return false;
         }
         if (!writableTag(tag)) {
-            *r = failure(QStringLiteral("Tag %1 cannot be written").arg(tag));
+            *r = failure(
+                QCoreApplication::translate("ktdv::imaging", "Tag %1 cannot be written").arg(tag));
             return false;
         }
         tiff::Directory& page = edit.pages()[size_t(index)];

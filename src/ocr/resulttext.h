@@ -5,6 +5,9 @@
 
 namespace ktdv::ocr {
 
+// In the language of the installed translation.
 QString resultText(int code);
+// Always English, for reports that scripts read.
+QString resultTextInEnglish(int code);
 
 }  // namespace ktdv::ocr

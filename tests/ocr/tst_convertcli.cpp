@@ -74,6 +74,8 @@ private slots:
             "ktdocview-convert: File does not exist (", "out/b.txt", "Bravo");
         row("page list", "%D/a.png -p 1,1-1 -o %D/a.txt", 0, "", "a.txt", "Alpha");
         row("bad page list", "%D/a.png -p 3-1 -o %D/x.txt", 2, "bad page list", "", "");
+        row("message in the user's language", "%D/a.png -p 3-1 -o %D/x.txt", 2,
+            "ktdocview-convert: ungültige Seitenliste: 3-1\nSiehe", "", "", "LANG=de_DE.UTF-8");
         row("no language data", "%D/a.png -l qqq -o %D/x.txt", 1,
             "ktdocview-convert: Failed loading library", "", "");
         row("unknown format", "%D/a.png -f doc -o %D/x.txt", 2, "unknown format", "", "");

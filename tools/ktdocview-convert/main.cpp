@@ -12,6 +12,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <unistd.h>
 #include <cstdio>
@@ -34,6 +37,24 @@ void restartWithThreadLimit(char** argv) {
     // Carry on when restarting is impossible.
 }
 
+// The translation of the system's language, built in like the viewer's, with Qt's own for
+// the command-line parser's texts. Without one for the locale the texts stay English.
+void loadTranslations(QCoreApplication* app) {
+    const QLocale locale = QLocale::system();
+    auto* own = new QTranslator(app);
+    if (!own->load(locale, QStringLiteral("ktdocview"), QStringLiteral("_"),
+                   QStringLiteral(":/i18n"))) {
+        delete own;
+        return;
+    }
+    QCoreApplication::installTranslator(own);
+    auto* qt = new QTranslator(app);
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(qt);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +62,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ktdocview-convert"));
     QCoreApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+    loadTranslations(&app);
 
     QString error;
     QString text;
@@ -52,7 +74,11 @@ int main(int argc, char** argv) {
             return 0;
         }
         report(error);
-        std::fprintf(stderr, "Try 'ktdocview-convert --help'.\n");
+        std::fprintf(
+            stderr, "%s\n",
+            QCoreApplication::translate("ktdocview-convert", "Try 'ktdocview-convert --help'.")
+                .toLocal8Bit()
+                .constData());
         return 2;
     }
 
@@ -75,9 +101,12 @@ int main(int argc, char** argv) {
     }
     const int jobs = options->jobs > 0 ? options->jobs : ktdv::convert::defaultJobs(env);
     if (options->batch() && (!options->quiet || options->dryRun)) {
-        std::fprintf(stderr,
-                     "ktdocview-convert: shard %d of %d, %lld documents, %d pages at once\n",
-                     shard.index, shard.count, static_cast<long long>(items.size()), jobs);
+        report(QCoreApplication::translate("ktdocview-convert",
+                                           "shard %1 of %2, %3 documents, %4 pages at once")
+                   .arg(shard.index)
+                   .arg(shard.count)
+                   .arg(items.size())
+                   .arg(jobs));
     }
     if (options->dryRun) {
         ktdv::convert::printItems(items, stdout);

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -120,7 +121,8 @@ bool Options::batch() const {
 
 std::optional<Options> parseArguments(const QStringList& arguments, QString* error, QString* text) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "ktdocview-convert",
         "Recognises the text of documents (TIFF, fax, BMP, GIF, JPEG, PNG) and writes it in "
         "an export format.\n\n"
         "One input: OUTPUT is the file to write.\n"
@@ -145,56 +147,80 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
         "reported as \"ktdocview-convert: <message> (<input>)\"), 2 for a bad command line."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Documents to read."),
-                                 QStringLiteral("INPUT..."));
-    const QCommandLineOption outputOpt({QStringLiteral("o"), QStringLiteral("output")},
-                                       QStringLiteral("Output file, or folder for several "
-                                                      "inputs."),
-                                       QStringLiteral("OUTPUT"));
-    const QCommandLineOption formatOpt({QStringLiteral("f"), QStringLiteral("format")},
-                                       QStringLiteral("Export format, name or code."),
-                                       QStringLiteral("FORMAT"));
-    const QCommandLineOption langOpt({QStringLiteral("l"), QStringLiteral("lang")},
-                                     QStringLiteral("Recognition language(s), e.g. eng or "
-                                                    "eng+deu (default eng)."),
-                                     QStringLiteral("LANG"), QStringLiteral("eng"));
+    parser.addPositionalArgument(
+        QStringLiteral("INPUT"),
+        QCoreApplication::translate("ktdocview-convert", "Documents to read."),
+        QStringLiteral("INPUT..."));
+    const QCommandLineOption outputOpt(
+        {QStringLiteral("o"), QStringLiteral("output")},
+        QCoreApplication::translate("ktdocview-convert",
+                                    "Output file, or folder for several "
+                                    "inputs."),
+        QStringLiteral("OUTPUT"));
+    const QCommandLineOption formatOpt(
+        {QStringLiteral("f"), QStringLiteral("format")},
+        QCoreApplication::translate("ktdocview-convert", "Export format, name or code."),
+        QStringLiteral("FORMAT"));
+    const QCommandLineOption langOpt(
+        {QStringLiteral("l"), QStringLiteral("lang")},
+        QCoreApplication::translate("ktdocview-convert",
+                                    "Recognition language(s), e.g. eng or "
+                                    "eng+deu (default eng)."),
+        QStringLiteral("LANG"), QStringLiteral("eng"));
     const QCommandLineOption pagesOpt({QStringLiteral("p"), QStringLiteral("pages")},
-                                      QStringLiteral("Pages to recognise, e.g. 1-3,5 "
-                                                     "(default all)."),
+                                      QCoreApplication::translate("ktdocview-convert",
+                                                                  "Pages to recognise, e.g. 1-3,5 "
+                                                                  "(default all)."),
                                       QStringLiteral("LIST"));
-    const QCommandLineOption jobsOpt({QStringLiteral("j"), QStringLiteral("jobs")},
-                                     QStringLiteral("Pages recognised at once (default: "
-                                                    "SLURM_CPUS_PER_TASK, else the cores "
-                                                    "this process may run on)."),
-                                     QStringLiteral("N"));
-    const QCommandLineOption dataOpt(QStringLiteral("app-folder"),
-                                     QStringLiteral("Folder whose doZed subfolder holds "
-                                                    "language data (default: the system's)."),
-                                     QStringLiteral("FOLDER"));
-    const QCommandLineOption quietOpt({QStringLiteral("q"), QStringLiteral("quiet")},
-                                      QStringLiteral("No progress bar."));
-    const QCommandLineOption listOpt(QStringLiteral("from-list"),
-                                     QStringLiteral("File with one input path a line, "
-                                                    "optionally a tab and its page count; - "
-                                                    "for standard input."),
-                                     QStringLiteral("FILE"));
-    const QCommandLineOption shardOpt(QStringLiteral("shard"),
-                                      QStringLiteral("Convert part K of N (0 <= K < N)."),
-                                      QStringLiteral("K/N"));
-    const QCommandLineOption shardsOpt(QStringLiteral("shards"),
-                                       QStringLiteral("Number of parts when the scheduler "
-                                                      "gives the part's index."),
-                                       QStringLiteral("N"));
-    const QCommandLineOption forceOpt(QStringLiteral("force"),
-                                      QStringLiteral("Convert even where the output is newer "
-                                                     "than the input."));
-    const QCommandLineOption dryOpt({QStringLiteral("n"), QStringLiteral("dry-run")},
-                                    QStringLiteral("Print this part's inputs, outputs and page "
-                                                   "counts (tab-separated) and stop."));
-    const QCommandLineOption sumOpt(QStringLiteral("summarise"),
-                                    QStringLiteral("Add up the reports in OUTPUT and list the "
-                                                   "failures."),
-                                    QStringLiteral("OUTPUT"));
+    const QCommandLineOption jobsOpt(
+        {QStringLiteral("j"), QStringLiteral("jobs")},
+        QCoreApplication::translate("ktdocview-convert",
+                                    "Pages recognised at once (default: "
+                                    "SLURM_CPUS_PER_TASK, else the cores "
+                                    "this process may run on)."),
+        QStringLiteral("N"));
+    const QCommandLineOption dataOpt(
+        QStringLiteral("app-folder"),
+        QCoreApplication::translate("ktdocview-convert",
+                                    "Folder whose doZed subfolder holds "
+                                    "language data (default: the system's)."),
+        QStringLiteral("FOLDER"));
+    const QCommandLineOption quietOpt(
+        {QStringLiteral("q"), QStringLiteral("quiet")},
+        QCoreApplication::translate("ktdocview-convert", "No progress bar."));
+    const QCommandLineOption listOpt(
+        QStringLiteral("from-list"),
+        QCoreApplication::translate("ktdocview-convert",
+                                    "File with one input path a line, "
+                                    "optionally a tab and its page count; - "
+                                    "for standard input."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption shardOpt(
+        QStringLiteral("shard"),
+        QCoreApplication::translate("ktdocview-convert", "Convert part K of N (0 <= K < N)."),
+        QStringLiteral("K/N"));
+    const QCommandLineOption shardsOpt(
+        QStringLiteral("shards"),
+        QCoreApplication::translate("ktdocview-convert",
+                                    "Number of parts when the scheduler "
+                                    "gives the part's index."),
+        QStringLiteral("N"));
+    const QCommandLineOption forceOpt(
+        QStringLiteral("force"),
+        QCoreApplication::translate("ktdocview-convert",
+                                    "Convert even where the output is newer "
+                                    "than the input."));
+    const QCommandLineOption dryOpt(
+        {QStringLiteral("n"), QStringLiteral("dry-run")},
+        QCoreApplication::translate("ktdocview-convert",
+                                    "Print this part's inputs, outputs and page "
+                                    "counts (tab-separated) and stop."));
+    const QCommandLineOption sumOpt(
+        QStringLiteral("summarise"),
+        QCoreApplication::translate("ktdocview-convert",
+                                    "Add up the reports in OUTPUT and list the "
+                                    "failures."),
+        QStringLiteral("OUTPUT"));
     parser.addOptions({outputOpt, formatOpt, langOpt, pagesOpt, jobsOpt, dataOpt, quietOpt, listOpt,
                        shardOpt, shardsOpt, forceOpt, dryOpt, sumOpt});
 
@@ -224,33 +250,38 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
     o.output = parser.value(outputOpt);
     o.fromList = parser.value(listOpt);
     if (o.inputs.isEmpty() && o.fromList.isEmpty()) {
-        return failWith(QStringLiteral("no input given"));
+        return failWith(QCoreApplication::translate("ktdocview-convert", "no input given"));
     }
     if (o.output.isEmpty()) {
-        return failWith(QStringLiteral("no output given (-o)"));
+        return failWith(QCoreApplication::translate("ktdocview-convert", "no output given (-o)"));
     }
     if (parser.isSet(shardOpt) && parser.isSet(shardsOpt)) {
-        return failWith(QStringLiteral("give --shard K/N or --shards N, not both"));
+        return failWith(QCoreApplication::translate("ktdocview-convert",
+                                                    "give --shard K/N or --shards N, not both"));
     }
     if (parser.isSet(shardOpt) && !parseShard(parser.value(shardOpt), &o.shard, &o.shardCount)) {
-        return failWith(QStringLiteral("bad shard: ") + parser.value(shardOpt));
+        return failWith(QCoreApplication::translate("ktdocview-convert", "bad shard: %1")
+                            .arg(parser.value(shardOpt)));
     }
     if (parser.isSet(shardsOpt) &&
         !parseShard(QStringLiteral("0/") + parser.value(shardsOpt), &o.shard, &o.shardCount)) {
-        return failWith(QStringLiteral("bad shard count: ") + parser.value(shardsOpt));
+        return failWith(QCoreApplication::translate("ktdocview-convert", "bad shard count: %1")
+                            .arg(parser.value(shardsOpt)));
     }
     if (parser.isSet(shardsOpt)) {
         o.shard = -1;
     }
     const QFileInfo out(o.output);
     if (o.fromList.isEmpty() ? (o.batch() && !out.isDir()) : (out.exists() && !out.isDir())) {
-        return failWith(
-            QStringLiteral("with several inputs, a list or shards the output must be a folder"));
+        return failWith(QCoreApplication::translate(
+            "ktdocview-convert",
+            "with several inputs, a list or shards the output must be a folder"));
     }
     if (parser.isSet(formatOpt)) {
         const std::optional<int> f = parseFormat(parser.value(formatOpt));
         if (!f) {
-            return failWith(QStringLiteral("unknown format: ") + parser.value(formatOpt));
+            return failWith(QCoreApplication::translate("ktdocview-convert", "unknown format: %1")
+                                .arg(parser.value(formatOpt)));
         }
         o.format = *f;
     }
@@ -258,7 +289,8 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
     if (parser.isSet(pagesOpt)) {
         const std::optional<QVector<int>> p = parsePages(parser.value(pagesOpt));
         if (!p) {
-            return failWith(QStringLiteral("bad page list: ") + parser.value(pagesOpt));
+            return failWith(QCoreApplication::translate("ktdocview-convert", "bad page list: %1")
+                                .arg(parser.value(pagesOpt)));
         }
         o.pages = *p;
     }
@@ -266,7 +298,8 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
         bool ok = false;
         o.jobs = parser.value(jobsOpt).toInt(&ok);
         if (!ok || o.jobs < 1 || o.jobs > 256) {
-            return failWith(QStringLiteral("bad job count: ") + parser.value(jobsOpt));
+            return failWith(QCoreApplication::translate("ktdocview-convert", "bad job count: %1")
+                                .arg(parser.value(jobsOpt)));
         }
     }
     o.appFolder = parser.value(dataOpt);

@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -49,7 +50,7 @@ ReportWriter::ReportWriter(const QString& folder, int task)
     m_fd = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC,
                   0666);
     if (m_fd < 0) {
-        m_error = QStringLiteral("cannot open %1: %2")
+        m_error = QCoreApplication::translate("ktdocview-convert", "cannot open %1: %2")
                       .arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
     }
 }
@@ -85,7 +86,7 @@ bool ReportWriter::append(const ReportLine& line) {
             continue;
         }
         if (n <= 0) {
-            m_error = QStringLiteral("cannot write %1: %2")
+            m_error = QCoreApplication::translate("ktdocview-convert", "cannot write %1: %2")
                           .arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }

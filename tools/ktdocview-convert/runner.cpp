@@ -5,6 +5,7 @@
 #include "ocr/tesseractengine.h"
 #include "report.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -93,7 +94,8 @@ int runSingle(TesseractEngine& engine, const Options& options, ProgressLine& pro
 int runBatch(TesseractEngine& engine, const Options& options, const QVector<WorkItem>& items,
              const Shard& shard, ProgressLine& progress) {
     if (!QDir().mkpath(options.output)) {
-        tell(QStringLiteral("cannot create the folder ") + options.output);
+        tell(QCoreApplication::translate("ktdocview-convert", "cannot create the folder %1")
+                 .arg(options.output));
         return 1;
     }
     ReportWriter report(options.output, shard.index);
@@ -127,8 +129,9 @@ int runBatch(TesseractEngine& engine, const Options& options, const QVector<Work
         line.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         if (code != 0 || !item.error.isEmpty()) {
             line.status = QStringLiteral("failed");
-            line.message = item.error.isEmpty() ? ocr::resultText(code) : item.error;
-            tell(line.message + QStringLiteral(" (") + item.input + QStringLiteral(")"));
+            line.message = item.error.isEmpty() ? ocr::resultTextInEnglish(code) : item.error;
+            tell((item.error.isEmpty() ? ocr::resultText(code) : item.error) +
+                 QStringLiteral(" (") + item.input + QStringLiteral(")"));
             allOk = false;
         }
         line.pages =

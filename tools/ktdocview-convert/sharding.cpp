@@ -1,5 +1,6 @@
 #include "sharding.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 #include <sched.h>
@@ -51,26 +52,29 @@ Shard resolveShard(int index, int count, const Environment& env) {
         const std::optional<int> tasks = number(env, "SLURM_ARRAY_TASK_COUNT");
         const int step = number(env, "SLURM_ARRAY_TASK_STEP").value_or(1);
         if (!first || !tasks || step < 1) {
-            return failed(
-                QStringLiteral("SLURM_ARRAY_TASK_MIN or _COUNT missing; give --shards N"));
+            return failed(QCoreApplication::translate(
+                "ktdocview-convert", "SLURM_ARRAY_TASK_MIN or _COUNT missing; give --shards N"));
         }
         s.index = (*slurmId - *first) / step;
         count = *tasks;
     } else if (k8sIndex && count > 0) {
         s.index = *k8sIndex;
     } else if (k8sIndex) {
-        return failed(QStringLiteral("JOB_COMPLETION_INDEX needs --shards N"));
+        return failed(QCoreApplication::translate("ktdocview-convert",
+                                                  "JOB_COMPLETION_INDEX needs --shards N"));
     } else if (count > 0) {
-        return failed(
-            QStringLiteral("--shards needs a scheduler's task index "
-                           "(SLURM_ARRAY_TASK_ID or JOB_COMPLETION_INDEX)"));
+        return failed(QCoreApplication::translate("ktdocview-convert",
+                                                  "--shards needs a scheduler's task index "
+                                                  "(SLURM_ARRAY_TASK_ID or JOB_COMPLETION_INDEX)"));
     } else {
         count = 1;
     }
     s.count = count;
     if (s.count < 1 || s.index < 0 || s.index >= s.count) {
-        return failed(
-            QStringLiteral("task %1 is outside the shards 0 to %2").arg(s.index).arg(s.count - 1));
+        return failed(QCoreApplication::translate("ktdocview-convert",
+                                                  "task %1 is outside the shards 0 to %2")
+                          .arg(s.index)
+                          .arg(s.count - 1));
     }
     return s;
 }

@@ -2,6 +2,7 @@
 
 #include "options.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,7 +46,8 @@ WorkList readList(const QString& listFile) {
             ? file.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
             : (file.setFileName(listFile), file.open(QIODevice::ReadOnly | QIODevice::Text));
     if (!opened) {
-        list.error = QStringLiteral("cannot read the list ") + listFile;
+        list.error = QCoreApplication::translate("ktdocview-convert", "cannot read the list %1")
+                         .arg(listFile);
         return list;
     }
     QTextStream in(&file);
@@ -63,8 +65,10 @@ WorkList readList(const QString& listFile) {
             bool ok = false;
             item.pages = line.mid(tab + 1).trimmed().toInt(&ok);
             if (!ok || item.pages < 1 || item.pages > kMaxPagesInList) {
-                list.error =
-                    QStringLiteral("bad page count on line %1 of %2").arg(lineNumber).arg(listFile);
+                list.error = QCoreApplication::translate("ktdocview-convert",
+                                                         "bad page count on line %1 of %2")
+                                 .arg(lineNumber)
+                                 .arg(listFile);
                 return list;
             }
             item.input = line.left(tab);

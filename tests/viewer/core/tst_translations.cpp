@@ -1,8 +1,9 @@
 // The viewer's texts in the user's language, seen as a user meets them on the real control:
-// a toolbar button's tooltip, a status panel, a pop-up menu, a message box and the
-// conversion dialog. CMake runs this with LANG=C (the English texts, exactly), with
-// LANG=de_DE.UTF-8 (German), with the language chosen by the host, and with automatic
-// translation switched off; KTDV_EXPECT=de says German is expected.
+// a toolbar button's tooltip, a status panel, a pop-up menu, a message box, the
+// conversion dialog and the reason the empty view gives for a file it cannot show. CMake runs this
+// with LANG=C (the English texts, exactly), with LANG=de_DE.UTF-8 (German), with the language
+// chosen by the host, and with automatic translation switched off; KTDV_EXPECT=de says German is
+// expected.
 #include <QAction>
 #include <QMap>
 #include <QTemporaryDir>
@@ -64,6 +65,9 @@ private slots:
         m_seen["text filter"] = filter.value(2);
         m_seen["last filter"] = filter.value(22);
         QCOMPARE(filter.value(23), "*.pdf");
+        QVERIFY(!writeBytes(dir.filePath("notes.tif"), "meeting notes\n").isEmpty());
+        v.OpenImage(dir.filePath("notes.tif"));
+        m_seen["reason"] = factory->page->document().loadFailure();
     }
 
     void texts_data() {
@@ -81,6 +85,8 @@ private slots:
                QString("ANSI-Text - unformatiert (*.txt)"));
         addRow("last filter", QString("PDF with annotations (*.pdf)"),
                QString("PDF mit Anmerkungen (*.pdf)"));
+        addRow("reason", QString("notes.tif could not be shown.\nNot a picture."),
+               QString("notes.tif konnte nicht angezeigt werden.\nKein Bild."));
     }
     void texts() {
         auto [english, german] = fetch<QString, QString>("english", "german");
