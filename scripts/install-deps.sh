@@ -12,7 +12,7 @@ packages=(
   libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf
   libbenchmark-dev
   xvfb xauth fonts-dejavu-core
-  poppler-utils libxml2-utils
+  poppler-utils libxml2-utils libpoppler-qt6-dev qpdf
   clang clang-format libclang-rt-14-dev
   ccache valgrind
   slurm-wlm slurmctld slurmd slurm-client munge
