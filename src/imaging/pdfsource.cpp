@@ -55,8 +55,7 @@ double fittingDpi(QSizeF points, double dpi, qint64 bytes) {
 PdfSource::~PdfSource() = default;
 
 std::shared_ptr<PdfSource> PdfSource::open(const QString& path, const QByteArray& password,
-                                           QVector<PageInfo>* pages, Opened* how,
-                                           QString* error) {
+                                           QVector<PageInfo>* pages, Opened* how, QString* error) {
     *how = Opened::NotPdf;
     std::unique_ptr<Poppler::Document> doc = load(path, password);
     if (!doc) {
@@ -173,11 +172,11 @@ QVector<TextLayerWord> PdfSource::words(int index, double dpi) const {
             const QString text = box->text().trimmed();
             if (!text.isEmpty()) {
                 const QRectF r = box->boundingBox();
-                out.append({text,
-                            QRectF(r.x() * scale, r.y() * scale, r.width() * scale,
-                                   r.height() * scale)
-                                .toAlignedRect(),
-                            line});
+                out.append(
+                    {text,
+                     QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale)
+                         .toAlignedRect(),
+                     line});
             }
             if (!box->nextWord())
                 ++line;

@@ -29,8 +29,7 @@ public:
     // Loads the document and reads its pages' sizes: one PageInfo per page at the
     // resolution it is shown at (kPdfDpi, lower for pages too large for the limits).
     static std::shared_ptr<PdfSource> open(const QString& path, const QByteArray& password,
-                                           QVector<PageInfo>* pages, Opened* how,
-                                           QString* error);
+                                           QVector<PageInfo>* pages, Opened* how, QString* error);
     ~PdfSource();
 
     // The page (or the part region of it, in pixels at dpi) at dpi; the resolution is

@@ -28,6 +28,7 @@ namespace {
 // entry for each further kind the page view reads (a kind joins this list when it does).
 const char* const kFurtherKinds[][2] = {
     {QT_TRANSLATE_NOOP("ktdv::DocumentSession", "PNG Images "), "*.png"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentSession", "PDF Documents "), "*.pdf"},
 };
 
 QString openFilter() {
@@ -55,8 +56,7 @@ bool DocumentSession::isPdfDocument(const QString& path) {
 
 QString DocumentSession::pdfReadOnlyReason() {
     return QCoreApplication::translate(
-        "ktdv::DocumentSession",
-        "Not available: PDF documents are read-only in this viewer.");
+        "ktdv::DocumentSession", "Not available: PDF documents are read-only in this viewer.");
 }
 
 void DocumentSession::forgetDocument() {

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QTransform>
 
+#include <functional>
 #include <memory>
 
 #include "imaging/pagecache.h"
@@ -95,6 +96,9 @@ public:
     // a null image while a large part is being drawn in the background (pageRedrawn()
     // follows when it is ready).
     QImage drawShown(QSize target, const QRect& part);
+    // A zone of the shown page (pixels of the shown page) drawn afresh at dpi; null when
+    // the page is not drawn afresh.
+    QImage drawZone(const QRect& zone, double dpi) const;
     // The open document; null when none is.
     const imaging::Document* doc() const { return m_doc.get(); }
     // Page decodes this view did itself (cache misses), since it was created.
@@ -123,6 +127,8 @@ private:
     // Opens a document that asks for a password, asking the user for it.
     std::shared_ptr<const imaging::Document> openLocked(const QString& path, QString* why);
     bool showPage(int index, QString* why = nullptr);
+    // Draws part of the page shown at size target, on any thread.
+    std::function<QImage()> drawing(QSize target, const QRect& part) const;
     // No document: the view is left empty and says why.
     void refuse(const QString& path, const QString& why);
     void prefetchNeighbours();

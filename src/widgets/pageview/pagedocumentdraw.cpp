@@ -19,12 +19,7 @@ bool PageDocument::drawsAfresh() const {
     return m_doc && !m_path.isEmpty() && m_doc->format() == imaging::FileFormat::Pdf;
 }
 
-QImage PageDocument::drawShown(QSize target, const QRect& part) {
-    if (!drawsAfresh() || m_page.isNull() || target.isEmpty() || part.isEmpty())
-        return {};
-    const Drawn wanted{m_lastKey, target, part, m_turn};
-    if (wanted == m_drawnKey)
-        return m_drawn;
+std::function<QImage()> PageDocument::drawing(QSize target, const QRect& part) const {
     // The part in the page as stored, at the size the turned target stands for.
     const bool quarter = qFuzzyIsNull(m_turn.m11());
     const QSize stored = quarter ? target.transposed() : target;
@@ -35,10 +30,34 @@ QImage PageDocument::drawShown(QSize target, const QRect& part) {
     const std::shared_ptr<const imaging::Document> doc = m_doc;
     const int index = m_pageIndex;
     const QTransform turn = m_turn;
-    auto draw = [doc, index, dpi, storedPart, turn] {
+    return [doc, index, dpi, storedPart, turn] {
         QImage image = doc->renderPage(index, dpi, storedPart).image;
         return turn.isIdentity() || image.isNull() ? image : image.transformed(turn);
     };
+}
+
+QImage PageDocument::drawZone(const QRect& zone, double dpi) const {
+    if (!drawsAfresh() || m_page.isNull() || zone.isEmpty())
+        return {};
+    const double scale = dpi / qMax(1.0, m_dpi.width());
+    const QRect part(qRound(zone.x() * scale), qRound(zone.y() * scale),
+                     qMax(1, qRound(zone.width() * scale)), qMax(1, qRound(zone.height() * scale)));
+    QImage image =
+        drawing(QSize(qRound(m_page.width() * scale), qRound(m_page.height() * scale)), part)();
+    if (!image.isNull()) {
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    }
+    return image;
+}
+
+QImage PageDocument::drawShown(QSize target, const QRect& part) {
+    if (!drawsAfresh() || m_page.isNull() || target.isEmpty() || part.isEmpty())
+        return {};
+    const Drawn wanted{m_lastKey, target, part, m_turn};
+    if (wanted == m_drawnKey)
+        return m_drawn;
+    const std::function<QImage()> draw = drawing(target, part);
     if (qint64(part.width()) * part.height() <= kDrawnHerePixels) {
         m_drawn = draw();
         m_drawnKey = wanted;

@@ -9,8 +9,8 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
-#include "platform/promptservice.h"
 #include "imaging/document.h"
+#include "platform/promptservice.h"
 #include "widgets/thumbnails/thumbnailview.h"
 
 namespace ktdv {

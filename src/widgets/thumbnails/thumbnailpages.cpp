@@ -42,8 +42,7 @@ QString ThumbnailView::pdfReadOnlyText() {
 }
 
 bool ThumbnailView::refuseChange(bool deleting) {
-    const bool pdf =
-        m_store.document() && m_store.document()->format() == imaging::FileFormat::Pdf;
+    const bool pdf = m_store.document() && m_store.document()->format() == imaging::FileFormat::Pdf;
     if (!pdf && !isReadOnly(m_store.documentPath())) {
         return false;
     }
