@@ -49,6 +49,33 @@
         <source>the job could not be completed</source>
         <translation>der Auftrag konnte nicht abgeschlossen werden</translation>
     </message>
+    <message>
+        <source>%1 is protected by a password. Enter the password to open it:</source>
+        <translation>%1 ist durch ein Kennwort geschützt. Geben Sie das Kennwort ein, um es zu öffnen:</translation>
+    </message>
+    <message>
+        <source>No password was given</source>
+        <translation>Es wurde kein Kennwort eingegeben</translation>
+    </message>
+    <message>
+        <source>The password is not right</source>
+        <translation>Das Kennwort ist nicht richtig</translation>
+    </message>
+</context>
+<context>
+    <name>PromptService</name>
+    <message>
+        <source>Password</source>
+        <translation>Kennwort</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -175,6 +202,10 @@
     <message>
         <source>Highlight colour</source>
         <translation>Farbe der Hervorhebung</translation>
+    </message>
+    <message>
+        <source>Recognise PDF pages that already carry text</source>
+        <translation>PDF-Seiten, die bereits Text enthalten, trotzdem erkennen</translation>
     </message>
 </context>
 <context>
@@ -358,6 +389,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>ZidaDodi Error (Clipboard): (</source>
         <translation>ZidaDodi-Fehler (Zwischenablage): (</translation>
     </message>
+    <message>
+        <source>(text read from the PDF&apos;s text layer)</source>
+        <translation>(Text aus der Textebene der PDF-Datei gelesen)</translation>
+    </message>
 </context>
 <context>
     <name>ktdv::DocumentSession</name>
@@ -384,6 +419,14 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>LoadImage: Error (</source>
         <translation>LoadImage: Fehler (</translation>
+    </message>
+    <message>
+        <source>PDF Documents </source>
+        <translation>PDF-Dokumente </translation>
+    </message>
+    <message>
+        <source>Not available: PDF documents are read-only in this viewer.</source>
+        <translation>Nicht verfügbar: PDF-Dokumente sind in diesem Betrachter schreibgeschützt.</translation>
     </message>
 </context>
 <context>
@@ -596,6 +639,10 @@ Die Dokumentdatei wird geändert; dies kann nicht rückgängig gemacht werden.</
 The document file is changed; Undo brings the page back.</source>
         <translation>Seite %1 aus dem Dokument löschen?
 Die Dokumentdatei wird geändert; mit „Rückgängig“ kommt die Seite zurück.</translation>
+    </message>
+    <message>
+        <source>Not available: PDF documents are read-only in this viewer.</source>
+        <translation>Nicht verfügbar: PDF-Dokumente sind in diesem Betrachter schreibgeschützt.</translation>
     </message>
 </context>
 <context>
