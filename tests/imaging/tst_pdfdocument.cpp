@@ -1,4 +1,4 @@
-// PDF documents made by Qt's writer, by hand, by ps2pdf and turned or locked by qpdf: their
+// PDF documents made by Qt's writer and by hand, turned or locked by qpdf: their
 // pages and text layers, pages drawn as pdftoppm draws them, passwords, and hostile files.
 #include <QElapsedTimer>
 #include <QProcess>
@@ -55,7 +55,6 @@ private slots:
         addRow("shapes only, no text layer", "shapes", 1, QSize(793, 1123), false);
         addRow("5 x 3 inch media box", "small", 1, QSize(480, 288), true);
         addRow("turned a quarter (/Rotate 90)", "turned", 3, QSize(1123, 793), true);
-        addRow("made by ps2pdf", "ps2pdf", 1, QSize(816, 1056), true);
         addRow("made by hand, 10 pages", "hand", 10, QSize(200, 100), false);
     }
 
@@ -70,16 +69,6 @@ private slots:
         } else if (kind == "turned") {
             QVERIFY(!writePdf(dir.filePath("a.pdf"), pages, a4, true).isEmpty());
             QVERIFY(qpdf({dir.filePath("a.pdf"), "--rotate=+90:1-z", path}));
-        } else if (kind == "ps2pdf") {
-            if (QStandardPaths::findExecutable("ps2pdf").isEmpty())
-                QSKIP("ps2pdf is not installed");
-            writeBytes(dir.filePath("a.ps"),
-                       "%!PS\n/Helvetica findfont 30 scalefont setfont "
-                       "72 600 moveto (Hello from PostScript) show "
-                       "showpage\n");
-            QProcess p;
-            p.start("ps2pdf", {"-sPAPERSIZE=letter", dir.filePath("a.ps"), path});
-            QVERIFY(p.waitForFinished(30000) && p.exitCode() == 0);
         } else {
             QVERIFY(!writeHandMadePdf(path, pages, 150, 75).isEmpty());
         }

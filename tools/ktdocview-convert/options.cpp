@@ -120,7 +120,7 @@ bool Options::batch() const {
 std::optional<Options> parseArguments(const QStringList& arguments, QString* error, QString* text) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Recognises the text of documents (TIFF, fax, BMP, GIF, JPEG, PNG) and writes it in "
+        "Recognises the text of documents (TIFF, fax, PDF, BMP, GIF, JPEG, PNG) and writes it in "
         "an export format.\n\n"
         "One input: OUTPUT is the file to write.\n"
         "Several inputs, a list (--from-list) or shards: OUTPUT is a folder (created for a "
