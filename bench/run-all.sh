@@ -27,7 +27,7 @@ if ! grep -q '^benchmark_DIR:PATH=/' "$build/CMakeCache.txt"; then
   exit 1
 fi
 cmake --build "$build" --target viewer_bench bench_imaging bench_thumbnails bench_edits bench_ocr \
-  bench_shards -- -j"$jobs"
+  bench_shards pdf_bench -- -j"$jobs"
 
 mkdir -p "$logs"
 export QT_QPA_PLATFORM=offscreen
@@ -51,6 +51,7 @@ run imaging "$build/bench/imaging/bench_imaging" --benchmark_out="$logs/imaging.
   --benchmark_out_format=json
 run viewer "$build/bench/viewer/viewer_bench" --folder "$work/viewer"
 run thumbnails "$build/bench/thumbnails/bench_thumbnails"
+run pdf "$build/bench/pdf/pdf_bench" --folder "$work/pdf"
 run edits "$build/bench/edits/bench_edits" --folder "$work/edits"
 OMP_THREAD_LIMIT=1 run ocr "$build/bench/ocr/bench_ocr" "$ocr_pages"
 OMP_THREAD_LIMIT=1 run shards "$build/bench/ocr/bench_shards" "$shard_pages" 4
@@ -114,6 +115,12 @@ for label, pattern, target in [
 ]:
     o = num(pattern, v)
     row(label, ms(o), "libtiff " + ms(ref), ratio(o, ref), target)
+# pdf: the viewer on a 200-page PDF against pdftoppm drawing the same page at the same size
+p = text("pdf")
+for label, pattern in [("PDF: open + first page shown, fit width", r"^open \+ first page shown \(fit width\)"),
+                       ("PDF: next page shown", r"^next page shown")]:
+    o, r = num(pattern + r"\s+([\d.]+)", p), num(pattern + r"\s+[\d.]+\s+([\d.]+)", p)
+    row(label, ms(o), "pdftoppm " + ms(r), ratio(o, r), "<= 1.5")
 m = re.search(r"^peak memory\s+(\d+) KiB \(10 pages: (\d+) KiB", v, re.M)
 if m:
     large, small = int(m.group(1)), int(m.group(2))

@@ -45,7 +45,7 @@ QString scratchFile(const char* name) {
 const std::vector<Target>& targets() {
     static const std::vector<Target> all = {
         {"document", fuzzDocument}, {"ccitt", fuzzCcitt},     {"annotations", fuzzAnnotations},
-        {"pageedit", fuzzPageEdit}, {"writers", fuzzWriters},
+        {"pageedit", fuzzPageEdit}, {"writers", fuzzWriters}, {"pdf", fuzzPdf},
     };
     return all;
 }

@@ -28,6 +28,9 @@ int fuzzCcitt(const uint8_t* data, size_t size);
 int fuzzAnnotations(const uint8_t* data, size_t size);
 // deletePage(0) and movePage on the input written as a file; a result must reopen.
 int fuzzPageEdit(const uint8_t* data, size_t size);
+// A PDF document: the signature, then the input; the first pages drawn, whole and in part,
+// and their text layers read.
+int fuzzPdf(const uint8_t* data, size_t size);
 // Every export writer on a recognition result built from the bytes.
 int fuzzWriters(const uint8_t* data, size_t size);
 

@@ -9,6 +9,7 @@
 #include "imaging/ccittdecoder.h"
 #include "imaging/decoders.h"
 #include "imaging/limits.h"
+#include "imaging/pdfsource.h"
 
 namespace ktdv::imaging {
 
@@ -41,6 +42,17 @@ QMutex& recentMutex() {
 QList<RecentDirectory>& recentDirectories() {
     static QList<RecentDirectory> list;
     return list;
+}
+
+// Passwords that opened PDF documents, by path, for this process only: the thumbnail pane,
+// the printer and the recogniser open the document the user unlocked without asking again.
+QMutex& passwordMutex() {
+    static QMutex m;
+    return m;
+}
+QHash<QString, QByteArray>& knownPasswords() {
+    static QHash<QString, QByteArray> passwords;
+    return passwords;
 }
 
 }  // namespace
@@ -89,6 +101,10 @@ FileFormat detectFormat(const QByteArray& head) {
         return FileFormat::Jpeg;
     if (startsWith(head, "\x89PNG\r\n\x1A\n", 8))
         return FileFormat::Png;
+    // Readers accept the signature anywhere in the first kilobyte.
+    const int pdf = head.left(1024).indexOf("%PDF-");
+    if (pdf >= 0 && head.size() >= pdf + 8)
+        return FileFormat::Pdf;
     if (ccitt::looksLikeRawFax(head))
         return FileFormat::RawFaxG3;
     return FileFormat::Unknown;
@@ -102,6 +118,13 @@ FileFormat detectFormat(const QString& path) {
 }
 
 std::shared_ptr<const Document> Document::open(const QString& path, QString* error) {
+    return open(path, error, QByteArray(), nullptr);
+}
+
+std::shared_ptr<const Document> Document::open(const QString& path, QString* error,
+                                               const QByteArray& password, bool* locked) {
+    if (locked)
+        *locked = false;
     QString localError;
     QString& err = error ? *error : localError;
     err.clear();
@@ -167,6 +190,29 @@ std::shared_ptr<const Document> Document::open(const QString& path, QString* err
             doc->m_pages.append(info);
             break;
         }
+        case FileFormat::Pdf: {
+            if (file.isSequential()) {
+                err = QStringLiteral("The PDF document cannot be read");
+                return nullptr;
+            }
+            file.close();
+            QByteArray given = password;
+            if (given.isEmpty()) {
+                QMutexLocker lock(&passwordMutex());
+                given = knownPasswords().value(path);
+            }
+            detail::PdfSource::Opened how;
+            doc->m_pdf = detail::PdfSource::open(path, given, &doc->m_pages, &how, &err);
+            if (doc->m_pdf && !given.isEmpty()) {
+                QMutexLocker lock(&passwordMutex());
+                knownPasswords().insert(path, given);
+            }
+            if (locked)
+                *locked = how == detail::PdfSource::Opened::Locked;
+            if (!doc->m_pdf)
+                return nullptr;
+            break;
+        }
         case FileFormat::Unknown:
             err = QCoreApplication::translate("ktdv::imaging", "Not a picture");
             return nullptr;
@@ -201,12 +247,26 @@ DecodedPage Document::decodePage(int index) const {
         case FileFormat::Jpeg:
         case FileFormat::Png:
             return detail::decodeQtImage(m_path, m_pages.at(index));
+        case FileFormat::Pdf:
+            return m_pdf->render(index, m_pages.at(index).dpi.width(), QRect());
         case FileFormat::Unknown:
             break;
     }
     result.complete = false;
     result.error = QCoreApplication::translate("ktdv::imaging", "Unknown file format");
     return result;
+}
+
+DecodedPage Document::renderPage(int index, double dpi, const QRect& region) const {
+    if (!m_pdf || index < 0 || index >= pageCount())
+        return decodePage(index);
+    return m_pdf->render(index, dpi, region);
+}
+
+QVector<TextLayerWord> Document::textLayer(int index, double dpi) const {
+    if (!m_pdf || index < 0 || index >= pageCount())
+        return {};
+    return m_pdf->words(index, dpi);
 }
 
 QByteArray Document::readPageTag(int index, quint16 tag, TagRead* how) const {

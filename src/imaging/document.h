@@ -18,9 +18,13 @@
 //   error set) when at least one strip or tile decoded; otherwise the image is null.
 // - Pages larger than limits.h allows are refused from their header, before any pixel
 //   memory is allocated.
+// - PDF pages are drawn, not decoded: decodePage() draws the page at the resolution of its
+//   PageInfo (kPdfDpi, lower for a page too large for a 64 MB picture), renderPage() at
+//   any resolution and any part of it, in RGB32 on white.
 
 #include <QDateTime>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -30,7 +34,23 @@
 
 namespace ktdv::imaging {
 
-enum class FileFormat { Unknown, Tiff, RawFaxG3, Bmp, Gif, Jpeg, Png };
+namespace detail {
+class PdfSource;
+}
+
+enum class FileFormat { Unknown, Tiff, RawFaxG3, Bmp, Gif, Jpeg, Png, Pdf };
+
+// The resolution PDF pages are shown at by default: 100 % zoom shows a page at its true
+// size on a 96 dpi screen.
+inline constexpr double kPdfDpi = 96.0;
+
+// One word of a page's text layer: box in pixels at the resolution asked for; words of
+// one line share their line number.
+struct TextLayerWord {
+    QString text;
+    QRect box;
+    int line = 0;
+};
 
 // How reading one tag of a page went. A tag that is there but cannot be read is not
 // absent: whoever would replace it must know that something is stored.
@@ -70,6 +90,10 @@ public:
     // or exceeds the limits of limits.h. Errors, here and in decoded pages, are short
     // sentences a user can read ("Not a picture"), without the file's name.
     static std::shared_ptr<const Document> open(const QString& path, QString* error = nullptr);
+    // The same for a PDF document that may need a password: *locked (when given) tells
+    // that the file asks for one and password is missing or wrong.
+    static std::shared_ptr<const Document> open(const QString& path, QString* error,
+                                                const QByteArray& password, bool* locked);
 
     QString path() const { return m_path; }
     FileFormat format() const { return m_format; }
@@ -81,6 +105,12 @@ public:
     // Decodes one page at its native resolution, honouring fill order, photometric
     // interpretation and orientation. Never throws; bounded in time and memory.
     DecodedPage decodePage(int index) const;
+    // PDF pages: the page, or region of it (pixels at dpi), drawn at dpi (lowered where the
+    // whole page would exceed the limits); other formats: decodePage(index). Any thread.
+    DecodedPage renderPage(int index, double dpi, const QRect& region = QRect()) const;
+    // The words of a PDF page's text layer, boxes in pixels at dpi; empty for a page
+    // without one and for other formats. Any thread.
+    QVector<TextLayerWord> textLayer(int index, double dpi) const;
 
     // The bytes of a private tag of one TIFF page ("" unless *how is Read; Absent for other
     // formats), read from the page's own directory: no walk of the directory chain and no
@@ -99,6 +129,7 @@ private:
     // The directory of a TIFF file opened shortly before and unchanged since (document.cpp).
     static bool recentDirectory(Document& doc, size_t headHash);
     static void rememberDirectory(const Document& doc, size_t headHash);
+    std::shared_ptr<const detail::PdfSource> m_pdf;
     QString m_path;
     FileFormat m_format = FileFormat::Unknown;
     QVector<PageInfo> m_pages;

@@ -45,6 +45,9 @@ public:
     // format: export format code 1..13.
     virtual int convert(const QString& source, const QString& target, int destination,
                         int format) = 0;
+    // PDF pages that carry a text layer: true (the default) reads their text from it,
+    // false recognises them like any other page.
+    virtual void setReadTextLayers(bool read) { (void)read; }
     // True while a call works (from inside onProgress, for example).
     virtual bool busy() const { return false; }
     // Asks the working call to stop at its next page at the latest (from onProgress or any

@@ -7,6 +7,7 @@
 #include "ocr/pagepreparation.h"
 #include "ocr/recognitionoutput.h"
 #include "ocr/writers/exportwriter.h"
+#include "ocr/textlayerpage.h"
 
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
@@ -209,6 +210,7 @@ struct TesseractEngine::Private {
     bool useOsd = false;
     // The running conversion exports annotations: pages as stored, with their annotations.
     bool withAnnotations = false;
+    std::atomic<bool> readTextLayers{true};
     std::vector<std::unique_ptr<Worker>> workers;
     QThreadPool pool;  // runs the workers; destroyed before them
 
@@ -253,9 +255,21 @@ struct TesseractEngine::Private {
 
 int TesseractEngine::Private::recognizePage(Worker& worker, const imaging::Document& document,
                                             int index, ocr::RecognizedPage& out) const {
-    const imaging::DecodedPage decoded = document.decodePage(index);
+    const bool pdf = document.format() == imaging::FileFormat::Pdf;
+    // PDF pages are drawn at the resolution the engine reads best; one that carries text
+    // gives it from its text layer unless the user asked to recognise it anyway.
+    const imaging::DecodedPage decoded =
+        pdf ? document.renderPage(index, ocr::kPdfRecognitionDpi) : document.decodePage(index);
     if (!decoded.ok()) {
         return FailedToOpenPageFile;
+    }
+    if (pdf && readTextLayers) {
+        const double dpi = decoded.image.dotsPerMeterX() * 0.0254;
+        const QVector<imaging::TextLayerWord> words = document.textLayer(index, dpi);
+        if (!words.isEmpty()) {
+            out = ocr::pageFromTextLayer(words, decoded.image, dpi);
+            return Ok;
+        }
     }
     int code = recognizePrepared(worker, document, decoded.image, nullptr, out);
     if (withAnnotations) {
@@ -472,6 +486,10 @@ void TesseractEngine::setSystemDataFolders(const QStringList& folders) {
 
 QString TesseractEngine::dataFolder() const {
     return d->dataFolder;
+}
+
+void TesseractEngine::setReadTextLayers(bool read) {
+    d->readTextLayers = read;
 }
 
 bool TesseractEngine::busy() const {

@@ -33,6 +33,7 @@ public:
     int initialise(QString& folder) override;
     int convert(const QString& source, const QString& target, int destination, int format) override;
     bool busy() const override;
+    void setReadTextLayers(bool read) override;
     void cancel() override;
 
     // Recognises a document without exporting it; same result codes as convert().

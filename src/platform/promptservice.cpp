@@ -2,7 +2,13 @@
 
 #include "qtpromptservice.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace ktdv {
 
@@ -32,6 +38,37 @@ QStringList qtNameFilters(const QString& filter) {
 bool PromptService::printDialog(QDialog* dialog, QPrinter& printer) {
     Q_UNUSED(printer)
     return dialog && execDialog(dialog) == QDialog::Accepted;
+}
+
+bool PromptService::password(QWidget* parent, const QString& text, QString* password) {
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgPassword"));
+    dialog.setWindowTitle(QCoreApplication::translate("PromptService", "Password"));
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    auto* edit = new QLineEdit;
+    edit->setObjectName(QStringLiteral("txtPassword"));
+    edit->setEchoMode(QLineEdit::Password);
+    auto* ok = new QPushButton(QCoreApplication::translate("PromptService", "OK"));
+    ok->setObjectName(QStringLiteral("btnOk"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QCoreApplication::translate("PromptService", "Cancel"));
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    layout->addLayout(buttons);
+    if (execDialog(&dialog) != QDialog::Accepted)
+        return false;
+    if (password)
+        *password = edit->text();
+    return true;
 }
 
 QString toQtFilter(const QString& filter) {

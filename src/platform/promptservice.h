@@ -46,6 +46,10 @@ public:
     // user chose to print; printer then holds the choices (printer, pages, paper, copies).
     // By default the dialog is shown with execDialog.
     virtual bool printDialog(QDialog* dialog, QPrinter& printer);
+    // Asks for a password: text says what it opens. Returns true with *password set when
+    // the user chose OK. By default a dialog (objectName "dlgPassword", its line edit
+    // "txtPassword", buttons "btnOk" and "btnCancel") is shown with execDialog.
+    virtual bool password(QWidget* parent, const QString& text, QString* password);
 };
 
 // Converts the viewer's "Name|pattern|Name|pattern" filter to Qt's "Name (pattern);;..." form.

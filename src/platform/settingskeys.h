@@ -36,9 +36,12 @@ inline constexpr Setting StampFontSize{"stampFontSize", Type::Number, 16};
 inline constexpr Setting ZoomStep{"gStepInOut", Type::Number, 6};
 // Smooth scaling of grey and colour pages.
 inline constexpr Setting SmoothScaling{"pageViewSmooth", Type::Bool, 1};
+// PDF pages with a text layer are recognised all the same instead of their text being read.
+inline constexpr Setting RecognizePdfText{"pdfRecognizeText", Type::Bool, 0};
 
-inline constexpr std::array all{Thumbs,     ReadOnly,      SaveTiffEdits,   RectangleKind,
-                                StampKind,  RectFillColor, RectBorderColor, HighlightColor,
-                                StampColor, StampFontSize, ZoomStep,        SmoothScaling};
+inline constexpr std::array all{Thumbs,          ReadOnly,      SaveTiffEdits,   RectangleKind,
+                                StampKind,       RectFillColor, RectBorderColor, HighlightColor,
+                                StampColor,      StampFontSize, ZoomStep,        SmoothScaling,
+                                RecognizePdfText};
 
 }  // namespace ktdv::settings

@@ -123,7 +123,7 @@ std::optional<Options> parseArguments(const QStringList& arguments, QString* err
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
         "ktdocview-convert",
-        "Recognises the text of documents (TIFF, fax, BMP, GIF, JPEG, PNG) and writes it in "
+        "Recognises the text of documents (TIFF, fax, PDF, BMP, GIF, JPEG, PNG) and writes it in "
         "an export format.\n\n"
         "One input: OUTPUT is the file to write.\n"
         "Several inputs, a list (--from-list) or shards: OUTPUT is a folder (created for a "

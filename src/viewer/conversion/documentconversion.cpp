@@ -8,18 +8,21 @@
 
 #include <array>
 
+#include "imaging/document.h"
 #include "interfaces/componentfactory.h"
 #include "interfaces/imageeditor.h"
 #include "interfaces/progressbar.h"
 #include "interfaces/recognitionengine.h"
 #include "platform/machinevalues.h"
 #include "platform/promptservice.h"
+#include "platform/settingsstore.h"
 #include "platform/viewererror.h"
 #include "viewer/conversion/conversionprogress.h"
 #include "viewer/conversion/engineerrortext.h"
 #include "viewer/core/errors.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
+#include "viewer/session/documentsession.h"
 
 namespace ktdv {
 
@@ -94,7 +97,25 @@ void setUpProgress(ConversionProgress& shown, ProgressBar& bar, const QString& c
     bar.repaint();
 }
 
+// A PDF document whose pages carry text is read, not recognised: the caption says so.
+QString withTextLayerNote(const QString& caption, const QString& source, bool readTextLayers) {
+    if (!readTextLayers || !DocumentSession::isPdfDocument(source))
+        return caption;
+    const auto doc = imaging::Document::open(source);
+    if (!doc || doc->textLayer(0, imaging::kPdfDpi).isEmpty())
+        return caption;
+    return caption + QLatin1Char(' ') +
+           QCoreApplication::translate("ktdv::DocumentConversion",
+                                       "(text read from the PDF's text layer)");
+}
+
 }  // namespace
+
+bool DocumentConversion::prepareEngine() {
+    const bool read = !m_viewer.settings().readBool(settings::RecognizePdfText);
+    m_engine->setReadTextLayers(read);
+    return read;
+}
 
 DocumentConversion::DocumentConversion(ViewerControl& viewer)
     : m_viewer(viewer),
@@ -184,11 +205,12 @@ void DocumentConversion::ConvertDocumentToFile() {
     int code = RecognitionEngine::Cancelled;
     {
         const ConversionProgress::Running running(*m_progress);
-        setUpProgress(
-            *m_progress, *w.progress,
-            QCoreApplication::translate("ktdv::DocumentConversion", "Converting Document to %1...")
-                .arg(QFileInfo(target).fileName()),
-            w.editor->document().pageCount());
+        setUpProgress(*m_progress, *w.progress,
+                      withTextLayerNote(QCoreApplication::translate("ktdv::DocumentConversion",
+                                                                    "Converting Document to %1...")
+                                            .arg(QFileInfo(target).fileName()),
+                                        w.editor->document().imagePath(), prepareEngine()),
+                      w.editor->document().pageCount());
         {
             const QScopedValueRollback<bool> starting(m_starting, true);
             QCoreApplication::processEvents();
@@ -215,8 +237,10 @@ void DocumentConversion::ConvertDocumentToClipboard() {
     {
         const ConversionProgress::Running running(*m_progress);
         setUpProgress(*m_progress, *w.progress,
-                      QCoreApplication::translate("ktdv::DocumentConversion",
-                                                  "Converting Document to Clipboard..."),
+                      withTextLayerNote(QCoreApplication::translate("ktdv::DocumentConversion",
+                                                                    "Converting Document to "
+                                                                    "Clipboard..."),
+                                        w.editor->document().imagePath(), prepareEngine()),
                       w.editor->document().pageCount());
         const QString source = w.editor->document().imagePath();
         code = m_engine->convert(source, QStringLiteral("notused"),

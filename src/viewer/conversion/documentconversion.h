@@ -41,6 +41,8 @@ public:
     ConversionProgress& progress() const { return *m_progress; }
 
 private:
+    // Tells the engine whether PDF text layers are read (the user's setting); returns it.
+    bool prepareEngine();
     ViewerControl& m_viewer;
     std::unique_ptr<RecognitionEngine> m_engine;
     QString m_engineFolder;

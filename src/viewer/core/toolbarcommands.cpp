@@ -69,7 +69,7 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
             QString path = QStringLiteral("nopath");
             m_session->LoadPage(path, QStringLiteral("OpenImage"), 0);
             tiff = DocumentSession::isTiffDocument(g.imagePath());
-            if (!tiff)
+            if (!DocumentSession::isPagedDocument(g.imagePath()))
                 m_layout->showPageOnly();
             else if (m_settings->readBool(settings::Thumbs))
                 m_layout->showThumbnails(g.imagePath());
@@ -100,7 +100,7 @@ void ViewerControl::MainToolbar_ButtonClick(const QString& key) {
             m_settings->writeBool(settings::Thumbs, false);
             m_layout->showPageOnly();
         } else if (key == QLatin1String("ShowBoth")) {
-            m_layout->showBoth(tiff);
+            m_layout->showBoth(m_session->paged() && !document.imagePath().isEmpty());
         } else if (key == QLatin1String("Viewer Settings")) {
             m_commands->SettingsCommand();
         }

@@ -244,7 +244,7 @@ void ViewerControl::OpenImage(const QString& strImagePath) {
             // Opened afresh by the layout pass below, also when it is the document shown.
             m_widgets->editor->document().clearImage();
         }
-        if (!DocumentSession::isTiffDocument(g.imagePath()))
+        if (!DocumentSession::isPagedDocument(g.imagePath()))
             m_layout->showPageOnly();
         else if (thumbs)
             m_layout->showThumbnails(g.imagePath());

@@ -28,6 +28,7 @@ namespace {
 // entry for each further kind the page view reads (a kind joins this list when it does).
 const char* const kFurtherKinds[][2] = {
     {QT_TRANSLATE_NOOP("ktdv::DocumentSession", "PNG Images "), "*.png"},
+    {QT_TRANSLATE_NOOP("ktdv::DocumentSession", "PDF Documents "), "*.pdf"},
 };
 
 QString openFilter() {
@@ -49,8 +50,18 @@ bool DocumentSession::isTiffDocument(const QString& path) {
     return imaging::detectFormat(path) == imaging::FileFormat::Tiff;
 }
 
+bool DocumentSession::isPdfDocument(const QString& path) {
+    return imaging::detectFormat(path) == imaging::FileFormat::Pdf;
+}
+
+QString DocumentSession::pdfReadOnlyReason() {
+    return QCoreApplication::translate(
+        "ktdv::DocumentSession", "Not available: PDF documents are read-only in this viewer.");
+}
+
 void DocumentSession::forgetDocument() {
     m_tiff = false;
+    m_pdf = false;
     m_pageCount = 0;
 }
 
@@ -125,6 +136,8 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             return;
 
         const bool isTiff = isTiffDocument(g.imagePath());
+        const bool isPdf = !isTiff && isPdfDocument(g.imagePath());
+        const bool paged = isTiff || isPdf;
 
         document.clearImage();
         document.setImagePath(g.imagePath());
@@ -140,8 +153,9 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             return;
         }
         m_tiff = isTiff;
+        m_pdf = isPdf;
         m_pageCount = 1;
-        if (isTiff) {
+        if (paged) {
             if (pageIndex != 0)
                 document.setPageIndex(pageIndex);
             m_pageCount = document.pageCount();
@@ -192,12 +206,12 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
                                   : attributes);
         m_viewer.settings().writeBool(settings::ReadOnly, m_readOnly);
 
-        toolbars.SetToolbarState(true, !isTiff);
+        toolbars.SetToolbarState(true, !paged);
         const bool first = pageIndex == 0;
         const bool last = pageIndex == m_pageCount - 1;
         toolbars.setNavigation(multiPage && !first, multiPage && !last);
         if (!isTiff || m_readOnly)
-            toolbars.disableAnnotationTools();
+            toolbars.disableAnnotationTools(isPdf ? pdfReadOnlyReason() : QString());
         m_viewer.thumbnails().followShownPage(pageIndex);
         m_viewer.navigation().followShownPage(pageIndex);
         m_viewer.undoRedo().followDocument();

@@ -36,6 +36,10 @@ public:
     // What the last load found: a TIFF or fax document, its page count (1 for an image),
     // whether its file is read-only (true before any load).
     bool tiff() const { return m_tiff; }
+    // A PDF document: paged like a TIFF one, read-only to the viewer.
+    bool pdf() const { return m_pdf; }
+    // Several pages, thumbnails and page ranges: a TIFF or a PDF document.
+    bool paged() const { return m_tiff || m_pdf; }
     int pageCount() const { return m_pageCount; }
     bool readOnly() const { return m_readOnly; }
 
@@ -46,6 +50,13 @@ public:
     // A file that holds a TIFF document (a fax in a TIFF file included), whatever its name:
     // only those have several pages, annotations and thumbnails.
     static bool isTiffDocument(const QString& path);
+    // A file that holds a PDF document, whatever its name.
+    static bool isPdfDocument(const QString& path);
+    static bool isPagedDocument(const QString& path) {
+        return isTiffDocument(path) || isPdfDocument(path);
+    }
+    // Why the tools that change a document are off for a PDF document (a tooltip).
+    static QString pdfReadOnlyReason();
 
 private:
     void forgetDocument();
@@ -53,6 +64,7 @@ private:
 
     ViewerControl& m_viewer;
     bool m_tiff = false;
+    bool m_pdf = false;
     int m_pageCount = 0;
     bool m_readOnly = true;
     bool m_pageModified = false;

@@ -48,14 +48,15 @@ Toolbar::Toolbar(const QString& name, std::span<const ButtonEntry> buttons, QLis
                  entry.enabled,
                  entry.visible,
                  entry.pressed,
-                 entry.groups};
+                 entry.groups,
+                 QCoreApplication::translate("ktdv::Toolbar", entry.tooltip),
+                 QString()};
         if (entry.style == ButtonStyle::Separator) {
             b.action = m_bar->addSeparator();
         } else {
             // The entry without a key is still called something.
             b.action = m_bar->addAction(*entry.key ? b.key : accessibleText(entry));
             b.action->setObjectName(b.key);
-            b.action->setToolTip(QCoreApplication::translate("ktdv::Toolbar", entry.tooltip));
             b.action->setCheckable(entry.style == ButtonStyle::Check);
             if (QWidget* w = m_bar->widgetForAction(b.action)) {
                 w->setObjectName(b.key);
@@ -96,6 +97,7 @@ void Toolbar::apply(Button& b) {
         const QSignalBlocker block(b.action);
         b.action->setChecked(b.pressed);
     }
+    b.action->setToolTip(!b.enabled && !b.reason.isEmpty() ? b.reason : b.toolTip);
     b.action->setIcon(b.image >= 1 && b.image <= m_images.size() ? m_images.at(b.image - 1)
                                                                  : QIcon());
 }
@@ -149,7 +151,20 @@ void Toolbar::setGroupEnabled(ButtonGroup group, bool on) {
 void Toolbar::setEnabled(int pos, bool on) {
     Button* b = at(pos);
     b->enabled = on;
+    if (on)
+        b->reason.clear();
     apply(*b);
+}
+
+void Toolbar::setReason(int pos, const QString& why) {
+    Button* b = at(pos);
+    b->reason = why;
+    apply(*b);
+}
+
+QString Toolbar::toolTip(const QString& k) const {
+    const Button* b = at(position(k));
+    return b->action ? b->action->toolTip() : QString();
 }
 
 void Toolbar::setVisible(int pos, bool on) {

@@ -57,7 +57,10 @@ public:
     QAction* action(int pos) const;
 
     bool enabled(int pos) const;
+    // Enabling a button drops the reason it was off for.
     void setEnabled(int pos, bool on);
+    // Why a disabled button is off: its tooltip while it stays off ("" for its own).
+    void setReason(int pos, const QString& why);
     bool visible(int pos) const;
     void setVisible(int pos, bool on);
     // Pressed state of a check button: 1 pressed, 0 released.
@@ -69,6 +72,7 @@ public:
     // The same, by key.
     bool enabled(const QString& k) const { return enabled(position(k)); }
     void setEnabled(const QString& k, bool on) { setEnabled(position(k), on); }
+    QString toolTip(const QString& k) const;
     bool visible(const QString& k) const { return visible(position(k)); }
     int value(const QString& k) const { return value(position(k)); }
     void setValue(const QString& k, int v) { setValue(position(k), v); }
@@ -94,6 +98,8 @@ private:
         bool visible;
         bool pressed;
         unsigned groups;
+        QString toolTip;
+        QString reason;
     };
     const Button* at(int pos) const;
     Button* at(int pos);

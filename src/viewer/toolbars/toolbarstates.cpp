@@ -64,8 +64,11 @@ void ToolbarStates::ReleaseAnnotationTools(const QString& keep) {
     }
 }
 
-void ToolbarStates::disableAnnotationTools() {
-    annotation().setGroupEnabled(AnnotationTools, false);
+void ToolbarStates::disableAnnotationTools(const QString& why) {
+    Toolbar& bar = annotation();
+    bar.setGroupEnabled(AnnotationTools, false);
+    for (int pos : bar.positions(AnnotationTools))
+        bar.setReason(pos, why);
 }
 
 void ToolbarStates::releaseAndDisable(std::initializer_list<const char*> keys) {

@@ -31,7 +31,8 @@ public:
 
     // Releases every usable annotation tool except keep ("" releases all).
     void ReleaseAnnotationTools(const QString& keep);
-    void disableAnnotationTools();
+    // Disables the annotation tools; why (when given) becomes their tooltip.
+    void disableAnnotationTools(const QString& why = QString());
     // Releases and disables the annotation buttons with these keys.
     void releaseAndDisable(std::initializer_list<const char*> keys);
     void TogglePrintAnnotations();

@@ -73,6 +73,8 @@ QString UndoRedo::unavailableReason() const {
     const DocumentSession& session = m_viewer.session();
     if (m_viewer.widgets().editor->document().imagePath().isEmpty())
         return QCoreApplication::translate("ktdv::UndoRedo", "No document is open.");
+    if (session.pdf())
+        return DocumentSession::pdfReadOnlyReason();
     if (!session.tiff())
         return QCoreApplication::translate(
             "ktdv::UndoRedo",

@@ -148,7 +148,7 @@ void PageCommands::SettingsCommand() {
         if (thumbs)
             m_viewer.layout().showPageOnly();
         else
-            m_viewer.layout().showBoth(m_viewer.session().tiff());
+            m_viewer.layout().showBoth(m_viewer.session().paged());
     }
 }
 

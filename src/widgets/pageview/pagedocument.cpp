@@ -18,6 +18,7 @@
 #include "imaging/edithistory.h"
 #include "imaging/tiffpageedit.h"
 #include "platform/busycursor.h"
+#include "platform/promptservice.h"
 #include "widgets/pageview/fileattributes.h"
 #include "widgets/pageview/pageturn.h"
 
@@ -112,8 +113,32 @@ bool PageDocument::openDocument(const QString& path, QString* why) {
             info.lastModified() == m_doc->modified())
             return true;
     }
-    m_doc = imaging::Document::open(path, why);
+    bool locked = false;
+    m_doc = imaging::Document::open(path, why, QByteArray(), &locked);
+    if (locked)
+        m_doc = openLocked(path, why);
     return m_doc && m_doc->pageCount() > 0;
+}
+
+std::shared_ptr<const imaging::Document> PageDocument::openLocked(const QString& path,
+                                                                  QString* why) {
+    QString password;
+    if (!m_prompts ||
+        !m_prompts->password(&m_dialogParent,
+                             QCoreApplication::translate("PageView",
+                                                         "%1 is protected by a password. Enter "
+                                                         "the password to open it:")
+                                 .arg(QFileInfo(path).fileName()),
+                             &password)) {
+        if (why)
+            *why = QCoreApplication::translate("PageView", "No password was given");
+        return nullptr;
+    }
+    bool locked = false;
+    auto doc = imaging::Document::open(path, why, password.toUtf8(), &locked);
+    if (locked && why)
+        *why = QCoreApplication::translate("PageView", "The password is not right");
+    return doc;
 }
 
 bool PageDocument::showPage(int index, QString* why) {
@@ -305,6 +330,8 @@ void PageDocument::releaseImage() {
     m_loadFailure.clear();
     m_lastImage = QImage();
     m_lastKey = {};
+    m_drawn = QImage();
+    m_drawnKey = {};
     m_path.clear();
     m_doc.reset();
     m_host.documentReleased();

@@ -8,10 +8,12 @@
 // fills the shared page cache.
 
 #include <QImage>
+#include <QRect>
 #include <QSizeF>
 #include <QString>
 #include <QTransform>
 
+#include <functional>
 #include <memory>
 
 #include "imaging/pagecache.h"
@@ -24,6 +26,7 @@ namespace ktdv {
 
 class PromptService;
 namespace imaging {
+class BackgroundWork;
 class Document;
 class EditHistory;
 }  // namespace imaging
@@ -45,6 +48,8 @@ public:
         virtual void pageCleared() = 0;
         // The text of a new text frame is being typed.
         virtual bool typing() const = 0;
+        // A part of the page drawn in the background is ready: drawn again.
+        virtual void pageRedrawn() = 0;
 
     protected:
         ~Host() = default;
@@ -84,6 +89,16 @@ public:
     QSizeF dpi() const { return m_dpi; }
     // Net turn of the shown page since it was loaded.
     const QTransform& turn() const { return m_turn; }
+    // Pages drawn afresh at the size they are shown (PDF) rather than scaled from the
+    // decoded page.
+    bool drawsAfresh() const;
+    // Draws part (device pixels of the page shown at size target, turned as shown) afresh;
+    // a null image while a large part is being drawn in the background (pageRedrawn()
+    // follows when it is ready).
+    QImage drawShown(QSize target, const QRect& part);
+    // A zone of the shown page (pixels of the shown page) drawn afresh at dpi; null when
+    // the page is not drawn afresh.
+    QImage drawZone(const QRect& zone, double dpi) const;
     // The open document; null when none is.
     const imaging::Document* doc() const { return m_doc.get(); }
     // Page decodes this view did itself (cache misses), since it was created.
@@ -109,7 +124,11 @@ public:
 private:
     // why: set to the reason when the file, or the page, cannot be read at all.
     bool openDocument(const QString& path, QString* why);
+    // Opens a document that asks for a password, asking the user for it.
+    std::shared_ptr<const imaging::Document> openLocked(const QString& path, QString* why);
     bool showPage(int index, QString* why = nullptr);
+    // Draws part of the page shown at size target, on any thread.
+    std::function<QImage()> drawing(QSize target, const QRect& part) const;
     // No document: the view is left empty and says why.
     void refuse(const QString& path, const QString& why);
     void prefetchNeighbours();
@@ -141,6 +160,19 @@ private:
     // The page shown last, so reloading it needs neither the shared cache nor a decode.
     imaging::PageKey m_lastKey;
     QImage m_lastImage;
+
+    // The part drawn afresh last, and the one being drawn in the background.
+    struct Drawn {
+        imaging::PageKey page;
+        QSize target;
+        QRect part;
+        QTransform turn;
+        bool operator==(const Drawn&) const = default;
+    };
+    Drawn m_drawnKey;
+    QImage m_drawn;
+    Drawn m_drawingKey;
+    std::unique_ptr<imaging::BackgroundWork> m_drawing;
 };
 
 }  // namespace ktdv

@@ -28,6 +28,7 @@ QString notPrinted() {
 }
 constexpr double kInchesPerMeter = 0.0254;
 constexpr double kFallbackDpi = 96;
+constexpr double kMaxPrintDpi = 300;
 
 // The pages to print, 0-based, in the order they go to the printer.
 QList<int> chosenPages(const QPrinter& printer, int pageCount, int currentPage) {
@@ -109,7 +110,12 @@ QString printPages(QPrinter& printer, const imaging::Document& doc, const QList<
 
     bool first = true;
     for (const int index : pages) {
-        const imaging::DecodedPage decoded = doc.decodePage(index);
+        // PDF pages are drawn at the printer's resolution, at most kMaxPrintDpi.
+        const imaging::DecodedPage decoded =
+            doc.format() == imaging::FileFormat::Pdf
+                ? doc.renderPage(index,
+                                 qMin(kMaxPrintDpi, qMax(deviceDpi.width(), deviceDpi.height())))
+                : doc.decodePage(index);
         if (!decoded.ok()) {
             painter.end();
             return QCoreApplication::translate("PageView", "page %1 cannot be read").arg(index + 1);

@@ -178,6 +178,10 @@ void PagePointer::endPan() {
     m_display.setTool(m_display.tool());  // the tool's own cursor again
 }
 
+namespace {
+constexpr double kZoneDpi = 300;
+}  // namespace
+
 RegionRect PagePointer::mapRegion(int x1, int y1, int x2, int y2) {
     const QImage& page = m_document.shownPage();
     if (page.isNull())
@@ -197,8 +201,11 @@ int PagePointer::copyRegion(int x1, int y1, int x2, int y2, QString& path, bool 
     const RegionRect r = mapRegion(x1, y1, x2, y2);
     if (r.right <= r.left || r.bottom <= r.top)
         return 0;
-    const QImage zone = m_document.shownPage().copy(
-        QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
+    // A page drawn afresh gives the zone at the resolution recognition wants.
+    const QRect rect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+    QImage zone = m_document.drawZone(rect, kZoneDpi);
+    if (zone.isNull())
+        zone = m_document.shownPage().copy(rect);
     if (zone.isNull())
         return 0;
     if (toFile) {

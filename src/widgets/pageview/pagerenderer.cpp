@@ -70,7 +70,8 @@ void PageRenderer::ensureScaled(const QImage& page, QSize target, const QRect& v
         return;
     if (!current) {
         QRect part = full;
-        if (qint64(target.width()) * target.height() * 4 > kMaxScaledBytes) {
+        // A page drawn afresh is drawn around what is seen: scrolling draws the next part.
+        if (m_source || qint64(target.width()) * target.height() * 4 > kMaxScaledBytes) {
             part = visible.adjusted(-v.width() / 2, -v.height() / 2, v.width() / 2, v.height() / 2)
                        .intersected(full);
         }
@@ -78,8 +79,10 @@ void PageRenderer::ensureScaled(const QImage& page, QSize target, const QRect& v
         m_scaledTarget = target;
         m_scaledSource = page.cacheKey();
         if (!isBilevel(page)) {
-            m_scaled = m_smooth ? imaging::scaleForDisplay(page, target, part)
-                                : scaleFast(page, target, part);
+            m_scaled = m_source ? m_source(target, part) : QImage();
+            if (m_scaled.isNull())
+                m_scaled = m_smooth ? imaging::scaleForDisplay(page, target, part)
+                                    : scaleFast(page, target, part);
             m_scaledRect = m_scaled.isNull() ? QRect() : part;
             m_scaledValid = m_scaledRect;
             return;

@@ -12,6 +12,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QPainter;
@@ -39,6 +40,11 @@ public:
     // As invalidate, and gives a large store back.
     void releaseStore();
 
+    // Pages drawn afresh at each size (PDF): source(target, part) draws part of the page
+    // shown at size target; null when it draws nothing (the page is scaled then).
+    using Source = std::function<QImage(QSize target, const QRect& part)>;
+    void setSource(Source source) { m_source = std::move(source); }
+
     // Smooth scaling of grey and colour pages (bilevel pages are always averaged).
     bool smoothScaling() const { return m_smooth; }
     void setSmoothScaling(bool on);
@@ -50,6 +56,7 @@ private:
     void ensureScaled(const QImage& page, QSize target, const QRect& visible, QSize viewport);
 
     bool m_smooth = true;
+    Source m_source;
     // m_scaled holds m_scaledRect of the page at the current size.
     QImage m_scaled;  // bilevel pages: drawn in m_scaledStore
     QRect m_scaledRect;

@@ -84,6 +84,11 @@ void PageView::pageDropped() {
 }
 
 void PageView::pageShown() {
+    if (m_document.drawsAfresh())
+        m_renderer.setSource(
+            [this](QSize target, const QRect& part) { return m_document.drawShown(target, part); });
+    else
+        m_renderer.setSource(nullptr);
     m_display.refit();
     m_display.syncView();
 }
@@ -104,6 +109,11 @@ void PageView::documentReleased() {
 }
 
 void PageView::pageCleared() {
+    viewport()->update();
+}
+
+void PageView::pageRedrawn() {
+    m_renderer.invalidate();
     viewport()->update();
 }
 

@@ -56,6 +56,7 @@ private:
     void documentReleased() override;
     void pageCleared() override;
     bool typing() const override;
+    void pageRedrawn() override;
 
     PageDocument m_document;
     PageRenderer m_renderer;

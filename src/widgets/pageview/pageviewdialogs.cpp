@@ -180,7 +180,10 @@ bool editViewerSettings(QWidget* parent, PromptService& prompts, SettingsStore* 
     QCheckBox* saveTurned = checkBox(viewing, settings::SaveTiffEdits,
                                      QObject::tr("Save turned and flipped pages into the file"),
                                      store && store->readDouble(settings::SaveTiffEdits) == 1);
-    for (QCheckBox* box : {smoothBox, thumbs, saveTurned})
+    QCheckBox* recognizePdf = checkBox(viewing, settings::RecognizePdfText,
+                                       QObject::tr("Recognise PDF pages that already carry text"),
+                                       store && store->readBool(settings::RecognizePdfText));
+    for (QCheckBox* box : {smoothBox, thumbs, saveTurned, recognizePdf})
         pages->addRow(box);
     layout->addWidget(viewing);
 
@@ -212,6 +215,7 @@ bool editViewerSettings(QWidget* parent, PromptService& prompts, SettingsStore* 
         store->writeInt(settings::ZoomStep, zoom->currentData().toInt());
         store->writeBool(settings::SmoothScaling, smooth);
         store->writeBool(settings::Thumbs, thumbs->isChecked());
+        store->writeBool(settings::RecognizePdfText, recognizePdf->isChecked());
         store->writeInt(settings::SaveTiffEdits, saveTurned->isChecked() ? 1 : 0);
         store->writeInt(settings::RectangleKind, rectangle->currentData().toInt());
         store->writeInt(settings::StampKind, stamp->currentData().toInt());

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "imaging/document.h"
 #include "platform/promptservice.h"
 #include "widgets/thumbnails/thumbnailaccessible.h"
 #include "widgets/thumbnails/thumbnailview.h"
@@ -195,6 +196,13 @@ void ThumbnailView::showContextMenu(int index, QPoint globalPos) {
     QAction* down = menu.addAction(movePageDownText());
     up->setEnabled(page > 0);
     down->setEnabled(page + 1 < m_store.pageCount());
+    if (m_store.document() && m_store.document()->format() == imaging::FileFormat::Pdf) {
+        menu.setToolTipsVisible(true);
+        for (QAction* action : {remove, up, down}) {
+            action->setEnabled(false);
+            action->setToolTip(pdfReadOnlyText());
+        }
+    }
     // The host's actions act themselves when chosen (they do not touch this page).
     bool separated = false;
     for (QAction* action : m_menuActions) {

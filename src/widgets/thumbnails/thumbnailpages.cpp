@@ -37,11 +37,18 @@ imaging::WriteResult rewriteKeepingWindowPainted(
 
 }  // namespace
 
+QString ThumbnailView::pdfReadOnlyText() {
+    return tr("Not available: PDF documents are read-only in this viewer.");
+}
+
 bool ThumbnailView::refuseChange(bool deleting) {
-    if (!isReadOnly(m_store.documentPath())) {
+    const bool pdf = m_store.document() && m_store.document()->format() == imaging::FileFormat::Pdf;
+    if (!pdf && !isReadOnly(m_store.documentPath())) {
         return false;
     }
-    if (m_prompts) {
+    if (m_prompts && pdf) {
+        m_prompts->message(this, pdfReadOnlyText());
+    } else if (m_prompts) {
         m_prompts->message(this, deleting ? tr("The document is read-only. No page can be deleted.")
                                           : tr("The document is read-only. No page can be moved."));
     }

@@ -119,6 +119,8 @@ private:
     // Mouse, keys and page management (thumbnailinput.cpp, thumbnailpages.cpp)
     void showContextMenu(int index, QPoint globalPos);
     bool refuseChange(bool deleting);
+    // Why pages of a PDF document cannot be deleted or moved.
+    static QString pdfReadOnlyText();
     void raiseDeleted(bool ok);
     void raiseMoved(bool ok);
     void reloadAfterChange(int selectIndex);

@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(factory->prompts->fileRequests.size(), 1);
         QCOMPARE(factory->prompts->fileRequests[0].filter,
                  QString("Image Files |*.bmp;*.gif;*.jpg;*.jpeg;*.tif;*.tiff;*.fax|All files "
-                         "|*.*|PNG Images |*.png"));
+                         "|*.*|PNG Images |*.png|PDF Documents |*.pdf"));
         // From here on nothing changes a setting: the settings file is not written again.
         const QString conf = QSettings(QSettings::NativeFormat, QSettings::UserScope,
                                        "Tavrin Networks", "Tavrin Networks")

@@ -95,7 +95,8 @@ private slots:
             [accept = accept](QDialog* d) {
                 for (int i = 0; i < 6; ++i)  // from 100 % to "Fit Width"
                     QTest::keyClick(d->findChild<QComboBox*>("gStepInOut"), Qt::Key_Down);
-                for (const char* key : {"pageViewSmooth", "bThumbs", "chkSaveTIF"}) {
+                for (const char* key :
+                     {"pageViewSmooth", "bThumbs", "chkSaveTIF", "pdfRecognizeText"}) {
                     QCheckBox* box = d->findChild<QCheckBox*>(key);
                     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
                 }
@@ -121,7 +122,8 @@ private slots:
                                                     "StampType=3 rectFillColor=16711680 "
                                                     "rectBorderColor=255 highColor=255 "
                                                     "stampColor=255 stampFontSize=24 "
-                                                    "gStepInOut=12 pageViewSmooth=False")
+                                                    "gStepInOut=12 pageViewSmooth=False "
+                                                    "pdfRecognizeText=True")
                                           : QString());
         const ViewerWidgets& w = v->widgets();
         QCOMPARE(w.statusBar->text("ZoomFactor"), QString(accept ? "Fit Width" : "100 %"));
