@@ -2,6 +2,7 @@
 
 #include <poppler-qt6.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtMath>
 
@@ -59,18 +60,20 @@ std::shared_ptr<PdfSource> PdfSource::open(const QString& path, const QByteArray
     *how = Opened::NotPdf;
     std::unique_ptr<Poppler::Document> doc = load(path, password);
     if (!doc) {
-        *error = QStringLiteral("The PDF document cannot be read");
+        *error = QCoreApplication::translate("ktdv::imaging", "The PDF document cannot be read");
         return nullptr;
     }
     if (doc->isLocked()) {
         *how = Opened::Locked;
-        *error = password.isEmpty() ? QStringLiteral("The PDF document needs a password")
-                                    : QStringLiteral("The password is not right");
+        *error =
+            password.isEmpty()
+                ? QCoreApplication::translate("ktdv::imaging", "The PDF document needs a password")
+                : QCoreApplication::translate("ktdv::imaging", "The password is not right");
         return nullptr;
     }
     const int count = qMin(doc->numPages(), limits::kMaxPages);
     if (count <= 0) {
-        *error = QStringLiteral("The PDF document has no pages");
+        *error = QCoreApplication::translate("ktdv::imaging", "The PDF document has no pages");
         return nullptr;
     }
     pages->reserve(count);
@@ -78,7 +81,8 @@ std::shared_ptr<PdfSource> PdfSource::open(const QString& path, const QByteArray
         const std::unique_ptr<Poppler::Page> page = doc->page(i);
         if (!page) {
             if (i == 0) {
-                *error = QStringLiteral("The PDF document has no pages");
+                *error =
+                    QCoreApplication::translate("ktdv::imaging", "The PDF document has no pages");
                 return nullptr;
             }
             break;  // a broken page tree: the pages before the break are the document
@@ -127,7 +131,7 @@ DecodedPage PdfSource::render(int index, double dpi, const QRect& region) const 
     std::unique_ptr<Poppler::Document> doc = borrow();
     std::unique_ptr<Poppler::Page> page = doc ? doc->page(index) : nullptr;
     if (!page) {
-        result.error = QStringLiteral("The page cannot be read");
+        result.error = QCoreApplication::translate("ktdv::imaging", "The page cannot be read");
         giveBack(std::move(doc));
         return result;
     }
@@ -141,7 +145,7 @@ DecodedPage PdfSource::render(int index, double dpi, const QRect& region) const 
     }
     if (dpi <= 0 || dpi > 1e5 || !pageFitsLimits(part.width(), part.height(), 32, &result.error)) {
         if (result.error.isEmpty())
-            result.error = QStringLiteral("Too large");
+            result.error = QCoreApplication::translate("ktdv::imaging", "Too large");
         giveBack(std::move(doc));
         return result;
     }
@@ -149,7 +153,7 @@ DecodedPage PdfSource::render(int index, double dpi, const QRect& region) const 
     page.reset();
     giveBack(std::move(doc));
     if (image.isNull()) {
-        result.error = QStringLiteral("The page cannot be drawn");
+        result.error = QCoreApplication::translate("ktdv::imaging", "The page cannot be drawn");
         return result;
     }
     if (image.format() != QImage::Format_RGB32)
