@@ -1,6 +1,7 @@
 #include "viewer/core/defaultfactory.h"
 
 #include "ocr/tesseractengine.h"
+#include "ocr/tesseractpagetext.h"
 #include "platform/machinevalues.h"
 #include "platform/printerstatus.h"
 #include "platform/qtpromptservice.h"
@@ -26,6 +27,9 @@ public:
     }
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
         return std::make_unique<TesseractEngine>();
+    }
+    std::unique_ptr<PageTextProvider> createPageTextProvider() override {
+        return std::make_unique<TesseractPageText>();
     }
     std::shared_ptr<PromptService> promptService() override {
         if (!m_prompts)
