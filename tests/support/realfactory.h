@@ -1,8 +1,8 @@
 #pragma once
-// The real components for a viewer under test: page view, thumbnail pane, progress bar
-// recognition engine and the text of pages, with scripted prompts and settings kept in memory. A test may
-// put its own engine and a recording progress bar in. Header only: tests that include it
-// link ktdv_viewer.
+// The real components for a viewer under test: page view, thumbnail pane, progress bar,
+// recognition engine and the text of pages, with scripted prompts and settings kept in
+// memory. A test may put its own engine and a recording progress bar in. Header only:
+// tests that include it link ktdv_viewer.
 
 #include <functional>
 #include <memory>
