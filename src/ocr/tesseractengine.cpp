@@ -48,7 +48,7 @@ struct TesseractEngine::Private {
     QVector<int> pages;
     int threads = 0;
     QStringList systemFolders = TesseractEngine::defaultSystemDataFolders();
-    std::shared_ptr<ocr::PageTextCache> cache = ocr::PageTextCache::shared();
+    std::shared_ptr<ocr::PageTextCache> cache;  // null: none
     std::unique_ptr<ocr::PageRecogniser> recogniser;  // kept between conversions
     QThreadPool pool;                                 // runs the pages; destroyed first
 

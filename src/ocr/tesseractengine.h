@@ -3,8 +3,8 @@
 // folder below the application folder when it holds *.traineddata, else the system's
 // Tesseract data) and starts one recogniser; recognize() opens any document the viewer
 // opens and recognises its pages on worker threads (one Tesseract instance per worker,
-// kept between conversions; a page recognised before is read from the page-text cache
-// instead). convert() recognises and hands the result to a
+// kept between conversions; with a page-text cache set, a page recognised before is read
+// from it instead). convert() recognises and hands the result to a
 // RecognitionOutput, which writes one export format to a file or the clipboard.
 //
 // Threads: initialise(), recognize() and convert() are called from one thread at a time;
@@ -57,8 +57,8 @@ public:
     static QStringList defaultSystemDataFolders();
     // The folder the language data came from ("" before a successful initialise()).
     QString dataFolder() const;
-    // Where recognised pages are kept and looked up (PageTextCache::shared() unless set;
-    // null: none). Not while a call works.
+    // Where recognised pages are kept and looked up (none unless set; the viewer's engine
+    // uses PageTextCache::shared()). Not while a call works.
     void setCache(std::shared_ptr<ocr::PageTextCache> cache);
 
 private:

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "interfaces/componentfactory.h"
+#include "ocr/pagetextcache.h"
 #include "ocr/tesseractengine.h"
 #include "ocr/tesseractpagetext.h"
 #include "platform/settingsstore.h"
@@ -45,7 +46,11 @@ public:
         return recording;
     }
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
-        return makeEngine ? makeEngine() : std::make_unique<TesseractEngine>();
+        if (makeEngine)
+            return makeEngine();
+        auto engine = std::make_unique<TesseractEngine>();
+        engine->setCache(ocr::PageTextCache::shared());
+        return engine;
     }
     std::unique_ptr<PageTextProvider> createPageTextProvider() override {
         return std::make_unique<TesseractPageText>();

@@ -1,5 +1,6 @@
 #include "viewer/core/defaultfactory.h"
 
+#include "ocr/pagetextcache.h"
 #include "ocr/tesseractengine.h"
 #include "ocr/tesseractpagetext.h"
 #include "platform/machinevalues.h"
@@ -26,7 +27,9 @@ public:
         return std::make_unique<ProgressBarWidget>(parent);
     }
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
-        return std::make_unique<TesseractEngine>();
+        auto engine = std::make_unique<TesseractEngine>();
+        engine->setCache(ocr::PageTextCache::shared());
+        return engine;
     }
     std::unique_ptr<PageTextProvider> createPageTextProvider() override {
         return std::make_unique<TesseractPageText>();
