@@ -48,7 +48,7 @@ struct TesseractEngine::Private {
     QVector<int> pages;
     int threads = 0;
     QStringList systemFolders = TesseractEngine::defaultSystemDataFolders();
-    std::shared_ptr<ocr::PageTextCache> cache;  // null: none
+    std::shared_ptr<ocr::PageTextCache> cache;        // null: none
     std::unique_ptr<ocr::PageRecogniser> recogniser;  // kept between conversions
     QThreadPool pool;                                 // runs the pages; destroyed first
 
@@ -123,7 +123,9 @@ int TesseractEngine::Private::recognizeAll(const imaging::Document& document,
     return failure;
 }
 
-TesseractEngine::TesseractEngine() : d(std::make_unique<Private>()) {
+TesseractEngine::TesseractEngine(std::shared_ptr<ocr::PageTextCache> cache)
+    : d(std::make_unique<Private>()) {
+    d->cache = std::move(cache);
     // Tesseract's OpenMP would start its own threads inside each of ours.
     if (qEnvironmentVariableIsEmpty("OMP_THREAD_LIMIT")) {
         qputenv("OMP_THREAD_LIMIT", "1");
@@ -199,13 +201,6 @@ int TesseractEngine::initialise(QString& folder) {
     }
     d->recogniser = std::move(recogniser);
     return Ok;
-}
-
-void TesseractEngine::setCache(std::shared_ptr<ocr::PageTextCache> cache) {
-    d->cache = std::move(cache);
-    if (d->recogniser) {
-        d->recogniser = std::make_unique<ocr::PageRecogniser>(d->recogniser->setup(), d->cache);
-    }
 }
 
 int TesseractEngine::Private::recognizeFile(const QString& source,

@@ -30,7 +30,9 @@ class PageTextCache;
 
 class TesseractEngine : public RecognitionEngine {
 public:
-    TesseractEngine();
+    // cache: where recognised pages are kept and looked up (none when null; the viewer's
+    // engine uses PageTextCache::shared()).
+    explicit TesseractEngine(std::shared_ptr<ocr::PageTextCache> cache = {});
     ~TesseractEngine() override;
     TesseractEngine(const TesseractEngine&) = delete;
     TesseractEngine& operator=(const TesseractEngine&) = delete;
@@ -57,9 +59,6 @@ public:
     static QStringList defaultSystemDataFolders();
     // The folder the language data came from ("" before a successful initialise()).
     QString dataFolder() const;
-    // Where recognised pages are kept and looked up (none unless set; the viewer's engine
-    // uses PageTextCache::shared()). Not while a call works.
-    void setCache(std::shared_ptr<ocr::PageTextCache> cache);
 
 private:
     struct Private;

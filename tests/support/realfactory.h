@@ -46,11 +46,8 @@ public:
         return recording;
     }
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
-        if (makeEngine)
-            return makeEngine();
-        auto engine = std::make_unique<TesseractEngine>();
-        engine->setCache(ocr::PageTextCache::shared());
-        return engine;
+        return makeEngine ? makeEngine()
+                          : std::make_unique<TesseractEngine>(ocr::PageTextCache::shared());
     }
     std::unique_ptr<PageTextProvider> createPageTextProvider() override {
         return std::make_unique<TesseractPageText>();

@@ -27,9 +27,7 @@ public:
         return std::make_unique<ProgressBarWidget>(parent);
     }
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
-        auto engine = std::make_unique<TesseractEngine>();
-        engine->setCache(ocr::PageTextCache::shared());
-        return engine;
+        return std::make_unique<TesseractEngine>(ocr::PageTextCache::shared());
     }
     std::unique_ptr<PageTextProvider> createPageTextProvider() override {
         return std::make_unique<TesseractPageText>();
