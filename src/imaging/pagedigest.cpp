@@ -6,7 +6,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -99,9 +98,11 @@ QByteArray tiffPageDigest(QFile& file, quint64 directoryAt) {
 QByteArray pageDigest(const Document& document, int index) {
     if (index < 0 || index >= document.pageCount())
         return {};
+    // The digest and the decoding read the file as it is now; a file of another size no
+    // longer matches the directory offsets read when the document was opened. (No time
+    // check: local times would set up the C library's time zone on worker threads.)
     QFile file(document.path());
-    if (!file.open(QIODevice::ReadOnly) || file.size() != document.fileSize() ||
-        QFileInfo(file).lastModified() != document.modified())
+    if (!file.open(QIODevice::ReadOnly) || file.size() != document.fileSize())
         return {};
     if (document.format() == FileFormat::Tiff) {
         if (index >= document.directoryOffsets().size())

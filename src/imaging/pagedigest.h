@@ -10,7 +10,7 @@ namespace ktdv::imaging {
 
 class Document;
 
-// 32 bytes; "" when the page cannot be read or the file changed since it was opened.
+// 32 bytes; "" when the page cannot be read or the file's size changed since it was opened.
 QByteArray pageDigest(const Document& document, int index);
 
 }  // namespace ktdv::imaging

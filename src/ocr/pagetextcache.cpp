@@ -8,7 +8,11 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace ktdv::ocr {
 
@@ -195,18 +199,32 @@ qint64 PageTextCache::bytesOnDisk() const {
 }
 
 void PageTextCache::trim() {
-    // Newest first; others' writes since the last count are seen here too.
-    const QFileInfoList entries =
-        QDir(m_folder).entryInfoList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Time);
+    // Others' writes since the last count are seen here too. Times come from stat(): local
+    // times would set up the C library's time zone on worker threads.
+    struct Entry {
+        QString path;
+        qint64 bytes;
+        qint64 usedNs;
+    };
+    std::vector<Entry> entries;
     qint64 total = 0;
-    for (const QFileInfo& info : entries) {
-        total += info.size();
+    const QDir dir(m_folder);
+    for (const QString& name : dir.entryList({QLatin1Char('*') + kSuffix}, QDir::Files)) {
+        const QString path = dir.filePath(name);
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+            entries.push_back({path, qint64(st.st_size),
+                               qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
+            total += qint64(st.st_size);
+        }
     }
     if (total > m_maxBytes) {
+        std::sort(entries.begin(), entries.end(),
+                  [](const Entry& a, const Entry& b) { return a.usedNs < b.usedNs; });
         const qint64 goal = m_maxBytes / 10 * 9;
-        for (auto it = entries.crbegin(); it != entries.crend() && total > goal; ++it) {
-            if (QFile::remove(it->filePath())) {
-                total -= it->size();
+        for (auto it = entries.cbegin(); it != entries.cend() && total > goal; ++it) {
+            if (QFile::remove(it->path)) {
+                total -= it->bytes;
             }
         }
     }
