@@ -27,7 +27,7 @@ if ! grep -q '^benchmark_DIR:PATH=/' "$build/CMakeCache.txt"; then
   exit 1
 fi
 cmake --build "$build" --target viewer_bench bench_imaging bench_thumbnails bench_edits bench_ocr \
-  bench_shards pdf_bench -- -j"$jobs"
+  bench_shards pdf_bench bench_pagetext -- -j"$jobs"
 
 mkdir -p "$logs"
 export QT_QPA_PLATFORM=offscreen
@@ -55,6 +55,7 @@ run pdf "$build/bench/pdf/pdf_bench" --folder "$work/pdf"
 run edits "$build/bench/edits/bench_edits" --folder "$work/edits"
 OMP_THREAD_LIMIT=1 run ocr "$build/bench/ocr/bench_ocr" "$ocr_pages"
 OMP_THREAD_LIMIT=1 run shards "$build/bench/ocr/bench_shards" "$shard_pages" 4
+OMP_THREAD_LIMIT=1 run pagetext "$build/bench/ocr/bench_pagetext" 40 30
 
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -n1)
@@ -178,6 +179,16 @@ if head and m1 and m4:
     row(f"{head.group(1)} pages, {m4.group(1)} shards at once", f"{split:.2f} s",
         f"one converter -j {m1.group(1)} {one:.2f} s", f"{split / one:.2f}", "<= 1.1")
     row("pages per second per core, one converter", m1.group(4), "", "", "")
+
+# finding a word: page text in the background against the command line on pages 1 to 30
+pt = text("pagetext")
+m = re.search(r"^first match, cold cache\s+page text\s+([\d.]+) s\s+tesseract cli pages 1-(\d+)\s+([\d.]+) s", pt, re.M)
+if m:
+    ours, cli = float(m.group(1)), float(m.group(3))
+    row(f"first match on page {m.group(2)} of 40, cold cache", f"{ours:.2f} s",
+        f"tesseract pages 1-{m.group(2)} {cli:.2f} s", ratio(ours, cli), "<= 0.6")
+o = num(r"^search 1000 pages\s+([\d.]+) ms", pt)
+row("search a word in 1000 recognised pages", ms(o), "", "", "< 100 ms")
 
 print()
 print(f"Machine: {cpu}, {cores} cores, {mem}; preset {preset}; "

@@ -192,6 +192,7 @@ PreparedPage preparePage(const QImage& decoded, const OrientationProbe& orientat
         const float sx = ratio >= 1 ? 1.0F : factor;
         const float sy = ratio >= 1 ? factor : 1.0F;
         apply([&](Pix* p) { return scaled(p, sx, sy); });
+        out.scale = QSizeF(sx, sy);
         dpiX *= sx;
         dpiY *= sy;
     }

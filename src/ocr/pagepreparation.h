@@ -25,6 +25,7 @@ struct PreparedPage {
     PixPtr pix;    // 1 bpp (1 = black) or 8 bpp grey, resolution set
     QImage image;  // the page to export, matching pix in size and orientation
     QSizeF dpi;
+    QSizeF scale{1, 1};     // the stretch to square pixels (x, y)
     bool unchanged = true;  // image is the decoded page as it was (no scaling or turning)
     int quarterTurns = 0;   // clockwise turns applied to make the page upright
     double skewDegrees = 0;

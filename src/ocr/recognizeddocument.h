@@ -40,9 +40,22 @@ struct RecognizedBlock {
     QVector<RecognizedParagraph> paragraphs;
 };
 
+// How the recognised picture lies on the page as decoded: stretched to square pixels,
+// turned by clockwise quarter turns, then turned by the skew about its centre.
+struct PagePlacement {
+    QSize decodedSize;  // the page as decoded (empty: the picture is the page)
+    double scaleX = 1;
+    double scaleY = 1;
+    int quarterTurns = 0;
+    double skewDegrees = 0;  // clockwise
+    // A box of the recognised picture (of `pictureSize`) in pixels of the decoded page.
+    QRect toDecoded(const QRect& box, QSize pictureSize) const;
+};
+
 struct RecognizedPage {
     QSize size;            // pixels
     QSizeF dpi{300, 300};  // dots per inch (x, y)
+    PagePlacement placement;
     QVector<RecognizedBlock> blocks;
     QImage image;         // the page as recognised (for writers that show it)
     QByteArray jpegData;  // the original JPEG stream when `image` is exactly it

@@ -3,7 +3,8 @@
 // folder below the application folder when it holds *.traineddata, else the system's
 // Tesseract data) and starts one recogniser; recognize() opens any document the viewer
 // opens and recognises its pages on worker threads (one Tesseract instance per worker,
-// kept between conversions). convert() recognises and hands the result to a
+// kept between conversions; with a page-text cache set, a page recognised before is read
+// from it instead). convert() recognises and hands the result to a
 // RecognitionOutput, which writes one export format to a file or the clipboard.
 //
 // Threads: initialise(), recognize() and convert() are called from one thread at a time;
@@ -23,9 +24,15 @@
 
 namespace ktdv {
 
+namespace ocr {
+class PageTextCache;
+}
+
 class TesseractEngine : public RecognitionEngine {
 public:
-    TesseractEngine();
+    // cache: where recognised pages are kept and looked up (none when null; the viewer's
+    // engine uses PageTextCache::shared()).
+    explicit TesseractEngine(std::shared_ptr<ocr::PageTextCache> cache = {});
     ~TesseractEngine() override;
     TesseractEngine(const TesseractEngine&) = delete;
     TesseractEngine& operator=(const TesseractEngine&) = delete;

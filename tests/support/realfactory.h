@@ -1,14 +1,16 @@
 #pragma once
-// The real components for a viewer under test: page view, thumbnail pane, progress bar
-// and recognition engine, with scripted prompts and settings kept in memory. A test may
-// put its own engine and a recording progress bar in. Header only: tests that include it
-// link ktdv_viewer.
+// The real components for a viewer under test: page view, thumbnail pane, progress bar,
+// recognition engine and the text of pages, with scripted prompts and settings kept in
+// memory. A test may put its own engine and a recording progress bar in. Header only:
+// tests that include it link ktdv_viewer.
 
 #include <functional>
 #include <memory>
 
 #include "interfaces/componentfactory.h"
+#include "ocr/pagetextcache.h"
 #include "ocr/tesseractengine.h"
+#include "ocr/tesseractpagetext.h"
 #include "platform/settingsstore.h"
 #include "support/doubles.h"
 #include "support/scriptedprompts.h"
@@ -44,7 +46,11 @@ public:
         return recording;
     }
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
-        return makeEngine ? makeEngine() : std::make_unique<TesseractEngine>();
+        return makeEngine ? makeEngine()
+                          : std::make_unique<TesseractEngine>(ocr::PageTextCache::shared());
+    }
+    std::unique_ptr<PageTextProvider> createPageTextProvider() override {
+        return std::make_unique<TesseractPageText>();
     }
     std::shared_ptr<PromptService> promptService() override { return prompts; }
     std::shared_ptr<SettingsStore> settingsStore() override { return settings; }

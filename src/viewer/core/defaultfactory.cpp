@@ -1,6 +1,8 @@
 #include "viewer/core/defaultfactory.h"
 
+#include "ocr/pagetextcache.h"
 #include "ocr/tesseractengine.h"
+#include "ocr/tesseractpagetext.h"
 #include "platform/machinevalues.h"
 #include "platform/printerstatus.h"
 #include "platform/qtpromptservice.h"
@@ -25,7 +27,10 @@ public:
         return std::make_unique<ProgressBarWidget>(parent);
     }
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
-        return std::make_unique<TesseractEngine>();
+        return std::make_unique<TesseractEngine>(ocr::PageTextCache::shared());
+    }
+    std::unique_ptr<PageTextProvider> createPageTextProvider() override {
+        return std::make_unique<TesseractPageText>();
     }
     std::shared_ptr<PromptService> promptService() override {
         if (!m_prompts)
