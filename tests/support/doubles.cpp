@@ -1,5 +1,7 @@
 #include "support/doubles.h"
 
+#include <QTimer>
+
 #include "platform/settingsstore.h"
 #include "platform/viewererror.h"
 #include "support/scriptedprompts.h"
@@ -11,6 +13,56 @@ QString flag(bool b) {
     return b ? QStringLiteral("true") : QStringLiteral("false");
 }
 }  // namespace
+
+// --- ScriptedPageText ----------------------------------------------------------------
+
+void ScriptedPageText::setDocument(const QString& path) {
+    m_path = path;
+    m_queue.clear();
+    m_known.clear();
+}
+
+void ScriptedPageText::request(const QVector<int>& pageIndexes) {
+    for (int page : pageIndexes) {
+        asked.append(page);
+        if (!m_known.contains(page) && !m_queue.contains(page))
+            m_queue.append(page);
+    }
+    deliverLater();
+}
+
+void ScriptedPageText::requestAll(int firstIndex) {
+    QVector<int> outwards;
+    for (int d = 0; d < pageCount; ++d)
+        for (int page : {firstIndex + d, firstIndex - d})
+            if (page >= 0 && page < pageCount && !outwards.contains(page))
+                outwards.append(page);
+    request(outwards);
+}
+
+bool ScriptedPageText::pageText(int pageIndex, PageText& text) const {
+    if (!m_known.contains(pageIndex))
+        return false;
+    text = pages.value(pageIndex);
+    return true;
+}
+
+void ScriptedPageText::release() {
+    held = false;
+    deliverLater();
+}
+
+void ScriptedPageText::deliverLater() {
+    QTimer::singleShot(0, this, [this] {
+        if (held || m_queue.isEmpty())
+            return;
+        const int page = m_queue.takeFirst();
+        m_known.insert(page);
+        if (onPageReady())
+            onPageReady()(page);
+        deliverLater();
+    });
+}
 
 QStringList only(const QStringList& calls, const QStringList& prefixes) {
     QStringList out;
@@ -220,6 +272,14 @@ std::unique_ptr<RecognitionEngine> DoubleFactory::createRecognitionEngine() {
     e->initialiseResult = engineInitialiseResult;
     engine = e.get();
     return e;
+}
+
+std::unique_ptr<PageTextProvider> DoubleFactory::createPageTextProvider() {
+    if (!offerPageText)
+        return nullptr;
+    auto provider = std::make_unique<ScriptedPageText>();
+    pageText = provider.get();
+    return provider;
 }
 
 std::shared_ptr<PromptService> DoubleFactory::promptService() {

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 
@@ -226,6 +227,30 @@ public:
     QString status() const override { return answer; }
 };
 
+// Serves the text the test gives for each page, a page per turn of the event loop after it
+// was asked for (none while held), and counts what was asked for.
+class ScriptedPageText final : public QObject, public PageTextProvider {
+public:
+    QHash<int, PageText> pages;  // pages not here are known without words
+    int pageCount = 0;           // for requestAll
+    bool held = false;
+    QList<int> asked;  // every page asked for, in order, requestAll's included
+    void setDocument(const QString& path) override;
+    QString document() const override { return m_path; }
+    void request(const QVector<int>& pageIndexes) override;
+    void requestAll(int firstIndex) override;
+    void cancel() override { m_queue.clear(); }
+    bool pageText(int pageIndex, PageText& text) const override;
+    int pendingCount() const override { return int(m_queue.size()); }
+    void release();  // held no more: the queued pages come
+
+private:
+    void deliverLater();
+    QString m_path;
+    QList<int> m_queue;
+    QSet<int> m_known;
+};
+
 // Hands out the doubles; keeps pointers to the last ones created for the test to use.
 class DoubleFactory final : public ComponentFactory {
 public:
@@ -234,6 +259,8 @@ public:
     RecordingThumbnails* thumbs = nullptr;
     RecordingProgressBar* bar = nullptr;
     RecordingEngine* engine = nullptr;
+    ScriptedPageText* pageText = nullptr;
+    bool offerPageText = false;      // createPageTextProvider makes one
     bool engineFails = false;        // createRecognitionEngine throws
     int engineInitialiseResult = 0;  // for the next engine created
     std::shared_ptr<ScriptedPromptService> prompts;
@@ -245,6 +272,7 @@ public:
     std::unique_ptr<ThumbnailPane> createThumbnailPane(QWidget* parent) override;
     std::unique_ptr<ProgressBar> createProgressBar(QWidget* parent) override;
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override;
+    std::unique_ptr<PageTextProvider> createPageTextProvider() override;
     std::shared_ptr<PromptService> promptService() override;
     std::shared_ptr<SettingsStore> settingsStore() override { return settings; }
     std::shared_ptr<MachineValues> machineValues() override { return machine; }

@@ -22,7 +22,8 @@ class RealFactory final : public ComponentFactory {
 public:
     std::shared_ptr<ScriptedPromptService> prompts = std::make_shared<ScriptedPromptService>();
     std::shared_ptr<SettingsStore> settings = createMemorySettingsStore();
-    std::function<std::unique_ptr<RecognitionEngine>()> makeEngine;  // unset: Tesseract
+    std::function<std::unique_ptr<RecognitionEngine>()> makeEngine;       // unset: Tesseract
+    std::function<std::unique_ptr<PageTextProvider>()> makeTextProvider;  // unset: none
     std::shared_ptr<PrinterStatus> printer = std::make_shared<FixedPrinterStatus>();
     bool recordProgress = false;
     PageView* page = nullptr;             // the last page view made
@@ -45,6 +46,9 @@ public:
     }
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override {
         return makeEngine ? makeEngine() : std::make_unique<TesseractEngine>();
+    }
+    std::unique_ptr<PageTextProvider> createPageTextProvider() override {
+        return makeTextProvider ? makeTextProvider() : nullptr;
     }
     std::shared_ptr<PromptService> promptService() override { return prompts; }
     std::shared_ptr<SettingsStore> settingsStore() override { return settings; }
