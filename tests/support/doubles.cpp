@@ -16,50 +16,32 @@ QString flag(bool b) {
 
 // --- ScriptedPageText ----------------------------------------------------------------
 
-void ScriptedPageText::setDocument(const QString& path) {
-    m_path = path;
-    m_queue.clear();
-    m_known.clear();
-}
-
 void ScriptedPageText::request(const QVector<int>& pageIndexes) {
-    for (int page : pageIndexes) {
-        asked.append(page);
+    asked += pageIndexes;
+    for (int page : pageIndexes)
         if (!m_known.contains(page) && !m_queue.contains(page))
             m_queue.append(page);
-    }
     deliverLater();
 }
 
 void ScriptedPageText::requestAll(int firstIndex) {
-    QVector<int> outwards;
-    for (int d = 0; d < pageCount; ++d)
-        for (int page : {firstIndex + d, firstIndex - d})
-            if (page >= 0 && page < pageCount && !outwards.contains(page))
-                outwards.append(page);
-    request(outwards);
+    QVector<int> all;
+    for (int page = 0; page < pages.size(); ++page)
+        all.append((firstIndex + page) % int(pages.size()));
+    request(all);
 }
 
 bool ScriptedPageText::pageText(int pageIndex, PageText& text) const {
-    if (!m_known.contains(pageIndex))
-        return false;
     text = pages.value(pageIndex);
-    return true;
-}
-
-void ScriptedPageText::release() {
-    held = false;
-    deliverLater();
+    return m_known.contains(pageIndex);
 }
 
 void ScriptedPageText::deliverLater() {
     QTimer::singleShot(0, this, [this] {
         if (held || m_queue.isEmpty())
             return;
-        const int page = m_queue.takeFirst();
-        m_known.insert(page);
-        if (onPageReady())
-            onPageReady()(page);
+        m_known.append(m_queue.first());
+        onPageReady()(m_queue.takeFirst());
         deliverLater();
     });
 }
@@ -275,9 +257,7 @@ std::unique_ptr<RecognitionEngine> DoubleFactory::createRecognitionEngine() {
 }
 
 std::unique_ptr<PageTextProvider> DoubleFactory::createPageTextProvider() {
-    if (!offerPageText)
-        return nullptr;
-    auto provider = std::make_unique<ScriptedPageText>();
+    auto provider = offerPageText ? std::make_unique<ScriptedPageText>() : nullptr;
     pageText = provider.get();
     return provider;
 }

@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QPointer>
-#include <QSet>
 #include <QStringList>
 #include <QWidget>
 
@@ -228,27 +227,29 @@ public:
 };
 
 // Serves the text the test gives for each page, a page per turn of the event loop after it
-// was asked for (none while held), and counts what was asked for.
+// was asked for, and counts what was asked for.
 class ScriptedPageText final : public QObject, public PageTextProvider {
 public:
-    QHash<int, PageText> pages;  // pages not here are known without words
-    int pageCount = 0;           // for requestAll
-    bool held = false;
-    QList<int> asked;  // every page asked for, in order, requestAll's included
-    void setDocument(const QString& path) override;
+    QHash<int, PageText> pages;  // pages 0 to size() - 1; requestAll asks for those
+    bool held = false;           // nothing comes until a request after it is cleared
+    QList<int> asked;            // every page asked for, in order, requestAll's included
+    void setDocument(const QString& path) override {
+        m_path = path;
+        m_queue.clear();
+        m_known.clear();
+    }
     QString document() const override { return m_path; }
     void request(const QVector<int>& pageIndexes) override;
     void requestAll(int firstIndex) override;
     void cancel() override { m_queue.clear(); }
     bool pageText(int pageIndex, PageText& text) const override;
     int pendingCount() const override { return int(m_queue.size()); }
-    void release();  // held no more: the queued pages come
 
 private:
     void deliverLater();
     QString m_path;
     QList<int> m_queue;
-    QSet<int> m_known;
+    QList<int> m_known;
 };
 
 // Hands out the doubles; keeps pointers to the last ones created for the test to use.
