@@ -49,13 +49,13 @@ TextFind::TextFind(ViewerControl& viewer, std::unique_ptr<PageTextProvider> prov
         return;
     m_provider->setPageReadyHandler([this](int page) { runUntrapped([&] { pageReady(page); }); });
     m_bar = new FindBar(&viewer);
-    QObject::connect(m_bar, &FindBar::searchChanged, &viewer,
+    QObject::connect(m_bar, &FindBar::searchChanged, &m_receiver,
                      [this] { runUntrapped([this] { search(); }); });
-    QObject::connect(m_bar, &FindBar::nextWanted, &viewer,
+    QObject::connect(m_bar, &FindBar::nextWanted, &m_receiver,
                      [this] { runUntrapped([this] { findNext(); }); });
-    QObject::connect(m_bar, &FindBar::previousWanted, &viewer,
+    QObject::connect(m_bar, &FindBar::previousWanted, &m_receiver,
                      [this] { runUntrapped([this] { findPrevious(); }); });
-    QObject::connect(m_bar, &FindBar::closeWanted, &viewer,
+    QObject::connect(m_bar, &FindBar::closeWanted, &m_receiver,
                      [this] { runUntrapped([this] { close(); }); });
 
     // At the free end of the main toolbar, after every button of its table.
@@ -64,7 +64,7 @@ TextFind::TextFind(ViewerControl& viewer, std::unique_ptr<PageTextProvider> prov
     m_button->setObjectName(QStringLiteral("FindText"));
     m_button->setToolTip(tr("Find Text (Ctrl+F)"));
     main->widgetForAction(m_button)->setObjectName(QStringLiteral("FindText"));
-    QObject::connect(m_button, &QAction::triggered, &viewer,
+    QObject::connect(m_button, &QAction::triggered, &m_receiver,
                      [this] { runUntrapped([this] { open(); }); });
 
     const std::pair<QKeySequence, std::function<void()>> keys[] = {
@@ -75,8 +75,9 @@ TextFind::TextFind(ViewerControl& viewer, std::unique_ptr<PageTextProvider> prov
     };
     for (const auto& [sequence, run] : keys) {
         auto* shortcut = new QShortcut(sequence, &viewer);
+        m_copyKey = shortcut;  // the last: taken only while text is selected
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, &viewer,
+        QObject::connect(shortcut, &QShortcut::activated, &m_receiver,
                          [run] { runUntrapped([&] { run(); }); });
     }
 }
@@ -104,13 +105,13 @@ QPointF TextFind::storedPoint(float x, float y) const {
 
 // --- the document ----------------------------------------------------------------------
 
-void TextFind::syncDocument() {
+bool TextFind::syncDocument() {
     const QString path = m_viewer.widgets().editor->document().imagePath();
     const QFileInfo file(path);
     const qint64 size = path.isEmpty() ? -1 : file.size();
     const QDateTime time = path.isEmpty() ? QDateTime() : file.lastModified();
     if (path == m_document && size == m_documentSize && time == m_documentTime)
-        return;
+        return false;
     // Another document, or the file changed (a page deleted or moved): read afresh.
     if (path == m_document && !path.isEmpty())
         m_provider->setDocument(QString());
@@ -124,13 +125,13 @@ void TextFind::syncDocument() {
     m_current = {};
     m_selection.clear();
     m_pressed = false;
+    return true;
 }
 
 void TextFind::followShownPage() {
     if (!m_provider)
         return;
-    const QString before = m_document;
-    syncDocument();
+    const bool changed = syncDocument();
     if (m_selection.pageIndex() != shownPage())
         m_selection.clear();
     if (m_bar->isVisible()) {
@@ -141,7 +142,7 @@ void TextFind::followShownPage() {
                 pages.append(near);
         if (!pages.isEmpty())
             m_provider->request(pages);
-        if (before != m_document || m_query.isEmpty())
+        if (changed || m_query.isEmpty())
             search();
     }
     showMarks();
@@ -334,6 +335,7 @@ void TextFind::showMarks() {
     }
     if (m_selection.pageIndex() == shown)
         drawn += m_selection.marks();
+    m_copyKey->setEnabled(!m_selection.isEmpty());
     if (marks)
         marks->setTextMarks(shown, drawn);
     QList<int> marked;

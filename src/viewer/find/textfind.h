@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QObject>
 #include <QPointF>
 #include <QString>
 #include <QVector>
@@ -20,6 +21,7 @@
 #include "viewer/find/textselection.h"
 
 class QAction;
+class QShortcut;
 
 namespace ktdv {
 
@@ -69,7 +71,9 @@ private:
         int index = -1;
     };
 
-    void syncDocument();
+    // The page view's document, read afresh when it is another one or its file changed;
+    // true when it was.
+    bool syncDocument();
     void pageReady(int page);
     void search();
     // Goes from the current match (or from the shown page when it is elsewhere).
@@ -88,6 +92,8 @@ private:
     std::unique_ptr<PageTextProvider> m_provider;
     FindBar* m_bar = nullptr;
     QAction* m_button = nullptr;
+    QShortcut* m_copyKey = nullptr;
+    QObject m_receiver;  // of the bar's, the button's and the keys' signals, gone with this
 
     QString m_document;  // served by the provider, with its file's size and time when asked
     qint64 m_documentSize = -1;
