@@ -685,6 +685,41 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>ktdv::FindBar</name>
+    <message>
+        <source>Text to find</source>
+        <translation>Zu suchender Text</translation>
+    </message>
+    <message>
+        <source>Previous match (Shift+F3)</source>
+        <translation>Vorheriger Treffer (Umschalt+F3)</translation>
+    </message>
+    <message>
+        <source>Next match (F3)</source>
+        <translation>Nächster Treffer (F3)</translation>
+    </message>
+    <message>
+        <source>Match case</source>
+        <translation>Groß-/Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>What was found</source>
+        <translation>Gefundene Treffer</translation>
+    </message>
+    <message>
+        <source>Close the find bar (Esc)</source>
+        <translation>Suchleiste schließen (Esc)</translation>
+    </message>
+    <message>
+        <source>Find text</source>
+        <translation>Text suchen</translation>
+    </message>
+    <message>
+        <source>Clear the text to find</source>
+        <translation>Suchtext löschen</translation>
+    </message>
+</context>
+<context>
     <name>ktdv::KeyboardCursor</name>
     <message>
         <source>Keyboard cursor</source>
@@ -738,6 +773,37 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Converting Zone to Clipboard...</source>
         <translation>Bereich wird in die Zwischenablage umgewandelt...</translation>
+    </message>
+</context>
+<context>
+    <name>ktdv::TextFind</name>
+    <message>
+        <source>Find Text</source>
+        <translation>Text suchen</translation>
+    </message>
+    <message>
+        <source>Find Text (Ctrl+F)</source>
+        <translation>Text suchen (Strg+F)</translation>
+    </message>
+    <message>
+        <source>No matches yet, %1 pages still being read</source>
+        <translation>Noch keine Treffer, %1 Seiten werden noch gelesen</translation>
+    </message>
+    <message>
+        <source>No matches</source>
+        <translation>Keine Treffer</translation>
+    </message>
+    <message>
+        <source>%1 of %2 on 1 page</source>
+        <translation>%1 von %2 auf 1 Seite</translation>
+    </message>
+    <message>
+        <source>%1 of %2 on %3 pages</source>
+        <translation>%1 von %2 auf %3 Seiten</translation>
+    </message>
+    <message>
+        <source>, %1 pages still being read</source>
+        <translation>, %1 Seiten werden noch gelesen</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include "interfaces/editorannotations.h"
 #include "interfaces/editordocument.h"
 #include "interfaces/editorpointer.h"
+#include "interfaces/editortextmarks.h"
 #include "interfaces/editorview.h"
 
 #include <memory>
@@ -29,6 +30,8 @@ public:
     virtual EditorView& view() = 0;
     virtual EditorAnnotations& annotations() = 0;
     virtual EditorPointer& pointer() = 0;
+    // Marks over the words of the shown page; null when the editor draws none.
+    virtual EditorTextMarks* textMarks() { return nullptr; }
 
     // Where the editor's changes to a document (turned pages saved, annotations) are
     // recorded so they can be undone; null for nowhere. Shared with the thumbnail pane.

@@ -47,6 +47,10 @@ public:
         return {};
     }
 
+    // Pages (absolute, zero-based) whose thumbnails carry a small mark: pages where the
+    // text searched for was found. Replaces the pages given before.
+    virtual void setMarkedPages(const QList<int>& pages) { Q_UNUSED(pages) }
+
     // The pane's events, raised on the UI thread: a click on a thumbnail (index within the
     // shown range; button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; widget
     // pixels), a pointer move over the pane, and whether a page delete or move changed the

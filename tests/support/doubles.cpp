@@ -1,5 +1,7 @@
 #include "support/doubles.h"
 
+#include <QTimer>
+
 #include "platform/settingsstore.h"
 #include "platform/viewererror.h"
 #include "support/scriptedprompts.h"
@@ -11,6 +13,38 @@ QString flag(bool b) {
     return b ? QStringLiteral("true") : QStringLiteral("false");
 }
 }  // namespace
+
+// --- ScriptedPageText ----------------------------------------------------------------
+
+void ScriptedPageText::request(const QVector<int>& pageIndexes) {
+    asked += pageIndexes;
+    for (int page : pageIndexes)
+        if (!m_known.contains(page) && !m_queue.contains(page))
+            m_queue.append(page);
+    deliverLater();
+}
+
+void ScriptedPageText::requestAll(int firstIndex) {
+    QVector<int> all;
+    for (int page = 0; page < pages.size(); ++page)
+        all.append((firstIndex + page) % int(pages.size()));
+    request(all);
+}
+
+bool ScriptedPageText::pageText(int pageIndex, PageText& text) const {
+    text = pages.value(pageIndex);
+    return m_known.contains(pageIndex);
+}
+
+void ScriptedPageText::deliverLater() {
+    QTimer::singleShot(0, this, [this] {
+        if (held || m_queue.isEmpty())
+            return;
+        m_known.append(m_queue.first());
+        onPageReady()(m_queue.takeFirst());
+        deliverLater();
+    });
+}
 
 QStringList only(const QStringList& calls, const QStringList& prefixes) {
     QStringList out;
@@ -220,6 +254,12 @@ std::unique_ptr<RecognitionEngine> DoubleFactory::createRecognitionEngine() {
     e->initialiseResult = engineInitialiseResult;
     engine = e.get();
     return e;
+}
+
+std::unique_ptr<PageTextProvider> DoubleFactory::createPageTextProvider() {
+    auto provider = offerPageText ? std::make_unique<ScriptedPageText>() : nullptr;
+    pageText = provider.get();
+    return provider;
 }
 
 std::shared_ptr<PromptService> DoubleFactory::promptService() {

@@ -226,6 +226,32 @@ public:
     QString status() const override { return answer; }
 };
 
+// Serves the text the test gives for each page, a page per turn of the event loop after it
+// was asked for, and counts what was asked for.
+class ScriptedPageText final : public QObject, public PageTextProvider {
+public:
+    QHash<int, PageText> pages;  // pages 0 to size() - 1; requestAll asks for those
+    bool held = false;           // nothing comes until a request after it is cleared
+    QList<int> asked;            // every page asked for, in order, requestAll's included
+    void setDocument(const QString& path) override {
+        m_path = path;
+        m_queue.clear();
+        m_known.clear();
+    }
+    QString document() const override { return m_path; }
+    void request(const QVector<int>& pageIndexes) override;
+    void requestAll(int firstIndex) override;
+    void cancel() override { m_queue.clear(); }
+    bool pageText(int pageIndex, PageText& text) const override;
+    int pendingCount() const override { return int(m_queue.size()); }
+
+private:
+    void deliverLater();
+    QString m_path;
+    QList<int> m_queue;
+    QList<int> m_known;
+};
+
 // Hands out the doubles; keeps pointers to the last ones created for the test to use.
 class DoubleFactory final : public ComponentFactory {
 public:
@@ -234,6 +260,8 @@ public:
     RecordingThumbnails* thumbs = nullptr;
     RecordingProgressBar* bar = nullptr;
     RecordingEngine* engine = nullptr;
+    ScriptedPageText* pageText = nullptr;
+    bool offerPageText = false;      // createPageTextProvider makes one
     bool engineFails = false;        // createRecognitionEngine throws
     int engineInitialiseResult = 0;  // for the next engine created
     std::shared_ptr<ScriptedPromptService> prompts;
@@ -245,6 +273,7 @@ public:
     std::unique_ptr<ThumbnailPane> createThumbnailPane(QWidget* parent) override;
     std::unique_ptr<ProgressBar> createProgressBar(QWidget* parent) override;
     std::unique_ptr<RecognitionEngine> createRecognitionEngine() override;
+    std::unique_ptr<PageTextProvider> createPageTextProvider() override;
     std::shared_ptr<PromptService> promptService() override;
     std::shared_ptr<SettingsStore> settingsStore() override { return settings; }
     std::shared_ptr<MachineValues> machineValues() override { return machine; }

@@ -24,7 +24,8 @@ class RealFactory final : public ComponentFactory {
 public:
     std::shared_ptr<ScriptedPromptService> prompts = std::make_shared<ScriptedPromptService>();
     std::shared_ptr<SettingsStore> settings = createMemorySettingsStore();
-    std::function<std::unique_ptr<RecognitionEngine>()> makeEngine;  // unset: Tesseract
+    std::function<std::unique_ptr<RecognitionEngine>()> makeEngine;       // unset: Tesseract
+    std::function<std::unique_ptr<PageTextProvider>()> makeTextProvider;  // unset: Tesseract
     std::shared_ptr<PrinterStatus> printer = std::make_shared<FixedPrinterStatus>();
     bool recordProgress = false;
     PageView* page = nullptr;             // the last page view made
@@ -50,7 +51,7 @@ public:
                           : std::make_unique<TesseractEngine>(ocr::PageTextCache::shared());
     }
     std::unique_ptr<PageTextProvider> createPageTextProvider() override {
-        return std::make_unique<TesseractPageText>();
+        return makeTextProvider ? makeTextProvider() : std::make_unique<TesseractPageText>();
     }
     std::shared_ptr<PromptService> promptService() override { return prompts; }
     std::shared_ptr<SettingsStore> settingsStore() override { return settings; }

@@ -10,6 +10,7 @@
 #include "viewer/core/errors.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
+#include "viewer/find/textfind.h"
 #include "viewer/layout/panelayout.h"
 #include "viewer/navigation/pagenavigation.h"
 #include "viewer/session/documentsession.h"
@@ -161,6 +162,8 @@ void ViewerControl::OcrToolbar_ButtonClick(const QString& key) {
 }
 
 void ViewerControl::ctlKTImgEdit1_MouseDown(int& button, int& shift, float& x, float& y) {
+    if (m_find->pageMouseDown(button, x, y))
+        return;  // on a recognised word: text is selected, no zone
     m_annotations->pageMouseDown(button, shift, x, y);
 }
 
@@ -168,10 +171,14 @@ void ViewerControl::ctlKTImgEdit1_MouseMove(int& button, int& shift, float& x, f
     if (m_widgets->editor->document().busy())
         return;
     m_layout->pageMouseMove(button, x);
+    if (m_find->pageMouseMove(button, x, y))
+        return;
     m_annotations->pageMouseMove(button, shift, x, y);
 }
 
 void ViewerControl::ctlKTImgEdit1_MouseUp(int& button, int& shift, float& x, float& y) {
+    if (m_find->pageMouseUp(button))
+        return;
     m_annotations->pageMouseUp(button, shift, x, y);
 }
 

@@ -30,6 +30,7 @@
 #include "viewer/core/errors.h"
 #include "viewer/core/translations.h"
 #include "viewer/core/viewerwidgets.h"
+#include "viewer/find/textfind.h"
 #include "viewer/layout/panelayout.h"
 #include "viewer/navigation/pagenavigation.h"
 #include "viewer/selection/selectionzone.h"
@@ -90,6 +91,9 @@ ViewerControl::ViewerControl(std::shared_ptr<ComponentFactory> factory, QWidget*
     m_selection = std::make_unique<SelectionZone>(*this);
     m_conversion = std::make_unique<DocumentConversion>(*this);
     m_undo = std::make_unique<UndoRedo>(*this);
+    std::unique_ptr<PageTextProvider> pageText;
+    runUntrapped([&] { pageText = m_factory->createPageTextProvider(); });
+    m_find = std::make_unique<TextFind>(*this, std::move(pageText));
     connectEvents();
     installShortcuts();
     new ViewerAccess(*this);
@@ -262,6 +266,7 @@ void ViewerControl::CloseImage() {
     module().setImagePath(QString());
     m_widgets->thumbs->loadDocument(QString());
     m_thumbnails->BuildPageRanges();
+    m_find->followShownPage();
 }
 
 void ViewerControl::resizeEvent(QResizeEvent* event) {
@@ -317,6 +322,19 @@ bool ViewerControl::eventFilter(QObject* watched, QEvent* event) {
             runUntrapped([&] { m_navigation->tboxPageNumber_MouseDown(buttonCode(me->button())); });
         }
         return false;
+    }
+    // A double-click on a recognised word selects it; elsewhere it is a press as before.
+    if (event->type() == QEvent::MouseButtonDblClick && watched->isWidgetType() &&
+        !qobject_cast<QScrollBar*>(watched) &&
+        w.editor->widget()->isAncestorOf(static_cast<QWidget*>(watched))) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QPointF at =
+            static_cast<QWidget*>(watched)->mapTo(w.editor->widget(), me->position());
+        bool taken = false;
+        if (me->button() == Qt::LeftButton)
+            runUntrapped([&] { taken = m_find->pageDoubleClick(at); });
+        if (taken)
+            return true;
     }
     // A range changes by a click on its tab, never by a wheel turned on the way to the page.
     if (watched == w.tabPages)

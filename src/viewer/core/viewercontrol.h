@@ -13,6 +13,7 @@
 //   selection/   SelectionZone      the toolbar offered beside a dragged zone
 //   conversion/  DocumentConversion the recognition engine and whole-document conversion
 //   undo/        UndoRedo           the edit history of the shown document, Undo and Redo
+//   find/        TextFind           the find bar, and text selected on the page and copied
 //
 // The hosted components come from a ComponentFactory. Everything runs on the UI thread.
 
@@ -37,6 +38,7 @@ class PrinterStatus;
 class PromptService;
 class SelectionZone;
 class SettingsStore;
+class TextFind;
 class ThumbnailEvents;
 class ToolbarStates;
 class UndoRedo;
@@ -76,6 +78,7 @@ public:
     SelectionZone& selection() const { return *m_selection; }
     DocumentConversion& conversion() const { return *m_conversion; }
     UndoRedo& undoRedo() const { return *m_undo; }
+    TextFind& textFind() const { return *m_find; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -106,6 +109,7 @@ private:
     std::unique_ptr<SelectionZone> m_selection;
     std::unique_ptr<DocumentConversion> m_conversion;
     std::unique_ptr<UndoRedo> m_undo;
+    std::unique_ptr<TextFind> m_find;
     bool m_terminated = false;
 };
 

@@ -17,6 +17,8 @@
 #include "viewer/core/statusbar.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
+#include "viewer/find/findbar.h"
+#include "viewer/find/textfind.h"
 #include "viewer/session/documentsession.h"
 #include "viewer/thumbnails/thumbnailevents.h"
 #include "viewer/toolbars/toolbar.h"
@@ -109,11 +111,17 @@ void PaneLayout::ArrangePanes() {
 
     if (thumbs->isHidden())
         c.btnRanges->hide();
-    // The page fills the rest of the width, its scroll bars inside the control.
+    // The page fills the rest of the width, its scroll bars inside the control; an open
+    // find bar takes a row above it.
     const int left = thumbs->isHidden() ? 1 : S + splitter->width() + 1;
+    int findRow = 0;
+    if (FindBar* find = m_viewer.textFind().bar(); find && !find->isHidden()) {
+        find->setGeometry(left, TB + 1, qMax(0, W - 2 - left), find->sizeHint().height());
+        findRow = find->height() + 1;
+    }
     setWidth(page, W - 2 - left);
-    setHeight(page, H - (TB + status->height()) - kBottomAllowance);
-    setTop(page, TB + 3);
+    setHeight(page, H - (TB + status->height()) - kBottomAllowance - findRow);
+    setTop(page, TB + 3 + findRow);
     setLeft(page, left);
 
     if (page->isHidden())

@@ -13,6 +13,7 @@
 #include "viewer/core/statusbar.h"
 #include "viewer/core/viewercontrol.h"
 #include "viewer/core/viewerwidgets.h"
+#include "viewer/find/textfind.h"
 #include "viewer/navigation/pagenavigation.h"
 #include "viewer/thumbnails/thumbnailevents.h"
 #include "viewer/toolbars/toolbar.h"
@@ -150,6 +151,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
             // Nothing is shown, so the panels say nothing (the view says why).
             clearStatus();
             m_viewer.undoRedo().followDocument();
+            m_viewer.textFind().followShownPage();
             return;
         }
         m_tiff = isTiff;
@@ -215,6 +217,7 @@ void DocumentSession::LoadPage(QString& path, const QString& callerTag, qint32 p
         m_viewer.thumbnails().followShownPage(pageIndex);
         m_viewer.navigation().followShownPage(pageIndex);
         m_viewer.undoRedo().followDocument();
+        m_viewer.textFind().followShownPage();
     } catch (...) {
         const ViewerError e = currentError();
         if (e.number() != ViewerError::kSilent)

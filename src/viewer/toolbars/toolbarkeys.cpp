@@ -33,13 +33,18 @@ public:
 }  // namespace
 
 ToolbarKeys::ToolbarKeys(QToolBar* bar) : QObject(bar), m_bar(bar) {
-    auto* style = new FocusFrameStyle;
-    style->setParent(this);
-    for (QToolButton* button : bar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
-        button->setStyle(style);
-        button->installEventFilter(this);
-    }
+    m_style = new FocusFrameStyle;
+    m_style->setParent(this);
+    for (QToolButton* button : bar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+        watch(button);
+    // Buttons added later (a host's or a feature's own) are watched as they come.
+    bar->installEventFilter(this);
     updateTabStop();
+}
+
+void ToolbarKeys::watch(QToolButton* button) {
+    button->setStyle(m_style);
+    button->installEventFilter(this);
 }
 
 QList<QToolButton*> ToolbarKeys::usableButtons() const {
@@ -72,6 +77,17 @@ bool ToolbarKeys::focusToolbar(QToolBar* bar) {
 }
 
 bool ToolbarKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_bar) {
+        if (event->type() == QEvent::ChildPolished) {
+            auto* added = qobject_cast<QToolButton*>(static_cast<QChildEvent*>(event)->child());
+            if (added)
+                watch(added);
+        } else if (event->type() == QEvent::ActionAdded) {
+            QMetaObject::invokeMethod(
+                this, [this] { updateTabStop(); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
     auto* button = static_cast<QToolButton*>(watched);
     switch (event->type()) {
         case QEvent::FocusIn:

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+class QStyle;
 class QToolBar;
 class QToolButton;
 
@@ -14,7 +15,7 @@ namespace ktdv {
 class ToolbarKeys final : public QObject {
     Q_OBJECT
 public:
-    // Watches the buttons the toolbar holds now; parented to the toolbar.
+    // Watches the toolbar's buttons, those added later too; parented to the toolbar.
     explicit ToolbarKeys(QToolBar* bar);
 
     // Gives the keyboard focus to the toolbar's current stop; false when no button is usable.
@@ -24,12 +25,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void watch(QToolButton* button);
     QList<QToolButton*> usableButtons() const;
     // The one button of the toolbar that Tab stops at.
     void updateTabStop();
 
     QToolBar* m_bar;
     QToolButton* m_current = nullptr;
+    QStyle* m_style = nullptr;  // draws the focus frame
 };
 
 }  // namespace ktdv

@@ -16,7 +16,8 @@ PageView::PageView(std::shared_ptr<PromptService> prompts, std::shared_ptr<Setti
       m_renderer(settings ? settings->readBool(settings::SmoothScaling) : true),
       m_display(*this, m_document, m_renderer, prompts, settings),
       m_pointer(*this, m_document, m_display),
-      m_annotations(*this, m_document, m_display, prompts, settings) {
+      m_annotations(*this, m_document, m_display, prompts, settings),
+      m_textMarks(*this, m_document, m_annotations) {
     // Without a frame the viewport is the widget's whole area, so widget and viewport
     // coordinates agree (mouse events, rubber band and zones all use the widget's).
     setFrameShape(QFrame::NoFrame);
@@ -48,6 +49,7 @@ void PageView::paintEvent(QPaintEvent* event) {
     if (m_renderer.paint(p, event->rect(), m_document.shownPage(), origin, m_display.deviceSize(),
                          viewport()->size()))
         m_annotations.paint(p, origin);
+    m_textMarks.paint(p);
     const QString& message =
         m_document.pageMessage().isEmpty() ? m_document.loadFailure() : m_document.pageMessage();
     PageRenderer::paintMessage(p, message, viewport()->size(), !m_document.shownPage().isNull(),

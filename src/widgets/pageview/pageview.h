@@ -16,6 +16,7 @@
 #include "widgets/pageview/pagedocument.h"
 #include "widgets/pageview/pagepointer.h"
 #include "widgets/pageview/pagerenderer.h"
+#include "widgets/pageview/pagetextmarks.h"
 #include "widgets/pageview/pageviewannotations.h"
 
 namespace ktdv {
@@ -36,6 +37,7 @@ public:
     PageDisplay& view() override { return m_display; }
     PageViewAnnotations& annotations() override { return m_annotations; }
     PagePointer& pointer() override { return m_pointer; }
+    PageTextMarks* textMarks() override { return &m_textMarks; }
     void setEditHistory(std::shared_ptr<imaging::EditHistory> history) override {
         m_document.setEditHistory(std::move(history));
     }
@@ -63,6 +65,7 @@ private:
     PageDisplay m_display;
     PagePointer m_pointer;
     PageViewAnnotations m_annotations;
+    PageTextMarks m_textMarks;
 };
 
 }  // namespace ktdv

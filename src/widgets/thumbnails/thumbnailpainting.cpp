@@ -15,6 +15,9 @@ namespace {
 
 constexpr int kCurrentFrame = 3;  // width of the frame around the page shown in the page view
 constexpr int kFocusFrame = 2;
+// The mark of a page where searched text was found: a corner of the thumbnail.
+constexpr int kMarkSide = 12;
+const QColor kMarkColour(255, 190, 0);
 
 }  // namespace
 
@@ -39,6 +42,14 @@ void ThumbnailView::paintEvent(QPaintEvent* event) {
             QRect(ThumbnailLayout::kMargin, y - 1, width() - 2 * ThumbnailLayout::kMargin, 3),
             palette().color(QPalette::Highlight));
     }
+}
+
+void ThumbnailView::setMarkedPages(const QList<int>& pages) {
+    QSet<int> marked(pages.begin(), pages.end());
+    if (marked == m_markedPages)
+        return;
+    m_markedPages = std::move(marked);
+    update();
 }
 
 void ThumbnailView::paintThumbnail(QPainter& painter, int index, const QRect& image,
@@ -83,6 +94,15 @@ void ThumbnailView::paintThumbnail(QPainter& painter, int index, const QRect& im
         pen.setJoinStyle(Qt::MiterJoin);
         painter.setPen(pen);
         painter.drawRect(image.adjusted(-1, -1, 0, 0));
+    }
+
+    if (m_markedPages.contains(thumbnail.page)) {
+        const QPoint corner = image.topRight() + QPoint(1, 0);
+        const QPoint triangle[] = {corner, corner - QPoint(kMarkSide, 0),
+                                   corner + QPoint(0, kMarkSide)};
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kMarkColour);
+        painter.drawPolygon(triangle, 3);
     }
 
     QFont font = painter.font();

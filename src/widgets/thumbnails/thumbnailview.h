@@ -26,6 +26,7 @@
 
 #include <QPixmap>
 #include <QPointer>
+#include <QSet>
 #include <QVector>
 #include <QWidget>
 
@@ -67,6 +68,7 @@ public:
     qint16 scrollRange() const override;
     void setCurrentPage(int page) override;
     QRect pageRect(int page) const override;
+    void setMarkedPages(const QList<int>& pages) override;
     void setHandlers(Handlers handlers) override { m_handlers = std::move(handlers); }
     void setEditHistory(std::shared_ptr<imaging::EditHistory> history) override {
         m_history = std::move(history);
@@ -137,6 +139,7 @@ private:
     qint32 m_firstPage = 0;
     int m_selected = 0;
     int m_currentPage = -1;
+    QSet<int> m_markedPages;
     bool m_visibleAnnounced = false;
     bool m_allAnnounced = false;
 

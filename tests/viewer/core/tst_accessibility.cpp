@@ -140,7 +140,8 @@ private slots:
                           QString::number(prompts.fileRequests.size()),
                           QString::number(prompts.dialogs.size()),
                           QString::number(m_engine->calls.size()),
-                          QString::number(QGuiApplication::clipboard()->image().isNull())};
+                          QString::number(QGuiApplication::clipboard()->image().isNull()),
+                          QString::number(m_v->findChild<QWidget*>("findBar")->isVisible())};
             for (const char* tool : {"Select", "Highlight", "Text", "Stamp", "Rectangle"})
                 s << QString::number(w.ocrToolbar->value(tool));
             return s.join('|');
@@ -151,9 +152,10 @@ private slots:
             QVERIFY2(state() != before, qPrintable(key + (": " + before)));
         };
         for (const char* key :
-             {"Open", "Print", "Scroll", "Select", "ZoomIn", "ZoomOut", "FitWidth", "FitHeight",
-              "OneToOne", "Rotate90Left", "Flip", "Rotate90Right", "NextPage", "LastPage",
-              "PreviousPage", "FirstPage", "ShowImage", "ShowBoth", "Viewer Settings"})
+             {"Open",      "Print",         "Scroll",    "Select",          "ZoomIn",
+              "ZoomOut",   "FitWidth",      "FitHeight", "OneToOne",        "Rotate90Left",
+              "Flip",      "Rotate90Right", "NextPage",  "LastPage",        "PreviousPage",
+              "FirstPage", "ShowImage",     "ShowBoth",  "Viewer Settings", "FindText"})
             run(w.mainToolbar, key);
         // The page view says where it is after a page change.
         run(w.mainToolbar, "NextPage");

@@ -30,6 +30,7 @@ struct Shown {
         moduleState() = ViewerModuleState();
         factory->makeEngine = [] { return std::make_unique<RecordingEngine>(); };
         factory->settings->writeBool("bThumbs", thumbs);
+        factory->makeTextProvider = [] { return std::make_unique<ScriptedPageText>(); };
         v = std::make_unique<ViewerControl>(factory);
         v->resize(size);
         v->show();
@@ -46,7 +47,7 @@ QString layoutFault(const ViewerControl& v) {
     QList<QWidget*> parts{page->verticalScrollBar(), page->horizontalScrollBar()};
     for (const char* part :
          {"MainToolbar", "OcrToolbar", "SelectionToolbar", "StatusBar", "tabPages", "btnRanges",
-          "ctlKTImgThumbs1", "VScroll1", "btnSplitter", "ctlKTImgEdit1"})
+          "ctlKTImgThumbs1", "VScroll1", "btnSplitter", "ctlKTImgEdit1", "findBar"})
         parts << v.findChild<QWidget*>(part);
     const auto name = [](const QWidget* part) {
         return part->objectName().isEmpty() ? QString(part->metaObject()->className())
@@ -102,6 +103,8 @@ private slots:
         Shown s(m_documents[pages], size, thumbs);
         QCOMPARE(s.w().thumbs->widget()->isVisible(), thumbs);
         QCOMPARE(layoutFault(*s.v), QString());
+        QTest::keyClick(s.v.get(), Qt::Key_F, Qt::ControlModifier);  // the find bar opened
+        QVERIFY(s.v->findChild<QWidget*>("findBar")->isVisible());
         s.v->resize(size.transposed());
         QCOMPARE(layoutFault(*s.v), QString());
         s.v->resize(size);
