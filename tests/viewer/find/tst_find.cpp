@@ -1,7 +1,7 @@
 // Finding and selecting text on the real control, page view and thumbnail pane, the text of
-// the pages served by a scripted provider: matches drawn on their words at every zoom, turn
-// and flip, found from page to page by keys and counted, words selected with the mouse and
-// copied, and the document left as it was.
+// the pages served by a scripted provider (and once by the recogniser): matches drawn on their
+// words at every zoom, turn and flip, found from page to page by keys and counted, words selected
+// with the mouse and copied, and the document left as it was.
 #include <QApplication>
 #include <QClipboard>
 #include <QtTest>
@@ -42,17 +42,19 @@ struct Finder {
     std::shared_ptr<RealFactory> factory = std::make_shared<RealFactory>();
     ScriptedPageText* text = nullptr;
     std::unique_ptr<ViewerControl> v;
-    Finder(const QString& path, bool thumbs) {
+    // scripted: the pages' text from the script above, else recognised.
+    Finder(const QString& path, bool thumbs, bool scripted = true) {
         moduleState() = ViewerModuleState();
         factory->settings->writeBool("bThumbs", thumbs);
-        factory->makeTextProvider = [this] {
-            auto provider = std::make_unique<ScriptedPageText>();
-            text = provider.get();
-            text->pages = {{0, kFirst},
-                           {1, {{}, {word("Nothing", 100, 200)}}},
-                           {2, {{}, {word("INVOICE", 300, 1500)}}}};
-            return provider;
-        };
+        if (scripted)
+            factory->makeTextProvider = [this] {
+                auto provider = std::make_unique<ScriptedPageText>();
+                text = provider.get();
+                text->pages = {{0, kFirst},
+                               {1, {{}, {word("Nothing", 100, 200)}}},
+                               {2, {{}, {word("INVOICE", 300, 1500)}}}};
+                return provider;
+            };
         v = std::make_unique<ViewerControl>(factory);
         v->resize(1000, 760);
         v->show();
@@ -177,6 +179,29 @@ private slots:
         drag(blank, blank + QPoint(80, 60));
         QVERIFY(f.v->findChild<QWidget*>("SelectionToolbar")->isVisible());
         QCOMPARE(pageSnapshots(path), before);
+    }
+
+    // The real recogniser behind the bar: words drawn on two pages are found by keys, and
+    // Enter goes on to the match on the second page.
+    void findOnRecognisedPages() {
+        QTemporaryDir dir;
+        TiffPage first;
+        first.size = QSize(1200, 900);
+        first.label = QStringLiteral("Invoice 4711");
+        TiffPage second = first;
+        second.label = QStringLiteral("Paid invoice");
+        Finder f(writeTiff(dir.filePath("scan.tif"), {first, second}), false, false);
+        QTest::keyClick(f.viewport(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "invoice");
+        // Both pages are read at once, so either match may come first and be the current one.
+        QTRY_VERIFY_WITH_TIMEOUT(f.state().contains(" of 2 on 2 pages"), 30000);
+        const QStringList states{"1 of 2 on 2 pages | 1 of 2", "2 of 2 on 2 pages | 2 of 2"};
+        const auto at = states.indexOf(f.state());
+        QVERIFY2(at >= 0 && f.currentMatchDrawn().isValid(), qPrintable(f.state()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(f.state(), states.at(1 - at));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(f.v->findChild<QWidget*>("findBar")->isHidden());
     }
 };
 
