@@ -626,65 +626,6 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
-    <name>ktdv::EngineErrorText</name>
-    <message>
-        <source>Failed to get module</source>
-        <translation>Modul nicht gefunden</translation>
-    </message>
-    <message>
-        <source>Failed locating library path</source>
-        <translation>Bibliothekspfad nicht gefunden</translation>
-    </message>
-    <message>
-        <source>Failed loading library</source>
-        <translation>Bibliothek konnte nicht geladen werden</translation>
-    </message>
-    <message>
-        <source>Failed to initialise</source>
-        <translation>Initialisierung fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>File does not exist</source>
-        <translation>Datei ist nicht vorhanden</translation>
-    </message>
-    <message>
-        <source>Failed to split file</source>
-        <translation>Datei konnte nicht aufgeteilt werden</translation>
-    </message>
-    <message>
-        <source>Failed to open page file</source>
-        <translation>Seitendatei konnte nicht geöffnet werden</translation>
-    </message>
-    <message>
-        <source>Failed to create layout</source>
-        <translation>Layout konnte nicht erstellt werden</translation>
-    </message>
-    <message>
-        <source>Failed to recognise</source>
-        <translation>Erkennung fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>Failed to export</source>
-        <translation>Export fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>Failed to open clipboard</source>
-        <translation>Zwischenablage konnte nicht geöffnet werden</translation>
-    </message>
-    <message>
-        <source>Failed to open export file</source>
-        <translation>Exportdatei konnte nicht geöffnet werden</translation>
-    </message>
-    <message>
-        <source>Failed to save file</source>
-        <translation>Datei konnte nicht gespeichert werden</translation>
-    </message>
-    <message>
-        <source>Clipboard is empty</source>
-        <translation>Zwischenablage ist leer</translation>
-    </message>
-</context>
-<context>
     <name>ktdv::FindBar</name>
     <message>
         <source>Text to find</source>

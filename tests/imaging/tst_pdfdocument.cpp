@@ -1,7 +1,8 @@
-// PDF documents made by Qt's writer and by hand, turned or locked by qpdf: their
+// PDF documents made by Qt's writer, by ps2pdf and by hand, turned or locked by qpdf: their
 // pages and text layers, pages drawn as pdftoppm draws them, passwords, and hostile files.
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -56,6 +57,7 @@ private slots:
         addRow("5 x 3 inch media box", "small", 1, QSize(480, 288), true);
         addRow("turned a quarter (/Rotate 90)", "turned", 3, QSize(1123, 793), true);
         addRow("made by hand, 10 pages", "hand", 10, QSize(200, 100), false);
+        addRow("made by ps2pdf, US letter", "ps2pdf", 1, QSize(816, 1056), true);
     }
 
     void pagesAsPdftoppmDrawsThem() {
@@ -69,6 +71,14 @@ private slots:
         } else if (kind == "turned") {
             QVERIFY(!writePdf(dir.filePath("a.pdf"), pages, a4, true).isEmpty());
             QVERIFY(qpdf({dir.filePath("a.pdf"), "--rotate=+90:1-z", path}));
+        } else if (kind == "ps2pdf") {
+            if (QStandardPaths::findExecutable("ps2pdf").isEmpty())
+                QSKIP("ps2pdf is not installed");
+            const QString ps = writeBytes(dir.filePath("a.ps"),
+                                          "%!PS\n<< /PageSize [612 792] >> setpagedevice\n"
+                                          "/Helvetica findfont 24 scalefont setfont\n"
+                                          "72 700 moveto (Invoice 1) show showpage\n");
+            QCOMPARE(QProcess::execute("ps2pdf", {ps, path}), 0);
         } else {
             QVERIFY(!writeHandMadePdf(path, pages, 150, 75).isEmpty());
         }

@@ -1,7 +1,10 @@
 // PDF documents in the viewer on its real components: paged and zoomed with keys and
-// clicks, read-only tools saying why, and locked documents asking for their password.
+// clicks, read-only tools saying why, their text found, and locked documents asking for their
+// password.
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -55,6 +58,11 @@ private slots:
         QAction* undo = v.findChild<QAction*>("actUndo");
         QVERIFY(undo && !undo->isEnabled());
         QCOMPARE(undo->toolTip(), why);
+        // The pages' text layer is searched: "Page N" on each of them.
+        QTest::keyClick(&v, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "page");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            v.findChild<QLabel*>("findStatus")->text().endsWith(" of 3 on 3 pages"), 10000);
     }
 
     void lockedDocuments_data() {
