@@ -88,7 +88,10 @@ bool ToolbarKeys::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    auto* button = static_cast<QToolButton*>(watched);
+    // A button being destroyed is no longer a QToolButton while its last events arrive.
+    auto* button = qobject_cast<QToolButton*>(watched);
+    if (!button)
+        return false;
     switch (event->type()) {
         case QEvent::FocusIn:
             m_current = button;
